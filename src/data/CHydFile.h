@@ -1,0 +1,20 @@
+#pragma once
+#include "CInputFile.h"
+#include "PixHeader.h"
+#include "QuartHeader.h"
+
+// Reader of a hydrometeor data file, and writer of its one mutable word, the class.
+class CHydFile : public CInputFile {
+public:
+  // Largest drop data part of a record: 11 bits of length less the smallest pix header.
+  static constexpr int MAX_DROP_DATA = 2047 - 24;
+
+  int ReadPixHeader(PixHeader *pixHeader, uint16_t tag, int format, CHydException *exc = nullptr);
+  int ReadQuartHeader(QuartHeader *quartHeader, int16_t tag, CHydException *exc = nullptr);
+  // Reads the drop data behind a pix header into `buffer`, which holds at least MAX_DROP_DATA
+  // bytes. A record shorter than its own header has no drop data.
+  int ReadDropData(void *buffer, int format, uint16_t tag, CHydException *exc = nullptr);
+  // Size in bytes of the drop data of a record; 0 when the record is shorter than its header.
+  static int DropDataSize(int format, uint16_t tag);
+  int WriteDropType(uint16_t word, int32_t position, CHydException *exc = nullptr);
+};

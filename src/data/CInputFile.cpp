@@ -1,0 +1,219 @@
+#include "CInputFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+CInputFile::~CInputFile() { Close(); }
+
+int CInputFile::Open(const std::string &fileName, OpenMode mode, CHydException *exc) {
+  CHydException status;
+  if (isOpen) {
+    status.Set(CHydException::generic, "File already opened!");
+    status.CopyTo(exc);
+    return 0;
+  }
+  int flags = (mode == modeReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+  int handle = ::open(fileName.c_str(), flags);
+  if (handle < 0) {
+    status.SetFromFileError(errno);
+    status.CopyTo(exc);
+    return 0;
+  }
+  struct stat info {};
+  if (::fstat(handle, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(handle);
+    status.SetFromFileError(EISDIR);
+    status.CopyTo(exc);
+    return 0;
+  }
+  fd = handle;
+  filePath = fileName;
+  buffer = std::make_unique<uint8_t[]>(BUFFER_SIZE);
+  bufferStart = 0;
+  bufferFill = bufferPos = 0;
+  isOpen = true;
+  status.CopyTo(exc);
+  return 1;
+}
+
+void CInputFile::Close() {
+  if (!isOpen)
+    return;
+  buffer.reset();
+  ::close(fd);
+  fd = -1;
+  isOpen = false;
+}
+
+int32_t CInputFile::GetPosition() const {
+  if (!isOpen)
+    return -1;
+  return int32_t(bufferStart + bufferPos);
+}
+
+int CInputFile::SetPosition(int32_t pos) {
+  if (!isOpen || pos < 0)
+    return 0;
+  // A target inside the buffered window only moves the read pointer.
+  if (pos >= bufferStart && pos <= bufferStart + bufferFill) {
+    bufferPos = uint32_t(pos - bufferStart);
+    return 1;
+  }
+  bufferStart = pos;
+  bufferFill = bufferPos = 0;
+  return 1;
+}
+
+bool CInputFile::IsEOF() const {
+  if (!isOpen)
+    return true;
+  return GetPosition() >= GetLength();
+}
+
+int32_t CInputFile::GetLength() const {
+  if (!isOpen)
+    return -1;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0)
+    return -1;
+  return int32_t(std::min<int64_t>(info.st_size, INT32_MAX));
+}
+
+std::string CInputFile::GetFileName() const {
+  auto slash = filePath.find_last_of('/');
+  return slash == std::string::npos ? filePath : filePath.substr(slash + 1);
+}
+
+uint32_t CInputFile::ReadBuffered(uint8_t *dst, uint32_t count, int &err) {
+  err = 0;
+  uint32_t done = 0;
+  while (done < count) {
+    if (bufferPos == bufferFill) {
+      bufferStart += bufferFill;
+      bufferFill = bufferPos = 0;
+      uint32_t wanted = count - done;
+      if (wanted >= BUFFER_SIZE) {
+        // Large reads go straight to the caller.
+        ssize_t got = ::pread(fd, dst + done, wanted, bufferStart);
+        if (got < 0) {
+          if (errno == EINTR)
+            continue;
+          err = errno;
+          return done;
+        }
+        if (got == 0)
+          return done;
+        bufferStart += got;
+        done += uint32_t(got);
+        continue;
+      }
+      ssize_t got = ::pread(fd, buffer.get(), BUFFER_SIZE, bufferStart);
+      if (got < 0) {
+        if (errno == EINTR)
+          continue;
+        err = errno;
+        return done;
+      }
+      if (got == 0)
+        return done;
+      bufferFill = uint32_t(got);
+    }
+    uint32_t n = std::min(count - done, bufferFill - bufferPos);
+    std::memcpy(dst + done, buffer.get() + bufferPos, n);
+    bufferPos += n;
+    done += n;
+  }
+  return done;
+}
+
+int CInputFile::Read(void *dst, uint32_t count, CHydException *exc) {
+  CHydException status;
+  int result = 1;
+  if (!dst) {
+    status.Set(CHydException::generic, "CInputFile::Read: lpBuf = NULL");
+    result = -1;
+  } else if (!isOpen) {
+    status.Set(CHydException::fileNotOpened, "CInputFile::Read: file not opened");
+    result = -1;
+  } else {
+    int err = 0;
+    uint32_t got = ReadBuffered(static_cast<uint8_t *>(dst), count, err);
+    if (err != 0) {
+      status.SetFromFileError(err);
+      status.message = "Could not read from hyd-file:" + status.message;
+      result = -1;
+    } else if (got < count) {
+      if (IsEOF()) {
+        status.Set(CHydException::endOfFile, "End of file");
+        result = 0;
+      } else {
+        status.Set(CHydException::generic, "CInputFile::Read: Could not read from file");
+        result = -1;
+      }
+    }
+  }
+  status.CopyTo(exc);
+  return result;
+}
+
+int CInputFile::ReadHeaderBytes(uint8_t *dst, uint32_t count, const char *notOpenMessage,
+                                const char *prefix, CHydException &status) {
+  if (!isOpen) {
+    status.Set(CHydException::fileNotOpened, notOpenMessage);
+    return -1;
+  }
+  int err = 0;
+  uint32_t got = ReadBuffered(dst, count, err);
+  if (got == count)
+    return 1;
+  status.SetFromStreamError(err, err == 0);
+  if (status.code == CHydException::endOfFile) {
+    status.message = "End of file";
+    return 0;
+  }
+  status.message = prefix + status.message;
+  return -1;
+}
+
+int CInputFile::ReadMainHeader(MainHeader *mainHeader, int16_t tag, int format,
+                               CHydException *exc) {
+  CHydException status;
+  int result;
+  if (!mainHeader) {
+    status.Set(CHydException::generic, "CInputFile: mainHeader = NULL");
+    result = -1;
+  } else {
+    uint8_t bytes[80];
+    const uint32_t size = uint32_t(MainHeader::FileSize(format) - 2);
+    result = ReadHeaderBytes(bytes, size, "CInputFile::ReadMainHeader: file not opened",
+                             "Could not read MainHeader:", status);
+    if (result == 1)
+      mainHeader->Decode(bytes, tag, format);
+  }
+  status.CopyTo(exc);
+  return result;
+}
+
+bool CInputFile::WriteAt(int32_t pos, const uint8_t *src, uint32_t count, int &err) {
+  err = 0;
+  uint32_t done = 0;
+  while (done < count) {
+    ssize_t put = ::pwrite(fd, src + done, count - done, pos + done);
+    if (put < 0) {
+      if (errno == EINTR)
+        continue;
+      err = errno;
+      break;
+    }
+    done += uint32_t(put);
+  }
+  // Whatever the buffer held around that position is stale now.
+  int64_t logical = bufferStart + bufferPos;
+  bufferStart = logical;
+  bufferFill = bufferPos = 0;
+  return err == 0;
+}

@@ -1,0 +1,62 @@
+#pragma once
+#include "CHydException.h"
+#include "MainHeader.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// An open-or-closed file with a read buffer. The logical position always stands exactly behind
+// the bytes consumed, whatever the buffer read ahead, so unbuffered reads, position queries and
+// header reads mix freely.
+//
+// Status conventions: 1/0 operations return 1 on success and 0 on failure; 1/0/-1 operations
+// return 0 at end of file and -1 on any other failure. The optional last argument receives the
+// outcome (a fresh record on success).
+class CInputFile {
+public:
+  enum OpenMode { modeRead, modeReadWrite };
+
+  CInputFile() = default;
+  CInputFile(const CInputFile &) = delete;
+  CInputFile &operator=(const CInputFile &) = delete;
+  virtual ~CInputFile();
+
+  int Open(const std::string &fileName, OpenMode mode, CHydException *exc = nullptr);
+  void Close();
+  bool IsOpen() const { return isOpen; }
+  int32_t GetPosition() const;
+  int SetPosition(int32_t pos);
+  bool IsEOF() const;
+  int32_t GetLength() const;
+  std::string GetFileName() const;
+  std::string GetFilePath() const { return filePath; }
+
+  int Read(void *buffer, uint32_t count, CHydException *exc = nullptr);
+  int ReadMainHeader(MainHeader *mainHeader, int16_t tag, int format,
+                     CHydException *exc = nullptr);
+
+protected:
+  // Reads exactly `count` bytes through the buffer. Returns the number of bytes delivered; a
+  // shorter count means end of file (`err` 0) or a platform failure (`err` the errno value).
+  uint32_t ReadBuffered(uint8_t *dst, uint32_t count, int &err);
+
+  // The frame shared by every header read: open check, buffered read of the bytes behind the
+  // tag, failure mapping with `prefix` ("Could not read MainHeader:" and the like).
+  int ReadHeaderBytes(uint8_t *dst, uint32_t count, const char *notOpenMessage, const char *prefix,
+                      CHydException &status);
+
+  // Writes bytes at an absolute position, bypassing the read buffer, which is dropped.
+  bool WriteAt(int32_t pos, const uint8_t *src, uint32_t count, int &err);
+
+private:
+  static constexpr uint32_t BUFFER_SIZE = 64 * 1024;
+
+  bool isOpen = false;
+  int fd = -1;
+  std::string filePath;
+  std::unique_ptr<uint8_t[]> buffer;
+  int64_t bufferStart = 0; // file offset of buffer[0]
+  uint32_t bufferFill = 0;
+  uint32_t bufferPos = 0;
+};

@@ -1,0 +1,27 @@
+#pragma once
+#include "CHydData.h"
+
+// A rain particle: one left and one right edge per scan line and camera.
+class CRainData : public CHydData {
+public:
+  static constexpr int MAXLIN = 1200;
+
+  int16_t leftB[MAXLIN] = {};
+  int16_t rightB[MAXLIN] = {};
+  int16_t leftA[MAXLIN] = {};
+  int16_t rightA[MAXLIN] = {};
+
+  int CalculateData(CHydFile *hydFile, const MainHeader *mainHeader, const PixHeader *pixHeader,
+                    uint16_t format, FilterRange filterRange,
+                    CHydException *exc = nullptr) override;
+  bool IsSnow() const override { return false; }
+
+  // Unpacks the record's data part (`wordCount` 16-bit words) into the four edge arrays.
+  int DecompressData(const uint16_t *data, int wordCount, const PixHeader *pixHeader,
+                     CHydException *exc = nullptr);
+  // Camera geometry and drop parameters, formats 2-4 and format 1.
+  int SetHydHeader(const MainHeader *mainHeader, const PixHeader *pixHeader,
+                   FilterRange filterRange, CHydException *exc = nullptr);
+  int SetOldHydHeader(const MainHeader *mainHeader, const PixHeader *pixHeader,
+                      FilterRange filterRange, CHydException *exc = nullptr);
+};
