@@ -1,0 +1,80 @@
+#pragma once
+#include "CHeaderFile.h"
+#include "CHydFile.h"
+#include "FilterRange.h"
+#include "HeaderInfo.h"
+#include "MainTimEntry.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+
+class CHydData;
+class CRainData;
+class CSnoData;
+
+// The single owner of an open hydrometeor file: data file, index file, time index of main
+// headers, the headers and the particle last read, and the range record handed to every
+// particle computation.
+class CHydDataHandler {
+public:
+  CHydDataHandler();
+  ~CHydDataHandler();
+  CHydDataHandler(const CHydDataHandler &) = delete;
+  CHydDataHandler &operator=(const CHydDataHandler &) = delete;
+
+  int Open(const std::string &fileName, CInputFile::OpenMode mode, CHydException *exc = nullptr);
+  void Close();
+  int EvaluateHeaderFile(CHydException *exc = nullptr);
+  int MainTim(const MainHeader *mainHeader, CHydException *exc = nullptr);
+
+  // Reads the next particle from the current position; null on failure or at the end.
+  CHydData *GetNextHydData(bool &newMainHeader, CHydException *exc = nullptr);
+  CHydData *GetPreviousHydData(bool &newMainHeader, CHydException *exc = nullptr);
+  int32_t SetHydFilePosition(int32_t position, CHydException *exc = nullptr);
+  int32_t SetHydFilePosition(int hour, int minute, CHydException *exc = nullptr);
+
+  int SetFilterRange(int16_t diamMin, int16_t diamMax, int16_t velMin, int16_t velMax,
+                     int16_t oblMin, int16_t oblMax, int16_t minPixA, int16_t maxPixA,
+                     int16_t minPixB, int16_t maxPixB, bool useDefaultPixels,
+                     CHydException *exc = nullptr);
+  int SetDropType(unsigned dropType, CHydException *exc = nullptr);
+
+  int16_t GetFormat() const { return format; }
+  bool IsSno() const { return isSno; }
+  double GetLineFrequency() const { return lineFrequency; }
+  int GetMainHeader(MainHeader *out) const;
+  const MainHeader &CurrentMainHeader() const { return mainHeader; }
+  const PixHeader &CurrentPixHeader() const { return pixHeader; }
+  const HeaderInfo &GetHeaderInfo() const { return headerInfo; }
+  const FilterRange &GetFilterRange() const { return filterRange; }
+  const std::deque<MainTimEntry> &GetTimeIndex() const { return timeIndex; }
+  int32_t GetPrevPosition() const { return prevPosition; }
+  // The particle last read, or null.
+  CHydData *GetHydData() const { return hydData; }
+  CHydFile &GetHydFile() { return hydFile; }
+  CHeaderFile &GetHeaderFile() { return headerFile; }
+
+private:
+  void ApplyDefaultPixelRange(const MainHeader &header);
+  int ReadTag(int16_t &tag, CHydException &status);
+  const MainTimEntry *FindEntry(double tim, CHydException &status) const;
+
+  bool isSno = false;
+  int32_t prevPosition = 0;
+  MainHeader mainHeader;
+  PixHeader pixHeader;
+  HeaderInfo headerInfo;
+  bool userPixelRange = false;
+  int16_t format = 0;
+  double lineFrequency = -1.0;
+  CHeaderFile headerFile;
+  CHydFile hydFile;
+  std::deque<MainTimEntry> timeIndex; // stable addresses: particles point at entries' headers
+  FilterRange filterRange;
+
+  // The particle objects are reused; `hydData` points at the one holding the current particle.
+  std::unique_ptr<CRainData> rainData;
+  std::unique_ptr<CSnoData> snoData;
+  CHydData *hydData = nullptr;
+};
