@@ -346,6 +346,8 @@ int CContour::FindSymmetryAxis(double phi, float &a, float &b, double &rms) {
   const float tanPhi = std::tan(float(phi));
   const size_t size = size_t(m);
   std::vector<float> sx(size), sy(size), dx(size), dy(size), den(size);
+  std::vector<float> num(size);
+  std::vector<int32_t> candidate(size);
   for (int j = 0; j < m; ++j) {
     sx[j] = float(segments[j].start.x);
     sy[j] = float(segments[j].start.y);
@@ -361,16 +363,31 @@ int CContour::FindSymmetryAxis(double phi, float &a, float &b, double &rms) {
       px = (sx[own] + float(segments[own].end.x)) / 2;
       py = (sy[own] + float(segments[own].end.y)) / 2;
     }
+    // Most segments lie wholly on one side of the chord: |t| >= 1 or t < 0 shows without a
+    // division (den = 0 never passes). This pass has no branches and vectorises; the division
+    // below decides as written.
     for (int j = 0; j < m; ++j) {
-      if (j == own || den[j] == 0)
+      num[j] = (py - sy[j]) - (px - sx[j]) * tanPhi;
+      candidate[j] = (std::fabs(num[j]) < std::fabs(den[j])) & (num[j] * den[j] >= 0);
+    }
+    for (int block = 0; block < m; block += 16) {
+      const int end = std::min(m, block + 16);
+      int32_t any = 0;
+      for (int j = block; j < end; ++j)
+        any |= candidate[j];
+      if (!any)
         continue;
-      const float t = ((py - sy[j]) - (px - sx[j]) * tanPhi) / den[j];
-      if (t >= 0 && t < 0.99999f) {
-        if (int(chords.size()) >= MAX_CHORDS)
-          return -1;
-        const float qx = sx[j] + t * dx[j];
-        const float qy = sy[j] + t * dy[j];
-        chords.push_back({{px, py}, {(px + qx) / 2, (py + qy) / 2}, {qx, qy}});
+      for (int j = block; j < end; ++j) {
+        if (!candidate[j] || j == own)
+          continue;
+        const float t = num[j] / den[j];
+        if (t >= 0 && t < 0.99999f) {
+          if (int(chords.size()) >= MAX_CHORDS)
+            return -1;
+          const float qx = sx[j] + t * dx[j];
+          const float qy = sy[j] + t * dy[j];
+          chords.push_back({{px, py}, {(px + qx) / 2, (py + qy) / 2}, {qx, qy}});
+        }
       }
     }
   }
