@@ -407,7 +407,7 @@ int CContour::FindSymmetryAxis(double phi, float &a, float &b, double &rms) {
     b = (sumX * sumYY - sumXY * sumY) / d;
     double sum = 0;
     for (const Chord &c : chords) {
-      const double e = double(a * c.mid.y + b - c.mid.x);
+      const double e = double(a) * c.mid.y + b - c.mid.x;
       sum += e * e;
     }
     rms = std::sqrt(sum / n);

@@ -214,3 +214,28 @@ TEST(ContourBuilder, SmoothModeFallsBackToRawAndReportsFailures) {
   EXPECT_EQ(a.GetCount(), 0);
   EXPECT_GT(b.GetCount(), 0);
 }
+
+TEST(ContourBuilder, CorrectsCameraAThenBWithTheHeadersLineFrequency) {
+  const double scale = 0.05;
+  const synth::DropEdges a = synth::RasteriseDrop({3.0, 0.8, 0.3, 0, 0.2}, scale, scale);
+  const synth::DropEdges b = synth::RasteriseDrop({3.0, 0.8, 0.3, 0, 0}, scale, scale);
+  HydRecord record;
+  record.linesA = int16_t(a.lines);
+  record.linesB = int16_t(b.lines);
+  record.minPosA = a.minPos;
+  record.minPosB = b.minPos;
+  record.scaleSysA = record.scaleSysB = record.scaleHeight = float(scale);
+  MainHeader header;
+  header.lineFrequency = 20000;
+  record.mainHeader = &header;
+  CContour contourA, contourB;
+  ASSERT_EQ(BuildContours({a.left, a.right, b.left, b.right}, record,
+                          ContourMode::SmoothWithRawFallback, contourA, contourB),
+            1);
+  CorrectContours(contourA, contourB, record, true);
+  EXPECT_NEAR(record.corrHVelA, 0.2 * scale * 20000 / 1000, 0.01);
+  EXPECT_NEAR(record.corrHVelB, 0, 0.01);
+  EXPECT_NEAR(contourA.GetShear(), -0.2, 0.01);
+  EXPECT_GT(record.corrHeightB, 2.0);
+  EXPECT_EQ(record.corrFlagsA | record.corrFlagsB, 0);
+}

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -76,6 +77,14 @@ TEST(SymmetricCorrection, ShearedDropIsUndone) {
   EXPECT_NEAR(c.contour.GetAxisTop().x, c.contour.GetAxisBottom().x, PIXEL);
   EXPECT_NEAR(r.cantingB, 0, 0.6);
   EXPECT_NEAR(r.corrHeightB, 2.4, 2 * PIXEL);
+  // So does the outline itself: top and bottom point above each other, segments still joined.
+  const auto segments = c.contour.GetSegments();
+  const auto [top, bottom] = std::minmax_element(
+      segments.begin(), segments.end(),
+      [](const CSegment &p, const CSegment &q) { return p.start.y < q.start.y; });
+  EXPECT_NEAR(top->start.x, bottom->start.x, 2 * PIXEL);
+  for (size_t k = 0; k < segments.size(); ++k)
+    EXPECT_EQ(segments[k].end, segments[(k + 1) % segments.size()].start);
   EXPECT_EQ(r.corrHeightA, 0);
 }
 
