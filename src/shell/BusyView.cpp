@@ -1,0 +1,3 @@
+#include "BusyView.h"
+
+BusyView::~BusyView() = default;

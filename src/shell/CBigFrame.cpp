@@ -1,0 +1,137 @@
+#include "CBigFrame.h"
+
+#include "BusyView.h"
+#include "CMainFrame.h"
+#include "MainLayout.h"
+
+#include <QCloseEvent>
+#include <QSplitter>
+
+namespace {
+QSplitter *MakeSplitter(Qt::Orientation orientation, QWidget *parent) {
+  auto *s = new QSplitter(orientation, parent);
+  s->setChildrenCollapsible(false);
+  return s;
+}
+
+QWidget *MakePane(const BigPaneFactory &factory, BigPane which, int kind, int index,
+                  CPluvicamDoc *doc, QWidget *parent) {
+  QWidget *w = factory ? factory(which, kind, index, doc, parent) : nullptr;
+  if (!w)
+    w = new QWidget(parent);
+  w->setMinimumSize(MIN_PANE_SIZE, MIN_PANE_SIZE);
+  return w;
+}
+
+void SetTwo(QSplitter *s, int first, int total) {
+  const int rest = std::max(total - first - s->handleWidth(), MIN_PANE_SIZE);
+  s->setSizes({std::max(first, MIN_PANE_SIZE), rest});
+}
+} // namespace
+
+CBigFrame::CBigFrame(int kind, CPluvicamDoc *doc, CMainFrame *mainFrame,
+                     const BigPaneFactory &factory)
+    : QWidget(nullptr, Qt::Window), kind(kind), mainFrame(mainFrame),
+      cursor(CMainFrame::CURSOR_ARROW) {
+  setObjectName(QStringLiteral("CBigFrame"));
+  outer = MakeSplitter(Qt::Vertical, this);
+  top = MakeSplitter(Qt::Horizontal, outer);
+  outer->addWidget(top);
+  info = MakePane(factory, BigPane::Info, kind, 0, doc, top);
+  top->addWidget(info);
+  panel = MakePane(factory, BigPane::Panel, kind, 0, doc, top);
+  top->addWidget(panel);
+  if (kind == KIND_DROP_VIEW) {
+    bottom = MakeSplitter(Qt::Horizontal, outer);
+    outer->addWidget(bottom);
+    for (int index = 0; index < 2; ++index) {
+      views.push_back(MakePane(factory, BigPane::View, kind, index, doc, bottom));
+      bottom->addWidget(views.back());
+    }
+  } else {
+    views.push_back(MakePane(factory, BigPane::View, kind, 0, doc, outer));
+    outer->addWidget(views.back());
+  }
+  panel->setFocus(); // the active pane
+
+  closeTimer.setInterval(CLOSE_POLL_MS);
+  connect(&closeTimer, &QTimer::timeout, this, &CBigFrame::PollClose);
+}
+
+CBigFrame::~CBigFrame() = default;
+
+QString CBigFrame::TitleWord(int kind) {
+  switch (kind) {
+  case KIND_RAIN_RATE:
+    return QStringLiteral("Rainrate versus Time");
+  case KIND_DSD:
+    return QStringLiteral("Dropsize Distribution");
+  case KIND_VVEL:
+    return QStringLiteral("Vertical Velocity vs Diameter");
+  case KIND_HVEL:
+    return QStringLiteral("Horizontal Velocity");
+  case KIND_OBL:
+    return QStringLiteral("Oblateness vs Diameter");
+  case KIND_DROP_VIEW:
+    return QStringLiteral("Drop View");
+  default:
+    return QString();
+  }
+}
+
+void CBigFrame::SetCursor(int cursorId) {
+  cursor = cursorId;
+  busy = cursorId == CMainFrame::CURSOR_APPSTARTING || cursorId == CMainFrame::CURSOR_WAIT;
+  setCursor(cursorId == CMainFrame::CURSOR_APPSTARTING ? Qt::BusyCursor
+            : cursorId == CMainFrame::CURSOR_WAIT      ? Qt::WaitCursor
+                                                       : Qt::ArrowCursor);
+}
+
+bool CBigFrame::CanClose() const {
+  // The drop view's panel knows whether it is stepping; elsewhere the big view knows.
+  if (kind == KIND_DROP_VIEW) {
+    if (const auto *state = dynamic_cast<const BusyView *>(panel))
+      return state->IsIdle();
+    return true;
+  }
+  for (QWidget *view : views)
+    if (const auto *state = dynamic_cast<const BusyView *>(view))
+      return state->IsIdle();
+  return true;
+}
+
+void CBigFrame::RecalcLayout() {
+  if (!outer || isMinimized())
+    return;
+  const BigLayout l = ComputeBigLayout(width(), height());
+  SetTwo(outer, l.topH, height());
+  SetTwo(top, l.infoW, width());
+  if (bottom)
+    SetTwo(bottom, l.halfW, width());
+}
+
+void CBigFrame::resizeEvent(QResizeEvent *event) {
+  QWidget::resizeEvent(event);
+  outer->setGeometry(rect());
+  RecalcLayout();
+}
+
+void CBigFrame::closeEvent(QCloseEvent *event) {
+  // Never closed directly: hidden now, handed to the main frame when the diagram is idle.
+  event->ignore();
+  hide();
+  if (CanClose()) {
+    if (mainFrame)
+      mainFrame->CloseBigFrame();
+  } else {
+    closeTimer.start();
+  }
+}
+
+void CBigFrame::PollClose() {
+  if (!CanClose())
+    return;
+  closeTimer.stop();
+  if (mainFrame)
+    mainFrame->CloseBigFrame();
+}

@@ -1,0 +1,57 @@
+#pragma once
+#include "Pane.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <vector>
+
+class CMainFrame;
+class CPluvicamDoc;
+class QSplitter;
+
+// An enlarged diagram in its own window: the record table and the diagram's control panel
+// above the big view (the drop view shows two big views side by side). It never closes itself:
+// closing hides it and asks the main frame, once the diagram has stopped computing.
+class CBigFrame : public QWidget {
+  Q_OBJECT
+public:
+  enum Kind { KIND_RAIN_RATE, KIND_DSD, KIND_VVEL, KIND_HVEL, KIND_OBL, KIND_DROP_VIEW };
+  static constexpr int CLOSE_TIMER = 101;
+  static constexpr int CLOSE_POLL_MS = 10;
+
+  CBigFrame(int kind, CPluvicamDoc *doc, CMainFrame *mainFrame, const BigPaneFactory &factory);
+  ~CBigFrame() override;
+
+  int GetKind() const { return kind; }
+  static QString TitleWord(int kind);
+
+  // Shows a system cursor over the frame; the working cursors make it busy.
+  void SetCursor(int cursorId);
+  bool IsBusy() const { return busy; }
+  // True when the kind's big view (for the drop view: its panel) is idle or absent.
+  bool CanClose() const;
+  void RecalcLayout();
+
+  QWidget *GetPanel() const { return panel; }
+  const std::vector<QWidget *> &GetViews() const { return views; }
+
+protected:
+  void closeEvent(QCloseEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+
+private:
+  void PollClose();
+
+  int kind;
+  CMainFrame *mainFrame;
+  int cursor;
+  bool busy = false;
+  QSplitter *outer = nullptr;
+  QSplitter *top = nullptr;
+  QSplitter *bottom = nullptr;
+  QWidget *info = nullptr;
+  QWidget *panel = nullptr;
+  std::vector<QWidget *> views;
+  QTimer closeTimer;
+};

@@ -1,0 +1,446 @@
+#include "CMainFrame.h"
+
+#include "CBigFrame.h"
+#include "CMainCtrlPanel.h"
+#include "CPluvicamApp.h"
+#include "CSplashWnd.h"
+#include "ShellText.h"
+#include "data/CHydDataHandler.h"
+#include "document/CPluvicamDoc.h"
+#include "document/DocumentRun.h"
+#include "particle/CHydData.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDate>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include <numeric>
+#include <vector>
+
+namespace {
+constexpr int SPLITTER_GAP = 8;
+constexpr int PROGRESS_INTERVAL_MS = 500;
+
+QSplitter *MakeSplitter(Qt::Orientation orientation, QWidget *parent, const char *name) {
+  auto *s = new QSplitter(orientation, parent);
+  s->setObjectName(QString::fromLatin1(name));
+  s->setChildrenCollapsible(false);
+  s->setHandleWidth(SPLITTER_GAP);
+  return s;
+}
+
+// Gives the leading panes their sizes; the last one takes what is left, as a static splitter
+// hands its last pane the remainder.
+void ApplySizes(QSplitter *splitter, std::vector<int> leading) {
+  const int total =
+      splitter->orientation() == Qt::Horizontal ? splitter->width() : splitter->height();
+  const int handles = (splitter->count() - 1) * splitter->handleWidth();
+  for (int &size : leading)
+    size = std::max(size, MIN_PANE_SIZE);
+  const int used = std::accumulate(leading.begin(), leading.end(), 0);
+  leading.push_back(std::max(total - handles - used, MIN_PANE_SIZE));
+  splitter->setSizes(QList<int>(leading.begin(), leading.end()));
+}
+} // namespace
+
+CMainFrame::CMainFrame(CPluvicamApp *app, CPluvicamDoc *doc, UserMessages *messages,
+                       const PaneFactory &factory, bool showSplash, QWidget *parent)
+    : QMainWindow(parent), app(app), doc(doc), messages(messages) {
+  setObjectName(QStringLiteral("CMainFrame"));
+  // Until the settings are loaded: no file, today, no window title.
+  const QDate today = QDate::currentDate();
+  setWindowTitle(QString::fromStdString(
+      shelltext::FormatMainTitle("", today.year(), today.month(), today.day(), "")));
+
+  CreateMenus();
+  CreateClient(factory);
+
+  runTimer.setSingleShot(true);
+  runTimer.setInterval(RUN_PERIOD_MS);
+  connect(&runTimer, &QTimer::timeout, this, &CMainFrame::RunStep);
+  if (doc)
+    doc->AddListener(this);
+
+  CSplashWnd::ShowSplashScreen(showSplash, this);
+}
+
+CMainFrame::~CMainFrame() {
+  runTimer.stop();
+  delete bigFrame;
+  if (doc)
+    doc->RemoveListener(this);
+}
+
+void CMainFrame::CreateMenus() {
+  auto command = [this](int id, const QString &text, const QString &prompt) {
+    auto *action = new QAction(text, this);
+    action->setObjectName(QString::number(id));
+    action->setStatusTip(prompt);
+    return action;
+  };
+  QAction *open = command(ID_FILE_OPEN, QStringLiteral("&Open..."),
+                          QStringLiteral("Open an existing document"));
+  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  open->setToolTip(QStringLiteral("Open"));
+  open->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+  QAction *close =
+      command(ID_FILE_CLOSE, QStringLiteral("Close"), QStringLiteral("Close the open file"));
+  QAction *options =
+      command(ID_OPTIONS, QStringLiteral("Options"), QStringLiteral("Open options dialog"));
+  QAction *exit = command(ID_APP_EXIT, QStringLiteral("E&xit"),
+                          QStringLiteral("Quit the application; prompts to save documents"));
+  QAction *manual = command(ID_HELP_MANUAL, QStringLiteral("Manual"), QStringLiteral("Nimbal Manual"));
+  QAction *about =
+      command(ID_APP_ABOUT, QStringLiteral("&About Pluvicam..."),
+              QStringLiteral("Display program information, version number and copyright"));
+  about->setToolTip(QStringLiteral("About"));
+  about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+
+  QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->addAction(open);
+  file->addAction(close);
+  file->addSeparator();
+  file->addAction(options);
+  file->addSeparator();
+  file->addAction(exit);
+
+  toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+  toolBar->setObjectName(QStringLiteral("128"));
+  toolBar->setMovable(true);
+  toolBar->addAction(open);
+  toolBar->addSeparator();
+  toolBar->addAction(about);
+  addToolBar(Qt::TopToolBarArea, toolBar);
+
+  QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+  QAction *showToolBar = command(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"),
+                                 QStringLiteral("Show or hide the toolbar"));
+  showToolBar->setCheckable(true);
+  showToolBar->setChecked(true);
+  connect(showToolBar, &QAction::toggled, toolBar, &QToolBar::setVisible);
+  connect(toolBar, &QToolBar::visibilityChanged, showToolBar, &QAction::setChecked);
+  QAction *showStatusBar = command(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"),
+                                   QStringLiteral("Show or hide the status bar"));
+  showStatusBar->setCheckable(true);
+  showStatusBar->setChecked(true);
+  connect(showStatusBar, &QAction::toggled, this, [this](bool on) {
+    statusBar()->setVisible(on);
+    RecalcLayout();
+  });
+  view->addAction(showToolBar);
+  view->addAction(showStatusBar);
+
+  QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+  help->addAction(manual);
+  help->addAction(about);
+
+  // Status bar: the message pane and the three lock indicators (shown greyed: their state is
+  // not known here).
+  statusBar()->setObjectName(QStringLiteral("StatusBar"));
+  statusBar()->showMessage(QStringLiteral("Ready"));
+  const char *indicatorTexts[] = {"CAP", "NUM", "SCRL"};
+  for (int i = 0; i < 3; ++i) {
+    indicators[i] = new QLabel(QString::fromLatin1(indicatorTexts[i]), this);
+    indicators[i]->setEnabled(false);
+    statusBar()->addPermanentWidget(indicators[i]);
+  }
+
+  connect(open, &QAction::triggered, this, [this] {
+    if (this->app)
+      this->app->OnFileOpen();
+  });
+  connect(close, &QAction::triggered, this, [this] {
+    if (this->app)
+      this->app->OnFileClose();
+  });
+  connect(options, &QAction::triggered, this, [this] {
+    if (this->app)
+      this->app->OnOptions();
+  });
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+  connect(manual, &QAction::triggered, this, [this] {
+    if (this->app)
+      this->app->ShowDocument(CPluvicamApp::IDS_HELP_MANUAL);
+  });
+  connect(about, &QAction::triggered, this, [this] {
+    if (this->app)
+      this->app->OnAppAbout();
+  });
+
+  // Accelerators: the function keys carry the main control panel's buttons.
+  auto key = [this](QKeySequence sequence, auto handler) {
+    auto *shortcut = new QShortcut(sequence, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, handler);
+  };
+  key(QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
+    if (this->app)
+      this->app->OnFileNew();
+  });
+  key(QKeySequence(Qt::Key_F1), [this] {
+    if (panel)
+      panel->OnRun();
+  });
+  key(QKeySequence(Qt::Key_F2), [this] {
+    if (panel)
+      panel->OnStepPlus();
+  });
+  key(QKeySequence(Qt::Key_F3), [this] {
+    if (panel)
+      panel->OnReset();
+  });
+  key(QKeySequence(Qt::Key_F4), [this] {
+    if (panel)
+      panel->OnScale();
+  });
+  key(QKeySequence(Qt::Key_F5), [this] {
+    if (panel)
+      panel->OnHelp();
+  });
+  key(QKeySequence(Qt::Key_F6), [this] {
+    if (panel)
+      panel->OnQuit();
+  });
+  key(QKeySequence(Qt::ALT | Qt::Key_F6), [this] { NextPane(1); });
+  key(QKeySequence(Qt::SHIFT | Qt::Key_F6), [this] { NextPane(-1); });
+}
+
+void CMainFrame::CreateClient(const PaneFactory &factory) {
+  outer = MakeSplitter(Qt::Vertical, this, "OuterSplitter");
+  diagramRow = MakeSplitter(Qt::Horizontal, outer, "DiagramRow");
+  bottomRow = MakeSplitter(Qt::Horizontal, outer, "BottomRow");
+  particleGrid = MakeSplitter(Qt::Vertical, bottomRow, "ParticleGrid");
+  gridRows[0] = MakeSplitter(Qt::Horizontal, particleGrid, "ParticleGridRow0");
+  gridRows[1] = MakeSplitter(Qt::Horizontal, particleGrid, "ParticleGridRow1");
+  outer->addWidget(diagramRow);
+  outer->addWidget(bottomRow);
+  bottomRow->addWidget(particleGrid);
+  particleGrid->addWidget(gridRows[0]);
+  particleGrid->addWidget(gridRows[1]);
+
+  struct Place {
+    Pane pane;
+    QSplitter *splitter;
+  };
+  const Place places[] = {
+      {Pane::RainIntensity, diagramRow}, {Pane::Dsd, diagramRow},     {Pane::VVel, diagramRow},
+      {Pane::HVel, diagramRow},          {Pane::Obl, diagramRow},     {Pane::Side, gridRows[0]},
+      {Pane::Top, gridRows[0]},          {Pane::Info, gridRows[1]},   {Pane::Front, gridRows[1]},
+  };
+  for (const Place &place : places) {
+    QWidget *view = factory ? factory(place.pane, doc, place.splitter) : nullptr;
+    if (!view)
+      view = new QWidget(place.splitter); // a factory without this pane leaves it empty
+    view->setMinimumSize(MIN_PANE_SIZE, MIN_PANE_SIZE);
+    place.splitter->addWidget(view);
+    panes[size_t(place.pane)] = view;
+  }
+
+  // The panel is a form: smaller than its fields, it scrolls.
+  auto *scroll = new QScrollArea(bottomRow);
+  scroll->setObjectName(QStringLiteral("CMainCtrlPanelPane"));
+  scroll->setWidgetResizable(true);
+  scroll->setMinimumSize(MIN_PANE_SIZE, MIN_PANE_SIZE);
+  panel = new CMainCtrlPanel(doc, messages, scroll);
+  panel->SetFrame(this);
+  panel->SetApp(app);
+  scroll->setWidget(panel);
+  bottomRow->addWidget(scroll);
+
+  setCentralWidget(outer);
+  panel->setFocus(); // the active pane
+}
+
+void CMainFrame::RecalcLayout() {
+  if (!outer || isMinimized())
+    return;
+  const int statusH = statusBar()->isVisible() ? statusBar()->height() : 0;
+  const int toolH = toolBar && toolBar->isVisible() ? toolBar->height() : 0;
+  const int menuH = menuBar()->isVisible() ? menuBar()->height() : 0;
+  // The menu bar is not part of the frame's client area.
+  layout = ComputeMainLayout(width(), height() - menuH, statusH, toolH, menuH);
+  ApplySizes(outer, {layout.topH});
+  ApplySizes(diagramRow, {layout.fifthW, layout.fifthW, layout.fifthW, layout.fifthW});
+  ApplySizes(bottomRow, {layout.halfW});
+  ApplySizes(particleGrid, {layout.gridH});
+  for (QSplitter *row : gridRows)
+    ApplySizes(row, {layout.quarterW});
+}
+
+void CMainFrame::resizeEvent(QResizeEvent *event) {
+  QMainWindow::resizeEvent(event);
+  RecalcLayout();
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event) {
+  StopTimer();
+  if (bigFrame) {
+    delete bigFrame;
+    bigFrame = nullptr;
+  }
+  if (app)
+    app->OnMainFrameClosing();
+  event->accept();
+}
+
+void CMainFrame::StartTimer() {
+  if (!timerOn)
+    runTimer.start();
+  timerOn = true;
+}
+
+void CMainFrame::StopTimer() {
+  if (timerOn)
+    runTimer.stop();
+  timerOn = false;
+}
+
+void CMainFrame::SetBusyCursor(int cursorId) {
+  const Qt::CursorShape shape = cursorId == CURSOR_APPSTARTING ? Qt::BusyCursor
+                                : cursorId == CURSOR_WAIT      ? Qt::WaitCursor
+                                                               : Qt::ArrowCursor;
+  setCursor(shape);
+  busyCursor = cursorId == CURSOR_APPSTARTING;
+}
+
+void CMainFrame::RunStep() {
+  if (!doc)
+    return;
+  StopTimer();
+  const RunStepResult result = StepDocument(*doc);
+  ++particlesSinceProgress;
+  if (result.stop) {
+    StopRun();
+  } else if (panel && !panel->IsStopped()) {
+    // Re-armed only after every view has drawn the particle, and not when a view or a message
+    // ended the run meanwhile.
+    StartTimer();
+  }
+  ShowProgress(result.stop);
+}
+
+void CMainFrame::StepOnce() {
+  if (!doc)
+    return;
+  StepDocument(*doc);
+  ShowProgress(true);
+}
+
+void CMainFrame::NotifyViews(int flag) {
+  if (doc)
+    doc->NotifyViews(flag ? 1 : 0);
+}
+
+void CMainFrame::StopRun() {
+  if (panel)
+    panel->Stop();
+}
+
+void CMainFrame::OnStopRun() {
+  StopTimer();
+  StopRun();
+}
+
+QString CMainFrame::StatusText() const {
+  CHydDataHandler *handler = doc ? doc->GetHandler() : nullptr;
+  if (!handler)
+    return QStringLiteral("Ready");
+  CHydFile &file = handler->GetHydFile();
+  return QStringLiteral("Position %1 / %2 bytes   %3 particles/s")
+      .arg(file.GetPosition())
+      .arg(file.GetLength())
+      .arg(qRound(particlesPerSecond));
+}
+
+void CMainFrame::ShowProgress(bool force) {
+  if (!progressClock.isValid()) {
+    progressClock.start();
+    particlesSinceProgress = 0;
+  }
+  const qint64 elapsed = progressClock.elapsed();
+  if (!force && elapsed < PROGRESS_INTERVAL_MS)
+    return;
+  if (elapsed > 0 && panel && !panel->IsStopped())
+    particlesPerSecond = double(particlesSinceProgress) * 1000.0 / double(elapsed);
+  else if (panel && panel->IsStopped())
+    particlesPerSecond = 0;
+  particlesSinceProgress = 0;
+  progressClock.restart();
+  statusBar()->showMessage(StatusText());
+}
+
+void CMainFrame::NextPane(int step) {
+  std::vector<QWidget *> order(panes.begin(), panes.end());
+  order.push_back(panel);
+  int current = -1;
+  for (size_t i = 0; i < order.size(); ++i)
+    if (order[i] && (order[i] == focusWidget() || order[i]->isAncestorOf(focusWidget())))
+      current = int(i);
+  const int n = int(order.size());
+  const int next = ((current < 0 ? n - 1 : current) + step + n) % n;
+  if (order[size_t(next)])
+    order[size_t(next)]->setFocus();
+}
+
+void CMainFrame::OpenBigFrame(const QString &titleWord, int kind) {
+  if (!doc || !doc->GetHandler())
+    return;
+  doc->ClearIntegrationState();
+  if ((kind == 0 || kind == 1) && doc->GetFileState() != CPluvicamDoc::fileNone) {
+    MainHeader header;
+    if (doc->GetHandler()->GetMainHeader(&header)) {
+      FilterRecord filter;
+      doc->GetFilterSettings(filter);
+      // Seconds of the window start are not used.
+      doc->GetIntegrationState()->endTim =
+          double((filter.startTime.hour * 60 + filter.startTime.minute) * 60) *
+          header.lineFrequency;
+    }
+  }
+  QString title = app ? app->GetTitle() : windowTitle();
+  title.replace(QStringLiteral("PLUVICAM"), titleWord);
+  if (timerOn)
+    StopRun();
+  if (kind == CBigFrame::KIND_DROP_VIEW) {
+    savedPos = -1;
+  } else {
+    const HydRecord *record = doc->GetHydHeader();
+    savedPos = record ? record->startPos : 0;
+  }
+  if (bigFrame)
+    return;
+
+  bigFrame = new CBigFrame(kind, doc, this, bigPaneFactory);
+  bigFrame->setWindowTitle(title);
+  bigFrame->setGeometry(QRect(QPoint(0, 0), size()));
+  bigFrame->show();
+  setEnabled(false);
+}
+
+void CMainFrame::CloseBigFrame() {
+  setEnabled(true);
+  if (CBigFrame *big = std::exchange(bigFrame, nullptr)) {
+    big->hide();
+    // The close may come from a button of the frame itself: delete it once that has returned.
+    big->deleteLater();
+  }
+  raise();
+  activateWindow();
+  if (doc && savedPos != -1 && doc->GetHandler()) {
+    if (doc->GetHandler()->SetHydFilePosition(savedPos) == -1) {
+      doc->ResetData();
+      NotifyViews(0);
+    } else {
+      doc->SetStatus(CPluvicamDoc::statusRejected);
+      StepOnce();
+    }
+  }
+}

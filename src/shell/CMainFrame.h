@@ -1,0 +1,120 @@
+#pragma once
+#include "MainLayout.h"
+#include "Pane.h"
+#include "document/DocumentListener.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
+
+class CBigFrame;
+class CMainCtrlPanel;
+class CPluvicamApp;
+class CPluvicamDoc;
+class QLabel;
+class QSplitter;
+class QToolBar;
+class UserMessages;
+
+// The main window: five small diagrams above the particle grid and the main control panel, the
+// run timer that feeds particles to them, and the enlarged frames.
+class CMainFrame : public QMainWindow, public DocumentListener {
+  Q_OBJECT
+public:
+  static constexpr int RUN_TIMER = 101;
+  static constexpr int RUN_PERIOD_MS = 1;
+  // System cursor identifiers.
+  static constexpr int CURSOR_ARROW = 32512;
+  static constexpr int CURSOR_WAIT = 32514;
+  static constexpr int CURSOR_APPSTARTING = 32650;
+  // Menu and toolbar commands.
+  enum Command {
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_APP_EXIT = 57665,
+    ID_APP_ABOUT = 57664,
+    ID_FILE_CLOSE = 32774,
+    ID_OPTIONS = 32772,
+    ID_HELP_MANUAL = 32775,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
+  };
+
+  CMainFrame(CPluvicamApp *app, CPluvicamDoc *doc, UserMessages *messages,
+             const PaneFactory &factory, bool showSplash, QWidget *parent = nullptr);
+  ~CMainFrame() override;
+
+  void StartTimer();
+  void StopTimer();
+  bool IsTimerOn() const { return timerOn; }
+  void SetBusyCursor(int cursorId);
+  bool IsBusyCursor() const { return busyCursor; }
+
+  // One timer tick of a run: the next accepted particle to every view, the timer re-armed
+  // unless the run ends.
+  void RunStep();
+  // One particle step without the timer; errors only show their message.
+  void StepOnce();
+  void NotifyViews(int flag);
+  void StopRun();
+
+  void OpenBigFrame(const QString &titleWord, int kind);
+  void CloseBigFrame();
+  CBigFrame *GetBigFrame() const { return bigFrame; }
+  int GetSavedPos() const { return savedPos; }
+  void SetBigPaneFactory(const BigPaneFactory &factory) { bigPaneFactory = factory; }
+
+  CMainCtrlPanel *GetCtrlPanel() const { return panel; }
+  QWidget *GetPane(Pane pane) const { return panes[size_t(pane)]; }
+  QToolBar *GetToolBar() const { return toolBar; }
+  // Recomputes the grid from the current size (also done on every resize).
+  void RecalcLayout();
+  const MainLayout &GetLayout() const { return layout; }
+  // Particles shown since the run's statistics were last reset, and the status text.
+  QString StatusText() const;
+
+  // DocumentListener: closing the file ends a run.
+  void OnStopRun() override;
+
+protected:
+  void resizeEvent(QResizeEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+
+private:
+  void CreateMenus();
+  void CreateClient(const PaneFactory &factory);
+  void ShowProgress(bool force);
+  void NextPane(int step);
+
+  CPluvicamApp *app;
+  CPluvicamDoc *doc;
+  UserMessages *messages;
+
+  QSplitter *outer = nullptr;
+  QSplitter *diagramRow = nullptr;
+  QSplitter *bottomRow = nullptr;
+  QSplitter *particleGrid = nullptr; // rows of the 2 x 2 grid
+  QSplitter *gridRows[2] = {nullptr, nullptr};
+  std::array<QWidget *, 9> panes{};
+  CMainCtrlPanel *panel = nullptr;
+  QToolBar *toolBar = nullptr;
+  QLabel *indicators[3] = {nullptr, nullptr, nullptr};
+  MainLayout layout;
+
+  QTimer runTimer;
+  bool timerOn = false;
+  bool busyCursor = false;
+  int savedPos = -1;
+  CBigFrame *bigFrame = nullptr;
+  BigPaneFactory bigPaneFactory;
+
+  // Status bar progress, refreshed at most a few times a second.
+  QElapsedTimer progressClock;
+  qint64 particlesSinceProgress = 0;
+  double particlesPerSecond = 0;
+};

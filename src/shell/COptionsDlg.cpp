@@ -1,0 +1,217 @@
+#include "COptionsDlg.h"
+
+#include "FieldExchange.h"
+#include "FilterValidation.h"
+#include "document/UserMessages.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace {
+QLineEdit *NumberEdit(int id, QWidget *parent) {
+  auto *edit = new QLineEdit(parent);
+  edit->setObjectName(QString::number(id));
+  edit->setMaximumWidth(80);
+  return edit;
+}
+QTimeEdit *Picker(int id, QWidget *parent) {
+  auto *edit = new QTimeEdit(parent);
+  edit->setObjectName(QString::number(id));
+  edit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+  edit->setAlignment(Qt::AlignRight);
+  edit->setDate(QDate(2003, 1, 1));
+  return edit;
+}
+} // namespace
+
+COptionsDlg::COptionsDlg(UserMessages *messages, QWidget *parent)
+    : QDialog(parent), messages(messages) {
+  setObjectName(QString::number(IDD));
+  setWindowTitle(QStringLiteral("Options"));
+  setModal(true);
+
+  tipEdit = NumberEdit(IDC_TIP_SIZE, this);
+  startEdit = Picker(IDC_TIME_START, this);
+  endEdit = Picker(IDC_TIME_END, this);
+  diamMinEdit = NumberEdit(IDC_DIAM_MIN, this);
+  diamMaxEdit = NumberEdit(IDC_DIAM_MAX, this);
+  velMinEdit = NumberEdit(IDC_VEL_MIN, this);
+  velMaxEdit = NumberEdit(IDC_VEL_MAX, this);
+  oblMinEdit = NumberEdit(IDC_OBL_MIN, this);
+  oblMaxEdit = NumberEdit(IDC_OBL_MAX, this);
+  typeList = new QComboBox(this);
+  typeList->setObjectName(QString::number(IDC_TYPE));
+  typeList->addItems({QStringLiteral("all"), QStringLiteral("not class"), QStringLiteral("rain"),
+                      QStringLiteral("melting"), QStringLiteral("snow"), QStringLiteral("hail"),
+                      QStringLiteral("manual"), QStringLiteral("invalid")});
+  titleEdit = new QLineEdit(this);
+  titleEdit->setObjectName(QString::number(IDC_WINDOW_TITLE));
+
+  auto *layout = new QVBoxLayout(this);
+  auto *tipRow = new QHBoxLayout;
+  tipRow->addWidget(new QLabel(QStringLiteral("Tip Size"), this));
+  tipRow->addWidget(tipEdit);
+  tipRow->addWidget(new QLabel(QStringLiteral("mm"), this));
+  tipRow->addStretch();
+  layout->addLayout(tipRow);
+
+  layout->addWidget(new QLabel(QStringLiteral("Filter Settings:"), this));
+  auto *grid = new QGridLayout;
+  int row = 0;
+  grid->addWidget(new QLabel(QStringLiteral("Time:"), this), row, 0);
+  grid->addWidget(startEdit, row, 1);
+  grid->addWidget(new QLabel(QStringLiteral("Time:"), this), row, 2);
+  grid->addWidget(endEdit, row, 3);
+  ++row;
+  auto addRange = [&](const char *label, QLineEdit *min, QLineEdit *max, const char *unit) {
+    grid->addWidget(new QLabel(QString::fromLatin1(label), this), row, 0);
+    grid->addWidget(min, row, 1);
+    grid->addWidget(max, row, 3);
+    if (unit)
+      grid->addWidget(new QLabel(QString::fromLatin1(unit), this), row, 4);
+    ++row;
+  };
+  addRange("Diameter:", diamMinEdit, diamMaxEdit, "mm");
+  addRange("Velocity:", velMinEdit, velMaxEdit, "m/s");
+  addRange("Oblateness:", oblMinEdit, oblMaxEdit, nullptr);
+  grid->addWidget(new QLabel(QStringLiteral("Default Hydrometeor Filter:"), this), row, 0, 1, 2);
+  grid->addWidget(typeList, row, 3, 1, 2);
+  ++row;
+  grid->addWidget(new QLabel(QStringLiteral("Window Title:"), this), row, 0);
+  grid->addWidget(titleEdit, row, 1, 1, 4);
+  layout->addLayout(grid);
+
+  auto *buttons = new QHBoxLayout;
+  buttons->addStretch();
+  auto *save = new QPushButton(QStringLiteral("Save"), this);
+  save->setObjectName(QString::number(IDC_SAVE));
+  save->setDefault(true);
+  save->setAutoDefault(true);
+  auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel->setObjectName(QString::number(IDC_CANCEL));
+  cancel->setAutoDefault(false);
+  buttons->addWidget(save);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+
+  connect(save, &QPushButton::clicked, this, &COptionsDlg::OnSave);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  WriteFields();
+}
+
+void COptionsDlg::SetValues(const FilterRecord &fixed, const std::string &title, float tip) {
+  windowTitle = title;
+  tipSize = tip;
+  startEdit->setTime(fields::ClockOf(fixed.startTime));
+  endEdit->setTime(fields::ClockOf(fixed.endTime));
+  diamMin = fixed.diamMin;
+  diamMax = fixed.diamMax;
+  velMin = fixed.velMin;
+  velMax = fixed.velMax;
+  oblMin = fixed.oblMin;
+  oblMax = fixed.oblMax;
+  minPixA = fixed.minPixA;
+  maxPixA = fixed.maxPixA;
+  minPixB = fixed.minPixB;
+  maxPixB = fixed.maxPixB;
+  typeIndex = fixed.dropType;
+  WriteFields();
+}
+
+FilterSettings COptionsDlg::GetValues() const {
+  FilterSettings s;
+  s.windowTitle = windowTitle;
+  s.tipSize = tipSize;
+  s.startTime = fields::TimeOfDayOf(startEdit->time());
+  s.endTime = fields::TimeOfDayOf(endEdit->time());
+  s.diamMin = diamMin;
+  s.diamMax = diamMax;
+  s.velMin = velMin;
+  s.velMax = velMax;
+  s.oblMin = oblMin;
+  s.oblMax = oblMax;
+  s.minPixA = minPixA;
+  s.maxPixA = maxPixA;
+  s.minPixB = minPixB;
+  s.maxPixB = maxPixB;
+  s.dropType = typeIndex;
+  return s;
+}
+
+bool COptionsDlg::ReadFields(QString &error) {
+  // Read into copies: a refused entry leaves every field as it was.
+  float tip = 0, dMin = 0, dMax = 0, vMin = 0, vMax = 0, oMin = 0, oMax = 0;
+  QLineEdit *failed = nullptr;
+  const std::pair<QLineEdit *, float *> numbers[] = {
+      {tipEdit, &tip},     {diamMinEdit, &dMin}, {diamMaxEdit, &dMax}, {velMinEdit, &vMin},
+      {velMaxEdit, &vMax}, {oblMinEdit, &oMin},  {oblMaxEdit, &oMax}};
+  for (const auto &[edit, value] : numbers)
+    if (!fields::ReadFloat(edit, *value, error)) {
+      failed = edit;
+      break;
+    }
+  if (failed) {
+    failed->setFocus();
+    failed->selectAll();
+    return false;
+  }
+  tipSize = tip;
+  diamMin = dMin;
+  diamMax = dMax;
+  velMin = vMin;
+  velMax = vMax;
+  oblMin = oMin;
+  oblMax = oMax;
+  windowTitle = titleEdit->text().toStdString();
+  typeIndex = int16_t(std::max(typeList->currentIndex(), 0));
+  return true;
+}
+
+void COptionsDlg::WriteFields() {
+  fields::WriteFloat(tipEdit, tipSize);
+  fields::WriteFloat(diamMinEdit, diamMin);
+  fields::WriteFloat(diamMaxEdit, diamMax);
+  fields::WriteFloat(velMinEdit, velMin);
+  fields::WriteFloat(velMaxEdit, velMax);
+  fields::WriteFloat(oblMinEdit, oblMin);
+  fields::WriteFloat(oblMaxEdit, oblMax);
+  const QString title = QString::fromStdString(windowTitle);
+  if (titleEdit->text() != title)
+    titleEdit->setText(title);
+  if (typeIndex >= 0 && typeIndex < typeList->count())
+    typeList->setCurrentIndex(typeIndex);
+}
+
+bool COptionsDlg::Validate(QString &message) {
+  message.clear();
+  if (!ReadFields(message))
+    return false;
+  std::string found;
+  filtercheck::CheckFloatRange("diameter", diamMin, diamMax, 0.0f, 50.0f, found);
+  filtercheck::CheckFloatRange("velocity", velMin, velMax, 0.0f, 30.0f, found);
+  filtercheck::CheckFloatRange("oblateness", oblMin, oblMax, 0.0f, 2.0f, found);
+  if (!(tipSize > 0))
+    found = "tip size must be greater than 0";
+  WriteFields();
+  message = QString::fromStdString(found);
+  return found.empty();
+}
+
+void COptionsDlg::OnSave() {
+  QString message;
+  if (!Validate(message)) {
+    if (messages)
+      messages->Show(message.toStdString());
+    return;
+  }
+  accept();
+}

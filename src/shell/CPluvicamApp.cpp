@@ -1,0 +1,348 @@
+#include "CPluvicamApp.h"
+
+#include "CAboutDlg.h"
+#include "CMainFrame.h"
+#include "CMainCtrlPanel.h"
+#include "CManualWnd.h"
+#include "COptionsDlg.h"
+#include "QtUserMessages.h"
+#include "ShellText.h"
+#include "data/CHydDataHandler.h"
+#include "document/CPluvicamDoc.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDate>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPainter>
+#include <QScreen>
+#include <QSettings>
+
+namespace {
+CPluvicamApp *current = nullptr;
+
+constexpr const char *RECENT_SECTION = "Recent File List";
+
+QIcon AppIcon() {
+  QPixmap pix(32, 32);
+  pix.fill(Qt::transparent);
+  QPainter p(&pix);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(20, 60, 140), 2));
+  p.setBrush(QColor(80, 150, 230));
+  QPainterPath drop;
+  drop.moveTo(16, 2);
+  drop.cubicTo(22, 12, 28, 18, 28, 22);
+  drop.arcTo(QRectF(4, 10, 24, 20), 0, -180);
+  drop.cubicTo(4, 18, 10, 12, 16, 2);
+  p.drawPath(drop);
+  p.end();
+  return QIcon(pix);
+}
+} // namespace
+
+CPluvicamApp::CPluvicamApp(PaneFactory factory, UserMessages *userMessages, bool splash)
+    : paneFactory(std::move(factory)), messages(userMessages), showSplash(splash) {
+  if (!messages) {
+    ownMessages = std::make_unique<QtUserMessages>();
+    messages = ownMessages.get();
+  }
+  current = this;
+}
+
+CPluvicamApp::~CPluvicamApp() {
+  if (m_pHelpWnd)
+    delete m_pHelpWnd.data();
+  mainFrame.reset();
+  document.reset();
+  if (current == this)
+    current = nullptr;
+}
+
+CPluvicamApp *CPluvicamApp::Instance() { return current; }
+
+std::unique_ptr<QSettings> CPluvicamApp::OpenStore() const {
+  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                     QString::fromLatin1(COMPANY),
+                                     QString::fromLatin1(APPLICATION));
+}
+
+bool CPluvicamApp::InitInstance() {
+  {
+    auto store = OpenStore();
+    store->beginGroup(QString::fromLatin1(RECENT_SECTION));
+    for (int i = 1; i <= RECENT_FILES; ++i) {
+      const QString file = store->value(QStringLiteral("File%1").arg(i)).toString();
+      if (!file.isEmpty())
+        recentFiles.append(file);
+    }
+  }
+
+  document = std::make_unique<CPluvicamDoc>(messages);
+  mainFrame = std::make_unique<CMainFrame>(this, document.get(), messages, paneFactory,
+                                           showSplash);
+  if (!mainFrame)
+    return false;
+  if (ownMessages)
+    ownMessages->SetParent(mainFrame.get());
+
+  if (const QScreen *screen = QApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    mainFrame->resize(std::max(area.width() * 9 / 10, 1000), std::max(area.height() * 9 / 10, 700));
+  }
+  mainFrame->setWindowIcon(AppIcon());
+  mainFrame->show();
+  mainFrame->update();
+
+  m_pDoc = document.get();
+  LoadSettings();
+  SetDefaultTitle();
+  return true;
+}
+
+void CPluvicamApp::LoadSettings() {
+  auto store = OpenStore();
+  store->beginGroup(QString::fromLatin1(SECTION));
+  auto text = [&](const char *key, const char *fallback) {
+    const QVariant v = store->value(QString::fromLatin1(key), QString::fromLatin1(fallback));
+    // An unquoted text with commas comes back from the store as a list.
+    if (v.typeId() == QMetaType::QStringList)
+      return v.toStringList().join(QStringLiteral(", ")).toStdString();
+    return v.toString().toStdString();
+  };
+  auto number = [&](const char *key, const char *fallback) {
+    return float(shelltext::TextToDouble(text(key, fallback)));
+  };
+  auto clock = [&](const char *key, const char *fallback) {
+    const shelltext::ClockTime t = shelltext::ParseFixedTime(text(key, fallback));
+    TimeOfDay time;
+    time.hour = int16_t(t.hour);
+    time.minute = int16_t(t.minute);
+    time.second = int16_t(t.second);
+    return time;
+  };
+  stored.tipSize = number("Tip_Size", "0.2");
+  stored.startTime = clock("Time_Start", "00:00:00");
+  stored.endTime = clock("Time_End", "23:59:59");
+  stored.diamMin = number("Diameter Min", "0.0");
+  stored.diamMax = number("Diameter Max", "50.0");
+  stored.oblMin = number("Oblateness Min", "0.0");
+  stored.oblMax = number("Oblateness Max", "2.0");
+  stored.velMin = number("Velocity Min", "0.0");
+  stored.velMax = number("Velocity Max", "30.0");
+  stored.windowTitle = text("Window Title", "Fernwald, Ostland");
+  stored.dropType = int16_t(shelltext::TextToInt(text("Hyd-Type", "0")));
+
+  if (m_pDoc) {
+    m_pDoc->SetFilterSettings(stored.Fixed());
+    if (mainFrame && mainFrame->GetCtrlPanel())
+      mainFrame->GetCtrlPanel()->SetPixelBounds(0, stored.maxPixA);
+  }
+}
+
+void CPluvicamApp::SaveSettings() {
+  auto store = OpenStore();
+  store->beginGroup(QString::fromLatin1(SECTION));
+  auto put = [&](const char *key, const std::string &value) {
+    store->setValue(QString::fromLatin1(key), QString::fromStdString(value));
+  };
+  using shelltext::FormatOneDecimal;
+  using shelltext::FormatTime;
+  put("Tip_Size", FormatOneDecimal(stored.tipSize));
+  put("Time_Start",
+      FormatTime(stored.startTime.hour, stored.startTime.minute, stored.startTime.second));
+  put("Time_End", FormatTime(stored.endTime.hour, stored.endTime.minute, stored.endTime.second));
+  put("Diameter Min", FormatOneDecimal(stored.diamMin));
+  put("Diameter Max", FormatOneDecimal(stored.diamMax));
+  put("Oblateness Min", FormatOneDecimal(stored.oblMin));
+  put("Oblateness Max", FormatOneDecimal(stored.oblMax));
+  put("Velocity Min", FormatOneDecimal(stored.velMin));
+  put("Velocity Max", FormatOneDecimal(stored.velMax));
+  put("Window Title", stored.windowTitle);
+  put("Hyd-Type", std::to_string(stored.dropType));
+  store->endGroup();
+  store->sync();
+  // A store that cannot be written must not pass for saved.
+  if (store->status() != QSettings::NoError && messages)
+    messages->Show("The settings could not be written to " + store->fileName().toStdString());
+
+  if (m_pDoc)
+    m_pDoc->SetFilterSettings(stored.Fixed());
+}
+
+void CPluvicamApp::SetMainTitle(const QString &title) {
+  m_strTitle = title;
+  if (mainFrame)
+    mainFrame->setWindowTitle(title);
+}
+
+void CPluvicamApp::SetDefaultTitle() {
+  const QDate today = QDate::currentDate();
+  SetMainTitle(QString::fromStdString(shelltext::FormatMainTitle(
+      "", today.year(), today.month(), today.day(), stored.windowTitle)));
+}
+
+QStringList CPluvicamApp::OpenFilters(bool isSno) {
+  const QString hyd = QStringLiteral("HYD Files (*.hyd)");
+  const QString pix = QStringLiteral("PIX Files (*.pix)");
+  const QString sno = QStringLiteral("SNO Files (*.sno)");
+  return isSno ? QStringList{sno, hyd, pix} : QStringList{hyd, pix, sno};
+}
+
+void CPluvicamApp::OnFileOpen() {
+  if (!m_pDoc)
+    return;
+  QFileDialog dialog(mainFrame.get(), QStringLiteral("Open"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  const QStringList filters = OpenFilters(m_pDoc->IsSno());
+  dialog.setNameFilters(filters);
+  dialog.selectNameFilter(filters.first());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return;
+  OpenFile(dialog.selectedFiles().first());
+}
+
+bool CPluvicamApp::OpenFile(const QString &path) {
+  if (!m_pDoc)
+    return false;
+  const QString full = QFileInfo(path).absoluteFilePath();
+  std::string message;
+  if (!m_pDoc->OpenHydFile(full.toStdString(), &message)) {
+    messages->Show(message);
+    return false;
+  }
+  pathName = full;
+  docTitle = QFileInfo(full).fileName();
+  AddToRecentFiles(full);
+
+  CHydDataHandler *handler = m_pDoc->GetHandler();
+  MainHeader header;
+  if (handler && handler->GetMainHeader(&header)) {
+    // The file's pixel count, for this session only.
+    stored.minPixA = 0;
+    stored.minPixB = 0;
+    stored.maxPixA = int16_t(2 * header.halfPixels - 1);
+    stored.maxPixB = int16_t(2 * header.halfPixels - 1);
+    const std::string name = shelltext::FileNameFromIdent(header.ident, MainHeader::IDENT_LENGTH);
+    const shelltext::CalendarDate date = shelltext::UtcDate(header.time);
+    SetMainTitle(QString::fromStdString(shelltext::FormatMainTitle(
+        name, date.year, date.month, date.day, stored.windowTitle)));
+  }
+  return true;
+}
+
+void CPluvicamApp::AddToRecentFiles(const QString &path) {
+  recentFiles.removeAll(path);
+  recentFiles.prepend(path);
+  while (recentFiles.size() > RECENT_FILES)
+    recentFiles.removeLast();
+  auto store = OpenStore();
+  store->beginGroup(QString::fromLatin1(RECENT_SECTION));
+  for (int i = 0; i < RECENT_FILES; ++i) {
+    const QString key = QStringLiteral("File%1").arg(i + 1);
+    if (i < recentFiles.size())
+      store->setValue(key, recentFiles[i]);
+    else
+      store->remove(key);
+  }
+}
+
+void CPluvicamApp::OnFileClose() {
+  if (m_pDoc) {
+    m_pDoc->CloseHydFile();
+    pathName.clear();
+    docTitle.clear();
+  }
+  SetDefaultTitle();
+}
+
+void CPluvicamApp::OnFileNew() {
+  // The single document is reused: it forgets its name, the open file stays.
+  pathName.clear();
+  docTitle.clear();
+}
+
+void CPluvicamApp::OnOptions() {
+  COptionsDlg dialog(messages, mainFrame.get());
+  dialog.SetValues(stored.Fixed(), stored.windowTitle, stored.tipSize);
+  if (dialog.exec() != QDialog::Accepted)
+    return;
+  TakeOptions(dialog.GetValues());
+}
+
+void CPluvicamApp::TakeOptions(const FilterSettings &values) {
+  if (values.windowTitle != stored.windowTitle) {
+    const std::string title = m_strTitle.toStdString();
+    if (stored.windowTitle.empty()) {
+      // Nothing to replace: the title ends with the (empty) window title, so append the new one.
+      SetMainTitle(QString::fromStdString(title + values.windowTitle));
+    } else {
+      SetMainTitle(QString::fromStdString(
+          shelltext::ReplaceAll(title, stored.windowTitle, values.windowTitle)));
+    }
+  }
+  stored.Assign(values.Fixed());
+  stored.windowTitle = values.windowTitle;
+  stored.tipSize = values.tipSize;
+  SaveSettings();
+}
+
+void CPluvicamApp::OnAppAbout() {
+  CAboutDlg about(mainFrame.get());
+  about.exec();
+}
+
+QString CPluvicamApp::HelpPagePath(int pageId) {
+  switch (pageId) {
+  case IDS_HELP_MANUAL:
+    return QStringLiteral("/html_doc/pluvicam.htm");
+  case IDS_HELP_DSD:
+    return QStringLiteral("/html_doc/pluvicam_dsd.htm");
+  case IDS_HELP_HVD:
+    return QStringLiteral("/html_doc/pluvicam_hvd.htm");
+  case IDS_HELP_VVD:
+    return QStringLiteral("/html_doc/pluvicam_vvd.htm");
+  case IDS_HELP_RR:
+    return QStringLiteral("/html_doc/pluvicam_rr.htm");
+  case IDS_HELP_FS:
+    return QStringLiteral("/html_doc/pluvicam_fs.htm");
+  case IDS_HELP_OBL:
+    return QStringLiteral("/html_doc/pluvicam_obl.htm");
+  case IDS_HELP_OBL_D:
+    return QStringLiteral("/html_doc/pluvicam_obl_d.htm");
+  default:
+    return QString();
+  }
+}
+
+QString CPluvicamApp::ProgramDir() const {
+  return programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir;
+}
+
+void CPluvicamApp::ShowDocument(int pageId) {
+  const QString path = ProgramDir() + HelpPagePath(pageId);
+  if (HelpPagePath(pageId).isEmpty() || !QFileInfo(path).isFile()) {
+    messages->Show("Document " + path.toStdString() + " not found ...");
+    return;
+  }
+  if (!m_pHelpWnd) {
+    m_pHelpWnd = new CManualWnd;
+    m_pHelpWnd->show();
+    m_pHelpWnd->update();
+  }
+  m_pHelpWnd->raise();
+  m_pHelpWnd->activateWindow();
+  m_pHelpWnd->Navigate(path);
+}
+
+void CPluvicamApp::ApplyStoredFilter() {
+  if (m_pDoc)
+    m_pDoc->SetFilterSettings(stored.Fixed());
+}
+
+void CPluvicamApp::OnMainFrameClosing() {
+  if (m_pHelpWnd)
+    m_pHelpWnd->close();
+}

@@ -1,0 +1,109 @@
+#pragma once
+#include "Pane.h"
+#include "document/FilterSettings.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class CMainFrame;
+class CManualWnd;
+class CPluvicamDoc;
+class QSettings;
+class QtUserMessages;
+class UserMessages;
+
+// The application: the one document, its main frame, the stored settings of section "Rain",
+// the window title, the file and help commands.
+class CPluvicamApp : public QObject {
+  Q_OBJECT
+public:
+  // Help pages (string resources), relative to the program's folder.
+  enum HelpPage {
+    IDS_HELP_MANUAL = 61447,
+    IDS_HELP_DSD = 61448,
+    IDS_HELP_HVD = 61449,
+    IDS_HELP_VVD = 61450,
+    IDS_HELP_RR = 61451,
+    IDS_HELP_FS = 61452,
+    IDS_HELP_OBL = 61453,
+    IDS_HELP_OBL_D = 61454,
+  };
+  static constexpr const char *COMPANY = "Local AppWizard-Generated Applications";
+  static constexpr const char *APPLICATION = "Pluvicam";
+  static constexpr const char *SECTION = "Rain";
+  static constexpr int RECENT_FILES = 4;
+
+  // `messages` receives every message box (a box on screen when none is given); `factory`
+  // makes the small views.
+  CPluvicamApp(PaneFactory factory, UserMessages *messages = nullptr, bool showSplash = true);
+  ~CPluvicamApp() override;
+
+  // The application of this process, or none.
+  static CPluvicamApp *Instance();
+
+  // Start-up: document, main frame (with the splash), show, settings, title. False when the
+  // main frame cannot be created.
+  bool InitInstance();
+
+  void LoadSettings();
+  void SaveSettings();
+  void SetDefaultTitle();
+
+  void OnFileOpen();
+  // Steps 3 to 5 of File Open for a chosen path; false when the document refused it.
+  bool OpenFile(const QString &path);
+  void OnFileClose();
+  void OnFileNew();
+  void OnOptions();
+  // What Save in the Options dialog hands over.
+  void TakeOptions(const FilterSettings &values);
+  void OnAppAbout();
+  void ShowDocument(int pageId);
+
+  void ApplyStoredFilter();
+  FilterSettings GetStoredFilter() const { return stored; }
+  const QString &GetTitle() const { return m_strTitle; }
+
+  CPluvicamDoc *GetDocument() const { return m_pDoc; }
+  CMainFrame *GetMainFrame() const { return mainFrame.get(); }
+  CManualWnd *GetHelpWnd() const { return m_pHelpWnd; }
+  UserMessages *Messages() const { return messages; }
+  const QString &GetPathName() const { return pathName; }
+  const QStringList &GetRecentFiles() const { return recentFiles; }
+
+  // The file dialog's filters, in the order for the file type open now.
+  static QStringList OpenFilters(bool isSno);
+  // "/html_doc/pluvicam.htm" and the others; empty for an unknown id.
+  static QString HelpPagePath(int pageId);
+  // The folder the help pages are looked for in: the program's own unless set.
+  QString ProgramDir() const;
+  void SetProgramDir(const QString &dir) { programDir = dir; }
+
+  // The main frame is closing: the manual window goes with it.
+  void OnMainFrameClosing();
+
+private:
+  void SetMainTitle(const QString &title);
+  void AddToRecentFiles(const QString &path);
+  std::unique_ptr<QSettings> OpenStore() const;
+
+  PaneFactory paneFactory;
+  std::unique_ptr<QtUserMessages> ownMessages;
+  UserMessages *messages;
+  bool showSplash;
+
+  std::unique_ptr<CPluvicamDoc> document;
+  std::unique_ptr<CMainFrame> mainFrame;
+  CPluvicamDoc *m_pDoc = nullptr;
+  QPointer<CManualWnd> m_pHelpWnd;
+  QString m_strTitle;
+  FilterSettings stored;
+  QString pathName;
+  QString docTitle;
+  QStringList recentFiles;
+  QString programDir;
+};

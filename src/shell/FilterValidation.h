@@ -1,0 +1,19 @@
+#pragma once
+// The range checks shared by the main control panel and the Options dialog. Each check may
+// overwrite `message`, so only the last finding is reported; an order error (max < min)
+// corrects nothing, a value outside the limits is set back to the nearer end's default.
+#include <string>
+
+namespace filtercheck {
+
+// "max. NAME must be greater or equal than min. NAME", "min. NAME must be between %f and %f",
+// "max. NAME must be between %f and %f"; min is corrected to `low`, max to `high`.
+void CheckFloatRange(const char *name, float &min, float &max, float low, float high,
+                     std::string &message);
+// The same with "%d" limits, for the pixel ranges.
+void CheckIntRange(const char *name, int &min, int &max, int low, int high, std::string &message);
+
+// "%f" independent of the C locale: six decimals.
+std::string FormatF(double value);
+
+} // namespace filtercheck

@@ -1,0 +1,21 @@
+#pragma once
+#include <QWidget>
+
+#include <functional>
+
+class CPluvicamDoc;
+
+// The small views of the main window's grid: the diagram row left to right, then the particle
+// grid (side, top / record table, front).
+enum class Pane { RainIntensity, Dsd, VVel, HVel, Obl, Side, Top, Info, Front };
+
+// Makes the view of one pane as a child of `parent`; the view registers itself with the document
+// as a DocumentListener if it wants to be told of particles.
+using PaneFactory = std::function<QWidget *(Pane, CPluvicamDoc *, QWidget *parent)>;
+
+// The parts of an enlarged frame: record table, the kind's control panel and its big view (the
+// drop view has two, index 0 left and 1 right).
+enum class BigPane { Info, Panel, View };
+
+using BigPaneFactory =
+    std::function<QWidget *(BigPane, int kind, int index, CPluvicamDoc *, QWidget *parent)>;
