@@ -5,6 +5,7 @@
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
 #include "particle/CHydData.h"
+#include "particle/ContourBuilder.h"
 
 #include <CLI/CLI.hpp>
 #include <chrono>
@@ -14,6 +15,13 @@
 #include <memory>
 
 namespace {
+
+struct ContourOptions {
+  bool enabled = false; // --contours given
+  ContourMode mode = ContourMode::Raw;
+  bool correct = false;    // --correction given: run the symmetric correction
+  bool correction = false; // and apply its shear (on) or only measure it (off)
+};
 
 // Exit statuses: 0 the walk reached the end, 1 a failure stopped it, 2 no file or bad arguments.
 constexpr int EXIT_STOPPED = 1;
@@ -38,7 +46,7 @@ int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnPartic
     bool newMain = false;
     CHydData *particle = handler.GetNextHydData(newMain, &e);
     if (particle) {
-      onParticle(*particle);
+      onParticle(*particle, pos);
       continue;
     }
     if (e.code == CHydException::endOfFile && handler.EndedAtRecordBoundary())
@@ -75,7 +83,7 @@ int Info(const std::string &file) {
   }
   long long failures = 0, particles = 0;
   double rain = 0;
-  const int status = Walk(handler, true, failures, [&](CHydData &p) {
+  const int status = Walk(handler, true, failures, [&](CHydData &p, int32_t) {
     const HydRecord &r = *p.GetHydHeader();
     ++particles;
     if (r.area > 0)
@@ -87,15 +95,40 @@ int Info(const std::string &file) {
   return status;
 }
 
-int Particles(const std::string &file, bool keepGoing) {
+int Particles(const std::string &file, bool keepGoing, const ContourOptions &contours) {
   CHydDataHandler handler;
   if (!OpenOrReport(handler, file))
     return EXIT_UNUSABLE;
   std::string out = csv::PARTICLE_COLUMNS;
+  if (contours.enabled) {
+    out += ',';
+    out += csv::CONTOUR_COLUMNS;
+  }
   out += '\n';
+  CContour contourA, contourB;
   long long failures = 0;
-  const int status = Walk(handler, keepGoing, failures, [&](CHydData &p) {
-    csv::AppendParticle(out, *p.GetHydHeader(), p.IsSnow());
+  const int status = Walk(handler, keepGoing, failures, [&](CHydData &p, int32_t pos) {
+    HydRecord &record = *p.GetHydHeader();
+    if (!contours.enabled) {
+      csv::AppendParticle(out, record, p.IsSnow());
+    } else {
+      bool built = false;
+      if (!p.IsSnow()) {
+        std::string message;
+        built = BuildContours(EdgesOf(static_cast<CRainData &>(p)), record, contours.mode, contourA,
+                              contourB, &message) == 1;
+        if (!built)
+          std::cerr << pos << ": " << message << "\n";
+        else if (contours.correct)
+          CorrectContours(contourA, contourB, record, contours.correction);
+      }
+      csv::AppendParticle(out, record, p.IsSnow());
+      out += ',';
+      if (built)
+        csv::AppendContours(out, record, contourA, contourB, contours.correct);
+      else
+        csv::AppendEmptyContours(out);
+    }
     out += '\n';
     if (out.size() > (1 << 16)) {
       std::fwrite(out.data(), 1, out.size(), stdout);
@@ -166,7 +199,8 @@ void AppendWind(std::string &out, const CPluvicamDoc &doc) {
   csv::AppendFloat(out, wind.temperature / 100.0);
 }
 
-int DocumentParticles(const std::string &file, const DocumentOptions &options) {
+int DocumentParticles(const std::string &file, const DocumentOptions &options,
+                      const ContourOptions &contours) {
   StderrMessages messages;
   FilterRecord filter;
   std::string error;
@@ -178,12 +212,36 @@ int DocumentParticles(const std::string &file, const DocumentOptions &options) {
   if (!doc)
     return EXIT_UNUSABLE;
   std::string out = csv::PARTICLE_COLUMNS;
+  if (contours.enabled) {
+    out += ',';
+    out += csv::CONTOUR_COLUMNS;
+  }
   if (options.wind)
     out += ",windSpeed,windDirection,temperature";
   out += '\n';
   const bool isSnow = doc->IsSno();
-  const int status = RunDocument(*doc, [&](const HydRecord &record) {
+  const int status = RunDocument(*doc, [&](HydRecord &record) {
+    // Built again here for the failure text and for the particle panel's smoothed contours.
+    int validA = 0, validB = 0;
+    if (contours.enabled && !isSnow) {
+      std::string message;
+      doc->CreateContours(contours.mode == ContourMode::SmoothWithRawFallback ? 1 : 0, &message);
+      doc->GetContour(0, &validA);
+      doc->GetContour(1, &validB);
+      if (!(validA && validB))
+        std::cerr << record.startPos << ": " << message << "\n";
+      else if (contours.correct)
+        CorrectContours(*doc->GetContour(0), *doc->GetContour(1), record, contours.correction);
+    }
     csv::AppendParticle(out, record, isSnow);
+    if (contours.enabled) {
+      out += ',';
+      if (validA && validB)
+        csv::AppendContours(out, record, *doc->GetContour(0), *doc->GetContour(1),
+                            contours.correct);
+      else
+        csv::AppendEmptyContours(out);
+    }
     if (options.wind)
       AppendWind(out, *doc);
     out += '\n';
@@ -218,7 +276,7 @@ int RainSteps(const std::string &file, const DocumentOptions &options) {
   if (!doc)
     return EXIT_UNUSABLE;
   double rain = 0;
-  const int status = RunDocument(*doc, [&](const HydRecord &record) {
+  const int status = RunDocument(*doc, [&](HydRecord &record) {
     if (record.area > 0)
       rain += double(record.volume / record.area);
   });
@@ -303,7 +361,7 @@ int Scan(const std::string &file) {
     return EXIT_UNUSABLE;
   long long failures = 0, particles = 0;
   const auto start = std::chrono::steady_clock::now();
-  const int status = Walk(handler, true, failures, [&](CHydData &) { ++particles; });
+  const int status = Walk(handler, true, failures, [&](CHydData &, int32_t) { ++particles; });
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%lld particles, %lld failures, %.3f s, %.0f particles/s\n", particles, failures,
@@ -327,6 +385,17 @@ int main(int argc, char **argv) {
   auto *particles = app.add_subcommand("particles", "one CSV row per particle");
   particles->add_option("FILE", file, "hydrometeor file")->required();
   particles->add_flag("--keep-going", keepGoing, "go on after a particle whose computation failed");
+  std::string contourMode, correction;
+  particles
+      ->add_option("--contours", contourMode,
+                   "build each rain particle's contours: raw, or smooth (raw where smoothing "
+                   "fails)")
+      ->check(CLI::IsMember({"raw", "smooth"}));
+  particles
+      ->add_option("--correction", correction,
+                   "run the symmetric correction with its shear applied (on) or only measured "
+                   "(off)")
+      ->check(CLI::IsMember({"on", "off"}));
   AddDocumentOptions(*particles, docOptions, true);
   auto *rainsteps =
       app.add_subcommand("rainsteps", "the rain-rate intervals of 0.1 mm, as the main window runs");
@@ -351,8 +420,20 @@ int main(int argc, char **argv) {
   }
   if (*info)
     return Info(file);
-  if (*particles)
-    return docOptions.Any() ? DocumentParticles(file, docOptions) : Particles(file, keepGoing);
+  if (*particles) {
+    ContourOptions contours;
+    contours.enabled = !contourMode.empty();
+    contours.mode = contourMode == "smooth" ? ContourMode::SmoothWithRawFallback : ContourMode::Raw;
+    contours.correct = !correction.empty();
+    contours.correction = correction == "on";
+    if (contours.correct && !contours.enabled) {
+      std::cerr << "--correction needs --contours\n";
+      return EXIT_UNUSABLE;
+    }
+    if (docOptions.Any())
+      return DocumentParticles(file, docOptions, contours);
+    return Particles(file, keepGoing, contours);
+  }
   if (*rainsteps)
     return RainSteps(file, docOptions);
   if (*classify)

@@ -2,7 +2,9 @@
 
 #include "CWindFile.h"
 #include "data/CHydDataHandler.h"
+#include "particle/CContour.h"
 #include "particle/CHydData.h"
+#include "particle/ContourBuilder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +51,11 @@ void CPluvicamDoc::NotifyParticle() {
 void CPluvicamDoc::NotifyViews(int flag) {
   for (DocumentListener *l : listeners)
     l->OnReset(flag);
+}
+
+void CPluvicamDoc::ClearContours() {
+  contourA.reset();
+  contourB.reset();
 }
 
 void CPluvicamDoc::TellPixelBounds(int maxPixel) {
@@ -124,6 +131,7 @@ void CPluvicamDoc::CloseHydFile() {
   particle = nullptr;
   windValid = false;
   windFile.reset();
+  ClearContours();
   NotifyViews(0);
 }
 
@@ -149,6 +157,7 @@ CHydData *CPluvicamDoc::ReadHydData(int direction, int *outStatus, std::string *
     return finish();
   }
 
+  ClearContours();
   CHydException exc;
   bool newMainHeader = false;
   CHydData *read = nullptr;
@@ -339,6 +348,43 @@ int CPluvicamDoc::TimToTimeOfDay(double tim, TimeOfDay *time) const {
   time->second = int16_t(whole(tim / f) % 60);
   time->millisecond = int16_t(whole(tim / (f * 0.001)) % 1000);
   return 1;
+}
+
+int16_t CPluvicamDoc::CreateContours(int mode, std::string *message) {
+  ClearContours();
+  Tell(message, "");
+  if (isSno || (particle && particle->IsSnow())) {
+    Tell(message, "CPluvicamDoc::CreateContours: This method is not available for sno-data.");
+    return -1;
+  }
+  if (!particle) {
+    Tell(message, "CPluvicamDoc::CreateContours: no valid hyd-data available");
+    return -1;
+  }
+  const HydRecord *record = particle->GetHydHeader();
+  if (!record) {
+    Tell(message, "CSmallFrontView::OnStepPlus: could not get HydHeader");
+    return -1;
+  }
+  contourA = std::make_unique<CContour>();
+  contourB = std::make_unique<CContour>();
+  std::string text;
+  const ContourMode how = mode == 1 ? ContourMode::SmoothWithRawFallback : ContourMode::Raw;
+  const int built = BuildContours(EdgesOf(static_cast<const CRainData &>(*particle)), *record, how,
+                                  *contourA, *contourB, &text);
+  Tell(message, text);
+  if (!built) {
+    status = statusBadRecord;
+    return 0;
+  }
+  return 1;
+}
+
+CContour *CPluvicamDoc::GetContour(int camera, int *valid) const {
+  CContour *contour = camera == 0 ? contourA.get() : camera == 1 ? contourB.get() : nullptr;
+  if (valid)
+    *valid = contour && status != statusBadRecord ? 1 : 0;
+  return contour;
 }
 
 int CPluvicamDoc::SetNewParticleClass(int dropType, std::string *message) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class CContour;
 class CHydData;
 class CHydDataHandler;
 class CWindFile;
@@ -91,6 +92,12 @@ public:
 
   int TimToTimeOfDay(double tim, TimeOfDay *time) const;
 
+  // Builds the current rain particle's contours: mode 0 raw, mode 1 smoothed with the raw
+  // contour as fallback. 1 built, 0 a camera without contour (status 4), -1 nothing to build.
+  int16_t CreateContours(int mode, std::string *message = nullptr);
+  // Camera 0 (A) or 1 (B); `valid` is 0 without a contour or after a failed build.
+  CContour *GetContour(int camera, int *valid = nullptr) const;
+
   int SetNewParticleClass(int dropType, std::string *message = nullptr);
 
   uint16_t GetViewFactor() const { return viewFactor; }
@@ -104,12 +111,15 @@ public:
 
 private:
   void TellPixelBounds(int maxPixel);
+  void ClearContours();
 
   bool isSno = false;
   IntegrationSettings rainIntegration;
   IntegrationSettings dsdIntegration;
   IntegrationState integrationState;
   uint16_t viewFactor = 1;
+  std::unique_ptr<CContour> contourB;
+  std::unique_ptr<CContour> contourA;
   std::string statusText;
   bool windValid = false;
   WindRecord windRecord;

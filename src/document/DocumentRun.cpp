@@ -26,6 +26,11 @@ RunStepResult StepDocument(CPluvicamDoc &doc) {
       result.stop = true;
       doc.ShowMessage(windMessage);
     }
+    std::string contourMessage;
+    if (!doc.IsSno() && doc.CreateContours(0, &contourMessage) < 0) {
+      result.stop = true;
+      doc.ShowMessage(contourMessage);
+    }
     if (particle && doc.AddRainRate(particle->GetHydHeader()))
       doc.NotifyViews(1);
   }
