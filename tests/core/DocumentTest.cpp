@@ -385,8 +385,8 @@ TEST_F(DocumentTest, WindReadingOfTheParticlesSlot) {
 TEST_F(DocumentTest, ShortWindFileEndsSilently) {
   synth::HydWriter w(4);
   w.AddMainHeader(synth::TypicalMainHeader(DAY));
-  AddTinyDrop(w, Tim(5));
-  AddTinyDrop(w, Tim(6));
+  for (double s : {5.0, 6.0, 7.0})
+    AddTinyDrop(w, Tim(s));
   w.Write(Path("d.hyd"), Path("d.hd"));
   synth::WriteFile(Path("d.wd"), WindBytes({{1, 1, 1, 1}, {3, 3, 3, 3}}));
   Window();
@@ -394,12 +394,15 @@ TEST_F(DocumentTest, ShortWindFileEndsSilently) {
 
   EXPECT_EQ(StepDocument(doc).status, CPluvicamDoc::statusAccepted);
   EXPECT_TRUE(doc.GetWindData(nullptr));
+  ASSERT_EQ(Read(), CPluvicamDoc::statusAccepted);
+  EXPECT_EQ(doc.ReadWindData(&message), 0) << "00:00:06 lies behind 16 bytes";
+  EXPECT_EQ(message, "Windfile: End of file");
+  EXPECT_FALSE(doc.GetWindData(nullptr));
+
   const RunStepResult step = StepDocument(doc);
   EXPECT_EQ(step.status, CPluvicamDoc::statusAccepted);
   EXPECT_FALSE(step.stop);
   EXPECT_FALSE(doc.GetWindData(nullptr));
-  EXPECT_EQ(doc.ReadWindData(&message), 0);
-  EXPECT_EQ(message, "Windfile: End of file");
   EXPECT_EQ(rec.Take(), (std::vector<std::string>{"particle", "particle"})) << "no message";
 }
 
@@ -447,6 +450,36 @@ TEST_F(DocumentTest, RunStepOrderAndStops) {
   EXPECT_EQ(rec.Take(),
             (std::vector<std::string>{"message CPluvicamDoc::ReadHydData: m_hydHandler = NULL"}))
       << "an error tells no view";
+}
+
+TEST_F(DocumentTest, Contours) {
+  std::string msg;
+  EXPECT_EQ(doc.CreateContours(0, &msg), -1);
+  EXPECT_EQ(msg, "CPluvicamDoc::CreateContours: no valid hyd-data available");
+
+  // A drop of one line per camera has too few points for an outline.
+  WriteDay({6 * 3600 + 1});
+  Window();
+  ASSERT_EQ(Open(), 1);
+  ASSERT_EQ(Read(), CPluvicamDoc::statusAccepted);
+  EXPECT_EQ(doc.CreateContours(1, &msg), 0);
+  EXPECT_EQ(msg, "CContour::Create: number of points < 4");
+  EXPECT_EQ(doc.GetStatus(), CPluvicamDoc::statusBadRecord);
+  int valid = -1;
+  EXPECT_NE(doc.GetContour(0, &valid), nullptr);
+  EXPECT_EQ(valid, 0);
+  EXPECT_EQ(doc.SetNewParticleClass(4, &msg), 1);
+  EXPECT_EQ(doc.GetHydHeader()->dropType, 0) << "not an accepted particle: nothing written";
+  Read();
+  EXPECT_EQ(doc.GetContour(1, &valid), nullptr) << "a read drops the contours";
+  EXPECT_EQ(valid, 0);
+
+  synth::HydWriter snow(4);
+  snow.AddMainHeader(synth::TypicalMainHeader(DAY));
+  snow.Write(Path("s.sno"), Path("s.shd"));
+  ASSERT_EQ(doc.OpenHydFile(Path("s.sno"), &msg), 1) << msg;
+  EXPECT_EQ(doc.CreateContours(0, &msg), -1);
+  EXPECT_EQ(msg, "CPluvicamDoc::CreateContours: This method is not available for sno-data.");
 }
 
 TEST_F(DocumentTest, IntegrationDefaults) {
