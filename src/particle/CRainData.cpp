@@ -210,8 +210,7 @@ int CRainData::SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
 
   if (old) {
     // A drop crossing the planes in absv/2 lines falls planeDistance mm in that time.
-    r.scaleHeight =
-        ph.absv != 0 ? float(planeDistance / (std::abs(int(ph.absv)) * 0.5)) : 100.0f;
+    r.scaleHeight = ph.absv != 0 ? float(planeDistance / (std::abs(int(ph.absv)) * 0.5)) : 100.0f;
     const double k = OldDiameter(mh);
     r.velocity = particle::Velocity(planeDistance, mh.lineFrequency, ph.absv);
     if (mh.lineFrequency >= 26000) {
@@ -242,9 +241,8 @@ int CRainData::SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
   }
   r.area = particle::EffectiveArea(mh, r, filterRange);
   if (r.area == 0) {
-    status.Set(CHydException::badRecordLength,
-               old ? "CRainData::SetOldHydHeader: L0_1 or L0_2 = 0"
-                   : "CRainData::SetHydHeader: L0_1 or L0_2 = 0");
+    status.Set(CHydException::badRecordLength, old ? "CRainData::SetOldHydHeader: L0_1 or L0_2 = 0"
+                                                   : "CRainData::SetHydHeader: L0_1 or L0_2 = 0");
     return 0;
   }
   r.hVelA = HorizontalVelocity(leftA, rightA, r.linesA, r.scaleSysA, mh.lineFrequency);

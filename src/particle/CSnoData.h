@@ -4,8 +4,8 @@
 // A snow particle: up to six shadowed segments per scan line and camera.
 class CSnoData : public CHydData {
 public:
-  static constexpr int MAXLIN = 1200;     // the set-up refuses more lines than this
-  static constexpr int MAX_LINES = 1500;  // lines held per camera
+  static constexpr int MAXLIN = 1200;    // the set-up refuses more lines than this
+  static constexpr int MAX_LINES = 1500; // lines held per camera
   static constexpr int MAX_SEGMENTS = 6;
   static constexpr int DATA_BUFFER_SIZE = 16384;
 
@@ -38,8 +38,7 @@ private:
   // Coded lines start at this byte of the data buffer.
   static constexpr int CODED_START = 12;
 
-  int DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &used,
-                   CHydException &status);
+  int DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &used, CHydException &status);
   // The bit reader over one block's coded bytes. Its state lives in the object, so decoders of
   // different particles do not disturb each other.
   void ResetBitReader(int codedBytes);

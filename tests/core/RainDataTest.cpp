@@ -19,8 +19,7 @@ struct Rain : CRainData {
   }
 };
 
-PixHeader Pix(int bits, int16_t lineCountA, int16_t lineDiffB, int16_t offA = 0,
-              int16_t offB = 0) {
+PixHeader Pix(int bits, int16_t lineCountA, int16_t lineDiffB, int16_t offA = 0, int16_t offB = 0) {
   PixHeader h;
   h.tag = uint16_t(200 | bits << 11);
   h.lineCountA = lineCountA;
@@ -39,15 +38,20 @@ TEST(RainDecompress, UnpacksValuesAcrossWordBoundaries) {
   const uint16_t four[] = {0x4321, 0x8765};
   PixHeader h = Pix(4, 1, 0);
   ASSERT_EQ(r->DecompressData(four, 2, &h), 1);
-  EXPECT_EQ(r->leftA[0], 1); EXPECT_EQ(r->rightA[0], 2);
-  EXPECT_EQ(r->leftB[0], 3); EXPECT_EQ(r->rightB[0], 4);
+  EXPECT_EQ(r->leftA[0], 1);
+  EXPECT_EQ(r->rightA[0], 2);
+  EXPECT_EQ(r->leftB[0], 3);
+  EXPECT_EQ(r->rightB[0], 4);
 
   const uint16_t five[] = {0x2623, 0x3FE4};
   h = Pix(5, 1, 1, 100, -5);
   ASSERT_EQ(r->DecompressData(five, 2, &h), 1);
-  EXPECT_EQ(r->leftA[0], 103); EXPECT_EQ(r->rightA[0], 117);
-  EXPECT_EQ(r->leftB[0], 4); EXPECT_EQ(r->leftB[1], 3);
-  EXPECT_EQ(r->rightB[0], 25); EXPECT_EQ(r->rightB[1], 26);
+  EXPECT_EQ(r->leftA[0], 103);
+  EXPECT_EQ(r->rightA[0], 117);
+  EXPECT_EQ(r->leftB[0], 4);
+  EXPECT_EQ(r->leftB[1], 3);
+  EXPECT_EQ(r->rightB[0], 25);
+  EXPECT_EQ(r->rightB[1], 26);
 }
 
 TEST(RainDecompress, LineCountsFollowFormat) {
@@ -55,16 +59,20 @@ TEST(RainDecompress, LineCountsFollowFormat) {
   auto old = std::make_unique<Rain>(1);
   PixHeader h = Pix(4, 0, 0);
   ASSERT_EQ(old->DecompressData(words, 2, &h), 1); // format 1 stores the count less one
-  EXPECT_EQ(old->rightA[0], 2); EXPECT_EQ(old->rightB[0], 4);
+  EXPECT_EQ(old->rightA[0], 2);
+  EXPECT_EQ(old->rightB[0], 4);
 
   auto r = std::make_unique<Rain>(2);
   h = Pix(4, 0, 1);
   ASSERT_EQ(r->DecompressData(words, 2, &h), 1);
-  EXPECT_EQ(r->leftB[0], 1); EXPECT_EQ(r->rightB[0], 2);
+  EXPECT_EQ(r->leftB[0], 1);
+  EXPECT_EQ(r->rightB[0], 2);
 
   h = Pix(4, 2, -1); // fewer camera B lines than camera A lines
   ASSERT_EQ(r->DecompressData(words, 2, &h), 1);
-  EXPECT_EQ(r->rightA[1], 4); EXPECT_EQ(r->leftB[0], 5); EXPECT_EQ(r->rightB[0], 6);
+  EXPECT_EQ(r->rightA[1], 4);
+  EXPECT_EQ(r->leftB[0], 5);
+  EXPECT_EQ(r->rightB[0], 6);
 }
 
 TEST(RainDecompress, MissingValuesGetTheOffset) {
@@ -72,11 +80,14 @@ TEST(RainDecompress, MissingValuesGetTheOffset) {
   const uint16_t word = 0x4321;
   PixHeader h = Pix(4, 2, 0, 10, 20);
   ASSERT_EQ(r->DecompressData(&word, 1, &h), 1);
-  EXPECT_EQ(r->rightA[1], 14); EXPECT_EQ(r->leftB[0], 20); EXPECT_EQ(r->rightB[1], 20);
+  EXPECT_EQ(r->rightA[1], 14);
+  EXPECT_EQ(r->leftB[0], 20);
+  EXPECT_EQ(r->rightB[1], 20);
 
   h = Pix(5, 2, 0, 10, 20); // the fourth value would straddle into a word that is not there
   ASSERT_EQ(r->DecompressData(&word, 1, &h), 1);
-  EXPECT_EQ(r->rightA[0], 10 + 16); EXPECT_EQ(r->rightA[1], 10);
+  EXPECT_EQ(r->rightA[0], 10 + 16);
+  EXPECT_EQ(r->rightA[1], 10);
 
   h = Pix(4, 1199, 0, 7, 7);
   ASSERT_EQ(r->DecompressData(nullptr, 0, &h), 1);
@@ -102,7 +113,8 @@ TEST(RainDecompress, RefusesBadCountsAndWidthBeforeWriting) {
     EXPECT_EQ(r->DecompressData(words, 2, &c.header, &exc), 0) << c.message;
     EXPECT_EQ(exc.code, 5);
     EXPECT_EQ(exc.message, c.message);
-    EXPECT_EQ(r->leftA[0], 55); EXPECT_EQ(r->rightB[0], 66);
+    EXPECT_EQ(r->leftA[0], 55);
+    EXPECT_EQ(r->rightB[0], 66);
   }
 }
 
@@ -126,9 +138,14 @@ TEST(RainSetUp, DropParameters) {
   ASSERT_EQ(r->SetHydHeader(&mh, &h, {}), 1);
   const HydRecord &rec = *r->GetHydHeader();
   EXPECT_NEAR(rec.velocity, 6.818, 1e-3);
-  EXPECT_FLOAT_EQ(rec.diameter, 2.5f); EXPECT_NEAR(rec.volume, 8.1812, 1e-4);
-  EXPECT_EQ(rec.rawDiameter, 250); EXPECT_EQ(rec.dropType, 31); EXPECT_EQ(rec.format, 4);
-  EXPECT_EQ(rec.maxPosA, 110); EXPECT_FLOAT_EQ(rec.widthA, 1.0f); EXPECT_FLOAT_EQ(rec.heightB, 0.3f);
+  EXPECT_FLOAT_EQ(rec.diameter, 2.5f);
+  EXPECT_NEAR(rec.volume, 8.1812, 1e-4);
+  EXPECT_EQ(rec.rawDiameter, 250);
+  EXPECT_EQ(rec.dropType, 31);
+  EXPECT_EQ(rec.format, 4);
+  EXPECT_EQ(rec.maxPosA, 110);
+  EXPECT_FLOAT_EQ(rec.widthA, 1.0f);
+  EXPECT_FLOAT_EQ(rec.heightB, 0.3f);
   EXPECT_FLOAT_EQ(rec.oblateness, 0.3f);
 
   h.absv = -200;
@@ -136,7 +153,8 @@ TEST(RainSetUp, DropParameters) {
   EXPECT_NEAR(rec.velocity, 6.818, 1e-3);
   h.absv = 0, h.eqDiam = 0;
   ASSERT_EQ(r->SetHydHeader(&mh, &h, {}), 1);
-  EXPECT_FLOAT_EQ(rec.velocity, 100.0f); EXPECT_FLOAT_EQ(rec.volume, 0.001f);
+  EXPECT_FLOAT_EQ(rec.velocity, 100.0f);
+  EXPECT_FLOAT_EQ(rec.volume, 0.001f);
   ASSERT_EQ(r->SetOldHydHeader(&mh, &h, {}), 1); // format 1 keeps three class bits
   EXPECT_EQ(rec.dropType, 7);
 }
@@ -147,7 +165,7 @@ TEST(RainSetUp, CentresKeepTheirHalfPixel) {
   mh.planeDistance2 = mh.planeDistance3 = 20 + 511; // 1 mm more per camera A pixel
   PixHeader h = Pix(4, 3, 0, 0, 0);
   r->Box(3, 0, 1);
-  r->rightA[1] = 3, r->rightA[2] = 2; // A drifts half a pixel
+  r->rightA[1] = 3, r->rightA[2] = 2;  // A drifts half a pixel
   r->leftB[0] = 10, r->rightB[0] = 20; // B moves back
   ASSERT_EQ(r->SetHydHeader(&mh, &h, {}), 1);
   const HydRecord &rec = *r->GetHydHeader();
@@ -184,7 +202,8 @@ TEST(RainSetUp, Failures) {
 
   auto fails = [&](const PixHeader &ph, const MainHeader *m, const char *message, int code = 5) {
     EXPECT_EQ(r->SetHydHeader(m, &ph, {}, &exc), 0);
-    EXPECT_EQ(exc.code, code); EXPECT_EQ(exc.message, message);
+    EXPECT_EQ(exc.code, code);
+    EXPECT_EQ(exc.message, message);
   };
   fails(Pix(4, 1201, 0), &mh, "CRainData::SetHydHeader: number of lines > MAXLIN");
   fails(h, nullptr, "CRainData::SetHydHeader: mainHeader = NULL", 6);
@@ -258,10 +277,12 @@ TEST(RainRoundTrip, EncodedParticlesComeBackThroughTheFile) {
       OpenRecord(hyd, file.path, file.positions[p], format, h);
       CHydException exc;
       ASSERT_EQ(r->CalculateData(&hyd, &mh, &h, uint16_t(format), {}, &exc), 1) << exc.message;
-      EXPECT_EQ(hyd.GetPosition(), p + 1 < images.size() ? file.positions[p + 1] : file.writer.Size());
+      EXPECT_EQ(hyd.GetPosition(),
+                p + 1 < images.size() ? file.positions[p + 1] : file.writer.Size());
       const auto &im = images[p];
       const HydRecord &rec = *r->GetHydHeader();
-      ASSERT_EQ(rec.linesA, int(im.leftA.size())); ASSERT_EQ(rec.linesB, int(im.leftB.size()));
+      ASSERT_EQ(rec.linesA, int(im.leftA.size()));
+      ASSERT_EQ(rec.linesB, int(im.leftB.size()));
       EXPECT_TRUE(std::equal(im.rightA.begin(), im.rightA.end(), r->rightA));
       EXPECT_TRUE(std::equal(im.leftB.begin(), im.leftB.end(), r->leftB));
       EXPECT_EQ(rec.maxPosB, *std::max_element(im.rightB.begin(), im.rightB.end()));
@@ -338,7 +359,9 @@ TEST(RainRoundTrip, BadRecords) {
   PixHeader h;
   OpenRecord(hyd, file.path, file.positions[3], 4, h);
   EXPECT_EQ(r->CalculateData(&hyd, &mh, &h, 4, {}, &exc), 0);
-  EXPECT_EQ(exc.code, 1); EXPECT_EQ(exc.message, "End of file");
+  EXPECT_EQ(exc.code, 1);
+  EXPECT_EQ(exc.message, "End of file");
   EXPECT_EQ(r->CalculateData(nullptr, &mh, &h, 4, {}, &exc), 0);
-  EXPECT_EQ(exc.code, 6); EXPECT_EQ(exc.message, "CRainData::CalculateData: hydFile = NULL");
+  EXPECT_EQ(exc.code, 6);
+  EXPECT_EQ(exc.message, "CRainData::CalculateData: hydFile = NULL");
 }
