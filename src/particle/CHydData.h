@@ -32,9 +32,9 @@ struct HydRecord {
   int16_t maxPosA = 0;
   int16_t minPosB = 0;
   int16_t maxPosB = 0;
-  float scaleSysA = 0;      // mm per pixel
-  float scaleSysB = 0;      // mm per pixel
-  float scaleHeight = 0;    // mm per line
+  float scaleSysA = 0;   // mm per pixel
+  float scaleSysB = 0;   // mm per pixel
+  float scaleHeight = 0; // mm per line
   uint16_t rawDiameter = 0; // 0.01 mm, as stored
 
   // Symmetric correction results, camera A then B.
@@ -45,9 +45,9 @@ struct HydRecord {
   float corrHVelA = 0;
   float corrHVelB = 0;
   float cantingA = 0;
-  float shearA = 0;       // truncate(5000 * shear in mm per line)
-  float displayA[8] = {}; // truncate(500 * mm): axis top, axis bottom, width left, width right
-  int16_t rmsA = 0;       // micrometres
+  float shearA = 0;         // truncate(5000 * shear in mm per line)
+  float displayA[8] = {};   // truncate(500 * mm): axis top, axis bottom, width left, width right
+  int16_t rmsA = 0;         // micrometres
   uint8_t corrFlagsA = 0;
   float cantingB = 0;
   float shearB = 0;
