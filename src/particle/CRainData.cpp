@@ -14,12 +14,15 @@ constexpr int MAX_VALUES = 4 * CRainData::MAXLIN; // 4800: two edges per line an
 // Widest line and rightmost edge of one camera; both stay 0 without a line wider than 0.
 void ScanEdges(const int16_t *left, const int16_t *right, int lines, int &maxWidth,
                int16_t &maxPos) {
-  maxWidth = 0;
-  maxPos = 0;
+  int width = 0;
+  int pos = 0;
   for (int i = 0; i < lines; ++i) {
-    maxWidth = std::max(maxWidth, right[i] - left[i]);
-    maxPos = std::max(maxPos, right[i]);
+    const int r = right[i];
+    width = std::max(width, r - left[i]);
+    pos = std::max(pos, r);
   }
+  maxWidth = width;
+  maxPos = int16_t(pos);
 }
 
 // Drift of the particle's centre between its first and last line, in m/s.
@@ -32,6 +35,31 @@ float HorizontalVelocity(const int16_t *left, const int16_t *right, int lines, f
   const float last = (float(left[lines - 1]) + float(right[lines - 1])) / 2.0f;
   return float((double(last - first) * scale * lineFrequency / (lines - 1)) / 1000.0);
 }
+
+// Packed values, least significant bit first, read straight into the edge arrays. A word is
+// fetched only when the next value needs it, so nothing beyond the last whole value is read.
+struct ValueStream {
+  const uint16_t *next;
+  int bits;
+  uint32_t acc = 0;
+  int held = 0;
+
+  void Unpack(int16_t *edges, int count, int16_t offset, int &available) {
+    const int n = std::min(count, available);
+    const uint32_t mask = (1u << bits) - 1;
+    for (int i = 0; i < n; ++i) {
+      if (held < bits) {
+        acc |= uint32_t(*next++) << held;
+        held += 16;
+      }
+      edges[i] = int16_t((acc & mask) + offset);
+      acc >>= bits;
+      held -= bits;
+    }
+    std::fill(edges + n, edges + count, offset);
+    available -= n;
+  }
+};
 
 } // namespace
 
@@ -103,31 +131,13 @@ int CRainData::DecompressData(const uint16_t *data, int wordCount, const PixHead
     status.Set(CHydException::badRecordLength,
                "CRainData::DecompressData: bits = 0 -> division by zero");
   } else {
-    uint16_t value[MAX_VALUES];
-    const uint32_t mask = (1u << bits) - 1;
     // Only whole values inside the data count; edges without one get 0 plus the offset.
-    const int available = bits ? int(std::min<long>(total, long(wordCount) * 16 / bits)) : 0;
-    for (int k = 0; k < available; ++k) {
-      const int s = k * bits;
-      const int w = s >> 4;
-      const int shift = s & 15;
-      uint32_t acc = data[w];
-      if (shift + bits > 16)
-        acc |= uint32_t(data[w + 1]) << 16;
-      value[k] = uint16_t((acc >> shift) & mask);
-    }
-    std::fill(value + available, value + std::max(available, total), uint16_t(0));
-
-    const int16_t offA = pixHeader->offsetA;
-    const int16_t offB = pixHeader->offsetB;
-    for (int i = 0; i < linesA; ++i) {
-      leftA[i] = int16_t(value[i] + offA);
-      rightA[i] = int16_t(value[linesA + i] + offA);
-    }
-    for (int i = 0; i < linesB; ++i) {
-      leftB[i] = int16_t(value[2 * linesA + i] + offB);
-      rightB[i] = int16_t(value[2 * linesA + linesB + i] + offB);
-    }
+    int available = bits ? int(std::min<long>(total, long(wordCount) * 16 / bits)) : 0;
+    ValueStream stream{data, bits};
+    stream.Unpack(leftA, linesA, pixHeader->offsetA, available);
+    stream.Unpack(rightA, linesA, pixHeader->offsetA, available);
+    stream.Unpack(leftB, linesB, pixHeader->offsetB, available);
+    stream.Unpack(rightB, linesB, pixHeader->offsetB, available);
     result = 1;
   }
   status.CopyTo(exc);
