@@ -8,6 +8,7 @@
 #include "synth/SnowEncoder.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -116,11 +117,22 @@ template <typename Particle> void RunParticles(benchmark::State &state, const st
   if (failures)
     state.SkipWithError(("particles failed: " + exc.message).c_str());
   state.SetItemsProcessed(state.iterations());
-  std::remove(path.c_str());
 }
 
-void BM_RainFormat4(benchmark::State &state) { RunParticles<CRainData>(state, RainFile()); }
-void BM_Snow(benchmark::State &state) { RunParticles<CSnoData>(state, SnowFile()); }
+// Each file is generated once per run and removed at exit.
+struct GeneratedFile {
+  std::string path;
+  ~GeneratedFile() { std::remove(path.c_str()); }
+};
+
+void BM_RainFormat4(benchmark::State &state) {
+  static const GeneratedFile file{RainFile()};
+  RunParticles<CRainData>(state, file.path);
+}
+void BM_Snow(benchmark::State &state) {
+  static const GeneratedFile file{SnowFile()};
+  RunParticles<CSnoData>(state, file.path);
+}
 
 BENCHMARK(BM_RainFormat4);
 BENCHMARK(BM_Snow);

@@ -30,6 +30,38 @@ void Fail(CHydException &status, std::string message) {
   status.Set(CHydException::badRecordLength, std::move(message));
 }
 
+// Fields of one block's coded lines, least significant bit first from 16-bit little-endian
+// words. The state is the decoding's own, so decoders of different particles never meet. A field
+// that would reach past the coded bytes is refused: those bytes belong to no block.
+class BitReader {
+public:
+  BitReader(const uint8_t *coded, int codedBytes) : next(coded), bitsLeft(8 * codedBytes) {}
+
+  // A field of `width` >= 1 bits: value in the low width-1 bits, flag in the top bit.
+  bool Read(int width, int &value, bool &flag) {
+    if (width > bitsLeft)
+      return false;
+    if (bitPos >= 16) {
+      // This may be the word behind the coded bytes (kept zero), whose bits no field uses.
+      acc = (acc >> 16) | (uint32_t(le::U16(next)) << 16);
+      next += 2;
+      bitPos -= 16;
+    }
+    const uint32_t shifted = acc >> bitPos;
+    value = int(shifted & ((1u << (width - 1)) - 1));
+    flag = ((shifted >> (width - 1)) & 1u) != 0;
+    bitPos += width;
+    bitsLeft -= width;
+    return true;
+  }
+
+private:
+  const uint8_t *next;
+  int bitsLeft;
+  uint32_t acc = 0;
+  int bitPos = 32; // the first read loads the first word into the upper half
+};
+
 // Beyond a block's coded bytes lies nothing of the block; decoding there would read stale data.
 int NoEndMarker(CHydException &status) {
   Fail(status, "CSnoData::DecompressData: block without end marker");
@@ -39,8 +71,8 @@ int NoEndMarker(CHydException &status) {
 // Widest line over all segments and rightmost segment end of one camera.
 void ScanLines(const CSnoData::Line *lines, int count, int lineMinStart, int &maxWidth,
                int16_t &maxPos) {
-  maxWidth = 0;
-  maxPos = 0;
+  int width = 0;
+  int pos = 0;
   for (int i = 0; i < count; ++i) {
     const CSnoData::Line &line = lines[i];
     const int segments = std::clamp<int>(line.segmentCount, 0, CSnoData::MAX_SEGMENTS);
@@ -49,10 +81,12 @@ void ScanLines(const CSnoData::Line *lines, int count, int lineMinStart, int &ma
     for (int j = 0; j < segments; ++j) {
       lineMax = std::max<int>(lineMax, line.segments[j].end);
       lineMin = std::min<int>(lineMin, line.segments[j].start);
-      maxPos = std::max(maxPos, line.segments[j].end);
     }
-    maxWidth = std::max(maxWidth, lineMax - lineMin);
+    width = std::max(width, lineMax - lineMin);
+    pos = std::max(pos, lineMax);
   }
+  maxWidth = width;
+  maxPos = int16_t(pos);
 }
 
 } // namespace
@@ -64,8 +98,7 @@ void CSnoData::Reset() {
   std::fill(linesB, linesB + usedB, Line{});
   usedA = 0;
   usedB = 0;
-  spareLine = Line{};
-  ResetBitReader(0);
+  spareLine = nullptr;
 }
 
 int CSnoData::CalculateData(CHydFile *hydFile, const MainHeader *mainHeader,
@@ -82,9 +115,10 @@ int CSnoData::CalculateData(CHydFile *hydFile, const MainHeader *mainHeader,
   } else {
     record.linesA = pixHeader->lineCountA;
     record.linesB = int16_t(record.linesA + pixHeader->lineDiffB);
-    if (int16_t(pixHeader->tag) <= 0 || DecompressData(hydFile, pixHeader, &status) >= 1) {
+    const bool decode = int16_t(pixHeader->tag) > 0;
+    if (!decode || DecompressData(hydFile, pixHeader, &status) >= 1) {
       format = fileFormat;
-      result = SetHydHeader(mainHeader, pixHeader, filterRange, &status) >= 1 ? 1 : 0;
+      result = SetUp(mainHeader, pixHeader, filterRange, decode ? extents : nullptr, status);
     }
   }
   status.CopyTo(exc);
@@ -105,8 +139,9 @@ int CSnoData::DecompressData(CHydFile *hydFile, const PixHeader *pixHeader, CHyd
     usedB = 0;
     const int countA = pixHeader->lineCountA;
     const int countB = int16_t(countA + pixHeader->lineDiffB);
-    result = DecodeCamera(hydFile, linesA, countA, usedA, status) &&
-                     DecodeCamera(hydFile, linesB, countB, usedB, status)
+    extents[0] = extents[1] = Extent{};
+    result = DecodeCamera(hydFile, linesA, countA, usedA, extents[0], status) &&
+                     DecodeCamera(hydFile, linesB, countB, usedB, extents[1], status)
                  ? 1
                  : 0;
   }
@@ -114,7 +149,7 @@ int CSnoData::DecompressData(CHydFile *hydFile, const PixHeader *pixHeader, CHyd
   return result;
 }
 
-int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &used,
+int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &used, Extent &extent,
                            CHydException &status) {
   uint8_t word[2];
   if (hydFile->Read(word, 2, &status) < 1)
@@ -132,7 +167,15 @@ int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &u
     return 0;
   }
 
+  // Line entries up to index i may have been written, whatever way this returns.
   int i = 0;
+  struct UsedLines {
+    int &used;
+    const int &i;
+    ~UsedLines() { used = std::max(used, std::min(i + 1, MAX_LINES)); }
+  } usedLines{used, i};
+
+  Extent found = extent;
   while (i < lineCount) {
     uint8_t head[14];
     if (hydFile->Read(head, sizeof head, &status) < 1)
@@ -155,14 +198,17 @@ int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &u
       Fail(status, "CSnoData::DecompressData: field width = 0");
       return 0;
     }
-    if (hydFile->Read(dataBuffer + CODED_START, uint32_t(nCmp - 14), &status) < 1)
+    const int codedBytes = nCmp - 14;
+    if (hydFile->Read(dataBuffer + CODED_START, uint32_t(codedBytes), &status) < 1)
       return 0;
-    ResetBitReader(nCmp - 14);
+    dataBuffer[CODED_START + codedBytes] = 0;
+    dataBuffer[CODED_START + codedBytes + 1] = 0;
+    BitReader bits(dataBuffer + CODED_START, codedBytes);
 
     int value = 0;
     bool flag = false;
     for (;;) {
-      if (!ReadField(lightWidth, value, flag))
+      if (!bits.Read(lightWidth, value, flag))
         return NoEndMarker(status);
       if (flag && value == 0)
         break;
@@ -174,13 +220,16 @@ int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &u
       }
       if (!flag) {
         Line &line = lines[i];
-        used = std::max(used, i + 1);
         Segment *segment = line.segments;
         int j = 0;
-        segment[0].start = int16_t(base + value);
-        if (!ReadField(darkWidth, value, flag))
+        int16_t start = int16_t(base + value);
+        segment[0].start = start;
+        if (!bits.Read(darkWidth, value, flag))
           return NoEndMarker(status);
-        segment[0].end = int16_t(segment[0].start + value);
+        int16_t end = int16_t(start + value);
+        segment[0].end = end;
+        int lineMin = start;
+        int lineMax = std::max<int>(0, end);
         while (!flag) {
           ++j;
           if (j >= MAX_SEGMENTS) {
@@ -190,7 +239,7 @@ int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &u
             return 0;
           }
           bool lightFlag = false;
-          if (!ReadField(lightWidth, value, lightFlag))
+          if (!bits.Read(lightWidth, value, lightFlag))
             return NoEndMarker(status);
           if (lightFlag) {
             std::string message;
@@ -200,18 +249,25 @@ int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &u
             Fail(status, std::move(message));
             return 0;
           }
-          segment[j].start = int16_t(segment[j - 1].end + value);
-          if (!ReadField(darkWidth, value, flag))
+          start = int16_t(end + value);
+          segment[j].start = start;
+          if (!bits.Read(darkWidth, value, flag))
             return NoEndMarker(status);
-          segment[j].end = int16_t(segment[j].start + value);
+          end = int16_t(start + value);
+          segment[j].end = end;
+          lineMin = std::min<int>(lineMin, start);
+          lineMax = std::max<int>(lineMax, end);
         }
         line.segmentCount = int16_t(j + 1);
         line.y_count = counter;
-        spareLine = line;
+        found.width = found.any ? std::max(found.width, lineMax - lineMin) : lineMax - lineMin;
+        found.pos = std::max(found.pos, lineMax);
+        found.any = true;
+        spareLine = &line;
         counter += 1;
         ++i;
       } else {
-        if (i == 0) {
+        if (i == 0 || !spareLine) {
           std::string message;
           AppendF(message, "CSnoData::DecompressData: y_count=%lu\n", WholeNumber(counter));
           AppendF(message, "repet found : i=%d light=%d lines=%d \n", i, value, lineCount);
@@ -228,9 +284,8 @@ int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &u
             return 0;
           }
           Line &line = lines[i];
-          used = std::max(used, i + 1);
-          line.segmentCount = spareLine.segmentCount;
-          std::copy(spareLine.segments, spareLine.segments + MAX_SEGMENTS, line.segments);
+          line.segmentCount = spareLine->segmentCount;
+          std::copy(spareLine->segments, spareLine->segments + MAX_SEGMENTS, line.segments);
           line.y_count = counter;
           counter += 1;
           ++i;
@@ -238,38 +293,20 @@ int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &u
       }
     }
   }
+  extent = found;
   return 1;
-}
-
-void CSnoData::ResetBitReader(int codedBytes) {
-  bitAcc = 0;
-  bitPos = 32;
-  readPos = CODED_START;
-  codedEnd = CODED_START + codedBytes;
-  bitsLeft = 8 * codedBytes;
-}
-
-bool CSnoData::ReadField(int width, int &value, bool &flag) {
-  if (width > bitsLeft)
-    return false;
-  if (bitPos >= 16) {
-    // The word after the last coded one is never needed for a field that fits; load 0 for it.
-    const uint32_t word = readPos + 2 <= codedEnd ? le::U16(dataBuffer + readPos) : 0u;
-    readPos += 2;
-    bitAcc = (bitAcc >> 16) | (word << 16);
-    bitPos -= 16;
-  }
-  const uint32_t shifted = bitAcc >> bitPos;
-  value = int(shifted & ((1u << (width - 1)) - 1));
-  flag = ((shifted >> (width - 1)) & 1u) != 0;
-  bitPos += width;
-  bitsLeft -= width;
-  return true;
 }
 
 int CSnoData::SetHydHeader(const MainHeader *mainHeader, const PixHeader *pixHeader,
                            FilterRange filterRange, CHydException *exc) {
   CHydException status;
+  const int result = SetUp(mainHeader, pixHeader, filterRange, nullptr, status);
+  status.CopyTo(exc);
+  return result;
+}
+
+int CSnoData::SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
+                    const FilterRange &filterRange, const Extent *decoded, CHydException &status) {
   int result = 0;
   if (!mainHeader) {
     status.Set(CHydException::generic, "CSnoData::SetHydHeader: mainHeader = NULL");
@@ -298,8 +335,18 @@ int CSnoData::SetHydHeader(const MainHeader *mainHeader, const PixHeader *pixHea
       int maxWidthA = 0;
       int maxWidthB = 0;
       const int lineMinStart = 2 * mh.halfPixels;
-      ScanLines(linesA, r.linesA, lineMinStart, maxWidthA, r.maxPosA);
-      ScanLines(linesB, r.linesB, lineMinStart, maxWidthB, r.maxPosB);
+      if (decoded) {
+        // A line's width counts from no further right than 2 * halfPixels.
+        auto fromExtent = [lineMinStart](const Extent &e, int &maxWidth, int16_t &maxPos) {
+          maxWidth = e.any ? std::max({0, e.width, e.pos - lineMinStart}) : 0;
+          maxPos = int16_t(e.pos);
+        };
+        fromExtent(decoded[0], maxWidthA, r.maxPosA);
+        fromExtent(decoded[1], maxWidthB, r.maxPosB);
+      } else {
+        ScanLines(linesA, r.linesA, lineMinStart, maxWidthA, r.maxPosA);
+        ScanLines(linesB, r.linesB, lineMinStart, maxWidthB, r.maxPosB);
+      }
 
       const float centreA = particle::Centre(r.minPosA, r.maxPosA);
       const float centreB = particle::Centre(r.minPosB, r.maxPosB);
@@ -320,6 +367,5 @@ int CSnoData::SetHydHeader(const MainHeader *mainHeader, const PixHeader *pixHea
       }
     }
   }
-  status.CopyTo(exc);
   return result;
 }

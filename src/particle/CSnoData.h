@@ -38,23 +38,29 @@ private:
   // Coded lines start at this byte of the data buffer.
   static constexpr int CODED_START = 12;
 
-  int DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &used, CHydException &status);
-  // The bit reader over one block's coded bytes. Its state lives in the object, so decoders of
-  // different particles do not disturb each other.
-  void ResetBitReader(int codedBytes);
-  // Reads a field of `width` >= 1 bits: value in the low width-1 bits, flag in the top bit.
-  // False when the field would reach past the block's coded bytes.
-  bool ReadField(int width, int &value, bool &flag);
+  // What the set-up needs of a camera's lines, gathered while decoding them: the largest
+  // (rightmost end - leftmost start) of a line, the rightmost end, and whether any line exists.
+  struct Extent {
+    int width = 0;
+    int pos = 0;
+    bool any = false;
+  };
 
-  Line spareLine;
-  uint8_t dataBuffer[DATA_BUFFER_SIZE] = {};
+  int DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &used, Extent &extent,
+                   CHydException &status);
+  // The set-up; `decoded` holds both cameras' extents when the lines were just decoded, which
+  // spares a second pass over them.
+  int SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
+            const FilterRange &filterRange, const Extent *decoded, CHydException &status);
+
+  // The last decoded line, which repetitions copy. It always points into linesA or linesB:
+  // decoding never writes a line entry twice, so the line stays as it was decoded.
+  const Line *spareLine = nullptr;
+  // Two spare bytes behind the largest block let the bit reader load its last word unchecked.
+  uint8_t dataBuffer[DATA_BUFFER_SIZE + 2] = {};
   // Only decoding writes line entries; these bound the entries it may have written, so that
   // clearing costs what the last particle used rather than all 1500 entries per camera.
   int usedA = 0;
   int usedB = 0;
-  uint32_t bitAcc = 0;
-  int bitPos = 32;
-  int readPos = CODED_START;
-  int codedEnd = CODED_START;
-  int bitsLeft = 0;
+  Extent extents[2]; // camera A, camera B of the last decoding
 };

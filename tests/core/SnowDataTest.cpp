@@ -67,14 +67,22 @@ struct SnowFile {
     positions.push_back(writer.AddPixRecord(h, data));
   }
   // Computes particle `p` into `snow`; returns CalculateData's result.
-  int Compute(CSnoData &snow, size_t p, CHydException *exc = nullptr) {
+  int Compute(CSnoData &snow, size_t p, CHydException *exc = nullptr, int16_t halfPixels = 256) {
     CHydFile hyd;
     PixHeader h;
     OpenRecord(hyd, path, positions[p], 4, h);
     MainHeader mh = PlainMainHeader();
+    mh.halfPixels = halfPixels;
     const int result = snow.CalculateData(&hyd, &mh, &h, 4, {}, exc);
     if (result == 1) {
       EXPECT_EQ(hyd.GetPosition(), positions[p] + h.Length()); // exactly the record was read
+      // The set-up on its own scans the lines; it must agree with the computation.
+      const HydRecord computed = *snow.GetHydHeader();
+      EXPECT_EQ(snow.SetHydHeader(&mh, &h, {}), 1);
+      EXPECT_EQ(snow.GetHydHeader()->widthA, computed.widthA);
+      EXPECT_EQ(snow.GetHydHeader()->widthB, computed.widthB);
+      EXPECT_EQ(snow.GetHydHeader()->maxPosA, computed.maxPosA);
+      EXPECT_EQ(snow.GetHydHeader()->maxPosB, computed.maxPosB);
     }
     return result;
   }
@@ -108,6 +116,10 @@ TEST(SnowDecompress, SegmentsAndRepetitions) {
   }
   EXPECT_EQ(snow->GetHydHeader()->maxPosA, 114);
   EXPECT_FLOAT_EQ(snow->GetHydHeader()->widthA, 1.1f); // 103 to 114 over both segments
+
+  // Short camera lines: a line's width counts from pixel 2 * halfPixels at most.
+  ASSERT_EQ(file.Compute(*snow, 1, &exc, 50), 1) << exc.message;
+  EXPECT_FLOAT_EQ(snow->GetHydHeader()->widthA, 1.4f); // 100 to 114
 }
 
 TEST(SnowDecompress, BadBlocksFailWithTheirMessage) {
