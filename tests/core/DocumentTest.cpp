@@ -2,7 +2,9 @@
 #include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
+#include "particle/CContour.h"
 #include "particle/CHydData.h"
+#include "synth/RainEncoder.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -473,6 +475,34 @@ TEST_F(DocumentTest, Contours) {
   Read();
   EXPECT_EQ(doc.GetContour(1, &valid), nullptr) << "a read drops the contours";
   EXPECT_EQ(valid, 0);
+
+  // A drop of ten lines has its outline in both cameras.
+  synth::HydWriter w(4);
+  w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
+  synth::RainImage box;
+  box.leftA = box.leftB = std::vector<int16_t>(10, 150);
+  box.rightA = box.rightB = std::vector<int16_t>(10, 160);
+  const synth::EncodedRain enc = synth::EncodeRain(box);
+  PixHeader h;
+  h.tim = Tim(6 * 3600 + 1);
+  h.eqDiam = 200;
+  h.lineCountA = 10;
+  h.absv = 200;
+  h.offsetA = enc.offsetA;
+  h.offsetB = enc.offsetB;
+  h.pixScaleH = 1500;
+  h.pixScaleA = h.pixScaleB = 1800;
+  w.AddPixRecord(h, enc.data, enc.bits);
+  w.Write(Path("box.hyd"), Path("box.hd"));
+  ASSERT_EQ(doc.OpenHydFile(Path("box.hyd"), &msg), 1) << msg;
+  ASSERT_EQ(Read(), CPluvicamDoc::statusAccepted) << message;
+  for (int mode : {0, 1}) {
+    EXPECT_EQ(doc.CreateContours(mode, &msg), 1) << msg;
+    EXPECT_EQ(doc.GetStatus(), CPluvicamDoc::statusAccepted);
+    ASSERT_NE(doc.GetContour(1, &valid), nullptr);
+    EXPECT_EQ(valid, 1);
+    EXPECT_GE(doc.GetContour(1)->GetCount(), 4);
+  }
 
   synth::HydWriter snow(4);
   snow.AddMainHeader(synth::TypicalMainHeader(DAY));
