@@ -54,7 +54,8 @@ int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnPartic
     ++failures;
     std::cerr << pos << ": " << e.message << "\n";
     // A failure of the particle computation leaves the stream framed: go on behind the record.
-    if (!keepGoing || !handler.LastFailureInComputation())
+    if (!keepGoing || !handler.LastFailureInComputation() ||
+        e.code != CHydException::badRecordLength)
       return EXIT_STOPPED;
     handler.SetHydFilePosition(handler.RecordEndAfterFailure(), &e);
   }
