@@ -142,3 +142,31 @@ TEST_F(CliTest, ContourColumns) {
   EXPECT_NE(lines[1].find(",,,,,,"), std::string::npos) << "no correction ran: " << lines[1];
   EXPECT_EQ(Cli("particles --correction on " + Path("d.hyd")).status, 2);
 }
+
+TEST_F(CliTest, DocumentReadingAndClassWrite) {
+  WriteDay();
+  CliRun run = Cli("particles --to 06:00:02 --wind " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 1) << "the failing particle is an error, not the window's end";
+  EXPECT_EQ(run.err, "CRainData::SetHydHeader: diameterA or diameterB = 0\n");
+  auto lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find(",rawDiameter,windSpeed,windDirection,temperature"), std::string::npos);
+  EXPECT_EQ(lines[1].substr(lines[1].size() - 3), ",,,") << "no wind file, no wind";
+
+  run = Cli("classify " + Path("d.hyd") + " 74 4");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "old class: 0 (not class.)\nnew class: 4 (hail)\n");
+  EXPECT_EQ(Lines(Cli("particles --type 4 --to 06:00:01 " + Path("d.hyd")).out).size(), 1u)
+      << "the window ends before the only particle";
+  lines = Lines(Cli("particles --type 4 --from 06:00:01 --to 06:00:02 " + Path("d.hyd")).out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[1].find(",06:00:01.000,4,4,"), std::string::npos) << lines[1];
+
+  run = Cli("rainsteps " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 1) << "the failing particle stops the run; what it gathered is shown";
+  lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "startTim,endTim,duration,complete,startTime,endTime");
+  EXPECT_NE(lines[1].find(",,0,0,06:00:01.000,"), std::string::npos) << "one open interval";
+  EXPECT_EQ(lines[2].rfind("total rain: ", 0), 0u);
+}
