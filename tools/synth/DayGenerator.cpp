@@ -59,17 +59,25 @@ struct Spectrum {
     cumulativeRate.resize(diameter.size());
   }
 
-  // Flux through the area: N(D) v(D) A per bin, area in mm^2.
-  template <class Dsd> void Fill(const Dsd &dsd, double scale, double areaMm2) {
+  // Flux through the area: N(D) v(D) A per bin, area in mm^2. Returns the rain rate in mm/h.
+  template <class Dsd> double Fill(const Dsd &dsd, double areaMm2) {
     double rate = 0;
     expectedRain = 0;
     for (size_t j = 0; j < diameter.size(); ++j) {
-      concentration[j] = dsd(diameter[j]) * BIN_MM * scale;
+      concentration[j] = dsd(diameter[j]) * BIN_MM;
       const double flux = concentration[j] * velocity[j]; // m^-2 s^-1
       rate += flux * areaMm2 * 1e-6;
       cumulativeRate[j] = rate;
       expectedRain += flux * volume[j] * 1e-6; // mm^3 m^-2 = 1e-6 mm
     }
+    return expectedRain * 3600;
+  }
+  void Scale(double factor) {
+    for (size_t j = 0; j < diameter.size(); ++j) {
+      concentration[j] *= factor;
+      cumulativeRate[j] *= factor;
+    }
+    expectedRain *= factor;
   }
   double Rate() const { return cumulativeRate.back(); }
   size_t Draw(double u) const {
@@ -246,11 +254,12 @@ bool DayGenerator::FillStep(double t) {
     // Exponential spectrum of Gunn and Marshall (1958) for the melted-equivalent rate R:
     // N0 = 3.8e3 R^-0.87 m^-3 mm^-1, lambda = 2.55 R^-0.48 mm^-1.
     const GammaDsd dsd{3.8e3 * std::pow(s.rate, -0.87), 0, 2.55 * std::pow(s.rate, -0.48)};
-    spectrum.Fill(dsd, intensity, area);
+    spectrum.Fill(dsd, area);
+    spectrum.Scale(intensity);
   } else {
-    const GammaDsd unit = GammaDsd::FromNormalised(1, s.dm, s.mu);
-    const double nw = s.rate / RainRate(unit, RAIN_MIN, RAIN_MAX);
-    spectrum.Fill(unit, nw * intensity, area);
+    // Nw follows from the rate that the path asks for.
+    const double unitRate = spectrum.Fill(GammaDsd::FromNormalised(1, s.dm, s.mu), area);
+    spectrum.Scale(s.rate / unitRate * intensity);
   }
   return true;
 }
@@ -462,6 +471,8 @@ DayResult DayGenerator::Run() {
     if (expected > 0)
       intensity = double(options.particles) / expected;
   }
+  // About 45 bytes per rain particle.
+  writer.Reserve(size_t(std::max<int64_t>(options.particles, 0)) * 48);
   for (double t = start; t < end; t += STEP_SECONDS)
     DrawStep(t);
   FlushUntil(end);

@@ -5,6 +5,11 @@
 
 namespace synth {
 
+namespace {
+// Nearest pixel; llround is a library call and this runs for every line of every drop.
+int16_t NearestPixel(double p) { return int16_t(int(p + 4096.5) - 4096); }
+} // namespace
+
 void RainDropScanner::ScanEllipse(double a, double c, double theta, double lineStep, double phase,
                                   double centre, double scale, double drift,
                                   std::vector<int16_t> &left, std::vector<int16_t> &right) {
@@ -17,17 +22,16 @@ void RainDropScanner::ScanEllipse(double a, double c, double theta, double lineS
   const double qb = cs * sn * (ia - ic);
   const double qc = sn * sn * ia + cs * cs * ic;
   const double yMax = std::sqrt(qa / (qa * qc - qb * qb));
+  const double invQa = 1 / qa, invScale = 1 / scale;
   for (int k = 0;; ++k) {
     const double along = (phase + k) * lineStep;
     if (along > 2 * yMax && k > 0)
       break;
     const double y = std::min(along - yMax, yMax);
-    const double disc = std::max(0.0, qb * qb * y * y - qa * (qc * y * y - 1));
-    const double root = std::sqrt(disc);
-    const double shift = (phase + k) * drift;
-    const double xl = (-qb * y - root) / qa + shift, xr = (-qb * y + root) / qa + shift;
-    left.push_back(int16_t(std::lround(centre + xl / scale)));
-    right.push_back(int16_t(std::lround(centre + xr / scale)));
+    const double root = std::sqrt(std::max(0.0, qb * qb * y * y - qa * (qc * y * y - 1)));
+    const double middle = -qb * y * invQa + (phase + k) * drift;
+    left.push_back(NearestPixel(centre + (middle - root * invQa) * invScale));
+    right.push_back(NearestPixel(centre + (middle + root * invQa) * invScale));
   }
 }
 
