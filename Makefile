@@ -3,7 +3,9 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 DEMO := $(BUILD)/demo
 
-.PHONY: deps configure build run test bench clean
+FUZZ_BUILD ?= build-fuzz
+
+.PHONY: deps configure build run test fuzz-smoke fuzz bench clean
 
 deps:
 	./scripts/install-deps.sh
@@ -21,8 +23,22 @@ $(DEMO)/demo.hyd: | build
 run: build $(DEMO)/demo.hyd
 	$(BUILD)/pluvicam-cli info $(DEMO)/demo.hyd
 
-test: build
+test: build fuzz-smoke
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The reader fuzzer, built with clang's libFuzzer and sanitizers; the test run is a short smoke
+# run, `make fuzz` a long one.
+$(FUZZ_BUILD)/fuzz/fuzz_walk: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPLUVICAM_FUZZ=ON -DPLUVICAM_TESTS=OFF -DPLUVICAM_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_walk
+
+fuzz-smoke: $(FUZZ_BUILD)/fuzz/fuzz_walk
+	$(FUZZ_BUILD)/fuzz/fuzz_walk -runs=3000 -seed=1
+
+fuzz: $(FUZZ_BUILD)/fuzz/fuzz_walk
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/fuzz/fuzz_walk $(FUZZ_BUILD)/corpus -max_total_time=$${SECONDS_TO_FUZZ:-600}
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

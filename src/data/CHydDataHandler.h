@@ -50,6 +50,13 @@ public:
   const FilterRange &GetFilterRange() const { return filterRange; }
   const std::deque<MainTimEntry> &GetTimeIndex() const { return timeIndex; }
   int32_t GetPrevPosition() const { return prevPosition; }
+  // Whether the last failed read failed in the particle computation, after its pix header was
+  // read, and where the record behind it begins: a batch reader may go on from there.
+  bool LastFailureInComputation() const { return computationFailed; }
+  int32_t RecordEndAfterFailure();
+  // Whether the last read met the end of the file exactly at a record boundary (an end of file
+  // inside a record is a truncated file).
+  bool EndedAtRecordBoundary() const { return endedAtBoundary; }
   // The particle last read, or null.
   CHydData *GetHydData() const { return hydData; }
   CHydFile &GetHydFile() { return hydFile; }
@@ -77,4 +84,7 @@ private:
   std::unique_ptr<CRainData> rainData;
   std::unique_ptr<CSnoData> snoData;
   CHydData *hydData = nullptr;
+  bool computationFailed = false;
+  bool endedAtBoundary = false;
+  int32_t lastRecordStart = 0;
 };

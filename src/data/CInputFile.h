@@ -33,8 +33,7 @@ public:
   std::string GetFilePath() const { return filePath; }
 
   int Read(void *buffer, uint32_t count, CHydException *exc = nullptr);
-  int ReadMainHeader(MainHeader *mainHeader, int16_t tag, int format,
-                     CHydException *exc = nullptr);
+  int ReadMainHeader(MainHeader *mainHeader, int16_t tag, int format, CHydException *exc = nullptr);
 
 protected:
   // Reads exactly `count` bytes through the buffer. Returns the number of bytes delivered; a

@@ -54,7 +54,9 @@ void MainHeader::Decode(const uint8_t *rest, int16_t tagWord, int format) {
 }
 
 bool MainHeader::operator==(const MainHeader &o) const {
-  return tag == o.tag && backLink == o.backLink &&
+  // The length bits of backLink frame the record in the stream; a repeat written behind another
+  // record differs there only, so they take no part in the comparison.
+  return tag == o.tag && (backLink & 0xF800) == (o.backLink & 0xF800) &&
          std::memcmp(ident, o.ident, IDENT_LENGTH) == 0 && time == o.time &&
          lineFrequency == o.lineFrequency && planeDistance1 == o.planeDistance1 &&
          planeDistance2 == o.planeDistance2 && planeDistance3 == o.planeDistance3 &&

@@ -39,6 +39,6 @@ struct MainHeader {
   // Decodes the bytes behind the tag (FileSize(format) - 2 of them) in the layout of `format`.
   void Decode(const uint8_t *rest, int16_t tagWord, int format);
 
-  // Equality over every field; floats by value, the text byte for byte.
+  // Equality over every field but the framing length; floats by value, the text byte for byte.
   bool operator==(const MainHeader &other) const;
 };

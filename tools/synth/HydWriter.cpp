@@ -80,7 +80,7 @@ std::vector<uint8_t> HydWriter::EncodePixHeader(const PixHeader &h, int format) 
   return out;
 }
 
-int32_t HydWriter::Append(const std::vector<uint8_t> &record) {
+int32_t HydWriter::Append(const std::vector<uint8_t> &record, std::vector<uint8_t> *framedCopy) {
   const int32_t pos = Size();
   bytes.insert(bytes.end(), record.begin(), record.end());
   // The backLink's length bits tell the reader how long the record before this one is; the
@@ -89,14 +89,18 @@ int32_t HydWriter::Append(const std::vector<uint8_t> &record) {
   uint16_t link = le::U16(framed + 2);
   le::PutU16(framed + 2, uint16_t((link & 0xF800) | (lastRecordLength & 0x07FF)));
   lastRecordLength = int32_t(record.size());
+  if (framedCopy)
+    *framedCopy = std::move(framed);
   return pos;
 }
 
 int32_t HydWriter::AddMainHeader(const MainHeader &header, bool inIndex) {
-  auto record = EncodeMainHeader(header, format);
+  // The index file repeats the records byte for byte as they stand in the data file.
+  std::vector<uint8_t> framed;
+  const int32_t pos = Append(EncodeMainHeader(header, format), &framed);
   if (inIndex)
-    indexHeaders.push_back(record);
-  return Append(record);
+    indexHeaders.push_back(std::move(framed));
+  return pos;
 }
 
 int32_t HydWriter::AddQuartHeader(const QuartHeader &h) {
@@ -139,7 +143,6 @@ std::vector<uint8_t> HydWriter::IndexBytes() const {
   for (size_t j = 0; j < positions.size(); ++j)
     le::PutU32(out.data() + 4 + 4 * j, uint32_t(positions[j]));
   for (const auto &record : indexHeaders) {
-    // Index copies carry no framing of their own beyond the tag; the backLink is kept as is.
     out.insert(out.end(), record.begin(), record.end());
   }
   return out;

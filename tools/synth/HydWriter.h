@@ -44,7 +44,7 @@ public:
   static std::vector<uint8_t> EncodePixHeader(const PixHeader &header, int format);
 
 private:
-  int32_t Append(const std::vector<uint8_t> &record);
+  int32_t Append(const std::vector<uint8_t> &record, std::vector<uint8_t> *framedCopy = nullptr);
 
   int format;
   std::vector<uint8_t> bytes;

@@ -1,0 +1,82 @@
+#include "ParticleCsv.h"
+
+#include <cmath>
+
+namespace csv {
+
+const char *const PARTICLE_COLUMNS =
+    "startPos,prevPos,nextPos,tim,time,format,dropType,diameter,volume,velocity,oblateness,"
+    "widthA,widthB,heightA,heightB,oblA,oblB,hVelA,hVelB,area,linesA,linesB,minPosA,maxPosA,"
+    "minPosB,maxPosB,scaleSysA,scaleSysB,scaleHeight,rawDiameter";
+
+std::string TimeOfDay(double tim, double f) {
+  if (f == 0)
+    return "";
+  auto whole = [](double v) { return static_cast<long long>(std::trunc(v)); };
+  const long long hour = whole(tim / (f * 3600));
+  const long long minute = whole(tim / (f * 60)) % 60;
+  const long long second = whole(tim / f) % 60;
+  const long long milli = whole(tim / (f * 0.001)) % 1000;
+  char text[40];
+  std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", hour, minute, second, milli);
+  return text;
+}
+
+void AppendFloat(std::string &row, double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.9g", value);
+  row += text;
+}
+
+void AppendInt(std::string &row, long long value) { row += std::to_string(value); }
+
+void AppendParticle(std::string &row, const HydRecord &r, bool isSnow) {
+  const double lineFrequency = r.mainHeader ? r.mainHeader->lineFrequency : 0;
+  auto i = [&](long long v) {
+    AppendInt(row, v);
+    row += ',';
+  };
+  auto f = [&](double v) {
+    AppendFloat(row, v);
+    row += ',';
+  };
+  i(r.startPos);
+  i(r.prevPos);
+  i(r.nextPos);
+  f(r.tim);
+  row += TimeOfDay(r.tim, lineFrequency);
+  row += ',';
+  i(r.format);
+  i(r.dropType);
+  f(r.diameter);
+  f(r.volume);
+  f(r.velocity);
+  f(r.oblateness);
+  f(r.widthA);
+  f(r.widthB);
+  f(r.heightA);
+  f(r.heightB);
+  f(r.oblA);
+  f(r.oblB);
+  // Snow has no horizontal velocity, and one line gives no motion to measure.
+  if (!isSnow && r.linesA > 1)
+    AppendFloat(row, r.hVelA);
+  row += ',';
+  if (!isSnow && r.linesB > 1)
+    AppendFloat(row, r.hVelB);
+  row += ',';
+  f(r.area);
+  i(r.linesA);
+  i(r.linesB);
+  i(r.minPosA);
+  i(r.maxPosA);
+  i(r.minPosB);
+  i(r.maxPosB);
+  f(r.scaleSysA);
+  f(r.scaleSysB);
+  f(r.scaleHeight);
+  if (r.format != 1)
+    AppendInt(row, r.rawDiameter);
+}
+
+} // namespace csv

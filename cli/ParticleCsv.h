@@ -1,0 +1,22 @@
+#pragma once
+#include "particle/CHydData.h"
+
+#include <cstdio>
+#include <string>
+
+// The CSV row format of `pluvicam-cli particles`: other tools compare this output, so the
+// columns, their order and the number formats are fixed.
+namespace csv {
+
+extern const char *const PARTICLE_COLUMNS;
+
+// "HH:MM:SS.mmm" of a particle time in camera lines, every division truncated.
+std::string TimeOfDay(double tim, double lineFrequency);
+
+// Appends one particle's row (without a line end).
+void AppendParticle(std::string &row, const HydRecord &r, bool isSnow);
+
+void AppendFloat(std::string &row, double value);
+void AppendInt(std::string &row, long long value);
+
+} // namespace csv

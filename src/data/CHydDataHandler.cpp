@@ -1,0 +1,476 @@
+#include "CHydDataHandler.h"
+
+#include "LittleEndian.h"
+#include "particle/CRainData.h"
+#include "particle/CSnoData.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Upper-cased last three characters of a file name.
+std::string Extension3(const std::string &name) {
+  std::string ext = name.size() >= 3 ? name.substr(name.size() - 3) : name;
+  for (char &c : ext)
+    c = char(std::toupper(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+double LineOfDay(const MainHeader &header) {
+  return std::floor(double(header.time % 86400) * header.lineFrequency);
+}
+
+} // namespace
+
+CHydDataHandler::CHydDataHandler()
+    : rainData(std::make_unique<CRainData>()), snoData(std::make_unique<CSnoData>()) {}
+
+CHydDataHandler::~CHydDataHandler() { Close(); }
+
+int CHydDataHandler::Open(const std::string &fileName, CInputFile::OpenMode mode,
+                          CHydException *exc) {
+  CHydException status;
+  auto fail = [&]() {
+    Close();
+    status.CopyTo(exc);
+    return 0;
+  };
+  const std::string ext = Extension3(fileName);
+  const auto dot = fileName.find_last_of('.');
+  const std::string stem = dot == std::string::npos ? fileName : fileName.substr(0, dot);
+  std::string indexName;
+  if (ext == "HYD" || ext == "PIX") {
+    isSno = false;
+    indexName = stem + ".hd";
+  } else if (ext == "SNO") {
+    isSno = true;
+    indexName = stem + ".shd";
+  } else {
+    status.Set(CHydException::generic, "Error: file is not a hyd- or sno-file");
+    return fail();
+  }
+  if (!hydFile.Open(fileName, mode, &status))
+    return fail();
+  if (!headerFile.Open(indexName, CInputFile::modeRead, &status))
+    return fail();
+  if (!EvaluateHeaderFile(&status))
+    return fail();
+  if (isSno && format < 4) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "invalid format of the sno-data: %d \nThis application supports only "
+                  "sno-data formats > 3",
+                  format);
+    status.Set(CHydException::generic, text);
+    return fail();
+  }
+  status.CopyTo(exc);
+  return 1;
+}
+
+void CHydDataHandler::Close() {
+  headerFile.Close();
+  hydFile.Close();
+  hydData = nullptr;
+  timeIndex.clear();
+  isSno = false;
+  prevPosition = 0;
+  userPixelRange = false;
+  format = 0;
+  lineFrequency = -1.0;
+}
+
+int CHydDataHandler::EvaluateHeaderFile(CHydException *exc) {
+  CHydException status;
+  auto fail = [&](int32_t code, const char *message) {
+    if (message)
+      status.Set(code, message);
+    status.CopyTo(exc);
+    return 0;
+  };
+  if (!headerFile.ReadHeaderInfo(&headerInfo, &status))
+    return fail(0, nullptr);
+  format = headerInfo.format;
+  if (!timeIndex.empty())
+    return fail(CHydException::generic, "CHydDataHandler::EvaluateHeaderFile: header list error");
+  if (!headerFile.SetPosition(CHeaderFile::MAIN_HEADERS_OFFSET))
+    return fail(CHydException::generic,
+                "CHydDataHandler::EvaluateHeaderFile: could not set header-file position");
+  while (!headerFile.IsEOF()) {
+    uint8_t tagBytes[2];
+    if (headerFile.Read(tagBytes, 2, &status) != 1)
+      return fail(0, nullptr);
+    const int16_t tag = le::I16(tagBytes);
+    if (!MainHeader::IsMainHeaderTag(tag))
+      return fail(CHydException::generic,
+                  "CHydDataHandler::EvaluateHeaderFile: corrupted header file");
+    MainHeader header;
+    if (headerFile.ReadMainHeader(&header, tag, format, &status) != 1)
+      return fail(0, nullptr);
+    lineFrequency = header.lineFrequency;
+    if (!MainTim(&header, &status))
+      return fail(0, nullptr);
+  }
+  if (!timeIndex.empty())
+    mainHeader = timeIndex.front().mainHeader;
+  status.CopyTo(exc);
+  return 1;
+}
+
+void CHydDataHandler::ApplyDefaultPixelRange(const MainHeader &header) {
+  filterRange.minPixA = filterRange.minPixB = 0;
+  filterRange.maxPixA = filterRange.maxPixB = int16_t(2 * header.halfPixels - 1);
+}
+
+int CHydDataHandler::MainTim(const MainHeader *header, CHydException *exc) {
+  CHydException status;
+  if (!header) {
+    status.Set(CHydException::generic, "CHydDataHandler::MainTim: mainHeader = NULL");
+    status.CopyTo(exc);
+    return 0;
+  }
+  if (!userPixelRange)
+    ApplyDefaultPixelRange(*header);
+  lineFrequency = header->lineFrequency;
+  const double line = LineOfDay(*header);
+  for (const MainTimEntry &entry : timeIndex) {
+    if (entry.line >= line) {
+      if (entry.mainHeader == *header) {
+        status.CopyTo(exc);
+        return 1; // a repeat of a registered header
+      }
+      status.Set(CHydException::generic, "CHydDataHandler::MainTim: neg. time jump ?!?!?!");
+      status.CopyTo(exc);
+      return 0;
+    }
+  }
+  const int32_t index = timeIndex.empty() ? 0 : timeIndex.back().index + 1;
+  timeIndex.push_back(MainTimEntry{*header, line, index});
+  status.CopyTo(exc);
+  return 1;
+}
+
+int CHydDataHandler::GetMainHeader(MainHeader *out) const {
+  if (!out || !hydFile.IsOpen())
+    return 0;
+  *out = mainHeader;
+  return 1;
+}
+
+int CHydDataHandler::ReadTag(int16_t &tag, CHydException &status) {
+  uint8_t bytes[2];
+  if (hydFile.Read(bytes, 2, &status) != 1)
+    return 0;
+  tag = le::I16(bytes);
+  return 1;
+}
+
+const MainTimEntry *CHydDataHandler::FindEntry(double tim, CHydException &status) const {
+  if (timeIndex.empty()) {
+    status.Set(CHydException::generic,
+               "CHydDataHandler::GetNextHydData: no main header in file ?!?");
+    return nullptr;
+  }
+  if (timeIndex.size() == 1 && tim < timeIndex.front().line) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "CHydDataHandler::GetNextHydData: no corresponding main header "
+                  "pixHeader.tim=%lu, ptr->line=%lu ",
+                  static_cast<unsigned long>(tim),
+                  static_cast<unsigned long>(timeIndex.front().line));
+    status.Set(CHydException::generic, text);
+    return nullptr;
+  }
+  size_t e = 0;
+  while (e + 1 < timeIndex.size() && (tim < timeIndex[e].line || timeIndex[e + 1].line < tim))
+    ++e;
+  if (e + 1 == timeIndex.size() && tim < timeIndex[e].line) {
+    status.Set(CHydException::generic,
+               "CHydDataHandler::GetNextHydData: no corresponding main header?");
+    return nullptr;
+  }
+  return &timeIndex[e];
+}
+
+CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *exc) {
+  CHydException status;
+  newMainHeader = false;
+  computationFailed = false;
+  endedAtBoundary = false;
+  int32_t fallback = 0;
+  CHydData *particle = nullptr;
+
+  // Runs the read; on return `status` holds the outcome.
+  auto read = [&]() {
+    if (!hydFile.IsOpen() || !headerFile.IsOpen()) {
+      status.Set(CHydException::fileNotOpened, "CHydDataHandler::GetNextHydData: file not opened");
+      return;
+    }
+    if (hydData)
+      fallback = hydData->GetHydHeader()->startPos;
+    hydData = nullptr;
+    particle = isSno ? static_cast<CHydData *>(snoData.get()) : rainData.get();
+    particle->Reset();
+
+    // Leading headers.
+    int32_t p = 0;
+    int16_t tag = 0;
+    for (;;) {
+      p = hydFile.GetPosition();
+      if (p == -1) {
+        status.Set(CHydException::generic,
+                   "CHydDataHandler::GetNextHydData: couldn't get file position");
+        return;
+      }
+      if (!ReadTag(tag, status)) {
+        endedAtBoundary = status.code == CHydException::endOfFile && p >= hydFile.GetLength();
+        return;
+      }
+      if (MainHeader::IsMainHeaderTag(tag)) {
+        MainHeader header;
+        if (hydFile.ReadMainHeader(&header, tag, format, &status) != 1 ||
+            !MainTim(&header, &status))
+          return;
+      } else if (tag == QuartHeader::TAG) {
+        QuartHeader scratch;
+        if (hydFile.ReadQuartHeader(&scratch, tag, &status) != 1)
+          return;
+      } else {
+        break;
+      }
+    }
+    if (tag < 0) {
+      status.Set(CHydException::badRecordLength, "CHydDataHandler::GetNextHydData: length < 0 ???");
+      return;
+    }
+    if (hydFile.ReadPixHeader(&pixHeader, uint16_t(tag), format, &status) != 1)
+      return;
+
+    const MainTimEntry *entry = FindEntry(pixHeader.tim, status);
+    if (!entry)
+      return;
+    newMainHeader = !(entry->mainHeader == mainHeader);
+    mainHeader = entry->mainHeader;
+
+    lastRecordStart = p;
+    if (!particle->CalculateData(&hydFile, &entry->mainHeader, &pixHeader, uint16_t(format),
+                                 filterRange, &status)) {
+      computationFailed = true;
+      return;
+    }
+    const int32_t q = hydFile.GetPosition();
+    if (q == -1) {
+      status.Set(CHydException::generic,
+                 "CHydDataHandler::GetNextHydData: couldn't get current file position");
+      return;
+    }
+    HydRecord &record = *particle->GetHydHeader();
+    record.startPos = p;
+    record.nextPos = q;
+    record.prevPos = p - (pixHeader.backLink & PixHeader::LENGTH_MASK);
+
+    // Trailing headers: registered now so that nextPos names the next pix record. Running into
+    // the end of the file here is normal after the last particle.
+    bool trailingOk = true;
+    for (;;) {
+      CHydException ignored;
+      if (!hydFile.SetPosition(record.nextPos) || !ReadTag(tag, ignored)) {
+        trailingOk = false;
+        break;
+      }
+      if (tag >= 0)
+        break;
+      record.nextPos += -tag;
+      if (MainHeader::IsMainHeaderTag(tag)) {
+        MainHeader header;
+        if (hydFile.ReadMainHeader(&header, tag, format, &ignored) != 1)
+          trailingOk = false;
+        else if (!MainTim(&header, &ignored))
+          trailingOk = false;
+      } else if (tag == QuartHeader::TAG) {
+        QuartHeader scratch;
+        if (hydFile.ReadQuartHeader(&scratch, tag, &ignored) != 1)
+          trailingOk = false;
+      }
+      if (!trailingOk)
+        break;
+    }
+    // Walk back over header records to the preceding particle. This also runs after the trailing
+    // pass met the end of the file, so that prevPos never names a header.
+    for (;;) {
+      if (record.prevPos <= 0) {
+        record.prevPos = 0;
+        break;
+      }
+      if (!hydFile.SetPosition(record.prevPos)) {
+        status.Set(hydFile.IsEOF() ? CHydException::endOfFile : CHydException::generic,
+                   hydFile.IsEOF() ? "End of file"
+                                   : "CHydDataHandler::GetNextHydData: couldn't set file "
+                                     "position");
+        return;
+      }
+      if (!ReadTag(tag, status))
+        return;
+      if (tag >= 0)
+        break;
+      uint8_t linkBytes[2];
+      if (hydFile.Read(linkBytes, 2, &status) != 1)
+        return;
+      const int32_t length = le::U16(linkBytes) & PixHeader::LENGTH_MASK;
+      if (length == 0)
+        break; // a header that names no predecessor ends the walk where it stands
+      record.prevPos = length > record.prevPos ? 0 : record.prevPos - length;
+    }
+
+    // After an absorbed failure at the end of the trailing pass the file stands behind the
+    // last drop data again.
+    if (!hydFile.SetPosition(trailingOk ? record.nextPos : q)) {
+      status.Set(CHydException::generic,
+                 "CHydDataHandler::GetNextHydData: couldn't set file position");
+      return;
+    }
+  };
+  read();
+
+  status.CopyTo(exc);
+  switch (status.code) {
+  case CHydException::none:
+    hydData = particle;
+    prevPosition = particle->GetHydHeader()->prevPos;
+    return particle;
+  case CHydException::endOfFile:
+  case CHydException::generic:
+    prevPosition = fallback;
+    break;
+  default:
+    prevPosition = 0;
+  }
+  hydData = nullptr;
+  return nullptr;
+}
+
+CHydData *CHydDataHandler::GetPreviousHydData(bool &newMainHeader, CHydException *exc) {
+  CHydException status;
+  if (!hydFile.IsOpen()) {
+    status.Set(CHydException::fileNotOpened,
+               "CHydDataHandler::GetPreviousHydData: file not opened");
+    status.CopyTo(exc);
+    return nullptr;
+  }
+  if (!hydFile.SetPosition(prevPosition)) {
+    status.Set(hydFile.IsEOF() ? CHydException::endOfFile : CHydException::generic,
+               hydFile.IsEOF() ? "End of file"
+                               : "CHydDataHandler::GetPreviousHydData: couldn't set file "
+                                 "position");
+    status.CopyTo(exc);
+    return nullptr;
+  }
+  return GetNextHydData(newMainHeader, exc);
+}
+
+int32_t CHydDataHandler::RecordEndAfterFailure() {
+  // A record shorter than its own header still consumed the header.
+  return std::max(lastRecordStart + pixHeader.Length(), hydFile.GetPosition());
+}
+
+int32_t CHydDataHandler::SetHydFilePosition(int32_t position, CHydException *exc) {
+  CHydException status;
+  int32_t result = -1;
+  if (!hydFile.IsOpen() || !headerFile.IsOpen())
+    status.Set(CHydException::generic, "CHydDataHandler::SetHydFilePosition: file not opened");
+  else if (!hydFile.SetPosition(position))
+    status.Set(CHydException::generic,
+               "CHydDataHandler::SetHydFilePosition: could not set file position");
+  else
+    result = position;
+  status.CopyTo(exc);
+  return result;
+}
+
+int32_t CHydDataHandler::SetHydFilePosition(int hour, int minute, CHydException *exc) {
+  CHydException status;
+  if (!hydFile.IsOpen() || !headerFile.IsOpen()) {
+    status.Set(CHydException::generic, "CHydDataHandler::SetHydFilePosition: file not opened");
+    status.CopyTo(exc);
+    return -1;
+  }
+  const int m = hour * 60 + minute;
+  const int32_t position = m == 0 ? 0 : headerInfo.GetMinutePosition(m);
+  if (position == -1) {
+    status.Set(CHydException::generic,
+               "CHydDataHandler::SetHydFilePosition: could not get file position");
+    status.CopyTo(exc);
+    return -1;
+  }
+  return SetHydFilePosition(position, exc);
+}
+
+int CHydDataHandler::SetFilterRange(int16_t diamMin, int16_t diamMax, int16_t velMin,
+                                    int16_t velMax, int16_t oblMin, int16_t oblMax, int16_t minPixA,
+                                    int16_t maxPixA, int16_t minPixB, int16_t maxPixB,
+                                    bool useDefaultPixels, CHydException *exc) {
+  CHydException status;
+  auto refuse = [&](const char *message) { status.Set(CHydException::generic, message); };
+  if (diamMin < diamMax) {
+    filterRange.diamMin = diamMin;
+    filterRange.diamMax = diamMax;
+  } else {
+    refuse("CHydDataHandler::SetFilterRange: diamMin must be smaller than diamMax");
+  }
+  if (velMin < velMax) {
+    filterRange.velMin = velMin;
+    filterRange.velMax = velMax;
+  } else {
+    refuse("CHydDataHandler::SetFilterRange: velMin must be smaller than velMax");
+  }
+  if (oblMin < oblMax) {
+    filterRange.oblMin = oblMin;
+    filterRange.oblMax = oblMax;
+  } else {
+    refuse("CHydDataHandler::SetFilterRange: oblMin must be smaller than oblMax");
+  }
+  if (useDefaultPixels) {
+    userPixelRange = false;
+    if (hydFile.IsOpen()) {
+      ApplyDefaultPixelRange(mainHeader);
+    } else {
+      filterRange.minPixA = filterRange.minPixB = 0;
+      filterRange.maxPixA = filterRange.maxPixB = 511;
+    }
+  } else {
+    if (minPixA < maxPixA) {
+      filterRange.minPixA = minPixA;
+      filterRange.maxPixA = maxPixA;
+      userPixelRange = true;
+    } else {
+      refuse("CHydDataHandler::SetFilterRange: minPixA must be smaller than maxPixA");
+    }
+    if (minPixB <= maxPixB) {
+      filterRange.minPixB = minPixB;
+      filterRange.maxPixB = maxPixB;
+      userPixelRange = true;
+    } else {
+      refuse("CHydDataHandler::SetFilterRange: minPixB must be smaller or equal than maxPixB");
+    }
+  }
+  status.CopyTo(exc);
+  return status.code == CHydException::none ? 1 : 0;
+}
+
+int CHydDataHandler::SetDropType(unsigned dropType, CHydException *exc) {
+  CHydException status;
+  int result = 0;
+  if (!hydData) {
+    status.Set(CHydException::generic, "CHydDataHandler::SetDropType: no hydData available");
+  } else if (dropType > 6) {
+    status.Set(CHydException::generic, "CHydDataHandler::SetDropType: wrong dropType");
+  } else {
+    const uint16_t word = ClassWord(pixHeader.backLink, dropType);
+    result = hydFile.WriteDropType(word, hydData->GetHydHeader()->startPos + 2, &status);
+  }
+  status.CopyTo(exc);
+  return result;
+}
