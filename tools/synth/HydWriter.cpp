@@ -90,7 +90,7 @@ int32_t HydWriter::Append(const std::vector<uint8_t> &record, std::vector<uint8_
   le::PutU16(framed + 2, uint16_t((link & 0xF800) | (lastRecordLength & 0x07FF)));
   lastRecordLength = int32_t(record.size());
   if (framedCopy)
-    *framedCopy = std::move(framed);
+    framedCopy->assign(bytes.begin() + pos, bytes.end());
   return pos;
 }
 
