@@ -69,6 +69,7 @@ int main(int argc, char **argv) {
       synth::DayOptions rain;
       rain.outDir = outDir;
       rain.name = name;
+      rain.hours = 5;
       const auto result = synth::GenerateDay(rain);
       synth::DayOptions snow = rain;
       snow.name = name + "_snow";
