@@ -24,7 +24,7 @@ namespace {
 constexpr double STEP_SECONDS = 5;
 constexpr double BIN_MM = 0.01;
 constexpr double RAIN_MIN = 0.2, RAIN_MAX = 8.0;
-constexpr double SNOW_MIN = 0.5, SNOW_MAX = 10.0;
+constexpr double SNOW_MIN = 0.5, SNOW_MAX = 12.0;
 // Splash fragments and particles paired wrongly between the two planes, as real data has them.
 constexpr double SPLASH_SHARE = 0.004;
 constexpr double MISMATCH_SHARE = 0.008;
@@ -251,9 +251,12 @@ bool DayGenerator::FillStep(double t) {
   // Both scales vary linearly across the area, so the mean scales are those at the middle.
   const double area = span * g.ScaleA(mid) * span * g.ScaleB(mid);
   if (options.snow) {
-    // Exponential spectrum of Gunn and Marshall (1958) for the melted-equivalent rate R:
-    // N0 = 3.8e3 R^-0.87 m^-3 mm^-1, lambda = 2.55 R^-0.48 mm^-1.
-    const GammaDsd dsd{3.8e3 * std::pow(s.rate, -0.87), 0, 2.55 * std::pow(s.rate, -0.48)};
+    // Exponential spectrum of Gunn and Marshall (1958) in melted diameters for the melted rate
+    // R: N0 = 3.8e3 R^-0.87 m^-3 mm^-1, lambda = 2.55 R^-0.48 mm^-1. Aggregates of density
+    // about 0.1 g/cm^3 are (1/0.1)^(1/3) = 2.15 times as large as their melted drops.
+    const double grow = 2.15;
+    const GammaDsd dsd{3.8e3 * std::pow(s.rate, -0.87) / grow, 0,
+                       2.55 * std::pow(s.rate, -0.48) / grow};
     spectrum.Fill(dsd, area);
     spectrum.Scale(intensity);
   } else {

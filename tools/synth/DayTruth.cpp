@@ -42,7 +42,7 @@ std::string DayTruth::Text() const {
                 static_cast<long long>(tips));
   out += buf;
   out += "# time particles rain_mm drawn_mm, then N(D) in m^-3 mm^-1 of the 0.25 mm classes "
-         "0-0.25 ... 9.75-10 mm\n";
+         "0-0.25 ... 11.75-12 mm\n";
   for (const auto &m : minutes) {
     std::snprintf(buf, sizeof buf, "%02d:%02d %lld %.6f %.6f", m.minute / 60, m.minute % 60,
                   static_cast<long long>(m.particles), m.rain, m.expectedRain);

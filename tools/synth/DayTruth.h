@@ -8,7 +8,7 @@ namespace synth {
 
 // What the generator drew in one minute of the day.
 struct MinuteTruth {
-  static constexpr int CLASSES = 40; // 0.25 mm classes up to 10 mm
+  static constexpr int CLASSES = 48; // 0.25 mm classes up to 12 mm
   static constexpr double CLASS_WIDTH = 0.25;
 
   int minute = 0;          // minute of the day
@@ -31,7 +31,7 @@ struct DayTruth {
   double Rain() const;
   double ExpectedRain() const;
   int64_t Particles() const;
-  // Plain text: a commented header, then one line per minute with the amounts and the 40
+  // Plain text: a commented header, then one line per minute with the amounts and the 48
   // class values of N(D).
   std::string Text() const;
 };

@@ -25,14 +25,13 @@ std::vector<SnowBlob> SnowFlakeScanner::Aggregate(RandomStream &random, double d
     b.stretchB = random.Uniform(0.7, 1.3);
     if (i > 0) {
       const SnowBlob &anchor = blobs[random.Below(uint32_t(i))];
-      // Direction uniform on the sphere; close enough to overlap the anchor.
-      const double cz = random.Uniform(-1, 1), phi = random.Uniform(0, 2 * PI);
-      const double sz = std::sqrt(1 - cz * cz);
-      const double dist =
-          (std::min(anchor.a, anchor.c) + std::min(b.a, b.c)) * random.Uniform(0.6, 0.9);
-      b.x = anchor.x + dist * sz * std::cos(phi);
-      b.y = anchor.y + dist * sz * std::sin(phi);
-      b.z = anchor.z + dist * cz;
+      // Arms reach out sideways, so that some lines cross gaps between them; vertically the
+      // blob always overlaps its anchor, so that every line of the flake shades something.
+      const double phi = random.Uniform(0, 2 * PI);
+      const double reach = (anchor.a + b.a) * random.Uniform(0.6, 1.25);
+      b.x = anchor.x + reach * std::cos(phi);
+      b.y = anchor.y + reach * std::sin(phi);
+      b.z = anchor.z + (anchor.c + b.c) * random.Uniform(-0.5, 0.5);
     }
     blobs.push_back(b);
   }
