@@ -133,7 +133,8 @@ TEST_F(SyntheticDayTest, SizeDistributionMatchesTheDrawnOne) {
     ++counts[c];
   }
   int compared = 0;
-  for (int c = 0; c < classes; ++c) {
+  // Class 0 is cut at 0.2 mm from below, so rounding only ever moves drops out of it.
+  for (int c = 1; c < classes; ++c) {
     const size_t i = size_t(c);
     if (counts[i] < 100)
       continue;

@@ -322,6 +322,15 @@ void DayGenerator::EmitRain(double arrival, double diameter, bool splash) {
             *std::min_element(image.leftB.begin(), image.leftB.end()),
             *std::max_element(image.rightB.begin(), image.rightB.end())};
   const int lineDiff = int(linesB) - int(linesA);
+  // A drop that shades no pixel by half in some line of a camera is not seen at all.
+  auto seen = [](const std::vector<int16_t> &left, const std::vector<int16_t> &right) {
+    for (size_t i = 0; i < left.size(); ++i)
+      if (right[i] > left[i])
+        return true;
+    return false;
+  };
+  if (!seen(image.leftA, image.rightA) || !seen(image.leftB, image.rightB))
+    return;
   if (e.minA < g.FirstUsable() || e.maxA > g.LastUsable() || e.minB < g.FirstUsable() ||
       e.maxB > g.LastUsable() || linesA >= 1200 || linesB >= 1200 ||
       (writer.Format() == 1 && (lineDiff < -128 || lineDiff > 127))) {
