@@ -9,6 +9,50 @@ const char *const PARTICLE_COLUMNS =
     "widthA,widthB,heightA,heightB,oblA,oblB,hVelA,hVelB,area,linesA,linesB,minPosA,maxPosA,"
     "minPosB,maxPosB,scaleSysA,scaleSysB,scaleHeight,rawDiameter";
 
+const char *const CONTOUR_COLUMNS =
+    "contourCountA,contourCountB,corrHeightA,corrWidthA,corrHVelA,cantingA,rmsA,corrFlagsA,"
+    "corrHeightB,corrWidthB,corrHVelB,cantingB,rmsB,corrFlagsB";
+
+namespace {
+
+struct CameraResults {
+  float height, width, hVel, canting;
+  int16_t rms;
+  uint8_t flags;
+};
+
+void AppendCamera(std::string &row, const CameraResults &c, bool corrected) {
+  // No solution or a buffer overflow stop the correction part way: its values mean nothing.
+  const bool defined =
+      corrected && !(c.flags & (CContour::FLAG_NO_SOLUTION | CContour::FLAG_OVERFLOW));
+  for (double v : {double(c.height), double(c.width), double(c.hVel), double(c.canting)}) {
+    row += ',';
+    if (defined)
+      AppendFloat(row, v);
+  }
+  row += ',';
+  if (defined)
+    AppendInt(row, c.rms);
+  row += ',';
+  if (corrected)
+    AppendInt(row, c.flags);
+}
+
+} // namespace
+
+void AppendContours(std::string &row, const HydRecord &r, const CContour &a, const CContour &b,
+                    bool corrected) {
+  AppendInt(row, a.GetCount());
+  row += ',';
+  AppendInt(row, b.GetCount());
+  AppendCamera(row, {r.corrHeightA, r.corrWidthA, r.corrHVelA, r.cantingA, r.rmsA, r.corrFlagsA},
+               corrected);
+  AppendCamera(row, {r.corrHeightB, r.corrWidthB, r.corrHVelB, r.cantingB, r.rmsB, r.corrFlagsB},
+               corrected);
+}
+
+void AppendEmptyContours(std::string &row) { row += ",,,,,,,,,,,,,"; }
+
 std::string TimeOfDay(double tim, double f) {
   if (f == 0)
     return "";

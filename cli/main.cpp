@@ -1,6 +1,7 @@
 // pluvicam-cli: the headless tool over the core.
 #include "ParticleCsv.h"
 #include "data/CHydDataHandler.h"
+#include "particle/ContourBuilder.h"
 
 #include <CLI/CLI.hpp>
 #include <chrono>
@@ -8,6 +9,13 @@
 #include <iostream>
 
 namespace {
+
+struct ContourOptions {
+  bool enabled = false; // --contours given
+  ContourMode mode = ContourMode::Raw;
+  bool correct = false;    // --correction given: run the symmetric correction
+  bool correction = false; // and apply its shear (on) or only measure it (off)
+};
 
 // Exit statuses: 0 the walk reached the end, 1 a failure stopped it, 2 no file or bad arguments.
 constexpr int EXIT_STOPPED = 1;
@@ -32,7 +40,7 @@ int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnPartic
     bool newMain = false;
     CHydData *particle = handler.GetNextHydData(newMain, &e);
     if (particle) {
-      onParticle(*particle);
+      onParticle(*particle, pos);
       continue;
     }
     if (e.code == CHydException::endOfFile && handler.EndedAtRecordBoundary())
@@ -69,7 +77,7 @@ int Info(const std::string &file) {
   }
   long long failures = 0, particles = 0;
   double rain = 0;
-  const int status = Walk(handler, true, failures, [&](CHydData &p) {
+  const int status = Walk(handler, true, failures, [&](CHydData &p, int32_t) {
     const HydRecord &r = *p.GetHydHeader();
     ++particles;
     if (r.area > 0)
@@ -81,15 +89,40 @@ int Info(const std::string &file) {
   return status;
 }
 
-int Particles(const std::string &file, bool keepGoing) {
+int Particles(const std::string &file, bool keepGoing, const ContourOptions &contours) {
   CHydDataHandler handler;
   if (!OpenOrReport(handler, file))
     return EXIT_UNUSABLE;
   std::string out = csv::PARTICLE_COLUMNS;
+  if (contours.enabled) {
+    out += ',';
+    out += csv::CONTOUR_COLUMNS;
+  }
   out += '\n';
+  CContour contourA, contourB;
   long long failures = 0;
-  const int status = Walk(handler, keepGoing, failures, [&](CHydData &p) {
-    csv::AppendParticle(out, *p.GetHydHeader(), p.IsSnow());
+  const int status = Walk(handler, keepGoing, failures, [&](CHydData &p, int32_t pos) {
+    HydRecord &record = *p.GetHydHeader();
+    if (!contours.enabled) {
+      csv::AppendParticle(out, record, p.IsSnow());
+    } else {
+      bool built = false;
+      if (!p.IsSnow()) {
+        std::string message;
+        built = BuildContours(EdgesOf(static_cast<CRainData &>(p)), record, contours.mode, contourA,
+                              contourB, &message) == 1;
+        if (!built)
+          std::cerr << pos << ": " << message << "\n";
+        else if (contours.correct)
+          CorrectContours(contourA, contourB, record, contours.correction);
+      }
+      csv::AppendParticle(out, record, p.IsSnow());
+      out += ',';
+      if (built)
+        csv::AppendContours(out, record, contourA, contourB, contours.correct);
+      else
+        csv::AppendEmptyContours(out);
+    }
     out += '\n';
     if (out.size() > (1 << 16)) {
       std::fwrite(out.data(), 1, out.size(), stdout);
@@ -106,7 +139,7 @@ int Scan(const std::string &file) {
     return EXIT_UNUSABLE;
   long long failures = 0, particles = 0;
   const auto start = std::chrono::steady_clock::now();
-  const int status = Walk(handler, true, failures, [&](CHydData &) { ++particles; });
+  const int status = Walk(handler, true, failures, [&](CHydData &, int32_t) { ++particles; });
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%lld particles, %lld failures, %.3f s, %.0f particles/s\n", particles, failures,
@@ -127,6 +160,17 @@ int main(int argc, char **argv) {
   auto *particles = app.add_subcommand("particles", "one CSV row per particle");
   particles->add_option("FILE", file, "hydrometeor file")->required();
   particles->add_flag("--keep-going", keepGoing, "go on after a particle whose computation failed");
+  std::string contourMode, correction;
+  particles
+      ->add_option("--contours", contourMode,
+                   "build each rain particle's contours: raw, or smooth (raw where smoothing "
+                   "fails)")
+      ->check(CLI::IsMember({"raw", "smooth"}));
+  particles
+      ->add_option("--correction", correction,
+                   "run the symmetric correction with its shear applied (on) or only measured "
+                   "(off)")
+      ->check(CLI::IsMember({"on", "off"}));
   auto *scan = app.add_subcommand("scan", "walk the file and report the speed");
   scan->add_option("FILE", file, "hydrometeor file")->required();
 
@@ -138,7 +182,17 @@ int main(int argc, char **argv) {
   }
   if (*info)
     return Info(file);
-  if (*particles)
-    return Particles(file, keepGoing);
+  if (*particles) {
+    ContourOptions contours;
+    contours.enabled = !contourMode.empty();
+    contours.mode = contourMode == "smooth" ? ContourMode::SmoothWithRawFallback : ContourMode::Raw;
+    contours.correct = !correction.empty();
+    contours.correction = correction == "on";
+    if (contours.correct && !contours.enabled) {
+      std::cerr << "--correction needs --contours\n";
+      return EXIT_UNUSABLE;
+    }
+    return Particles(file, keepGoing, contours);
+  }
   return Scan(file);
 }
