@@ -70,7 +70,7 @@ protected:
     o.outDir = dir.string();
     o.name = "rain";
     o.seed = 7;
-    o.hours = 1;
+    o.hours = 1.5; // the recalibration at 06:45, a repeated header at 07:00
     rain = new synth::DayResult(synth::GenerateDay(o));
     rainRead = new ReadBack(ReadAll(rain->dataPath));
   }
@@ -228,8 +228,7 @@ TEST_F(SyntheticDayTest, OlderFormatsAndSnowDecode) {
   for (int format = 1; format <= 3; ++format) {
     synth::DayOptions o;
     o.outDir = dir.string();
-    o.name = "f";
-    o.name += std::to_string(format);
+    o.name = std::string(1, char('0' + format));
     o.format = format;
     o.hours = 0.15;
     const auto result = synth::GenerateDay(o);
