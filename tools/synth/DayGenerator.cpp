@@ -42,16 +42,17 @@ int64_t DaysFromCivil(int y, int m, int d) {
 
 // Concentration per diameter bin of the step and the arrival rate it makes.
 struct Spectrum {
-  std::vector<double> diameter, velocity, volume; // per bin: mm, m/s, mm^3
-  std::vector<double> concentration;              // m^-3 (N(D) dD)
-  std::vector<double> cumulativeRate;             // arrivals per second, summed over bins
-  double expectedRain = 0;                        // mm per second
+  std::vector<double> diameter, logDiameter, velocity, volume; // per bin: mm, -, m/s, mm^3
+  std::vector<double> concentration;                           // m^-3 (N(D) dD)
+  std::vector<double> cumulativeRate; // arrivals per second, summed over bins
+  double expectedRain = 0;            // mm per second
 
   Spectrum(double lo, double hi, bool snow) {
     const int bins = int(std::lround((hi - lo) / BIN_MM));
     for (int j = 0; j < bins; ++j) {
       const double d = lo + (j + 0.5) * BIN_MM;
       diameter.push_back(d);
+      logDiameter.push_back(std::log(d));
       velocity.push_back(snow ? SnowFallVelocity(d) : TerminalVelocity(d));
       volume.push_back(PI / 6 * d * d * d);
     }
@@ -60,11 +61,13 @@ struct Spectrum {
   }
 
   // Flux through the area: N(D) v(D) A per bin, area in mm^2. Returns the rain rate in mm/h.
-  template <class Dsd> double Fill(const Dsd &dsd, double areaMm2) {
+  double Fill(const GammaDsd &dsd, double areaMm2) {
     double rate = 0;
     expectedRain = 0;
     for (size_t j = 0; j < diameter.size(); ++j) {
-      concentration[j] = dsd(diameter[j]) * BIN_MM;
+      // N0 D^mu exp(-lambda D) with one exponential per bin.
+      concentration[j] =
+          dsd.n0 * std::exp(dsd.mu * logDiameter[j] - dsd.lambda * diameter[j]) * BIN_MM;
       const double flux = concentration[j] * velocity[j]; // m^-2 s^-1
       rate += flux * areaMm2 * 1e-6;
       cumulativeRate[j] = rate;
@@ -235,10 +238,11 @@ MinuteTruth &DayGenerator::Minute(double seconds) {
 void DayGenerator::Horizontal(double t, double follow, double &speedA, double &speedB) {
   // The wind comes from `direction`; camera A's pixel axis points east, camera B's north.
   // Particles follow the wind with some lag plus turbulence.
-  const double v = wind.Speed(t), dir = wind.Direction(t) * PI / 180;
-  const double turbulence = 0.2 + 0.08 * v;
-  speedA = -follow * v * std::sin(dir) + random.Normal(0, turbulence);
-  speedB = -follow * v * std::cos(dir) + random.Normal(0, turbulence);
+  double east, north;
+  wind.Velocity(t, east, north);
+  const double turbulence = 0.2 + 0.08 * wind.Speed(t);
+  speedA = follow * east + random.Normal(0, turbulence);
+  speedB = follow * north + random.Normal(0, turbulence);
 }
 
 bool DayGenerator::FillStep(double t) {

@@ -31,6 +31,10 @@ WindSeries::WindSeries(RandomStream &random, const PrecipitationPath &path, bool
     readings[size_t(k)] = {uint16_t(std::lround(speed * 100)),
                            uint16_t(std::lround(direction) % 360),
                            int16_t(std::lround(temperature * 100))};
+    const double stored = readings[size_t(k)].speed / 100.0;
+    const double radians = readings[size_t(k)].direction * PI / 180;
+    east.push_back(-stored * std::sin(radians));
+    north.push_back(-stored * std::cos(radians));
   }
 }
 
@@ -42,6 +46,11 @@ double WindSeries::Speed(double s) const { return readings[size_t(Slot(s))].spee
 double WindSeries::Direction(double s) const { return readings[size_t(Slot(s))].direction; }
 double WindSeries::Temperature(double s) const {
   return readings[size_t(Slot(s))].temperature / 100.0;
+}
+
+void WindSeries::Velocity(double s, double &e, double &n) const {
+  e = east[size_t(Slot(s))];
+  n = north[size_t(Slot(s))];
 }
 
 std::vector<uint8_t> WindSeries::Bytes() const {

@@ -21,6 +21,8 @@ public:
   double Speed(double seconds) const;     // m/s
   double Direction(double seconds) const; // degrees, where the wind comes from
   double Temperature(double seconds) const;
+  // The air's velocity towards east and north in m/s (the direction is where it comes from).
+  void Velocity(double seconds, double &east, double &north) const;
 
   // The wind file: 8 bytes per slot (speed 0.01 m/s, direction, status, temperature 0.01 C).
   std::vector<uint8_t> Bytes() const;
@@ -32,6 +34,7 @@ private:
     int16_t temperature;
   };
   std::vector<Reading> readings;
+  std::vector<double> east, north; // per slot, so that no particle needs a sine
 };
 
 } // namespace synth
