@@ -48,11 +48,14 @@ EncodedRain EncodeRain(const RainImage &image) {
 
   const size_t words = (values.size() * size_t(out.bits) + 15) / 16;
   std::vector<uint16_t> packed(words, 0);
+  // Whole values at a time: a value of at most 15 bits spans at most two words.
   size_t bit = 0;
   for (uint32_t v : values) {
-    for (int b = 0; b < out.bits; ++b, ++bit)
-      if ((v >> b) & 1u)
-        packed[bit / 16] = uint16_t(packed[bit / 16] | (1u << (bit % 16)));
+    const uint32_t shifted = v << (bit % 16);
+    packed[bit / 16] = uint16_t(packed[bit / 16] | shifted);
+    if ((shifted >> 16) != 0)
+      packed[bit / 16 + 1] = uint16_t(packed[bit / 16 + 1] | (shifted >> 16));
+    bit += size_t(out.bits);
   }
   out.data.reserve(words * 2);
   for (uint16_t w : packed) {
