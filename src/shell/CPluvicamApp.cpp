@@ -16,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScreen>
 #include <QSettings>
 

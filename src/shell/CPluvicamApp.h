@@ -1,4 +1,5 @@
 #pragma once
+#include "CManualWnd.h"
 #include "Pane.h"
 #include "document/FilterSettings.h"
 
@@ -10,7 +11,6 @@
 #include <memory>
 
 class CMainFrame;
-class CManualWnd;
 class CPluvicamDoc;
 class QSettings;
 class QtUserMessages;

@@ -1,0 +1,120 @@
+// pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
+// `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends.
+#include "CMainCtrlPanel.h"
+#include "CMainFrame.h"
+#include "CPluvicamApp.h"
+#include "Pane.h"
+#include "document/CPluvicamDoc.h"
+#include "document/UserMessages.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+// Plain panes until the small views are in.
+QWidget *PlainPane(Pane, CPluvicamDoc *, QWidget *parent) { return new QWidget(parent); }
+
+bool HasDisplay() {
+  auto set = [](const char *name) {
+    const char *v = std::getenv(name);
+    return v && *v;
+  };
+  return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+// In picture mode nobody can press OK: messages go to standard error.
+class StderrMessages : public UserMessages {
+public:
+  void Show(const std::string &text) override { std::cerr << "pluvicam: " << text << '\n'; }
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (!HasDisplay()) {
+    std::fprintf(stderr,
+                 "pluvicam: no display (DISPLAY and WAYLAND_DISPLAY are unset); run "
+                 "'xvfb-run -a pluvicam FILE --screenshot OUT.png' for a picture, or use "
+                 "pluvicam-cli for text output\n");
+    return 2;
+  }
+  QApplication qtApp(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Pluvicam"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Viewer of two-camera precipitation recordings"));
+  parser.addHelpOption();
+  parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("a .hyd, .pix or .sno file"));
+  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                      QStringLiteral("save a picture of the main window and quit"),
+                                      QStringLiteral("OUT.png"));
+  const QCommandLineOption steps(QStringLiteral("steps"),
+                                 QStringLiteral("Step + presses before the picture (default 1)"),
+                                 QStringLiteral("N"), QStringLiteral("1"));
+  const QCommandLineOption run(QStringLiteral("run"),
+                               QStringLiteral("run to the end of the time window before the picture"));
+  const QCommandLineOption noSplash(QStringLiteral("nosplash"),
+                                    QStringLiteral("start without the splash picture"));
+  parser.addOptions({screenshot, steps, run, noSplash});
+  parser.process(qtApp);
+
+  const QStringList files = parser.positionalArguments();
+  const bool pictureMode = parser.isSet(screenshot);
+  if (pictureMode && files.isEmpty()) {
+    std::fprintf(stderr, "pluvicam: --screenshot needs a FILE\n");
+    return 2;
+  }
+  bool stepsOk = false;
+  const int stepCount = parser.value(steps).toInt(&stepsOk);
+  if (!stepsOk || stepCount < 0) {
+    std::fprintf(stderr, "pluvicam: --steps needs a whole number of 0 or more\n");
+    return 2;
+  }
+
+  StderrMessages stderrMessages;
+  CPluvicamApp app(PlainPane, pictureMode ? &stderrMessages : nullptr,
+                   !pictureMode && !parser.isSet(noSplash));
+  if (!app.InitInstance())
+    return 1;
+
+  if (!files.isEmpty() && !app.OpenFile(files.first()) && pictureMode)
+    return 1;
+
+  if (!pictureMode)
+    return qtApp.exec();
+
+  CMainFrame *frame = app.GetMainFrame();
+  CMainCtrlPanel *panel = frame->GetCtrlPanel();
+  frame->resize(1400, 900);
+  if (parser.isSet(run)) {
+    // The run ends at the end of the window or file; wait for the panel to stop.
+    QEventLoop untilStopped;
+    QObject::connect(panel, &CMainCtrlPanel::RunStateChanged, &untilStopped,
+                     [&](bool running) {
+                       if (!running)
+                         untilStopped.quit();
+                     });
+    panel->OnRun();
+    if (!panel->IsStopped())
+      untilStopped.exec();
+  } else {
+    for (int i = 0; i < stepCount; ++i)
+      panel->OnStepPlus();
+  }
+  QApplication::processEvents(); // pending layouts and repaints before the picture
+  const QString out = parser.value(screenshot);
+  if (!frame->grab().save(out)) {
+    std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
+    return 1;
+  }
+  std::printf("%s\n", qPrintable(QFileInfo(out).absoluteFilePath()));
+  return 0;
+}

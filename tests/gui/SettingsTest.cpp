@@ -1,0 +1,213 @@
+#include "ShellFixture.h"
+#include "document/CPluvicamDoc.h"
+#include "shell/CMainCtrlPanel.h"
+#include "shell/ShellText.h"
+
+#include <QDate>
+#include <QLineEdit>
+
+using namespace shelltest;
+
+TEST(ShellText, FixedPositionTimes) {
+  using shelltext::ParseFixedTime;
+  const auto full = ParseFixedTime("07:05:03");
+  EXPECT_EQ(full.hour, 7);
+  EXPECT_EQ(full.minute, 5);
+  EXPECT_EQ(full.second, 3);
+  // Cut at positions 0, 3 and 6, two characters each.
+  const auto loose = ParseFixedTime("7:5:3");
+  EXPECT_EQ(loose.hour, 7);
+  EXPECT_EQ(loose.minute, 0);
+  EXPECT_EQ(loose.second, 0);
+  // Shorter than HH:MM:SS: the missing parts are 0, nothing is read past the end.
+  const auto shortText = ParseFixedTime("12:3");
+  EXPECT_EQ(shortText.hour, 12);
+  EXPECT_EQ(shortText.minute, 3);
+  EXPECT_EQ(shortText.second, 0);
+  const auto empty = ParseFixedTime("");
+  EXPECT_EQ(empty.hour + empty.minute + empty.second, 0);
+  const auto seven = ParseFixedTime("23:59:5");
+  EXPECT_EQ(seven.second, 5);
+  EXPECT_EQ(shelltext::FormatTime(7, 5, 3), "07:05:03");
+}
+
+TEST(ShellText, NumbersAsThePlainConversionsReadThem) {
+  using shelltext::TextToDouble;
+  using shelltext::TextToInt;
+  EXPECT_DOUBLE_EQ(TextToDouble("0.2"), 0.2);
+  EXPECT_DOUBLE_EQ(TextToDouble("  -1.5mm"), -1.5);
+  EXPECT_DOUBLE_EQ(TextToDouble("+3"), 3.0);
+  EXPECT_EQ(TextToDouble("abc"), 0.0);
+  EXPECT_EQ(TextToDouble(""), 0.0);
+  EXPECT_EQ(TextToDouble("-"), 0.0);
+  EXPECT_EQ(TextToInt("4x"), 4);
+  EXPECT_EQ(TextToInt(" -2"), -2);
+  EXPECT_EQ(TextToInt("x4"), 0);
+  EXPECT_EQ(TextToInt("99999999999"), 0);
+  // One decimal survives the store.
+  EXPECT_EQ(shelltext::FormatOneDecimal(0.04f), "0.0");
+  EXPECT_EQ(shelltext::FormatOneDecimal(0.26f), "0.3");
+  EXPECT_EQ(shelltext::FormatOneDecimal(50.0f), "50.0");
+  EXPECT_EQ(shelltext::FormatOneDecimal(-1.25f), "-1.2");
+}
+
+TEST(ShellText, TitleParts) {
+  auto name = [](const char *ident) {
+    char field[MainHeader::IDENT_LENGTH] = {};
+    for (int i = 0; ident[i] && i < MainHeader::IDENT_LENGTH; ++i)
+      field[i] = ident[i];
+    return shelltext::FileNameFromIdent(field, MainHeader::IDENT_LENGTH);
+  };
+  EXPECT_EQ(name("abc.hyd"), "abc");
+  EXPECT_EQ(name("a.b.hyd"), "a.b");
+  EXPECT_EQ(name("abc"), "");
+  // A full field without NUL ends after 14 characters.
+  EXPECT_EQ(name("abcdefghij.hydXYZ"), "abcdefghij");
+
+  EXPECT_EQ(shelltext::FormatMainTitle("", 2026, 6, 1, "Fernwald, Ostland"),
+            "NIMBAL   PLUVICAM      2026/06/01   Fernwald, Ostland");
+  EXPECT_EQ(shelltext::FormatMainTitle("d0601", 987, 12, 31, ""),
+            "NIMBAL   PLUVICAM   d0601   0987/12/31   ");
+  const auto date = shelltext::UtcDate(DAY + 86399);
+  EXPECT_EQ(date.year, 2026);
+  EXPECT_EQ(date.month, 6);
+  EXPECT_EQ(date.day, 1);
+  EXPECT_EQ(shelltext::ReplaceAll("A-AA", "A", "BA"), "BA-BABA");
+  EXPECT_EQ(shelltext::ReplaceAll("abc", "", "x"), "abc");
+}
+
+TEST_F(AppTest, FirstStartWithAnEmptyStore) {
+  Start();
+  const FilterSettings s = app->GetStoredFilter();
+  EXPECT_FLOAT_EQ(s.tipSize, 0.2f) << "the store's default, not the record's 0.1";
+  EXPECT_EQ(s.startTime.Seconds(), 0);
+  EXPECT_EQ(s.endTime.Seconds(), 23 * 3600 + 59 * 60 + 59);
+  EXPECT_EQ(s.diamMin, 0.0f);
+  EXPECT_EQ(s.diamMax, 50.0f);
+  EXPECT_EQ(s.velMax, 30.0f);
+  EXPECT_EQ(s.oblMax, 2.0f);
+  EXPECT_EQ(s.dropType, 0);
+  EXPECT_EQ(s.maxPixA, 511);
+  EXPECT_EQ(s.windowTitle, "Fernwald, Ostland");
+
+  // The document works with the stored filter; the panel shows it and knows the pixel bounds.
+  FilterRecord docFilter;
+  doc->GetFilterSettings(docFilter);
+  EXPECT_EQ(docFilter.endTime.Seconds(), 23 * 3600 + 59 * 60 + 59);
+  EXPECT_EQ(docFilter.maxPixA, 511);
+  CMainCtrlPanel *panel = frame->GetCtrlPanel();
+  EXPECT_EQ(panel->PixelBoundHigh(), 511);
+  EXPECT_EQ(panel->findChild<QLineEdit *>("1016")->text(), "511");
+
+  const QDate today = QDate::currentDate();
+  EXPECT_EQ(frame->windowTitle(),
+            QStringLiteral("NIMBAL   PLUVICAM      %1   Fernwald, Ostland")
+                .arg(today.toString(QStringLiteral("yyyy/MM/dd"))));
+  EXPECT_EQ(app->GetTitle(), frame->windowTitle());
+  EXPECT_TRUE(rec.shown.empty());
+}
+
+TEST_F(AppTest, StoredValuesAndTheirEdgeCases) {
+  {
+    QSettings store = Store();
+    store.beginGroup("Rain");
+    store.setValue("Tip_Size", "0.5");
+    store.setValue("Time_Start", "7:5:3");
+    store.setValue("Time_End", "18:30:15");
+    store.setValue("Diameter Min", "0.3");
+    store.setValue("Diameter Max", "abc");
+    store.setValue("Velocity Min", "1.5");
+    store.setValue("Velocity Max", "12.25xyz");
+    store.setValue("Oblateness Min", "");
+    store.setValue("Oblateness Max", "1.5");
+    store.setValue("Window Title", "Station B");
+    store.setValue("Hyd-Type", "2");
+  }
+  Start();
+  const FilterSettings s = app->GetStoredFilter();
+  EXPECT_FLOAT_EQ(s.tipSize, 0.5f);
+  EXPECT_EQ(s.startTime.hour, 7);
+  EXPECT_EQ(s.startTime.minute, 0);
+  EXPECT_EQ(s.startTime.second, 0);
+  EXPECT_EQ(s.endTime.Seconds(), (18 * 60 + 30) * 60 + 15);
+  EXPECT_FLOAT_EQ(s.diamMin, 0.3f);
+  EXPECT_EQ(s.diamMax, 0.0f) << "text that is not a number gives 0";
+  EXPECT_FLOAT_EQ(s.velMin, 1.5f);
+  EXPECT_FLOAT_EQ(s.velMax, 12.25f);
+  EXPECT_EQ(s.oblMin, 0.0f);
+  EXPECT_EQ(s.windowTitle, "Station B");
+  EXPECT_EQ(s.dropType, 2);
+  EXPECT_TRUE(frame->windowTitle().endsWith("   Station B"));
+}
+
+TEST_F(AppTest, SaveWritesElevenKeysWithOneDecimal) {
+  Start();
+  FilterSettings values = app->GetStoredFilter();
+  values.tipSize = 0.04f;
+  values.diamMax = 7.26f;
+  values.velMin = 0.26f;
+  values.startTime.hour = 5;
+  values.startTime.minute = 7;
+  values.startTime.second = 9;
+  values.dropType = 3;
+  values.windowTitle = "";
+  values.maxPixA = 300; // pixel ranges are not stored
+  app->TakeOptions(values);
+
+  QSettings store = Store();
+  store.beginGroup("Rain");
+  EXPECT_EQ(store.childKeys().size(), 11);
+  EXPECT_EQ(store.value("Tip_Size").toString(), "0.0");
+  EXPECT_EQ(store.value("Diameter Max").toString(), "7.3");
+  EXPECT_EQ(store.value("Velocity Min").toString(), "0.3");
+  EXPECT_EQ(store.value("Time_Start").toString(), "05:07:09");
+  EXPECT_EQ(store.value("Time_End").toString(), "23:59:59");
+  EXPECT_EQ(store.value("Hyd-Type").toString(), "3");
+  EXPECT_EQ(store.value("Window Title").toString(), "");
+  EXPECT_FALSE(store.contains("Max PixelA"));
+
+  // The document works with the new filter at once.
+  FilterRecord docFilter;
+  doc->GetFilterSettings(docFilter);
+  EXPECT_EQ(docFilter.startTime.Seconds(), (5 * 60 + 7) * 60 + 9);
+  EXPECT_EQ(docFilter.dropType, 3);
+
+  // A second start loads what was saved: 0.04 became 0.
+  app.reset();
+  Start();
+  const FilterSettings loaded = app->GetStoredFilter();
+  EXPECT_EQ(loaded.tipSize, 0.0f);
+  EXPECT_FLOAT_EQ(loaded.diamMax, 7.3f);
+  EXPECT_EQ(loaded.windowTitle, "");
+  EXPECT_EQ(loaded.maxPixA, 511);
+  EXPECT_EQ(loaded.dropType, 3);
+}
+
+TEST_F(AppTest, NewWindowTitleReplacesEveryOccurrence) {
+  {
+    QSettings store = Store();
+    store.setValue("Rain/Window Title", "A");
+  }
+  Start();
+  const std::string data = Path("Alpha.hyd");
+  WriteTinyDay(data, {6 * 3600 + 1}, "BAD.hyd");
+  ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
+  EXPECT_EQ(frame->windowTitle(), "NIMBAL   PLUVICAM   BAD   2026/06/01   A");
+
+  FilterSettings values = app->GetStoredFilter();
+  values.windowTitle = "B";
+  app->TakeOptions(values);
+  // Every "A" goes, also those of the fixed words and the file name.
+  EXPECT_EQ(frame->windowTitle(), "NIMBBL   PLUVICBM   BBD   2026/06/01   B");
+  EXPECT_EQ(app->GetTitle(), frame->windowTitle());
+
+  // The same title again changes nothing; from an empty one the new one is appended.
+  app->TakeOptions(values);
+  EXPECT_EQ(frame->windowTitle(), "NIMBBL   PLUVICBM   BBD   2026/06/01   B");
+  values.windowTitle = "";
+  app->TakeOptions(values);
+  EXPECT_EQ(frame->windowTitle(), "NIML   PLUVICM   D   2026/06/01   ");
+  values.windowTitle = "North";
+  app->TakeOptions(values);
+  EXPECT_EQ(frame->windowTitle(), "NIML   PLUVICM   D   2026/06/01   North");
+}
