@@ -1,0 +1,333 @@
+#include "ShellFixture.h"
+#include "data/CHydDataHandler.h"
+#include "particle/CHydData.h"
+#include "shell/BusyView.h"
+#include "shell/CBigFrame.h"
+#include "shell/CMainCtrlPanel.h"
+#include "shell/CManualWnd.h"
+#include "shell/CStatusDlg.h"
+#include "shell/MainLayout.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QToolBar>
+
+using namespace shelltest;
+
+namespace {
+
+// Lets queued events and timers run until `done` holds; gives up after a generous while so a
+// fault fails the test instead of hanging it.
+template <class Condition> bool WaitFor(Condition done) {
+  QDeadlineTimer deadline(20000);
+  while (!done() && !deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  return done();
+}
+
+} // namespace
+
+TEST(MainLayout, WorkedExample) {
+  const MainLayout l = ComputeMainLayout(1000, 700, 20, 28, 19);
+  EXPECT_EQ(l.H, 633);
+  EXPECT_EQ(l.topH, 171);
+  EXPECT_EQ(l.fifthW, 193);
+  EXPECT_EQ(l.halfW, 496);
+  EXPECT_EQ(l.quarterW, 244);
+  EXPECT_EQ(l.gridH, 231);
+}
+
+TEST(MainLayout, TruncationAndSmallClients) {
+  // 37 x 0.27027027027027023 lies just below 10.
+  EXPECT_EQ(ComputeMainLayout(100, 37, 0, 0, 0).topH, 9);
+  EXPECT_EQ(ComputeMainLayout(100, 74, 0, 0, 0).topH, 19);
+  const MainLayout tiny = ComputeMainLayout(5, 30, 20, 28, 19);
+  EXPECT_EQ(tiny.H, 0);
+  EXPECT_EQ(tiny.topH, 0);
+  EXPECT_EQ(tiny.halfW, 0);
+  EXPECT_EQ(tiny.fifthW, 0);
+  EXPECT_EQ(tiny.quarterW, 0);
+  EXPECT_EQ(tiny.gridH, 0);
+  const BigLayout big = ComputeBigLayout(1000, 701);
+  EXPECT_EQ(big.topH, 140);
+  EXPECT_EQ(big.infoW, 666);
+  EXPECT_EQ(big.halfW, 500);
+}
+
+TEST_F(AppTest, GridFollowsTheLayoutRule) {
+  Start();
+  frame->resize(1000, 700 + frame->menuBar()->height());
+  const MainLayout &l = frame->GetLayout();
+  ASSERT_EQ(l.W, 1000);
+  ASSERT_GT(l.fifthW, MIN_PANE_SIZE);
+  for (Pane p : {Pane::RainIntensity, Pane::Dsd, Pane::VVel, Pane::HVel})
+    EXPECT_EQ(frame->GetPane(p)->width(), l.fifthW);
+  EXPECT_EQ(frame->GetPane(Pane::RainIntensity)->height(), l.topH);
+  for (Pane p : {Pane::Side, Pane::Info})
+    EXPECT_EQ(frame->GetPane(p)->width(), l.quarterW);
+  EXPECT_EQ(frame->GetPane(Pane::Side)->height(), l.gridH);
+  EXPECT_EQ(frame->GetPane(Pane::Top)->height(), l.gridH);
+  // The particle grid is halfW wide; the panel takes the rest.
+  const QWidget *grid = frame->findChild<QSplitter *>("ParticleGrid");
+  ASSERT_NE(grid, nullptr);
+  EXPECT_EQ(grid->width(), l.halfW);
+  EXPECT_EQ(l.H, 700 - frame->statusBar()->height() - frame->GetToolBar()->height() -
+                     frame->menuBar()->height());
+
+  // Hiding the status bar gives its height to the grid.
+  const int before = l.H;
+  frame->statusBar()->hide();
+  frame->RecalcLayout();
+  EXPECT_GT(frame->GetLayout().H, before);
+}
+
+TEST_F(AppTest, FramePartsAndPageFiles) {
+  Start();
+  EXPECT_EQ(frame->GetToolBar()->actions().size(), 3) << "Open, a gap, About";
+  EXPECT_EQ(frame->findChild<QAction *>("57601")->shortcut(),
+            QKeySequence(Qt::CTRL | Qt::Key_O));
+  EXPECT_EQ(frame->findChild<QAction *>("32775")->statusTip(), "Nimbal Manual");
+  EXPECT_EQ(frame->findChild<QAction *>("32774")->text(), "Close");
+
+  EXPECT_EQ(CPluvicamApp::OpenFilters(false),
+            (QStringList{"HYD Files (*.hyd)", "PIX Files (*.pix)", "SNO Files (*.sno)"}));
+  EXPECT_EQ(CPluvicamApp::OpenFilters(true),
+            (QStringList{"SNO Files (*.sno)", "HYD Files (*.hyd)", "PIX Files (*.pix)"}));
+  EXPECT_EQ(CBigFrame::TitleWord(1), "Dropsize Distribution");
+
+  CStatusDlg status(frame);
+  EXPECT_EQ(status.windowTitle(), "Status");
+  EXPECT_FALSE(status.isVisible());
+  EXPECT_NE(status.findChild<QLabel *>()->text().indexOf("Writing data to file...."), -1);
+}
+
+TEST_F(AppTest, HelpPages) {
+  Start();
+  app->SetProgramDir(dir.path());
+  app->ShowDocument(CPluvicamApp::IDS_HELP_MANUAL);
+  const std::string missing = dir.filePath("html_doc/pluvicam.htm").toStdString();
+  EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"Document " + missing + " not found ..."}));
+  EXPECT_EQ(app->GetHelpWnd(), nullptr) << "no window for a missing page";
+
+  // The pages of the program: all eight are there.
+  app->SetProgramDir(QStringLiteral(PLUVICAM_SOURCE_DIR "/resources"));
+  for (int id = CPluvicamApp::IDS_HELP_MANUAL; id <= CPluvicamApp::IDS_HELP_OBL_D; ++id) {
+    app->ShowDocument(id);
+    EXPECT_TRUE(rec.TakeShown().empty()) << id;
+  }
+  CManualWnd *manual = app->GetHelpWnd();
+  ASSERT_NE(manual, nullptr);
+  EXPECT_EQ(manual->windowTitle(), "PLUVICAM Documentation");
+  EXPECT_TRUE(manual->GetView()->source().toLocalFile().endsWith("pluvicam_obl_d.htm"));
+  EXPECT_FALSE(manual->GetView()->toPlainText().isEmpty());
+
+  // A missing page leaves the open window as it was.
+  app->SetProgramDir(dir.path());
+  app->ShowDocument(CPluvicamApp::IDS_HELP_DSD);
+  EXPECT_EQ(rec.TakeShown().size(), 1u);
+  EXPECT_EQ(app->GetHelpWnd(), manual);
+  EXPECT_TRUE(manual->GetView()->source().toLocalFile().endsWith("pluvicam_obl_d.htm"));
+
+  // Closed by the user, it is made anew on the next request.
+  manual->close();
+  EXPECT_TRUE(WaitFor([&] { return app->GetHelpWnd() == nullptr; }));
+}
+
+TEST_F(AppTest, OpenSetsTitleAndPixelRangesAndCloseRestores) {
+  Start();
+  const std::string data = Path("x.hyd");
+  WriteTinyDay(data, {6 * 3600 + 1, 6 * 3600 + 2}, "a.b.hyd");
+  ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
+  EXPECT_EQ(frame->windowTitle(), "NIMBAL   PLUVICAM   a.b   2026/06/01   Fernwald, Ostland");
+  EXPECT_EQ(app->GetPathName(), QString::fromStdString(data));
+  EXPECT_EQ(app->GetRecentFiles().first(), QString::fromStdString(data));
+  const FilterSettings s = app->GetStoredFilter();
+  EXPECT_EQ(s.maxPixA, 511);
+  EXPECT_EQ(s.maxPixB, 511);
+
+  app->OnFileClose();
+  EXPECT_EQ(doc->GetFileState(), CPluvicamDoc::fileNone);
+  EXPECT_TRUE(frame->windowTitle().startsWith("NIMBAL   PLUVICAM      "));
+
+  // A refused file: the document's message, the title stays.
+  const QString before = frame->windowTitle();
+  EXPECT_FALSE(app->OpenFile(dir.filePath("none.hyd")));
+  ASSERT_EQ(rec.shown.size(), 1u);
+  EXPECT_FALSE(rec.shown[0].empty());
+  EXPECT_EQ(frame->windowTitle(), before);
+}
+
+// What a view sees when it is told of a particle: the wind read, the contours built and the
+// rain added before the telling.
+class OrderRecorder : public DocumentListener {
+public:
+  explicit OrderRecorder(CPluvicamDoc *doc) : doc(doc) { doc->AddListener(this); }
+  ~OrderRecorder() override { doc->RemoveListener(this); }
+  void OnParticle() override {
+    int status = -1;
+    doc->GetHydData(&status);
+    int valid = 0;
+    const bool contours = doc->GetContour(0, &valid) && valid && doc->GetContour(1, &valid) &&
+                          valid;
+    events.push_back("particle status " + std::to_string(status) +
+                     (contours ? " contours" : "") + (doc->GetWindData(nullptr) ? " wind" : "") +
+                     " rates " + std::to_string(doc->GetRateList().size()));
+  }
+  void OnReset(int flag) override {
+    const auto &rates = doc->GetRateList();
+    const bool complete = !rates.empty() && rates.front().complete == 1;
+    events.push_back("reset " + std::to_string(flag) + (flag && !complete ? " open" : ""));
+  }
+  CPluvicamDoc *doc;
+  std::vector<std::string> events;
+};
+
+TEST_F(AppTest, RunStepOrder) {
+  Start();
+  const std::string data = RainDay(2000);
+  ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
+  OrderRecorder order(doc);
+  CMainCtrlPanel *panel = frame->GetCtrlPanel();
+
+  panel->OnStepPlus();
+  ASSERT_FALSE(order.events.empty());
+  // The filter was applied first (the views start over), then one accepted particle.
+  EXPECT_EQ(order.events.front(), "reset 0");
+  EXPECT_EQ(order.events.back().rfind("particle status 0 contours", 0), 0u) << order.events.back();
+  EXPECT_NE(order.events.back().find(" rates 1"), std::string::npos) << "rain added before";
+  EXPECT_FALSE(frame->IsTimerOn());
+
+  // Steps until a rain-rate interval completes: its reset 1 comes before that particle.
+  order.events.clear();
+  for (int i = 0; i < 2000 && std::find(order.events.begin(), order.events.end(), "reset 1") ==
+                                 order.events.end();
+       ++i)
+    frame->StepOnce();
+  const auto reset = std::find(order.events.begin(), order.events.end(), "reset 1");
+  ASSERT_NE(reset, order.events.end()) << order.events.size() << " " << order.events.back();
+  ASSERT_NE(reset + 1, order.events.end());
+  EXPECT_EQ((reset + 1)->rfind("particle status 0", 0), 0u);
+  // Found as "reset 1" (not "reset 1 open"): the interval at the list's head was complete when
+  // the views were told.
+  EXPECT_TRUE(std::any_of(order.events.begin(), order.events.end(), [](const std::string &e) {
+    return e.find(" wind") != std::string::npos;
+  })) << "the wind file beside the data is read for particles";
+}
+
+TEST_F(AppTest, RunGoesToTheEndOfTheWindowAndStops) {
+  Start();
+  const std::string data = Path("t.hyd");
+  WriteTinyDay(data, {6 * 3600 + 1, 6 * 3600 + 2, 6 * 3600 + 3, 6 * 3600 + 4});
+  ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
+  CMainCtrlPanel *panel = frame->GetCtrlPanel();
+  QPushButton *run = panel->findChild<QPushButton *>("1021");
+  int particles = 0;
+  struct Counter : DocumentListener {
+    int *n;
+    void OnParticle() override { ++*n; }
+  } counter;
+  counter.n = &particles;
+  doc->AddListener(&counter);
+
+  run->click();
+  EXPECT_FALSE(panel->IsStopped());
+  EXPECT_EQ(run->text(), "Stop");
+  EXPECT_TRUE(frame->IsTimerOn());
+  EXPECT_TRUE(frame->IsBusyCursor());
+  EXPECT_EQ(frame->cursor().shape(), Qt::BusyCursor);
+  ASSERT_TRUE(WaitFor([&] { return panel->IsStopped(); }));
+  doc->RemoveListener(&counter);
+  EXPECT_EQ(run->text(), "Run");
+  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_FALSE(frame->IsBusyCursor());
+  EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusEndOfFile);
+  // Four particles, and the end of the file shown to the views too.
+  EXPECT_EQ(particles, 5);
+  EXPECT_TRUE(rec.shown.empty());
+  EXPECT_TRUE(frame->statusBar()->currentMessage().startsWith("Position "));
+
+  // Closing the file during a run ends the run.
+  panel->OnReset();
+  run->click();
+  ASSERT_TRUE(frame->IsTimerOn());
+  app->OnFileClose();
+  EXPECT_TRUE(panel->IsStopped());
+  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_EQ(run->text(), "Run");
+}
+
+// A big view that reports itself busy until told otherwise.
+class BusyWidget : public QWidget, public BusyView {
+public:
+  using QWidget::QWidget;
+  bool IsIdle() const override { return idle; }
+  bool idle = false;
+};
+
+TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
+  Start();
+  BusyWidget *bigView = nullptr;
+  frame->SetBigPaneFactory([&](BigPane which, int, int, CPluvicamDoc *, QWidget *parent) {
+    if (which != BigPane::View)
+      return new QWidget(parent);
+    bigView = new BusyWidget(parent);
+    return static_cast<QWidget *>(bigView);
+  });
+  const std::string data = Path("t.hyd");
+  WriteTinyDay(data, {6 * 3600 + 1, 6 * 3600 + 2, 6 * 3600 + 3, 6 * 3600 + 4});
+  ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
+  CMainCtrlPanel *panel = frame->GetCtrlPanel();
+  panel->OnStepPlus();
+  panel->OnStepPlus();
+  const int32_t current = doc->GetHydHeader()->startPos;
+  const double currentTim = doc->GetHydHeader()->tim;
+
+  panel->OnRun();
+  ASSERT_FALSE(panel->IsStopped());
+  frame->OpenBigFrame(CBigFrame::TitleWord(1), 1);
+  EXPECT_TRUE(panel->IsStopped()) << "opening a big frame stops the run";
+  CBigFrame *big = frame->GetBigFrame();
+  ASSERT_NE(big, nullptr);
+  EXPECT_EQ(frame->GetSavedPos(), current);
+  EXPECT_FALSE(frame->isEnabled());
+  EXPECT_EQ(big->windowTitle(),
+            "NIMBAL   Dropsize Distribution   d0601   2026/06/01   Fernwald, Ostland");
+  // Window start 00:00 gives an interval end of 0 lines.
+  EXPECT_EQ(doc->GetIntegrationState()->endTim, 0.0);
+
+  // The big view reads on its own.
+  doc->ReadHydData(0);
+  doc->ReadHydData(0);
+  ASSERT_NE(bigView, nullptr);
+
+  // Closing while the diagram computes hides the frame and waits for it.
+  big->close();
+  EXPECT_FALSE(big->isVisible());
+  EXPECT_EQ(frame->GetBigFrame(), big);
+  EXPECT_FALSE(frame->isEnabled());
+  QPointer<CBigFrame> watch(big);
+  bigView->idle = true;
+  ASSERT_TRUE(WaitFor([&] { return frame->GetBigFrame() == nullptr; }));
+  EXPECT_TRUE(frame->isEnabled());
+  EXPECT_EQ(doc->GetHydHeader()->tim, currentTim) << "the particle of before is shown again";
+  EXPECT_TRUE(WaitFor([&] { return watch.isNull(); }));
+
+  // The drop view never moves the file position.
+  frame->OpenBigFrame(CBigFrame::TitleWord(5), 5);
+  EXPECT_EQ(frame->GetSavedPos(), -1);
+  ASSERT_NE(frame->GetBigFrame(), nullptr);
+  EXPECT_EQ(frame->GetBigFrame()->GetViews().size(), 2u);
+  doc->ReadHydData(0);
+  const double afterTim = doc->GetHydHeader()->tim;
+  frame->GetBigFrame()->close(); // its panel is a plain widget: idle
+  EXPECT_EQ(frame->GetBigFrame(), nullptr);
+  EXPECT_EQ(doc->GetHydHeader()->tim, afterTim);
+}
