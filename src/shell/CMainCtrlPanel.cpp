@@ -286,6 +286,10 @@ void CMainCtrlPanel::SetPixelBounds(int low, int high) {
 }
 
 void CMainCtrlPanel::UpdatePixelBounds(int low, int high) {
+  // Take what the user typed first, so that the refresh below does not throw it away; text
+  // that is no number stays for ApplyFilter to report.
+  QString unreadable;
+  ReadFields(unreadable);
   if (pixAMax == pixelHigh)
     pixAMax = high;
   if (pixBMax == pixelHigh)

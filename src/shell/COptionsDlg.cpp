@@ -109,7 +109,7 @@ COptionsDlg::COptionsDlg(UserMessages *messages, QWidget *parent)
 }
 
 void COptionsDlg::SetValues(const FilterRecord &fixed, const std::string &title, float tip) {
-  windowTitle = title;
+  titleText = title;
   tipSize = tip;
   startEdit->setTime(fields::ClockOf(fixed.startTime));
   endEdit->setTime(fields::ClockOf(fixed.endTime));
@@ -129,7 +129,7 @@ void COptionsDlg::SetValues(const FilterRecord &fixed, const std::string &title,
 
 FilterSettings COptionsDlg::GetValues() const {
   FilterSettings s;
-  s.windowTitle = windowTitle;
+  s.windowTitle = titleText;
   s.tipSize = tipSize;
   s.startTime = fields::TimeOfDayOf(startEdit->time());
   s.endTime = fields::TimeOfDayOf(endEdit->time());
@@ -171,7 +171,7 @@ bool COptionsDlg::ReadFields(QString &error) {
   velMax = vMax;
   oblMin = oMin;
   oblMax = oMax;
-  windowTitle = titleEdit->text().toStdString();
+  titleText = titleEdit->text().toStdString();
   typeIndex = int16_t(std::max(typeList->currentIndex(), 0));
   return true;
 }
@@ -184,7 +184,7 @@ void COptionsDlg::WriteFields() {
   fields::WriteFloat(velMaxEdit, velMax);
   fields::WriteFloat(oblMinEdit, oblMin);
   fields::WriteFloat(oblMaxEdit, oblMax);
-  const QString title = QString::fromStdString(windowTitle);
+  const QString title = QString::fromStdString(titleText);
   if (titleEdit->text() != title)
     titleEdit->setText(title);
   if (typeIndex >= 0 && typeIndex < typeList->count())

@@ -33,7 +33,7 @@ public:
 
   explicit COptionsDlg(UserMessages *messages, QWidget *parent = nullptr);
 
-  void SetValues(const FilterRecord &fixed, const std::string &windowTitle, float tipSize);
+  void SetValues(const FilterRecord &fixed, const std::string &titleText, float tipSize);
   FilterSettings GetValues() const;
 
   // Reads the controls, checks the ranges and writes the corrected values back; true when
@@ -57,7 +57,7 @@ private:
   // The dialog's fields.
   float tipSize = 0.1f;
   float diamMin = 0, diamMax = 0, velMin = 0, velMax = 0, oblMin = 0, oblMax = 0;
-  std::string windowTitle;
+  std::string titleText;
   int16_t typeIndex = 0;
   int16_t minPixA = 0, maxPixA = 511, minPixB = 0, maxPixB = 511;
 };

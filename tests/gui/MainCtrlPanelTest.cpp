@@ -1,0 +1,273 @@
+#include "ShellFixture.h"
+#include "particle/CHydData.h"
+#include "shell/CMainCtrlPanel.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+
+using namespace shelltest;
+
+namespace {
+
+// A top view that remembers the display mode it was told.
+class ModeView : public QWidget {
+  Q_OBJECT
+public:
+  using QWidget::QWidget;
+  Q_INVOKABLE void SetAreaDisplayMode(int mode) { told.push_back(mode); }
+  std::vector<int> told;
+};
+
+class PanelTest : public AppTest {
+protected:
+  void StartWithPanes() {
+    app = std::make_unique<CPluvicamApp>(
+        [this](Pane pane, CPluvicamDoc *, QWidget *parent) -> QWidget * {
+          if (pane != Pane::Top)
+            return new QWidget(parent);
+          top = new ModeView(parent);
+          return top;
+        },
+        &rec, false);
+    ASSERT_TRUE(app->InitInstance());
+    frame = app->GetMainFrame();
+    doc = app->GetDocument();
+    doc->AddListener(&rec);
+    panel = frame->GetCtrlPanel();
+  }
+  void OpenTinyDay() {
+    const std::string data = Path("t.hyd");
+    WriteTinyDay(data, {6 * 3600 + 1, 6 * 3600 + 2, 6 * 3600 + 3, 6 * 3600 + 4});
+    ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
+    rec.TakeEvents();
+    rec.TakeShown();
+  }
+  QLineEdit *Edit(const char *id) const { return panel->findChild<QLineEdit *>(id); }
+  template <class T> T *Control(const char *id) const { return panel->findChild<T *>(id); }
+  FilterRecord DocFilter() const {
+    FilterRecord f;
+    doc->GetFilterSettings(f);
+    return f;
+  }
+  void Click(const char *id) { Control<QPushButton>(id)->click(); }
+
+  CMainCtrlPanel *panel = nullptr;
+  ModeView *top = nullptr;
+};
+
+} // namespace
+
+TEST_F(PanelTest, InvalidDiameterIsCorrectedAndTheNextRunKeepsTheOldFilter) {
+  StartWithPanes();
+  OpenTinyDay();
+  Edit("1004")->setText("60");
+  Edit("1007")->setText("10");
+  EXPECT_TRUE(panel->FilterChanged());
+  Click("1021");
+  // The order finding is overwritten by the range finding of min.
+  EXPECT_EQ(rec.TakeShown(),
+            (std::vector<std::string>{"min. diameter must be between 0.000000 and 50.000000"}));
+  EXPECT_EQ(Edit("1004")->text(), "0");
+  EXPECT_EQ(Edit("1007")->text(), "10");
+  EXPECT_TRUE(panel->IsStopped());
+  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 0"})) << "views start over";
+  EXPECT_FALSE(panel->FilterChanged());
+  EXPECT_EQ(DocFilter().diamMax, 50.0f);
+
+  // Run again: no message, the run starts with the document's previous filter.
+  Click("1021");
+  EXPECT_TRUE(rec.TakeShown().empty());
+  EXPECT_FALSE(panel->IsStopped());
+  EXPECT_EQ(DocFilter().diamMax, 50.0f);
+  Click("1021");
+  EXPECT_TRUE(panel->IsStopped());
+}
+
+TEST_F(PanelTest, EachCheckOverwritesTheMessage) {
+  StartWithPanes();
+  QString message;
+  Edit("1009")->setText("5");
+  Edit("1010")->setText("3");
+  EXPECT_FALSE(panel->Validate(message));
+  EXPECT_EQ(message, "max. velocity must be greater or equal than min. velocity");
+  EXPECT_EQ(Edit("1009")->text(), "5") << "an order error corrects nothing";
+  Edit("1012")->setText("-1");
+  Edit("1013")->setText("3");
+  EXPECT_FALSE(panel->Validate(message));
+  EXPECT_EQ(message, "max. oblateness must be between 0.000000 and 2.000000");
+  EXPECT_EQ(Edit("1012")->text(), "0");
+  EXPECT_EQ(Edit("1013")->text(), "2");
+  Edit("1010")->setText("6");
+  Edit("1015")->setText("600");
+  EXPECT_FALSE(panel->Validate(message));
+  EXPECT_EQ(message, "min. PixelA must be between 0 and 511");
+  EXPECT_EQ(Edit("1015")->text(), "0");
+  EXPECT_TRUE(panel->Validate(message));
+  EXPECT_TRUE(message.isEmpty());
+
+  // Entries that are no numbers are refused before any check, and stay for correction.
+  Edit("1004")->setText("abc");
+  EXPECT_FALSE(panel->Validate(message));
+  EXPECT_EQ(message, "Please enter a number.");
+  EXPECT_EQ(Edit("1004")->text(), "abc");
+  Edit("1004")->setText("0");
+  Edit("1010")->setText("40");
+  EXPECT_FALSE(panel->Validate(message));
+  EXPECT_EQ(message, "Please enter a number between 0 and 30.");
+  Edit("1010")->setText("30");
+  Edit("1016")->setText("1.5");
+  EXPECT_FALSE(panel->Validate(message));
+  EXPECT_EQ(message, "Please enter an integer.");
+}
+
+TEST_F(PanelTest, PixelMaximaFollowTheBound) {
+  StartWithPanes();
+  EXPECT_EQ(panel->PixelBoundHigh(), 511);
+  Edit("1019")->setText("300");
+  panel->UpdatePixelBounds(0, 1023);
+  EXPECT_EQ(Edit("1016")->text(), "1023");
+  EXPECT_EQ(Edit("1019")->text(), "300");
+  EXPECT_EQ(DocFilter().maxPixA, 1023) << "applied";
+  EXPECT_EQ(DocFilter().maxPixB, 300);
+
+  Edit("1019")->setText("700");
+  rec.TakeShown();
+  panel->UpdatePixelBounds(0, 511);
+  EXPECT_EQ(Edit("1016")->text(), "511");
+  EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"max. PixelB must be between 0 and 511"}));
+  EXPECT_EQ(Edit("1019")->text(), "511");
+  EXPECT_EQ(panel->PixelBoundHigh(), 511);
+}
+
+TEST_F(PanelTest, ScaleCyclesOneTwoFive) {
+  StartWithPanes();
+  std::vector<int> factors;
+  for (int i = 0; i < 3; ++i) {
+    Click("1024");
+    factors.push_back(doc->GetViewFactor());
+  }
+  EXPECT_EQ(factors, (std::vector<int>{2, 5, 1}));
+  doc->SetViewFactor(3);
+  Click("1024");
+  EXPECT_EQ(doc->GetViewFactor(), 3);
+}
+
+TEST_F(PanelTest, RunWithoutFileAppliesTheFilterAndSaysSo) {
+  StartWithPanes();
+  Edit("1007")->setText("8");
+  Click("1021");
+  EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"Note: no file is open"}));
+  EXPECT_EQ(DocFilter().diamMax, 8.0f);
+  EXPECT_TRUE(panel->IsStopped());
+  Click("1022");
+  EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"Note: no file is open"}));
+}
+
+TEST_F(PanelTest, ResetDuringARunKeepsRunningFromTheStart) {
+  StartWithPanes();
+  OpenTinyDay();
+  Click("1022");
+  Click("1022");
+  ASSERT_NE(doc->GetHydHeader(), nullptr);
+  Click("1021");
+  ASSERT_TRUE(frame->IsTimerOn());
+  rec.TakeEvents();
+  Click("1023");
+  EXPECT_FALSE(panel->IsStopped());
+  EXPECT_TRUE(frame->IsTimerOn());
+  EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusRejected);
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 0"}));
+  // Step + stops the run and shows the first particle of the window again.
+  Click("1022");
+  EXPECT_TRUE(panel->IsStopped());
+  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_NEAR(doc->GetHydHeader()->tim / LINES_PER_SECOND, 6 * 3600 + 1, 1e-6);
+}
+
+TEST_F(PanelTest, ChangesAreReportedOnlyWhenTheTextChanges) {
+  StartWithPanes();
+  OpenTinyDay();
+  Click("1022"); // applies the start-up changes
+  ASSERT_FALSE(panel->FilterChanged());
+  ASSERT_FALSE(panel->TimeChanged());
+
+  // The program writing the same values reports nothing.
+  panel->SetFilterFields(DocFilter());
+  EXPECT_FALSE(panel->FilterChanged());
+  Edit("1004")->setText(Edit("1004")->text());
+  EXPECT_FALSE(panel->FilterChanged());
+
+  // A program write that changes a text reacts like the user: the run stops.
+  Click("1021");
+  ASSERT_FALSE(panel->IsStopped());
+  FilterRecord f = DocFilter();
+  f.velMin = 1.5f;
+  f.startTime.hour = 5; // times set by the program report nothing
+  panel->SetFilterFields(f);
+  EXPECT_TRUE(panel->IsStopped());
+  EXPECT_TRUE(panel->FilterChanged());
+  EXPECT_FALSE(panel->TimeChanged());
+  EXPECT_EQ(Edit("1009")->text(), "1.5");
+  EXPECT_EQ(Control<QTimeEdit>("1001")->time(), QTime(5, 0, 0));
+
+  // A program selection in the type list reports nothing; the user's does.
+  Click("1022");
+  f.dropType = 2;
+  panel->SetFilterFields(f);
+  EXPECT_FALSE(panel->FilterChanged());
+  EXPECT_EQ(Control<QComboBox>("1028")->currentText(), "rain");
+  Control<QComboBox>("1028")->setCurrentIndex(4);
+  EXPECT_TRUE(panel->FilterChanged());
+
+  // The user's time change marks the time and resets the document on the next step.
+  Click("1022");
+  Control<QTimeEdit>("1002")->setTime(QTime(6, 0, 3));
+  EXPECT_TRUE(panel->TimeChanged());
+  rec.TakeEvents();
+  Control<QComboBox>("1028")->setCurrentIndex(0);
+  Control<QTimeEdit>("1001")->setTime(QTime(6, 0, 2));
+  Click("1022");
+  EXPECT_FALSE(panel->TimeChanged());
+  EXPECT_NEAR(doc->GetHydHeader()->tim / LINES_PER_SECOND, 6 * 3600 + 2, 1e-6)
+      << "back to the window's start";
+  EXPECT_EQ(DocFilter().endTime.Seconds(), 6 * 3600 + 3);
+}
+
+TEST_F(PanelTest, AreaDisplayMode) {
+  StartWithPanes();
+  OpenTinyDay();
+  Click("1022");
+  ASSERT_FALSE(panel->FilterChanged());
+  auto *position = Control<QRadioButton>("1006");
+  auto *distribution = Control<QRadioButton>("1020");
+
+  // The same mode again: not a filter change, but the run stops.
+  Click("1021");
+  position->click();
+  EXPECT_TRUE(panel->IsStopped());
+  EXPECT_FALSE(panel->FilterChanged());
+  distribution->click();
+  EXPECT_TRUE(panel->FilterChanged());
+  EXPECT_EQ(panel->AreaDisplayMode(), 1);
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(top->told, (std::vector<int>{0, 1}));
+}
+
+TEST_F(PanelTest, DefaultFilterShowsTheStoredSettings) {
+  StartWithPanes();
+  FilterSettings values = app->GetStoredFilter();
+  values.diamMax = 9.0f;
+  app->TakeOptions(values);
+  Edit("1007")->setText("20");
+  rec.TakeEvents();
+  Click("1027");
+  EXPECT_EQ(Edit("1007")->text(), "9");
+  EXPECT_EQ(DocFilter().diamMax, 9.0f);
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 0"}));
+}
+
+#include "MainCtrlPanelTest.moc"
