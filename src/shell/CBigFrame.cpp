@@ -90,12 +90,12 @@ void CBigFrame::SetCursor(int cursorId) {
 bool CBigFrame::CanClose() const {
   // The drop view's panel knows whether it is stepping; elsewhere the big view knows.
   if (kind == KIND_DROP_VIEW) {
-    if (const auto *state = dynamic_cast<const BusyView *>(panel))
+    if (auto *state = dynamic_cast<BusyView *>(panel))
       return state->IsIdle();
     return true;
   }
   for (QWidget *view : views)
-    if (const auto *state = dynamic_cast<const BusyView *>(view))
+    if (auto *state = dynamic_cast<BusyView *>(view))
       return state->IsIdle();
   return true;
 }

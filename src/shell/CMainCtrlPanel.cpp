@@ -177,8 +177,8 @@ CMainCtrlPanel::CMainCtrlPanel(CPluvicamDoc *doc, UserMessages *messages, QWidge
   WriteFields();
   runButton->setFocus();
 
-  for (QLineEdit *edit : {diamMinEdit, diamMaxEdit, velMinEdit, velMaxEdit, oblMinEdit,
-                          oblMaxEdit, pixAMinEdit, pixAMaxEdit, pixBMinEdit, pixBMaxEdit})
+  for (QLineEdit *edit : {diamMinEdit, diamMaxEdit, velMinEdit, velMaxEdit, oblMinEdit, oblMaxEdit,
+                          pixAMinEdit, pixAMaxEdit, pixBMinEdit, pixBMaxEdit})
     connect(edit, &QLineEdit::textChanged, this, &CMainCtrlPanel::OnFieldEdited);
   connect(typeList, &QComboBox::currentIndexChanged, this, &CMainCtrlPanel::OnFieldEdited);
   connect(startEdit, &QTimeEdit::timeChanged, this, &CMainCtrlPanel::OnTimeEdited);

@@ -97,7 +97,8 @@ void CMainFrame::CreateMenus() {
       command(ID_OPTIONS, QStringLiteral("Options"), QStringLiteral("Open options dialog"));
   QAction *exit = command(ID_APP_EXIT, QStringLiteral("E&xit"),
                           QStringLiteral("Quit the application; prompts to save documents"));
-  QAction *manual = command(ID_HELP_MANUAL, QStringLiteral("Manual"), QStringLiteral("Nimbal Manual"));
+  QAction *manual =
+      command(ID_HELP_MANUAL, QStringLiteral("Manual"), QStringLiteral("Nimbal Manual"));
   QAction *about =
       command(ID_APP_ABOUT, QStringLiteral("&About Pluvicam..."),
               QStringLiteral("Display program information, version number and copyright"));
@@ -231,9 +232,9 @@ void CMainFrame::CreateClient(const PaneFactory &factory) {
     QSplitter *splitter;
   };
   const Place places[] = {
-      {Pane::RainIntensity, diagramRow}, {Pane::Dsd, diagramRow},     {Pane::VVel, diagramRow},
-      {Pane::HVel, diagramRow},          {Pane::Obl, diagramRow},     {Pane::Side, gridRows[0]},
-      {Pane::Top, gridRows[0]},          {Pane::Info, gridRows[1]},   {Pane::Front, gridRows[1]},
+      {Pane::RainIntensity, diagramRow}, {Pane::Dsd, diagramRow},   {Pane::VVel, diagramRow},
+      {Pane::HVel, diagramRow},          {Pane::Obl, diagramRow},   {Pane::Side, gridRows[0]},
+      {Pane::Top, gridRows[0]},          {Pane::Info, gridRows[1]}, {Pane::Front, gridRows[1]},
   };
   for (const Place &place : places) {
     QWidget *view = factory ? factory(place.pane, doc, place.splitter) : nullptr;

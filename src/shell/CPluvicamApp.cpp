@@ -1,8 +1,8 @@
 #include "CPluvicamApp.h"
 
 #include "CAboutDlg.h"
-#include "CMainFrame.h"
 #include "CMainCtrlPanel.h"
+#include "CMainFrame.h"
 #include "CManualWnd.h"
 #include "COptionsDlg.h"
 #include "QtUserMessages.h"
@@ -81,8 +81,7 @@ bool CPluvicamApp::InitInstance() {
   }
 
   document = std::make_unique<CPluvicamDoc>(messages);
-  mainFrame = std::make_unique<CMainFrame>(this, document.get(), messages, paneFactory,
-                                           showSplash);
+  mainFrame = std::make_unique<CMainFrame>(this, document.get(), messages, paneFactory, showSplash);
   if (!mainFrame)
     return false;
   if (ownMessages)
@@ -180,8 +179,8 @@ void CPluvicamApp::SetMainTitle(const QString &title) {
 
 void CPluvicamApp::SetDefaultTitle() {
   const QDate today = QDate::currentDate();
-  SetMainTitle(QString::fromStdString(shelltext::FormatMainTitle(
-      "", today.year(), today.month(), today.day(), stored.windowTitle)));
+  SetMainTitle(QString::fromStdString(shelltext::FormatMainTitle("", today.year(), today.month(),
+                                                                 today.day(), stored.windowTitle)));
 }
 
 QStringList CPluvicamApp::OpenFilters(bool isSno) {
@@ -228,8 +227,8 @@ bool CPluvicamApp::OpenFile(const QString &path) {
     stored.maxPixB = int16_t(2 * header.halfPixels - 1);
     const std::string name = shelltext::FileNameFromIdent(header.ident, MainHeader::IDENT_LENGTH);
     const shelltext::CalendarDate date = shelltext::UtcDate(header.time);
-    SetMainTitle(QString::fromStdString(shelltext::FormatMainTitle(
-        name, date.year, date.month, date.day, stored.windowTitle)));
+    SetMainTitle(QString::fromStdString(
+        shelltext::FormatMainTitle(name, date.year, date.month, date.day, stored.windowTitle)));
   }
   return true;
 }

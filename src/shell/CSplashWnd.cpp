@@ -94,7 +94,7 @@ QPixmap CSplashWnd::Picture() {
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(220, 235, 255));
-  const int drops[][3] = {{60, 60, 10},  {140, 200, 7},  {470, 50, 9},
+  const int drops[][3] = {{60, 60, 10},   {140, 200, 7}, {470, 50, 9},
                           {520, 190, 12}, {300, 240, 6}, {410, 230, 8}};
   for (const auto &d : drops)
     p.drawEllipse(QPoint(d[0], d[1]), d[2], d[2] * 9 / 10);

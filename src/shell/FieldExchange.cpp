@@ -18,8 +18,7 @@ bool ReadFloat(const QLineEdit *edit, float &value, QString &error) {
   return true;
 }
 
-bool ReadFloatInRange(const QLineEdit *edit, float &value, float low, float high,
-                      QString &error) {
+bool ReadFloatInRange(const QLineEdit *edit, float &value, float low, float high, QString &error) {
   float v = 0;
   if (!ReadFloat(edit, v, error))
     return false;

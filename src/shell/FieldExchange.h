@@ -17,8 +17,7 @@ inline const char *const ENTER_INTEGER = "Please enter an integer.";
 // Reads a float; false with `error` filled when the text is no finite number.
 bool ReadFloat(const QLineEdit *edit, float &value, QString &error);
 // Reads a float that must lie in [low, high] ("Please enter a number between %1 and %2.").
-bool ReadFloatInRange(const QLineEdit *edit, float &value, float low, float high,
-                      QString &error);
+bool ReadFloatInRange(const QLineEdit *edit, float &value, float low, float high, QString &error);
 bool ReadInt(const QLineEdit *edit, int &value, QString &error);
 // Floats are shown with six significant digits, as the data exchange prints them.
 QString FloatText(float value);

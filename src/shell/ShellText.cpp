@@ -53,9 +53,7 @@ int TextToInt(const std::string &text) {
 
 ClockTime ParseFixedTime(const std::string &text) {
   // substr never reads past the end: a start beyond it gives an empty part.
-  auto part = [&](size_t pos) {
-    return pos < text.size() ? TextToInt(text.substr(pos, 2)) : 0;
-  };
+  auto part = [&](size_t pos) { return pos < text.size() ? TextToInt(text.substr(pos, 2)) : 0; };
   return ClockTime{part(0), part(3), part(6)};
 }
 
@@ -67,8 +65,8 @@ std::string FormatTime(int hour, int minute, int second) {
 
 std::string FormatOneDecimal(float value) {
   char buffer[64];
-  const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, double(value),
-                                       std::chars_format::fixed, 1);
+  const auto [ptr, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, double(value), std::chars_format::fixed, 1);
   if (ec != std::errc())
     return "0.0";
   return std::string(buffer, ptr);

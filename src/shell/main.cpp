@@ -40,10 +40,9 @@ public:
 
 int main(int argc, char **argv) {
   if (!HasDisplay()) {
-    std::fprintf(stderr,
-                 "pluvicam: no display (DISPLAY and WAYLAND_DISPLAY are unset); run "
-                 "'xvfb-run -a pluvicam FILE --screenshot OUT.png' for a picture, or use "
-                 "pluvicam-cli for text output\n");
+    std::fprintf(stderr, "pluvicam: no display (DISPLAY and WAYLAND_DISPLAY are unset); run "
+                         "'xvfb-run -a pluvicam FILE --screenshot OUT.png' for a picture, or use "
+                         "pluvicam-cli for text output\n");
     return 2;
   }
   QApplication qtApp(argc, argv);
@@ -59,8 +58,9 @@ int main(int argc, char **argv) {
   const QCommandLineOption steps(QStringLiteral("steps"),
                                  QStringLiteral("Step + presses before the picture (default 1)"),
                                  QStringLiteral("N"), QStringLiteral("1"));
-  const QCommandLineOption run(QStringLiteral("run"),
-                               QStringLiteral("run to the end of the time window before the picture"));
+  const QCommandLineOption run(
+      QStringLiteral("run"),
+      QStringLiteral("run to the end of the time window before the picture"));
   const QCommandLineOption noSplash(QStringLiteral("nosplash"),
                                     QStringLiteral("start without the splash picture"));
   parser.addOptions({screenshot, steps, run, noSplash});
@@ -97,11 +97,10 @@ int main(int argc, char **argv) {
   if (parser.isSet(run)) {
     // The run ends at the end of the window or file; wait for the panel to stop.
     QEventLoop untilStopped;
-    QObject::connect(panel, &CMainCtrlPanel::RunStateChanged, &untilStopped,
-                     [&](bool running) {
-                       if (!running)
-                         untilStopped.quit();
-                     });
+    QObject::connect(panel, &CMainCtrlPanel::RunStateChanged, &untilStopped, [&](bool running) {
+      if (!running)
+        untilStopped.quit();
+    });
     panel->OnRun();
     if (!panel->IsStopped())
       untilStopped.exec();

@@ -100,9 +100,8 @@ TEST_F(AppTest, FirstStartWithAnEmptyStore) {
   EXPECT_EQ(panel->findChild<QLineEdit *>("1016")->text(), "511");
 
   const QDate today = QDate::currentDate();
-  EXPECT_EQ(frame->windowTitle(),
-            QStringLiteral("NIMBAL   PLUVICAM      %1   Fernwald, Ostland")
-                .arg(today.toString(QStringLiteral("yyyy/MM/dd"))));
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("NIMBAL   PLUVICAM      %1   Fernwald, Ostland")
+                                      .arg(today.toString(QStringLiteral("yyyy/MM/dd"))));
   EXPECT_EQ(app->GetTitle(), frame->windowTitle());
   EXPECT_TRUE(rec.shown.empty());
 }

@@ -18,7 +18,9 @@
 #include <vector>
 
 // Readable failures for Qt strings.
-inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString &text, std::ostream *os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 namespace shelltest {
 

@@ -5,6 +5,7 @@
 #include "shell/CBigFrame.h"
 #include "shell/CMainCtrlPanel.h"
 #include "shell/CManualWnd.h"
+#include "shell/CSplashWnd.h"
 #include "shell/CStatusDlg.h"
 #include "shell/MainLayout.h"
 
@@ -12,6 +13,7 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -92,8 +94,7 @@ TEST_F(AppTest, GridFollowsTheLayoutRule) {
 TEST_F(AppTest, FramePartsAndPageFiles) {
   Start();
   EXPECT_EQ(frame->GetToolBar()->actions().size(), 3) << "Open, a gap, About";
-  EXPECT_EQ(frame->findChild<QAction *>("57601")->shortcut(),
-            QKeySequence(Qt::CTRL | Qt::Key_O));
+  EXPECT_EQ(frame->findChild<QAction *>("57601")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
   EXPECT_EQ(frame->findChild<QAction *>("32775")->statusTip(), "Nimbal Manual");
   EXPECT_EQ(frame->findChild<QAction *>("32774")->text(), "Close");
 
@@ -175,11 +176,11 @@ public:
     int status = -1;
     doc->GetHydData(&status);
     int valid = 0;
-    const bool contours = doc->GetContour(0, &valid) && valid && doc->GetContour(1, &valid) &&
-                          valid;
-    events.push_back("particle status " + std::to_string(status) +
-                     (contours ? " contours" : "") + (doc->GetWindData(nullptr) ? " wind" : "") +
-                     " rates " + std::to_string(doc->GetRateList().size()));
+    const bool contours =
+        doc->GetContour(0, &valid) && valid && doc->GetContour(1, &valid) && valid;
+    events.push_back("particle status " + std::to_string(status) + (contours ? " contours" : "") +
+                     (doc->GetWindData(nullptr) ? " wind" : "") + " rates " +
+                     std::to_string(doc->GetRateList().size()));
   }
   void OnReset(int flag) override {
     const auto &rates = doc->GetRateList();
@@ -208,7 +209,7 @@ TEST_F(AppTest, RunStepOrder) {
   // Steps until a rain-rate interval completes: its reset 1 comes before that particle.
   order.events.clear();
   for (int i = 0; i < 2000 && std::find(order.events.begin(), order.events.end(), "reset 1") ==
-                                 order.events.end();
+                                  order.events.end();
        ++i)
     frame->StepOnce();
   const auto reset = std::find(order.events.begin(), order.events.end(), "reset 1");
@@ -268,7 +269,7 @@ TEST_F(AppTest, RunGoesToTheEndOfTheWindowAndStops) {
 class BusyWidget : public QWidget, public BusyView {
 public:
   using QWidget::QWidget;
-  bool IsIdle() const override { return idle; }
+  bool IsIdle() override { return idle; }
   bool idle = false;
 };
 
@@ -330,4 +331,32 @@ TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
   frame->GetBigFrame()->close(); // its panel is a plain widget: idle
   EXPECT_EQ(frame->GetBigFrame(), nullptr);
   EXPECT_EQ(doc->GetHydHeader()->tim, afterTim);
+}
+
+TEST_F(AppTest, SplashGoesAtTheFirstKeyOrClick) {
+  Start();
+  CSplashWnd::ShowSplashScreen(false, frame);
+  EXPECT_EQ(CSplashWnd::Current(), nullptr) << "not when turned off";
+  CSplashWnd::ShowSplashScreen(true, frame);
+  CSplashWnd *splash = CSplashWnd::Current();
+  ASSERT_NE(splash, nullptr);
+  EXPECT_EQ(splash->size(), QSize(CSplashWnd::PICTURE_W, CSplashWnd::PICTURE_H));
+  CSplashWnd::ShowSplashScreen(true, frame);
+  EXPECT_EQ(CSplashWnd::Current(), splash) << "only one at a time";
+
+  // The key press closes it and goes no further.
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_F4, Qt::NoModifier);
+  const uint16_t factor = doc->GetViewFactor();
+  EXPECT_TRUE(QCoreApplication::sendEvent(frame->GetCtrlPanel(), &press));
+  EXPECT_EQ(CSplashWnd::Current(), nullptr);
+  EXPECT_EQ(doc->GetViewFactor(), factor);
+  // Afterwards keys pass as usual.
+  QKeyEvent again(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+  QCoreApplication::sendEvent(frame->GetCtrlPanel(), &again);
+  EXPECT_EQ(CSplashWnd::Current(), nullptr);
+
+  // Left alone, it goes after its time.
+  CSplashWnd::ShowSplashScreen(true, frame);
+  ASSERT_NE(CSplashWnd::Current(), nullptr);
+  EXPECT_TRUE(WaitFor([] { return CSplashWnd::Current() == nullptr; }));
 }
