@@ -253,7 +253,8 @@ CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *ex
     if (!entry)
       return;
     newMainHeader = !(entry->mainHeader == mainHeader);
-    mainHeader = entry->mainHeader;
+    if (newMainHeader || mainHeader.backLink != entry->mainHeader.backLink)
+      mainHeader = entry->mainHeader;
 
     lastRecordStart = p;
     if (!particle->CalculateData(&hydFile, &entry->mainHeader, &pixHeader, uint16_t(format),
@@ -275,8 +276,8 @@ CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *ex
     // Trailing headers: registered now so that nextPos names the next pix record. Running into
     // the end of the file here is normal after the last particle.
     bool trailingOk = true;
+    CHydException ignored;
     for (;;) {
-      CHydException ignored;
       if (!hydFile.SetPosition(record.nextPos) || !ReadTag(tag, ignored)) {
         trailingOk = false;
         break;

@@ -131,6 +131,11 @@ uint32_t CInputFile::ReadBuffered(uint8_t *dst, uint32_t count, int &err) {
 }
 
 int CInputFile::Read(void *dst, uint32_t count, CHydException *exc) {
+  if (dst && TakeFromBuffer(dst, count)) {
+    if (exc)
+      exc->Clear();
+    return 1;
+  }
   CHydException status;
   int result = 1;
   if (!dst) {
@@ -166,6 +171,8 @@ int CInputFile::ReadHeaderBytes(uint8_t *dst, uint32_t count, const char *notOpe
     status.Set(CHydException::fileNotOpened, notOpenMessage);
     return -1;
   }
+  if (TakeFromBuffer(dst, count))
+    return 1;
   int err = 0;
   uint32_t got = ReadBuffered(dst, count, err);
   if (got == count)
