@@ -1,4 +1,5 @@
 #include "CHydDataHandler.h"
+#include "WholeNumber.h"
 
 #include "LittleEndian.h"
 #include "particle/CRainData.h"
@@ -8,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -179,8 +181,7 @@ const MainTimEntry *CHydDataHandler::FindEntry(double tim, CHydException &status
     std::snprintf(text, sizeof text,
                   "CHydDataHandler::GetNextHydData: no corresponding main header "
                   "pixHeader.tim=%lu, ptr->line=%lu ",
-                  static_cast<unsigned long>(tim),
-                  static_cast<unsigned long>(timeIndex.front().line));
+                  WholeNumber(tim), WholeNumber(timeIndex.front().line));
     status.Set(CHydException::generic, text);
     return nullptr;
   }
