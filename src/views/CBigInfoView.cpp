@@ -3,6 +3,7 @@
 #include "InfoTexts.h"
 #include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
 
 #include <QPainter>
 #include <ctime>

@@ -7,6 +7,7 @@
 
 class CPluvicamDoc;
 class QPainter;
+struct HydRecord;
 
 // Base of the small views: an off-screen image of client size holding the frame and whatever
 // the view has accumulated, rebuilt when the size changes; paint only copies it. Drawing is in

@@ -1,6 +1,7 @@
 #include "CSmallDSDView.h"
 
 #include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
 
 #include <QPainter>
 

@@ -1,6 +1,7 @@
 #include "CSmallHVelView.h"
 
 #include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
 
 #include <QPainter>
 

@@ -1,6 +1,7 @@
 #include "CSmallOblView.h"
 
 #include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
 
 #include <QPainter>
 

@@ -2,6 +2,7 @@
 
 #include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
 
 #include <QPainter>
 

@@ -1,6 +1,7 @@
 #include "CSmallVVelView.h"
 
 #include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
 
 #include <QPainter>
 
