@@ -1,12 +1,18 @@
 // pluvicam-cli: the headless tool over the core.
+#include "DocumentOptions.h"
 #include "ParticleCsv.h"
 #include "data/CHydDataHandler.h"
+#include "document/CPluvicamDoc.h"
+#include "document/DocumentRun.h"
+#include "particle/CHydData.h"
 #include "particle/ContourBuilder.h"
 
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <limits>
+#include <memory>
 
 namespace {
 
@@ -48,7 +54,8 @@ int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnPartic
     ++failures;
     std::cerr << pos << ": " << e.message << "\n";
     // A failure of the particle computation leaves the stream framed: go on behind the record.
-    if (!keepGoing || !handler.LastFailureInComputation())
+    if (!keepGoing || !handler.LastFailureInComputation() ||
+        e.code != CHydException::badRecordLength)
       return EXIT_STOPPED;
     handler.SetHydFilePosition(handler.RecordEndAfterFailure(), &e);
   }
@@ -133,6 +140,222 @@ int Particles(const std::string &file, bool keepGoing, const ContourOptions &con
   return status;
 }
 
+// The document's message boxes, on standard error.
+class StderrMessages : public UserMessages {
+public:
+  void Show(const std::string &text) override { std::cerr << text << "\n"; }
+};
+
+// Opens `file` in a document with `filter`. Null after reporting the failure.
+std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const FilterRecord &filter,
+                                           UserMessages &messages) {
+  std::string error;
+  auto doc = std::make_unique<CPluvicamDoc>(&messages);
+  doc->SetFilterSettings(filter);
+  if (!doc->OpenHydFile(file, &error)) {
+    std::cerr << error << "\n";
+    return nullptr;
+  }
+  return doc;
+}
+
+// Runs the main window's loop to its end; `onParticle` sees every accepted particle after the
+// document has taken its wind reading and rain. Returns the exit status.
+template <typename OnParticle> int RunDocument(CPluvicamDoc &doc, OnParticle onParticle) {
+  for (;;) {
+    const RunStepResult step = StepDocument(doc);
+    if (step.status == CPluvicamDoc::statusAccepted)
+      onParticle(*doc.GetHydHeader());
+    if (!step.stop)
+      continue;
+    switch (step.status) {
+    case CPluvicamDoc::statusOutOfTime:
+      return 0;
+    case CPluvicamDoc::statusEndOfFile:
+      // An end inside a record is a truncated file, not the end of the data.
+      if (doc.GetHandler()->EndedAtRecordBoundary())
+        return 0;
+      std::cerr << doc.GetStatusText() << "\n";
+      return EXIT_STOPPED;
+    case CPluvicamDoc::statusBadRecord:
+      std::cerr << doc.GetStatusText() << "\n";
+      return EXIT_STOPPED;
+    default: // errors were shown by the step itself
+      return EXIT_STOPPED;
+    }
+  }
+}
+
+void AppendWind(std::string &out, const CPluvicamDoc &doc) {
+  WindRecord wind;
+  if (!doc.GetWindData(&wind)) {
+    out += ",,,";
+    return;
+  }
+  out += ',';
+  csv::AppendFloat(out, wind.windSpeed / 100.0);
+  out += ',';
+  csv::AppendInt(out, wind.windDirection);
+  out += ',';
+  csv::AppendFloat(out, wind.temperature / 100.0);
+}
+
+int DocumentParticles(const std::string &file, const DocumentOptions &options,
+                      const ContourOptions &contours) {
+  StderrMessages messages;
+  FilterRecord filter;
+  std::string error;
+  if (!options.BuildFilter(filter, error)) {
+    std::cerr << error << "\n";
+    return EXIT_UNUSABLE;
+  }
+  auto doc = OpenDocument(file, filter, messages);
+  if (!doc)
+    return EXIT_UNUSABLE;
+  std::string out = csv::PARTICLE_COLUMNS;
+  if (contours.enabled) {
+    out += ',';
+    out += csv::CONTOUR_COLUMNS;
+  }
+  if (options.wind)
+    out += ",windSpeed,windDirection,temperature";
+  out += '\n';
+  const bool isSnow = doc->IsSno();
+  const int status = RunDocument(*doc, [&](HydRecord &record) {
+    // Built again here for the failure text and for the particle panel's smoothed contours.
+    int validA = 0, validB = 0;
+    if (contours.enabled && !isSnow) {
+      std::string message;
+      doc->CreateContours(contours.mode == ContourMode::SmoothWithRawFallback ? 1 : 0, &message);
+      doc->GetContour(0, &validA);
+      doc->GetContour(1, &validB);
+      if (!(validA && validB))
+        std::cerr << record.startPos << ": " << message << "\n";
+      else if (contours.correct)
+        CorrectContours(*doc->GetContour(0), *doc->GetContour(1), record, contours.correction);
+    }
+    csv::AppendParticle(out, record, isSnow);
+    if (contours.enabled) {
+      out += ',';
+      if (validA && validB)
+        csv::AppendContours(out, record, *doc->GetContour(0), *doc->GetContour(1),
+                            contours.correct);
+      else
+        csv::AppendEmptyContours(out);
+    }
+    if (options.wind)
+      AppendWind(out, *doc);
+    out += '\n';
+    if (out.size() > (1 << 16)) {
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      out.clear();
+    }
+  });
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return status;
+}
+
+std::string TimeText(const CPluvicamDoc &doc, double tim) {
+  TimeOfDay t;
+  if (!doc.TimToTimeOfDay(tim, &t))
+    return "";
+  char text[40];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", t.hour, t.minute, t.second,
+                t.millisecond);
+  return text;
+}
+
+int RainSteps(const std::string &file, const DocumentOptions &options) {
+  StderrMessages messages;
+  FilterRecord filter;
+  std::string error;
+  if (!options.BuildFilter(filter, error)) {
+    std::cerr << error << "\n";
+    return EXIT_UNUSABLE;
+  }
+  auto doc = OpenDocument(file, filter, messages);
+  if (!doc)
+    return EXIT_UNUSABLE;
+  double rain = 0;
+  const int status = RunDocument(*doc, [&](HydRecord &record) {
+    if (record.area > 0)
+      rain += double(record.volume / record.area);
+  });
+  std::string out = "startTim,endTim,duration,complete,startTime,endTime\n";
+  const auto &list = doc->GetRateList();
+  for (auto entry = list.rbegin(); entry != list.rend(); ++entry) {
+    csv::AppendFloat(out, entry->startTim);
+    out += ',';
+    // An open interval has no end yet.
+    if (entry->complete)
+      csv::AppendFloat(out, entry->endTim);
+    out += ',';
+    csv::AppendFloat(out, entry->duration);
+    out += ',';
+    csv::AppendInt(out, entry->complete);
+    out += ',';
+    out += TimeText(*doc, entry->startTim);
+    out += ',';
+    if (entry->complete)
+      out += TimeText(*doc, entry->endTim);
+    out += '\n';
+  }
+  char total[64];
+  std::snprintf(total, sizeof total, "total rain: %.4f mm\n", rain);
+  out += total;
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return status;
+}
+
+const char *ClassName(int dropType) {
+  static const char *const names[] = {"not class.", "rain",   "melting", "snow",
+                                      "hail",       "manual", "invalid"};
+  return dropType >= 0 && dropType <= 6 ? names[dropType] : "?";
+}
+
+int Classify(const std::string &file, int32_t position, int dropType) {
+  StderrMessages messages;
+  // The whole day and no limits but the valid pixels: any particle the user can point at.
+  FilterRecord filter;
+  filter.endTime.hour = 24;
+  filter.diamMin = filter.velMin = filter.oblMin = -std::numeric_limits<float>::max();
+  filter.diamMax = filter.velMax = filter.oblMax = std::numeric_limits<float>::max();
+  filter.minPixA = filter.minPixB = std::numeric_limits<int16_t>::min();
+  filter.maxPixA = filter.maxPixB = std::numeric_limits<int16_t>::max();
+  auto doc = OpenDocument(file, filter, messages);
+  if (!doc)
+    return EXIT_UNUSABLE;
+  CHydException e;
+  if (doc->GetHandler()->SetHydFilePosition(position, &e) < 0) {
+    std::cerr << e.message << "\n";
+    return EXIT_STOPPED;
+  }
+  int status = 0;
+  std::string message;
+  CHydData *particle = doc->ReadHydData(0, &status, &message);
+  // Only a particle record starting exactly at POS is the one asked for; never write elsewhere.
+  if (!particle || particle->GetHydHeader()->startPos != position) {
+    std::cerr << (message.empty() ? "no particle record begins at " + std::to_string(position)
+                                  : message)
+              << "\n";
+    return EXIT_STOPPED;
+  }
+  if (status != CPluvicamDoc::statusAccepted) {
+    std::cerr << "the particle at " << position
+              << " lies outside the valid pixels; its class is not written\n";
+    return EXIT_STOPPED;
+  }
+  const int oldClass = particle->GetHydHeader()->dropType;
+  if (!doc->SetNewParticleClass(dropType, &message)) {
+    std::cerr << message << "\n";
+    return EXIT_STOPPED;
+  }
+  const int newClass = particle->GetHydHeader()->dropType;
+  std::printf("old class: %d (%s)\nnew class: %d (%s)\n", oldClass, ClassName(oldClass), newClass,
+              ClassName(newClass));
+  return 0;
+}
+
 int Scan(const std::string &file) {
   CHydDataHandler handler;
   if (!OpenOrReport(handler, file))
@@ -154,6 +377,9 @@ int main(int argc, char **argv) {
   app.require_subcommand(1);
   std::string file;
   bool keepGoing = false;
+  DocumentOptions docOptions;
+  int32_t position = 0;
+  int dropType = 0;
 
   auto *info = app.add_subcommand("info", "the file's headers, particle count and rain total");
   info->add_option("FILE", file, "hydrometeor file")->required();
@@ -171,6 +397,19 @@ int main(int argc, char **argv) {
                    "run the symmetric correction with its shear applied (on) or only measured "
                    "(off)")
       ->check(CLI::IsMember({"on", "off"}));
+  AddDocumentOptions(*particles, docOptions, true);
+  auto *rainsteps =
+      app.add_subcommand("rainsteps", "the rain-rate intervals of 0.1 mm, as the main window runs");
+  rainsteps->add_option("FILE", file, "hydrometeor file")->required();
+  AddDocumentOptions(*rainsteps, docOptions, false);
+  auto *classify = app.add_subcommand("classify", "write a particle's class into the file");
+  classify->add_option("FILE", file, "hydrometeor file")->required();
+  classify->add_option("POS", position, "position of the particle record (startPos)")->required();
+  classify
+      ->add_option("CLASS", dropType,
+                   "0 not class., 1 rain, 2 melting, 3 snow, 4 hail, "
+                   "5 manual, 6 invalid")
+      ->required();
   auto *scan = app.add_subcommand("scan", "walk the file and report the speed");
   scan->add_option("FILE", file, "hydrometeor file")->required();
 
@@ -192,7 +431,13 @@ int main(int argc, char **argv) {
       std::cerr << "--correction needs --contours\n";
       return EXIT_UNUSABLE;
     }
+    if (docOptions.Any())
+      return DocumentParticles(file, docOptions, contours);
     return Particles(file, keepGoing, contours);
   }
+  if (*rainsteps)
+    return RainSteps(file, docOptions);
+  if (*classify)
+    return Classify(file, position, dropType);
   return Scan(file);
 }

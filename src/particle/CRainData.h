@@ -24,4 +24,11 @@ public:
                    FilterRange filterRange, CHydException *exc = nullptr);
   int SetOldHydHeader(const MainHeader *mainHeader, const PixHeader *pixHeader,
                       FilterRange filterRange, CHydException *exc = nullptr);
+
+private:
+  // The set-up shared by both header layouts; `old` selects format 1.
+  int SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
+            const FilterRange &filterRange, bool old, CHydException &status);
+  // Format 1: integrates diameter and volume from the slices; returns the correction factor.
+  double OldDiameter(const MainHeader &mainHeader);
 };

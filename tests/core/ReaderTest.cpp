@@ -171,9 +171,11 @@ TEST_F(ReaderTest, WriteDropTypeChangesExactlyTwoBytes) {
 
   auto after = synth::ReadFile(Path("w.hyd"));
   ASSERT_EQ(after.size(), before.size());
-  for (size_t i = 0; i < after.size(); ++i)
-    if (i != size_t(drop + 2) && i != size_t(drop + 3))
+  for (size_t i = 0; i < after.size(); ++i) {
+    if (i != size_t(drop + 2) && i != size_t(drop + 3)) {
       EXPECT_EQ(after[i], before[i]) << "byte " << i;
+    }
+  }
 
   ASSERT_TRUE(file.Open(Path("w.hyd"), CInputFile::modeRead));
   EXPECT_EQ(file.WriteDropType(0x1234, drop + 2, &e), 0);

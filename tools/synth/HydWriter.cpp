@@ -82,15 +82,15 @@ std::vector<uint8_t> HydWriter::EncodePixHeader(const PixHeader &h, int format) 
 
 int32_t HydWriter::Append(const std::vector<uint8_t> &record, std::vector<uint8_t> *framedCopy) {
   const int32_t pos = Size();
-  std::vector<uint8_t> framed = record;
+  bytes.insert(bytes.end(), record.begin(), record.end());
   // The backLink's length bits tell the reader how long the record before this one is; the
   // upper bits (the class of a pix record) are the caller's.
-  uint16_t link = le::U16(framed.data() + 2);
-  le::PutU16(framed.data() + 2, uint16_t((link & 0xF800) | (lastRecordLength & 0x07FF)));
-  bytes.insert(bytes.end(), framed.begin(), framed.end());
+  uint8_t *framed = bytes.data() + pos;
+  uint16_t link = le::U16(framed + 2);
+  le::PutU16(framed + 2, uint16_t((link & 0xF800) | (lastRecordLength & 0x07FF)));
   lastRecordLength = int32_t(record.size());
   if (framedCopy)
-    *framedCopy = std::move(framed);
+    framedCopy->assign(bytes.begin() + pos, bytes.end());
   return pos;
 }
 

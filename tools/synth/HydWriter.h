@@ -18,6 +18,8 @@ public:
   int Format() const { return format; }
   int32_t Size() const { return int32_t(bytes.size()); }
   const std::vector<uint8_t> &Bytes() const { return bytes; }
+  // Room for a file of about this size, for big generated files.
+  void Reserve(size_t size) { bytes.reserve(size); }
 
   // Appends a main header (its tag chosen by the format) and remembers it for the index file
   // unless `inIndex` is false. Returns the record's position.

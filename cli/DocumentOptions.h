@@ -1,0 +1,29 @@
+#pragma once
+#include "document/FilterRecord.h"
+
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+// The options through which pluvicam-cli reads a file the way the document does: a time window
+// and the particle filter of the main window.
+struct DocumentOptions {
+  std::string from, to;                                       // HH:MM[:SS]
+  std::string diameter, velocity, oblateness, pixelA, pixelB; // MIN:MAX
+  int type = -1;
+  bool wind = false;
+
+  bool Any() const;
+  // The filter for these options: the whole day and the document's defaults where nothing is
+  // given. False with `error` set for malformed or contradictory values.
+  bool BuildFilter(FilterRecord &filter, std::string &error) const;
+};
+
+void AddDocumentOptions(CLI::App &command, DocumentOptions &options, bool withWind);
+
+// "HH:MM" or "HH:MM:SS", 00:00:00 to 24:00:00.
+bool ParseTimeOfDay(const std::string &text, TimeOfDay &time);
+// "MIN:MAX" with MIN <= MAX.
+bool ParseRange(const std::string &text, double &min, double &max);

@@ -1,0 +1,139 @@
+#pragma once
+#include "DocumentListener.h"
+#include "FilterSettings.h"
+#include "IntegrationSettings.h"
+#include "IntegrationState.h"
+#include "RateEntry.h"
+#include "TimeOfDay.h"
+#include "UserMessages.h"
+#include "WindRecord.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CContour;
+class CHydData;
+class CHydDataHandler;
+class CWindFile;
+struct HydRecord;
+
+// The application's single document: the open hydrometeor file, the particle of the moment with
+// its read status, the time window and filter, the rain-rate intervals, the day's wind file and
+// the state the diagrams share. It knows no window: views, panels and message boxes are reached
+// through DocumentListener and UserMessages.
+class CPluvicamDoc {
+public:
+  enum FileState { fileReadWrite = 0, fileReadOnly = 1, fileNone = 2 };
+  // Read status of ReadHydData.
+  enum ReadStatus {
+    statusAccepted = 0,
+    statusRejected = 1, // rejected by the filter, or nothing read yet
+    statusEndOfFile = 2,
+    statusOutOfTime = 3,
+    statusBadRecord = 4, // bad record length, or a contour that cannot be built
+    statusError = 5,
+  };
+
+  explicit CPluvicamDoc(UserMessages *messages = nullptr);
+  ~CPluvicamDoc();
+  CPluvicamDoc(const CPluvicamDoc &) = delete;
+  CPluvicamDoc &operator=(const CPluvicamDoc &) = delete;
+
+  // Listeners are told in the order they were added; the document does not own them.
+  void AddListener(DocumentListener *listener);
+  void RemoveListener(DocumentListener *listener);
+  void SetUserMessages(UserMessages *userMessages) { messages = userMessages; }
+  void ShowMessage(const std::string &text) const;
+  // The frame's notifications to every view: a new particle stands (0x500), and rain-rate data
+  // changed (flag 1) or was dropped (flag 0) (0x501).
+  void NotifyParticle();
+  void NotifyViews(int flag);
+
+  // Opens a data file read-write, or read-only when it is write-protected, and the wind file
+  // beside it. Returns 1, or 0 with `message` filled.
+  int OpenHydFile(const std::string &path, std::string *message = nullptr);
+  void CloseHydFile();
+
+  // Reads the next (direction 0) or previous (1) particle and tests it against the time window
+  // and the filter. Returns the particle, valid until the next read, reset or close.
+  CHydData *ReadHydData(int direction, int *status = nullptr, std::string *message = nullptr);
+  CHydData *GetHydData(int *status = nullptr, std::string *message = nullptr) const;
+  HydRecord *GetHydHeader(int *status = nullptr, std::string *message = nullptr) const;
+
+  int GetFileState() const { return fileState; }
+  CHydDataHandler *GetHandler() const { return handler.get(); }
+  bool IsSno() const { return isSno; }
+  int GetStatus() const { return status; }
+  void SetStatus(int newStatus) { status = newStatus; }
+  const std::string &GetStatusText() const { return statusText; }
+
+  void GetFilterSettings(FilterRecord &out) const { filterSettings.CopyTo(out); }
+  void SetFilterSettings(const FilterRecord &filter);
+  const FilterSettings &GetFilter() const { return filterSettings; }
+
+  // Restarts reading at the time window's start and drops the rain-rate intervals.
+  void ResetData();
+  int PositionAtStart();
+
+  // Adds an accepted particle's rain; true when it completed an interval.
+  bool AddRainRate(const HydRecord *record);
+  // Newest first; the rain view trims old entries.
+  std::deque<RateEntry> &GetRateList() { return rateList; }
+  const std::deque<RateEntry> &GetRateList() const { return rateList; }
+
+  bool GetWindData(WindRecord *out) const;
+  // Fetches the wind reading of the current particle: 1 read (valid or not), 0 end of the wind
+  // file, -1 error, with `message`.
+  int16_t ReadWindData(std::string *message = nullptr);
+  bool HasWindFile() const { return windFile != nullptr; }
+
+  int TimToTimeOfDay(double tim, TimeOfDay *time) const;
+
+  // Builds the current rain particle's contours: mode 0 raw, mode 1 smoothed with the raw
+  // contour as fallback. 1 built, 0 a camera without contour (status 4), -1 nothing to build.
+  int16_t CreateContours(int mode, std::string *message = nullptr);
+  // Camera 0 (A) or 1 (B); `valid` is 0 without a contour or after a failed build.
+  CContour *GetContour(int camera, int *valid = nullptr) const;
+
+  int SetNewParticleClass(int dropType, std::string *message = nullptr);
+
+  uint16_t GetViewFactor() const { return viewFactor; }
+  void SetViewFactor(uint16_t factor) { viewFactor = factor; }
+
+  // 0: rain rate diagram, 1: drop size distribution; null for anything else.
+  IntegrationSettings *GetIntegrationSettings(int which);
+  void ResetIntegration(int which);
+  IntegrationState *GetIntegrationState() { return &integrationState; }
+  void ClearIntegrationState() { integrationState = IntegrationState{}; }
+
+private:
+  void TellPixelBounds(int maxPixel);
+  void ClearContours();
+
+  bool isSno = false;
+  IntegrationSettings rainIntegration;
+  IntegrationSettings dsdIntegration;
+  IntegrationState integrationState;
+  uint16_t viewFactor = 1;
+  std::unique_ptr<CContour> contourB;
+  std::unique_ptr<CContour> contourA;
+  std::string statusText;
+  bool windValid = false;
+  WindRecord windRecord;
+  std::unique_ptr<CWindFile> windFile;
+  double rateStartTim = 0;
+  double rateSum = 0;
+  bool rateComplete = true;
+  std::deque<RateEntry> rateList;
+  FilterSettings filterSettings{FilterRecord::DocumentDefaults()};
+  int32_t status = statusRejected;
+  CHydData *particle = nullptr; // owned by the handler
+  int32_t fileState = fileNone;
+  std::unique_ptr<CHydDataHandler> handler;
+
+  UserMessages *messages = nullptr;
+  std::vector<DocumentListener *> listeners;
+};

@@ -1,0 +1,4 @@
+#include "DocumentListener.h"
+
+// Out of line so that the interface's type information lives in one object file.
+DocumentListener::~DocumentListener() = default;

@@ -1,0 +1,30 @@
+#pragma once
+#include "TimeOfDay.h"
+
+#include <cstdint>
+
+// The user's time window and particle filter as one plain record, copied as a whole. Fresh
+// records have the application's defaults; the document starts from DocumentDefaults().
+struct FilterRecord {
+  TimeOfDay startTime; // inclusive
+  TimeOfDay endTime;   // exclusive
+  float diamMin = 0.0f;
+  float diamMax = 50.0f;
+  float velMin = 0.0f;
+  float velMax = 30.0f;
+  float oblMin = 0.0f;
+  float oblMax = 2.0f;
+  int16_t minPixA = 0;
+  int16_t maxPixA = 511;
+  int16_t minPixB = 0;
+  int16_t maxPixB = 511;
+  int16_t dropType = 0; // 0: every class, 1-6: only that class
+
+  // The document's own defaults allow the full pixel range of a format 4 camera.
+  static FilterRecord DocumentDefaults() {
+    FilterRecord r;
+    r.maxPixA = 1023;
+    r.maxPixB = 1023;
+    return r;
+  }
+};

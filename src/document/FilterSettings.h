@@ -1,0 +1,30 @@
+#pragma once
+#include "FilterRecord.h"
+
+#include <string>
+
+struct HydRecord;
+
+// The filter record with the application's window title and gauge tip size, and the two tests
+// every particle read goes through: first the time window, then the filter.
+class FilterSettings : public FilterRecord {
+public:
+  FilterSettings() = default;
+  explicit FilterSettings(const FilterRecord &fixed) : FilterRecord(fixed) {}
+
+  std::string windowTitle = "Fernwald, Ostland";
+  float tipSize = 0.1f; // mm per tip of the gauge
+
+  // Copies the fixed part in or out; the title and tip size stay.
+  void Assign(const FilterRecord &fixed);
+  void CopyTo(FilterRecord &fixed) const;
+  const FilterRecord &Fixed() const { return *this; }
+
+  // 1 inside [startTime, endTime), 0 outside, -1 without record or main header.
+  int16_t TimeTest(const HydRecord *record) const;
+  // 1 before startTime, 0 otherwise, -1 without record or main header.
+  int16_t BeforeStart(const HydRecord *record) const;
+  // 1 accepted by class, border margin, diameter, velocity, oblateness and centre pixels;
+  // 0 rejected; -1 without record or main header.
+  int16_t RecordTest(const HydRecord *record) const;
+};

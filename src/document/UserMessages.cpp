@@ -1,0 +1,4 @@
+#include "UserMessages.h"
+
+// Out of line so that the interface's type information lives in one object file.
+UserMessages::~UserMessages() = default;

@@ -1,0 +1,172 @@
+// The command-line contract: other tools compare this output.
+#include "TestFiles.h"
+#include "synth/DropOutline.h"
+#include "synth/RainEncoder.h"
+
+#include <array>
+#include <cstdio>
+#include <sstream>
+#include <sys/wait.h>
+
+using namespace testdata;
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+CliRun RunCli(const std::string &arguments, const std::string &errPath) {
+  CliRun run;
+  const std::string command = std::string(PLUVICAM_CLI) + " " + arguments + " 2>" + errPath;
+  FILE *pipe = popen(command.c_str(), "r");
+  if (!pipe)
+    return run;
+  std::array<char, 4096> chunk;
+  size_t got;
+  while ((got = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
+    run.out.append(chunk.data(), got);
+  const int raw = pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  auto bytes = synth::ReadFile(errPath);
+  run.err.assign(bytes.begin(), bytes.end());
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string &text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+size_t Cells(const std::string &line) {
+  return size_t(std::count(line.begin(), line.end(), ',')) + 1;
+}
+
+} // namespace
+
+class CliTest : public TempDirTest {
+protected:
+  // A day with a real drop, a drop whose widths are 0 (its computation fails), and another
+  // real drop.
+  void WriteDay() {
+    synth::HydWriter w(4);
+    w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
+    AddDrop(w, 6 * 3600 + 1);
+    PixHeader flat;
+    flat.tim = Tim(6 * 3600 + 2);
+    flat.lineCountA = 1;
+    flat.absv = 200;
+    flat.pixScaleA = flat.pixScaleB = flat.pixScaleH = 1800;
+    failing = w.AddPixRecord(flat, {0x00, 0x00}, 1);
+    AddDrop(w, 6 * 3600 + 3);
+    w.Write(Path("d.hyd"), Path("d.hd"));
+  }
+  void AddDrop(synth::HydWriter &w, double seconds) {
+    // 2.5 mm wide at 0.18 mm per pixel and 0.2 mm per line.
+    const synth::DropEdges edges = synth::RasteriseDrop(synth::DropShape{2.5}, 0.18, 0.2);
+    synth::RainImage image{edges.left, edges.right, edges.left, edges.right};
+    const synth::EncodedRain drop = synth::EncodeRain(image);
+    PixHeader h;
+    h.tim = Tim(seconds);
+    h.eqDiam = 250;
+    h.lineCountA = int16_t(image.leftA.size());
+    h.lineDiffB = int16_t(image.leftB.size() - image.leftA.size());
+    h.absv = 200;
+    h.offsetA = drop.offsetA;
+    h.offsetB = drop.offsetB;
+    h.pixScaleA = h.pixScaleB = 1800;
+    h.pixScaleH = 2000;
+    w.AddPixRecord(h, drop.data, drop.bits);
+  }
+  CliRun Cli(const std::string &arguments) { return RunCli(arguments, Path("err.txt")); }
+
+  int32_t failing = 0;
+};
+
+TEST_F(CliTest, ParticlesCsvAndExitStatuses) {
+  WriteDay();
+  CliRun run = Cli("particles " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 1) << "the failing particle stops the walk";
+  auto lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "startPos,prevPos,nextPos,tim,time,format,dropType,diameter,volume,"
+                      "velocity,oblateness,widthA,widthB,heightA,heightB,oblA,oblB,hVelA,hVelB,"
+                      "area,linesA,linesB,minPosA,maxPosA,minPosB,maxPosB,scaleSysA,scaleSysB,"
+                      "scaleHeight,rawDiameter");
+  EXPECT_EQ(Cells(lines[1]), 30u);
+  EXPECT_EQ(lines[1].rfind("74,0,", 0), 0u) << lines[1];
+  EXPECT_NE(lines[1].find(",06:00:01.000,4,0,2.5,"), std::string::npos) << lines[1];
+  EXPECT_EQ(run.err,
+            std::to_string(failing) + ": CRainData::SetHydHeader: diameterA or diameterB = 0\n");
+
+  run = Cli("particles --keep-going " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(run.out).size(), 3u) << "the walk goes on behind the failed record";
+
+  run = Cli("particles " + Path("missing.hyd"));
+  EXPECT_EQ(run.status, 2);
+  run = Cli("particles --no-such-option " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 2);
+}
+
+TEST_F(CliTest, TruncatedFileIsAFailure) {
+  WriteDay();
+  auto bytes = synth::ReadFile(Path("d.hyd"));
+  bytes.resize(bytes.size() - 3);
+  synth::WriteFile(Path("d.hyd"), bytes);
+  CliRun run = Cli("particles --keep-going " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(": End of file"), std::string::npos) << run.err;
+}
+
+TEST_F(CliTest, ContourColumns) {
+  WriteDay();
+  CliRun run = Cli("particles --keep-going --contours smooth --correction on " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 0) << run.err;
+  auto lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(lines[0].find(",rawDiameter,contourCountA,contourCountB,corrHeightA,"),
+            std::string::npos);
+  for (size_t i = 1; i < lines.size(); ++i) {
+    EXPECT_EQ(Cells(lines[i]), 44u);
+    EXPECT_EQ(lines[i].find(",,"), std::string::npos) << "every cell defined: " << lines[i];
+  }
+  run = Cli("particles --keep-going --contours raw " + Path("d.hyd"));
+  lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(lines[1].find(",,,,,,"), std::string::npos) << "no correction ran: " << lines[1];
+  EXPECT_EQ(Cli("particles --correction on " + Path("d.hyd")).status, 2);
+}
+
+TEST_F(CliTest, DocumentReadingAndClassWrite) {
+  WriteDay();
+  CliRun run = Cli("particles --to 06:00:02 --wind " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 1) << "the failing particle is an error, not the window's end";
+  EXPECT_EQ(run.err, "CRainData::SetHydHeader: diameterA or diameterB = 0\n");
+  auto lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find(",rawDiameter,windSpeed,windDirection,temperature"), std::string::npos);
+  EXPECT_EQ(lines[1].substr(lines[1].size() - 3), ",,,") << "no wind file, no wind";
+
+  run = Cli("classify " + Path("d.hyd") + " 74 4");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "old class: 0 (not class.)\nnew class: 4 (hail)\n");
+  EXPECT_EQ(Lines(Cli("particles --type 4 --to 06:00:01 " + Path("d.hyd")).out).size(), 1u)
+      << "the window ends before the only particle";
+  lines = Lines(Cli("particles --type 4 --from 06:00:01 --to 06:00:02 " + Path("d.hyd")).out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[1].find(",06:00:01.000,4,4,"), std::string::npos) << lines[1];
+
+  run = Cli("rainsteps " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 1) << "the failing particle stops the run; what it gathered is shown";
+  lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "startTim,endTim,duration,complete,startTime,endTime");
+  EXPECT_NE(lines[1].find(",,0,0,06:00:01.000,"), std::string::npos) << "one open interval";
+  EXPECT_EQ(lines[2].rfind("total rain: ", 0), 0u);
+}
