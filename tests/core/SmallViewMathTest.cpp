@@ -41,6 +41,9 @@ TEST(SmallDsd, ZeroAndOutOfRangeGuards) {
   EXPECT_EQ(d.Max(), 0);
   EXPECT_TRUE(d.Bars().empty()) << "nothing to draw without a maximum";
 
+  d.Close(0, 1000);
+  EXPECT_FALSE(d.IntervalOpen());
+
   // An interval of no length, or without line frequency, is taken as one second.
   d.Add(700, 2.0, 100, 4); // class 8: 2500
   d.Close(700, 1000);
