@@ -9,7 +9,8 @@
 #include <ctime>
 
 namespace {
-constexpr double TEXT_HEIGHT = 28; // logical units in a row of 38
+constexpr double TEXT_HEIGHT = 28;     // logical units in a row of 38
+constexpr double CELL_CHAR_WIDTH = 14; // "Oblateness" before the minimum column
 const QColor DARK_RED(192, 0, 0);
 } // namespace
 
@@ -149,12 +150,13 @@ void CBigInfoView::KindBlock() {
 void CBigInfoView::DrawFrame(QPainter &) {}
 
 void CBigInfoView::DrawState(QPainter &p) {
+  const double height = FittingHeight(TEXT_HEIGHT, CELL_CHAR_WIDTH);
   for (const Item &i : items) {
     const QString text = QString::fromStdString(i.text);
     if (i.cell.isEmpty() && i.cell.width() == 0 && i.cell.height() == 0)
-      DrawText(p, i.cell.topLeft(), text, i.align, TEXT_HEIGHT, i.colour, true);
+      DrawText(p, i.cell.topLeft(), text, i.align, height, i.colour, true);
     else
-      DrawTextInRect(p, i.cell.topLeft(), i.cell.bottomRight(), text, i.align, TEXT_HEIGHT,
-                     i.colour, true);
+      DrawTextInRect(p, i.cell.topLeft(), i.cell.bottomRight(), text, i.align, height, i.colour,
+                     true);
   }
 }

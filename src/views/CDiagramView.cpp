@@ -72,12 +72,20 @@ void CDiagramView::ApplyMapping(QPainter &p) const {
 
 double CDiagramView::FontHeight(double n) const { return logicalDpiY() * n / 72.0; }
 
+double CDiagramView::FittingHeight(double height, double charWidth) const {
+  const LogicalMapping m = Mapping();
+  // Courier's advance is 0.6 of its height.
+  return std::min(height, m.LogicalLengthY(m.DeviceLengthX(charWidth) / 0.6));
+}
+
 void CDiagramView::DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
                             const QColor &colour, bool bold, double rotation) const {
   const LogicalMapping m = Mapping();
   const QPointF d = m.ToDevice(at);
   QFont font("Courier New");
   font.setStyleHint(QFont::TypeWriter);
+  // Plain pixels in the text colour, as the diagrams have always drawn them.
+  font.setStyleStrategy(QFont::NoAntialias);
   font.setPixelSize(std::max(1, int(std::lround(m.DeviceLengthY(height)))));
   font.setBold(bold);
   p.save();

@@ -52,6 +52,9 @@ protected:
   void ApplyMapping(QPainter &p) const;
   // Height in logical units of a font of n/72 inch on this display: R·n/72.
   double FontHeight(double n) const;
+  // A text height of at most `height` logical units whose characters stay within `charWidth`
+  // logical units across, for tables whose cells must hold their texts at any aspect.
+  double FittingHeight(double height, double charWidth) const;
   // Text at a logical point, aligned to it as `align` says; heights in logical units.
   void DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
                 const QColor &colour = Qt::black, bool bold = false, double rotation = 0) const;

@@ -7,7 +7,8 @@
 #include <QPainter>
 
 namespace {
-constexpr double TEXT_HEIGHT = 50; // logical units in a row of 71
+constexpr double TEXT_HEIGHT = 50;     // logical units in a row of 71
+constexpr double CELL_CHAR_WIDTH = 26; // 16 characters of a value in its cell
 } // namespace
 
 CSmallInfoView::CSmallInfoView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
@@ -32,7 +33,7 @@ void CSmallInfoView::DrawFrame(QPainter &p) {
   for (int i = 0; i < info::ParticleRows::ROWS; ++i) {
     const QRectF c = LabelCell(i);
     DrawTextInRect(p, c.topLeft(), c.bottomRight(), info::ParticleRows::LABELS[size_t(i)],
-                   Left | VCenter, TEXT_HEIGHT, Qt::black, true);
+                   Left | VCenter, FittingHeight(TEXT_HEIGHT, CELL_CHAR_WIDTH), Qt::black, true);
   }
 }
 
@@ -41,20 +42,21 @@ void CSmallInfoView::DrawState(QPainter &p) {
     for (int i = 0; i < info::ParticleRows::ROWS; ++i) {
       const QRectF c = ValueCell(i);
       DrawTextInRect(p, c.topLeft(), c.bottomRight(),
-                     QString::fromStdString(rows->values[size_t(i)]), Right | VCenter, TEXT_HEIGHT,
-                     Qt::black, true);
+                     QString::fromStdString(rows->values[size_t(i)]), Right | VCenter,
+                     FittingHeight(TEXT_HEIGHT, CELL_CHAR_WIDTH), Qt::black, true);
     }
   if (!fileLabel.empty()) {
     const QRectF l = LabelCell(9), v = ValueCell(9);
     DrawTextInRect(p, l.topLeft(), l.bottomRight(), QString::fromStdString(fileLabel),
-                   Left | VCenter, TEXT_HEIGHT, Qt::black, true);
+                   Left | VCenter, FittingHeight(TEXT_HEIGHT, CELL_CHAR_WIDTH), Qt::black, true);
     DrawTextInRect(p, v.topLeft(), v.bottomRight(), QString::fromStdString(filePosition),
-                   Right | VCenter, TEXT_HEIGHT, Qt::black, true);
+                   Right | VCenter, FittingHeight(TEXT_HEIGHT, CELL_CHAR_WIDTH), Qt::black, true);
   }
   if (!statusLine.empty()) {
     const QRectF s = StatusCell();
     DrawTextInRect(p, s.topLeft(), s.bottomRight(), QString::fromStdString(statusLine),
-                   Left | VCenter, TEXT_HEIGHT, QColor(192, 0, 0), true);
+                   Left | VCenter, FittingHeight(TEXT_HEIGHT, CELL_CHAR_WIDTH), QColor(192, 0, 0),
+                   true);
   }
 }
 

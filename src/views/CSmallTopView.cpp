@@ -8,7 +8,7 @@
 
 namespace {
 constexpr double TITLE_FRACTION = 0.06;
-constexpr double LABEL_FRACTION = 0.045;
+constexpr double LABEL_FRACTION = 0.03;
 } // namespace
 
 CSmallTopView::CSmallTopView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {
@@ -61,7 +61,7 @@ void CSmallTopView::SetUp() {
 void CSmallTopView::DrawFrame(QPainter &p) {
   const double s = size;
   const double title = TITLE_FRACTION * s * 1.2, label = LABEL_FRACTION * s * 1.2;
-  const double gap = s / 40;
+  const double gap = s / 80;
   // Camera A's pixels along the bottom, camera B's down the left side.
   p.drawLine(QPointF(0, -gap), QPointF(s, -gap));
   p.drawLine(QPointF(-gap, 0), QPointF(-gap, s));

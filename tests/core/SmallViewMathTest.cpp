@@ -12,7 +12,7 @@ TEST(SmallDsd, AccumulatesConcentrationPerQuarterMillimetreClass) {
   EXPECT_TRUE(d.Add(1000, 1.3, 50, 4)); // class 5: 10^6 / 200
   EXPECT_TRUE(d.IntervalOpen());
   EXPECT_EQ(d.IntervalStart(), 1000);
-  EXPECT_TRUE(d.Add(1500, 1.49, 100, 5)); // class 5 again
+  EXPECT_TRUE(d.Add(1500, 1.49, 100, 5));  // class 5 again
   EXPECT_TRUE(d.Add(1600, 9.99, 100, 10)); // class 39, the last
   EXPECT_DOUBLE_EQ(d.Classes()[5], 5000 + 2000);
   EXPECT_DOUBLE_EQ(d.Classes()[39], 1000);
@@ -63,10 +63,10 @@ TEST(SmallDsd, BarsOnTheLogarithmicPercentAxis) {
   EXPECT_GE(dsd::LogHeight(1e-300), -32768);
 
   dsd::SmallDsd d;
-  d.Add(0, 0.1, 1e6, 1);     // class 0: 1
-  d.Add(0, 2.6, 1e4, 1);     // class 10: 100
-  d.Add(0, 9.0, 1e2, 1);     // class 36: 10000, not drawn but the maximum
-  d.Close(1000, 1000);       // one second
+  d.Add(0, 0.1, 1e6, 1); // class 0: 1
+  d.Add(0, 2.6, 1e4, 1); // class 10: 100
+  d.Add(0, 9.0, 1e2, 1); // class 36: 10000, not drawn but the maximum
+  d.Close(1000, 1000);   // one second
   const auto bars = d.Bars();
   ASSERT_EQ(bars.size(), 2u);
   EXPECT_EQ(bars[0].x, 0);
@@ -80,9 +80,8 @@ TEST(DsdClassGeometry, WidthsAndCountsBoundedByTheTable) {
   struct Case {
     float deltaD;
     int s, w, n;
-  } cases[] = {{0.05f, 1, 50, 200}, {0.10f, 2, 50, 200}, {0.15f, 1, 150, 66},
-               {0.20f, 5, 40, 250}, {0.25f, 2, 125, 80}, {0.05f, 2, 25, 400},
-               {0.05f, 5, 10, 400}, {0.10f, 5, 20, 400}};
+  } cases[] = {{0.05f, 1, 50, 200}, {0.10f, 2, 50, 200}, {0.15f, 1, 150, 66}, {0.20f, 5, 40, 250},
+               {0.25f, 2, 125, 80}, {0.05f, 2, 25, 400}, {0.05f, 5, 10, 400}, {0.10f, 5, 20, 400}};
   for (const Case &c : cases) {
     const dsd::ClassGeometry g = dsd::GeometryFor(c.deltaD, c.s);
     EXPECT_EQ(g.width, c.w) << c.deltaD << " " << c.s;
@@ -113,8 +112,8 @@ TEST(RainStepCurve, StepsRightToLeftAndTrimsBeyondThirtyMinutes) {
   const rainrate::StepCurve c = rainrate::BuildStepCurve(list, 0, 1000);
   EXPECT_EQ(c.endLabel, "10:30");
   EXPECT_EQ(c.startLabel, "10:00");
-  const std::vector<std::pair<int, int>> expected = {
-      {1800, 60}, {1200, 60}, {1200, 40}, {300, 40}, {300, 90}, {0, 90}};
+  const std::vector<std::pair<int, int>> expected = {{1800, 60}, {1200, 60}, {1200, 40},
+                                                     {300, 40},  {300, 90},  {0, 90}};
   EXPECT_EQ(c.points, expected);
   ASSERT_EQ(list.size(), 4u) << "the entry that crossed the left edge is the oldest kept";
   EXPECT_EQ(list.back().duration, 400);
@@ -142,9 +141,13 @@ TEST(RainStepCurve, OpenHeadAndMidnight) {
 TEST(RecordTable, HorizontalVelocityDirection) {
   struct Case {
     double a, b, magnitude, direction;
-  } cases[] = {{0, -1.5, 1.5, 180}, {-1, 0, 1, 90},  {0, 2, 2, 0},
-               {1, 0, 1, 270},      {-1, -1, std::sqrt(2.0), 135},
-               {-1, 1, std::sqrt(2.0), 45}, {3, 4, 5, 323.13010235415598}};
+  } cases[] = {{0, -1.5, 1.5, 180},
+               {-1, 0, 1, 90},
+               {0, 2, 2, 0},
+               {1, 0, 1, 270},
+               {-1, -1, std::sqrt(2.0), 135},
+               {-1, 1, std::sqrt(2.0), 45},
+               {3, 4, 5, 323.13010235415598}};
   for (const Case &c : cases) {
     const info::HorizontalVelocity v = info::HorizontalVelocityOf(c.a, c.b);
     EXPECT_NEAR(v.magnitude, c.magnitude, 1e-12) << c.a << " " << c.b;

@@ -137,10 +137,11 @@ TEST_F(RecordTables, BigTableFixedPartAndKindBlocks) {
   Step();
   ASSERT_EQ(Step(), CPluvicamDoc::statusEndOfFile);
   EXPECT_EQ(big.TextAt(20, 170), "End of file");
-  EXPECT_GT(CountColour(big.Image(),
-                        DeviceRect({0, 0}, {1350, 190}, QRectF(QPointF(20, 155), QPointF(400, 185))),
-                        DARK_RED),
-            0);
+  EXPECT_GT(
+      CountColour(big.Image(),
+                  DeviceRect({0, 0}, {1350, 190}, QRectF(QPointF(20, 155), QPointF(400, 185))),
+                  DARK_RED),
+      0);
 }
 
 } // namespace

