@@ -1,0 +1,3 @@
+#pragma once
+
+enum class Pane { RainIntensity, Dsd, VVel, HVel, Obl, Side, Top, Info, Front };
