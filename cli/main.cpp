@@ -160,6 +160,18 @@ std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const Filter
   return doc;
 }
 
+// Opens `file` with the filter the options describe. Null after reporting the failure.
+std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const DocumentOptions &options,
+                                           UserMessages &messages) {
+  FilterRecord filter;
+  std::string error;
+  if (!options.BuildFilter(filter, error)) {
+    std::cerr << error << "\n";
+    return nullptr;
+  }
+  return OpenDocument(file, filter, messages);
+}
+
 // Runs the main window's loop to its end; `onParticle` sees every accepted particle after the
 // document has taken its wind reading and rain. Returns the exit status.
 template <typename OnParticle> int RunDocument(CPluvicamDoc &doc, OnParticle onParticle) {
@@ -204,13 +216,7 @@ void AppendWind(std::string &out, const CPluvicamDoc &doc) {
 int DocumentParticles(const std::string &file, const DocumentOptions &options,
                       const ContourOptions &contours) {
   StderrMessages messages;
-  FilterRecord filter;
-  std::string error;
-  if (!options.BuildFilter(filter, error)) {
-    std::cerr << error << "\n";
-    return EXIT_UNUSABLE;
-  }
-  auto doc = OpenDocument(file, filter, messages);
+  auto doc = OpenDocument(file, options, messages);
   if (!doc)
     return EXIT_UNUSABLE;
   std::string out = csv::PARTICLE_COLUMNS;
@@ -268,13 +274,7 @@ std::string TimeText(const CPluvicamDoc &doc, double tim) {
 
 int RainSteps(const std::string &file, const DocumentOptions &options) {
   StderrMessages messages;
-  FilterRecord filter;
-  std::string error;
-  if (!options.BuildFilter(filter, error)) {
-    std::cerr << error << "\n";
-    return EXIT_UNUSABLE;
-  }
-  auto doc = OpenDocument(file, filter, messages);
+  auto doc = OpenDocument(file, options, messages);
   if (!doc)
     return EXIT_UNUSABLE;
   double rain = 0;

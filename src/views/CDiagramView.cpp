@@ -155,3 +155,11 @@ void CDiagramView::paintEvent(QPaintEvent *) {
   else
     p.drawImage(0, 0, image);
 }
+
+const HydRecord *CDiagramView::AcceptedRecord() const {
+  if (!doc)
+    return nullptr;
+  int status = -1;
+  const HydRecord *r = doc->GetHydHeader(&status);
+  return status == CPluvicamDoc::statusAccepted ? r : nullptr;
+}

@@ -46,6 +46,8 @@ protected:
   // On a size change: by default the frame and the kept state are drawn anew.
   virtual void Resized() { Rebuild(); }
 
+  // The document's current particle when its last read accepted one, else null.
+  const HydRecord *AcceptedRecord() const;
   // Fills the image, draws frame and state, and schedules a repaint.
   void Rebuild();
   // Sets the logical mapping on a painter of the image (or of anything of client size).

@@ -40,11 +40,8 @@ void CSmallDSDView::DrawState(QPainter &p) {
 }
 
 void CSmallDSDView::OnParticle() {
-  if (!doc)
-    return;
-  int status = -1;
-  const HydRecord *r = doc->GetHydHeader(&status);
-  if (!r || status != CPluvicamDoc::statusAccepted || !r->mainHeader || doc->GetRateList().empty())
+  const HydRecord *r = AcceptedRecord();
+  if (!r || !r->mainHeader || doc->GetRateList().empty())
     return;
   distribution.Add(r->tim, r->diameter, r->area, r->velocity);
   // The head interval is complete: another 0.1 mm of rain closes the distribution's interval.

@@ -40,9 +40,8 @@ void CSmallHVelView::DrawFrame(QPainter &p) {
 void CSmallHVelView::OnParticle() {
   if (!doc || doc->IsSno())
     return;
-  int status = -1;
-  const HydRecord *r = doc->GetHydHeader(&status);
-  if (!r || status != CPluvicamDoc::statusAccepted)
+  const HydRecord *r = AcceptedRecord();
+  if (!r)
     return;
   SetLogicalPixel(DotFor(r->hVelA, r->hVelB), QColor(255, 255, 0));
   update();

@@ -27,11 +27,8 @@ void CSmallOblView::DrawFrame(QPainter &p) {
 }
 
 void CSmallOblView::OnParticle() {
-  if (!doc)
-    return;
-  int status = -1;
-  const HydRecord *r = doc->GetHydHeader(&status);
-  if (!r || status != CPluvicamDoc::statusAccepted)
+  const HydRecord *r = AcceptedRecord();
+  if (!r)
     return;
   SetLogicalPixel(DotFor(r->diameter, r->oblateness), Qt::black);
   update();

@@ -94,11 +94,8 @@ void CSmallTopView::DrawMark(const QRectF &r, const QColor &c) {
 }
 
 void CSmallTopView::OnParticle() {
-  if (!doc)
-    return;
-  int status = -1;
-  const HydRecord *r = doc->GetHydHeader(&status);
-  if (!r || status != CPluvicamDoc::statusAccepted || image.isNull())
+  const HydRecord *r = AcceptedRecord();
+  if (!r || image.isNull())
     return;
   if (mode == Distribution) {
     const int count = grid.Add(r->minPosA, r->maxPosA, r->minPosB, r->maxPosB);

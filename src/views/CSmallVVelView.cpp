@@ -32,11 +32,8 @@ void CSmallVVelView::DrawFrame(QPainter &p) {
 }
 
 void CSmallVVelView::OnParticle() {
-  if (!doc)
-    return;
-  int status = -1;
-  const HydRecord *r = doc->GetHydHeader(&status);
-  if (!r || status != CPluvicamDoc::statusAccepted)
+  const HydRecord *r = AcceptedRecord();
+  if (!r)
     return;
   SetLogicalPixel(DotFor(r->diameter, r->velocity), Qt::black);
   update();
