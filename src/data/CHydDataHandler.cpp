@@ -1,4 +1,5 @@
 #include "CHydDataHandler.h"
+#include "WholeNumber.h"
 
 #include "LittleEndian.h"
 #include "particle/CRainData.h"
@@ -8,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -179,8 +181,7 @@ const MainTimEntry *CHydDataHandler::FindEntry(double tim, CHydException &status
     std::snprintf(text, sizeof text,
                   "CHydDataHandler::GetNextHydData: no corresponding main header "
                   "pixHeader.tim=%lu, ptr->line=%lu ",
-                  static_cast<unsigned long>(tim),
-                  static_cast<unsigned long>(timeIndex.front().line));
+                  WholeNumber(tim), WholeNumber(timeIndex.front().line));
     status.Set(CHydException::generic, text);
     return nullptr;
   }
@@ -253,7 +254,8 @@ CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *ex
     if (!entry)
       return;
     newMainHeader = !(entry->mainHeader == mainHeader);
-    mainHeader = entry->mainHeader;
+    if (newMainHeader || mainHeader.backLink != entry->mainHeader.backLink)
+      mainHeader = entry->mainHeader;
 
     lastRecordStart = p;
     if (!particle->CalculateData(&hydFile, &entry->mainHeader, &pixHeader, uint16_t(format),
@@ -275,8 +277,8 @@ CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *ex
     // Trailing headers: registered now so that nextPos names the next pix record. Running into
     // the end of the file here is normal after the last particle.
     bool trailingOk = true;
+    CHydException ignored;
     for (;;) {
-      CHydException ignored;
       if (!hydFile.SetPosition(record.nextPos) || !ReadTag(tag, ignored)) {
         trailingOk = false;
         break;

@@ -56,7 +56,9 @@ int CHydFile::ReadDropData(void *buffer, int format, uint16_t tag, CHydException
   } else {
     const uint32_t size = uint32_t(DropDataSize(format, tag));
     int err = 0;
-    uint32_t got = ReadBuffered(static_cast<uint8_t *>(buffer), size, err);
+    uint32_t got = TakeFromBuffer(buffer, size)
+                       ? size
+                       : ReadBuffered(static_cast<uint8_t *>(buffer), size, err);
     if (err != 0) {
       status.SetFromFileError(err);
       status.message = "Could not read from hyd-file:" + status.message;

@@ -88,6 +88,20 @@ std::string CInputFile::GetFileName() const {
   return slash == std::string::npos ? filePath : filePath.substr(slash + 1);
 }
 
+namespace {
+// One pread, retried when a signal interrupts it; -1 with `err` set on failure.
+ssize_t ReadAt(int fd, void *dst, size_t count, int64_t offset, int &err) {
+  for (;;) {
+    const ssize_t got = ::pread(fd, dst, count, offset);
+    if (got >= 0 || errno != EINTR) {
+      if (got < 0)
+        err = errno;
+      return got;
+    }
+  }
+}
+} // namespace
+
 uint32_t CInputFile::ReadBuffered(uint8_t *dst, uint32_t count, int &err) {
   err = 0;
   uint32_t done = 0;
@@ -95,34 +109,21 @@ uint32_t CInputFile::ReadBuffered(uint8_t *dst, uint32_t count, int &err) {
     if (bufferPos == bufferFill) {
       bufferStart += bufferFill;
       bufferFill = bufferPos = 0;
-      uint32_t wanted = count - done;
-      if (wanted >= BUFFER_SIZE) {
-        // Large reads go straight to the caller.
-        ssize_t got = ::pread(fd, dst + done, wanted, bufferStart);
-        if (got < 0) {
-          if (errno == EINTR)
-            continue;
-          err = errno;
-          return done;
-        }
-        if (got == 0)
-          return done;
+      const uint32_t wanted = count - done;
+      // Large reads go straight to the caller.
+      const bool direct = wanted >= BUFFER_SIZE;
+      const ssize_t got = direct ? ReadAt(fd, dst + done, wanted, bufferStart, err)
+                                 : ReadAt(fd, buffer.get(), BUFFER_SIZE, bufferStart, err);
+      if (got <= 0)
+        return done;
+      if (direct) {
         bufferStart += got;
         done += uint32_t(got);
         continue;
       }
-      ssize_t got = ::pread(fd, buffer.get(), BUFFER_SIZE, bufferStart);
-      if (got < 0) {
-        if (errno == EINTR)
-          continue;
-        err = errno;
-        return done;
-      }
-      if (got == 0)
-        return done;
       bufferFill = uint32_t(got);
     }
-    uint32_t n = std::min(count - done, bufferFill - bufferPos);
+    const uint32_t n = std::min(count - done, bufferFill - bufferPos);
     std::memcpy(dst + done, buffer.get() + bufferPos, n);
     bufferPos += n;
     done += n;
@@ -131,6 +132,11 @@ uint32_t CInputFile::ReadBuffered(uint8_t *dst, uint32_t count, int &err) {
 }
 
 int CInputFile::Read(void *dst, uint32_t count, CHydException *exc) {
+  if (dst && TakeFromBuffer(dst, count)) {
+    if (exc)
+      exc->Clear();
+    return 1;
+  }
   CHydException status;
   int result = 1;
   if (!dst) {
@@ -166,6 +172,8 @@ int CInputFile::ReadHeaderBytes(uint8_t *dst, uint32_t count, const char *notOpe
     status.Set(CHydException::fileNotOpened, notOpenMessage);
     return -1;
   }
+  if (TakeFromBuffer(dst, count))
+    return 1;
   int err = 0;
   uint32_t got = ReadBuffered(dst, count, err);
   if (got == count)

@@ -3,6 +3,7 @@
 #include "MainHeader.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,15 @@ public:
   int ReadMainHeader(MainHeader *mainHeader, int16_t tag, int format, CHydException *exc = nullptr);
 
 protected:
+  // Copies `count` bytes when the buffer already holds them; the common case of a walk.
+  bool TakeFromBuffer(void *dst, uint32_t count) {
+    if (!isOpen || bufferFill - bufferPos < count)
+      return false;
+    std::memcpy(dst, buffer.get() + bufferPos, count);
+    bufferPos += count;
+    return true;
+  }
+
   // Reads exactly `count` bytes through the buffer. Returns the number of bytes delivered; a
   // shorter count means end of file (`err` 0) or a platform failure (`err` the errno value).
   uint32_t ReadBuffered(uint8_t *dst, uint32_t count, int &err);

@@ -1,4 +1,5 @@
 #include "CSnoData.h"
+#include "data/WholeNumber.h"
 
 #include "ParticleGeometry.h"
 #include "data/CHydFile.h"
@@ -15,15 +16,6 @@ template <typename... Args> void AppendF(std::string &out, const char *format, A
   char buffer[256];
   std::snprintf(buffer, sizeof buffer, format, args...);
   out += buffer;
-}
-
-// A line counter shown "as a whole number"; out-of-range values must not reach the conversion.
-unsigned long WholeNumber(double value) {
-  if (!(value >= 0))
-    return 0;
-  if (value >= double(std::numeric_limits<unsigned long>::max()))
-    return std::numeric_limits<unsigned long>::max();
-  return static_cast<unsigned long>(value);
 }
 
 void Fail(CHydException &status, std::string message) {

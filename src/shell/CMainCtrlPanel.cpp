@@ -7,6 +7,8 @@
 #include "Pane.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
+#include "views/CSmallContourView.h"
+#include "views/CSmallTopView.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -437,9 +439,14 @@ void CMainCtrlPanel::OnScale() {
   else if (factor == 5)
     doc->SetViewFactor(1);
   if (frame)
-    for (Pane pane : {Pane::Front, Pane::Side})
-      if (QWidget *view = frame->GetPane(pane))
+    for (Pane pane : {Pane::Front, Pane::Side}) {
+      QWidget *view = frame->GetPane(pane);
+      // The particle views draw the current particle anew at the new factor.
+      if (auto *contourView = dynamic_cast<CSmallContourView *>(view))
+        contourView->OnParticle();
+      else if (view)
         view->update();
+    }
 }
 
 void CMainCtrlPanel::OnHelp() {
@@ -468,10 +475,8 @@ void CMainCtrlPanel::OnAreaDisplay() {
     areaMode = distributionRadio->isChecked() ? 1 : 0;
   }
   if (frame)
-    if (QWidget *top = frame->GetPane(Pane::Top);
-        top && top->metaObject()->indexOfMethod("SetAreaDisplayMode(int)") >= 0)
-      QMetaObject::invokeMethod(top, "SetAreaDisplayMode", Qt::DirectConnection,
-                                Q_ARG(int, areaMode));
+    if (auto *top = dynamic_cast<CSmallTopView *>(frame->GetPane(Pane::Top)))
+      top->SetAreaMode(areaMode);
   if (areaMode != before)
     filterChanged = true;
 }

@@ -6,6 +6,7 @@
 #include "Pane.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
+#include "views/SmallViewFactory.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -18,9 +19,6 @@
 #include <iostream>
 
 namespace {
-
-// Plain panes until the small views are in.
-QWidget *PlainPane(Pane, CPluvicamDoc *, QWidget *parent) { return new QWidget(parent); }
 
 bool HasDisplay() {
   auto set = [](const char *name) {
@@ -80,7 +78,7 @@ int main(int argc, char **argv) {
   }
 
   StderrMessages stderrMessages;
-  CPluvicamApp app(PlainPane, pictureMode ? &stderrMessages : nullptr,
+  CPluvicamApp app(CreateSmallView, pictureMode ? &stderrMessages : nullptr,
                    !pictureMode && !parser.isSet(noSplash));
   if (!app.InitInstance())
     return 1;

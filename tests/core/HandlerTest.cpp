@@ -177,6 +177,16 @@ TEST_F(HandlerTest, ParticleBeforeTheOnlyMainHeader) {
                 "pixHeader.tim=%lu, ptr->line=%lu ",
                 (unsigned long)Tim(5 * 3600), (unsigned long)std::floor(Tim(6 * 3600)));
   EXPECT_EQ(e.message, expected);
+
+  // A corrupt time far outside the unsigned range is shown clamped, not converted out of range.
+  synth::HydWriter w(4);
+  w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
+  AddTinyDrop(w, -1.0e34);
+  w.Write(Path("d.hyd"), Path("d.hd"));
+  handler.Close();
+  ASSERT_EQ(Open(), 1);
+  EXPECT_EQ(Next(), nullptr);
+  EXPECT_NE(e.message.find("pixHeader.tim=0, "), std::string::npos) << e.message;
 }
 
 TEST_F(HandlerTest, CorruptRecordsAreReportedNotRead) {

@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 #include "particle/CHydData.h"
 #include "shell/CMainCtrlPanel.h"
+#include "views/CSmallTopView.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,23 +13,14 @@ using namespace shelltest;
 
 namespace {
 
-// A top view that remembers the display mode it was told.
-class ModeView : public QWidget {
-  Q_OBJECT
-public:
-  using QWidget::QWidget;
-  Q_INVOKABLE void SetAreaDisplayMode(int mode) { told.push_back(mode); }
-  std::vector<int> told;
-};
-
 class PanelTest : public AppTest {
 protected:
   void StartWithPanes() {
     app = std::make_unique<CPluvicamApp>(
-        [this](Pane pane, CPluvicamDoc *, QWidget *parent) -> QWidget * {
+        [this](Pane pane, CPluvicamDoc *document, QWidget *parent) -> QWidget * {
           if (pane != Pane::Top)
             return new QWidget(parent);
-          top = new ModeView(parent);
+          top = new CSmallTopView(document, parent);
           return top;
         },
         &rec, false);
@@ -55,7 +47,7 @@ protected:
   void Click(const char *id) { Control<QPushButton>(id)->click(); }
 
   CMainCtrlPanel *panel = nullptr;
-  ModeView *top = nullptr;
+  CSmallTopView *top = nullptr;
 };
 
 } // namespace
@@ -254,7 +246,9 @@ TEST_F(PanelTest, AreaDisplayMode) {
   EXPECT_TRUE(panel->FilterChanged());
   EXPECT_EQ(panel->AreaDisplayMode(), 1);
   ASSERT_NE(top, nullptr);
-  EXPECT_EQ(top->told, (std::vector<int>{0, 1}));
+  EXPECT_EQ(top->AreaModeValue(), CSmallTopView::Distribution);
+  position->click();
+  EXPECT_EQ(top->AreaModeValue(), CSmallTopView::PositionSize);
 }
 
 TEST_F(PanelTest, DefaultFilterShowsTheStoredSettings) {
@@ -269,5 +263,3 @@ TEST_F(PanelTest, DefaultFilterShowsTheStoredSettings) {
   EXPECT_EQ(DocFilter().diamMax, 9.0f);
   EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 0"}));
 }
-
-#include "MainCtrlPanelTest.moc"

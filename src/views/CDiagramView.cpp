@@ -1,0 +1,165 @@
+#include "CDiagramView.h"
+
+#include "document/CPluvicamDoc.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPen>
+#include <cmath>
+
+namespace {
+const QColor LIGHT_GREY(192, 192, 192);
+// Large enough to hold any text that an alignment anchors to one side of it.
+constexpr double TEXT_ROOM = 100000;
+} // namespace
+
+QPen PixelPen(const QColor &colour, int width) {
+  QPen pen(colour, width);
+  pen.setCosmetic(true);
+  return pen;
+}
+
+CDiagramView::CDiagramView(CPluvicamDoc *document, QWidget *parent)
+    : QWidget(parent), doc(document) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  if (doc)
+    doc->AddListener(this);
+}
+
+CDiagramView::~CDiagramView() {
+  if (doc)
+    doc->RemoveListener(this);
+}
+
+LogicalMapping CDiagramView::Mapping() const {
+  const QSizeF viewport(width(), height());
+  return IsotropicMapping() ? LogicalMapping::Isotropic(WindowOrg(), WindowExt(), {}, viewport)
+                            : LogicalMapping::Anisotropic(WindowOrg(), WindowExt(), {}, viewport);
+}
+
+QPoint CDiagramView::DevicePixel(QPointF logical) const {
+  const QPointF d = Mapping().ToDevice(logical);
+  return {int(std::floor(d.x())), int(std::floor(d.y()))};
+}
+
+int CDiagramView::LogicalUnits(double factor, double value) {
+  const double u = std::trunc(factor * value);
+  return int(std::clamp(std::isfinite(u) ? u : 0.0, -1e7, 1e7));
+}
+
+void CDiagramView::Rebuild() {
+  if (image.size() != size())
+    image = QImage(size(), QImage::Format_RGB32);
+  if (image.isNull())
+    return;
+  image.fill(LIGHT_GREY);
+  {
+    QPainter p(&image);
+    ApplyMapping(p);
+    DrawFrame(p);
+    ApplyMapping(p);
+    DrawState(p);
+  }
+  update();
+}
+
+void CDiagramView::ApplyMapping(QPainter &p) const {
+  p.setTransform(Mapping().Transform());
+  p.setClipping(false);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(PixelPen(Qt::black));
+}
+
+double CDiagramView::FontHeight(double n) const { return logicalDpiY() * n / 72.0; }
+
+double CDiagramView::FittingHeight(double height, double charWidth) const {
+  const LogicalMapping m = Mapping();
+  // Courier's advance is 0.6 of its height.
+  return std::min(height, m.LogicalLengthY(m.DeviceLengthX(charWidth) / 0.6));
+}
+
+void CDiagramView::DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
+                            const QColor &colour, bool bold, double rotation) const {
+  const LogicalMapping m = Mapping();
+  const QPointF d = m.ToDevice(at);
+  QFont font("Courier New");
+  font.setStyleHint(QFont::TypeWriter);
+  // Plain pixels in the text colour, as the diagrams have always drawn them.
+  font.setStyleStrategy(QFont::NoAntialias);
+  font.setPixelSize(std::max(1, int(std::lround(m.DeviceLengthY(height)))));
+  font.setBold(bold);
+  p.save();
+  p.resetTransform();
+  p.setClipping(false);
+  p.setFont(font);
+  p.setPen(colour);
+  p.translate(d);
+  // Escapement 2700: the text reads downwards.
+  if (rotation != 0)
+    p.rotate(-rotation);
+  double x = -TEXT_ROOM / 2, y = -TEXT_ROOM / 2;
+  int flags = 0;
+  if (align & Left)
+    x = 0, flags |= Qt::AlignLeft;
+  else if (align & Right)
+    x = -TEXT_ROOM, flags |= Qt::AlignRight;
+  else
+    flags |= Qt::AlignHCenter;
+  if (align & Top)
+    y = 0, flags |= Qt::AlignTop;
+  else if (align & Bottom)
+    y = -TEXT_ROOM, flags |= Qt::AlignBottom;
+  else
+    flags |= Qt::AlignVCenter;
+  p.drawText(QRectF(x, y, TEXT_ROOM, TEXT_ROOM), flags, text);
+  p.restore();
+}
+
+void CDiagramView::DrawTextInRect(QPainter &p, QPointF c1, QPointF c2, const QString &text,
+                                  int align, double height, const QColor &colour, bool bold) const {
+  const LogicalMapping m = Mapping();
+  const QRectF r = QRectF(m.ToDevice(c1), m.ToDevice(c2)).normalized();
+  QPointF at;
+  if (align & Left)
+    at.setX(r.left());
+  else if (align & Right)
+    at.setX(r.right());
+  else
+    at.setX(r.center().x());
+  if (align & Top)
+    at.setY(r.top());
+  else if (align & Bottom)
+    at.setY(r.bottom());
+  else
+    at.setY(r.center().y());
+  DrawText(p, m.ToLogical(at), text, align, height, colour, bold);
+}
+
+void CDiagramView::SetLogicalPixel(QPointF logical, QColor colour) {
+  const QPoint d = DevicePixel(logical);
+  if (image.rect().contains(d))
+    image.setPixel(d, colour.rgb());
+}
+
+void CDiagramView::resizeEvent(QResizeEvent *event) {
+  QWidget::resizeEvent(event);
+  image = QImage(size(), QImage::Format_RGB32);
+  if (!image.isNull())
+    Resized();
+}
+
+void CDiagramView::paintEvent(QPaintEvent *) {
+  QPainter p(this);
+  if (image.isNull())
+    p.fillRect(rect(), LIGHT_GREY);
+  else
+    p.drawImage(0, 0, image);
+}
+
+const HydRecord *CDiagramView::AcceptedRecord() const {
+  if (!doc)
+    return nullptr;
+  int status = -1;
+  const HydRecord *r = doc->GetHydHeader(&status);
+  return status == CPluvicamDoc::statusAccepted ? r : nullptr;
+}

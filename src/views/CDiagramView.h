@@ -1,0 +1,77 @@
+#pragma once
+#include "LogicalMapping.h"
+#include "document/DocumentListener.h"
+
+#include <QImage>
+#include <QWidget>
+
+class CPluvicamDoc;
+class QPainter;
+struct HydRecord;
+
+// Base of the small views: an off-screen image of client size holding the frame and whatever
+// the view has accumulated, rebuilt when the size changes; paint only copies it. Drawing is in
+// logical units through a window/viewport mapping, text in "Courier New" whose height is given
+// in logical units and turned into pixels by the mapping.
+class CDiagramView : public QWidget, public DocumentListener {
+public:
+  CDiagramView(CPluvicamDoc *doc, QWidget *parent);
+  ~CDiagramView() override;
+
+  const QImage &Image() const { return image; }
+  // The mapping of the current client size.
+  LogicalMapping Mapping() const;
+  // The device pixel that a logical point falls on.
+  QPoint DevicePixel(QPointF logical) const;
+  // trunc(factor · value) as a logical coordinate; far outside any plot for huge values.
+  static int LogicalUnits(double factor, double value);
+
+  enum Align {
+    Left = 0x1,
+    HCenter = 0x2,
+    Right = 0x4,
+    Top = 0x10,
+    VCenter = 0x20,
+    Bottom = 0x40,
+  };
+
+protected:
+  virtual QPointF WindowOrg() const = 0;
+  virtual QSizeF WindowExt() const = 0;
+  virtual bool IsotropicMapping() const { return false; }
+  // Axes, titles and everything fixed; the image has just been filled light grey.
+  virtual void DrawFrame(QPainter &p) = 0;
+  // What the view keeps as state (a particle, bars, a curve) on top of the frame.
+  virtual void DrawState(QPainter &) {}
+  // On a size change: by default the frame and the kept state are drawn anew.
+  virtual void Resized() { Rebuild(); }
+
+  // The document's current particle when its last read accepted one, else null.
+  const HydRecord *AcceptedRecord() const;
+  // Fills the image, draws frame and state, and schedules a repaint.
+  void Rebuild();
+  // Sets the logical mapping on a painter of the image (or of anything of client size).
+  void ApplyMapping(QPainter &p) const;
+  // Height in logical units of a font of n/72 inch on this display: R·n/72.
+  double FontHeight(double n) const;
+  // A text height of at most `height` logical units whose characters stay within `charWidth`
+  // logical units across, for tables whose cells must hold their texts at any aspect.
+  double FittingHeight(double height, double charWidth) const;
+  // Text at a logical point, aligned to it as `align` says; heights in logical units.
+  void DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
+                const QColor &colour = Qt::black, bool bold = false, double rotation = 0) const;
+  // Text inside a logical rectangle (any two opposite corners).
+  void DrawTextInRect(QPainter &p, QPointF corner1, QPointF corner2, const QString &text, int align,
+                      double height, const QColor &colour = Qt::black, bool bold = false) const;
+  // One device pixel at a logical point, when it lies inside the image.
+  void SetLogicalPixel(QPointF logical, QColor colour);
+
+  void resizeEvent(QResizeEvent *event) override;
+  void paintEvent(QPaintEvent *event) override;
+
+  CPluvicamDoc *doc;
+  QImage image;
+};
+
+// Cosmetic pen: `width` device pixels whatever the mapping.
+QPen PixelPen(const QColor &colour, int width = 1);

@@ -1,0 +1,119 @@
+#include "CSmallContourView.h"
+
+#include "document/CPluvicamDoc.h"
+#include "particle/CContour.h"
+#include "particle/CSnoData.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace {
+constexpr double TITLE_N = 45;
+constexpr double LABEL_N = 34;
+} // namespace
+
+CSmallContourView::CSmallContourView(CPluvicamDoc *doc, QWidget *parent, int cameraIndex,
+                                     const QString &titleText, const QColor &outlineColour)
+    : CDiagramView(doc, parent), camera(cameraIndex), title(titleText), colour(outlineColour) {
+  if (doc)
+    zoom = std::max<int>(1, doc->GetViewFactor());
+}
+
+void CSmallContourView::DrawFrame(QPainter &p) {
+  DrawText(p, {350, 900}, title, HCenter | Top, FontHeight(TITLE_N), QColor(255, 0, 0));
+  p.drawLine(-50, -50, -50, 850);
+  p.drawLine(-50, -50, 900, -50);
+  const double h = FontHeight(LABEL_N);
+  for (int u = 0; u <= 800; u += 100) {
+    p.drawLine(u, -50, u, -70);
+    p.drawLine(-50, u, -70, u);
+    if (u % 200 == 0) {
+      const QString label = QString::asprintf("%d", u / 100 * zoom);
+      DrawText(p, {double(u), -80}, label, HCenter | Top, h);
+      DrawText(p, {-80, double(u)}, label, Right | VCenter, h);
+    }
+  }
+}
+
+void CSmallContourView::DrawState(QPainter &p) {
+  p.setClipRect(ClipRect());
+  if (!outline.isEmpty()) {
+    p.setPen(PixelPen(colour));
+    p.drawPolyline(outline);
+  }
+  for (const Stroke &s : strokes) {
+    QPen pen(colour, s.width);
+    pen.setCapStyle(Qt::FlatCap);
+    p.setPen(pen);
+    p.drawLine(s.line);
+  }
+  if (hasAxis) {
+    p.setPen(PixelPen(QColor(255, 255, 0)));
+    p.drawLine(axis);
+  }
+  p.setClipping(false);
+}
+
+void CSmallContourView::TakeSnow(const HydRecord &r, double unitsPerMm) {
+  const auto *snow = dynamic_cast<const CSnoData *>(doc->GetHydData());
+  if (!snow)
+    return;
+  const CSnoData::Line *lines = camera == 0 ? snow->linesA : snow->linesB;
+  const int count = std::clamp<int>(camera == 0 ? r.linesA : r.linesB, 0, CSnoData::MAX_LINES);
+  const double offset = camera == 0 ? r.minPosA : r.minPosB;
+  const double sx = (camera == 0 ? r.scaleSysA : r.scaleSysB) * unitsPerMm;
+  const double sy = r.scaleHeight * unitsPerMm;
+  const int width = std::max(1, int(sx + 3));
+  for (int i = 0; i < count; ++i) {
+    const int segments = std::clamp<int>(lines[i].segmentCount, 0, CSnoData::MAX_SEGMENTS);
+    const double y = std::trunc((i + 0.5) * sy);
+    for (int s = 0; s < segments; ++s) {
+      const CSnoData::Segment &seg = lines[i].segments[s];
+      strokes.push_back({QLineF(std::trunc((seg.start + 0.5 - offset) * sx), y,
+                                std::trunc((seg.end + 0.5 - offset) * sx), y),
+                         width});
+    }
+  }
+}
+
+void CSmallContourView::OnParticle() {
+  if (!doc)
+    return;
+  outline.clear();
+  strokes.clear();
+  hasAxis = false;
+  zoom = std::max<int>(1, doc->GetViewFactor());
+  const double unitsPerMm = 100.0 / zoom;
+  int status = -1;
+  const HydRecord *r = doc->GetHydHeader(&status);
+  if (r && doc->IsSno()) {
+    if (status == CPluvicamDoc::statusAccepted)
+      TakeSnow(*r, unitsPerMm);
+  } else if (r) {
+    int valid = 0;
+    const CContour *contour = doc->GetContour(camera, &valid);
+    if (contour && valid) {
+      for (const CSegment &s : contour->GetSegments())
+        outline << QPointF(s.start.x * unitsPerMm, s.start.y * unitsPerMm);
+      if (!outline.isEmpty())
+        outline << outline.front();
+      if (status != CPluvicamDoc::statusBadRecord) {
+        const CContour::PointF top = contour->GetAxisTop(), bottom = contour->GetAxisBottom();
+        axis = QLineF(top.x * unitsPerMm, top.y * unitsPerMm, bottom.x * unitsPerMm,
+                      bottom.y * unitsPerMm);
+        hasAxis = true;
+      }
+    }
+  }
+  Rebuild();
+}
+
+void CSmallContourView::OnReset(int flag) {
+  // A completed rain interval leaves the particle alone; anything else starts over.
+  if (flag != 0)
+    return;
+  outline.clear();
+  strokes.clear();
+  hasAxis = false;
+  Rebuild();
+}

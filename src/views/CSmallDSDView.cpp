@@ -1,0 +1,64 @@
+#include "CSmallDSDView.h"
+
+#include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
+
+#include <QPainter>
+
+namespace {
+constexpr double TITLE_N = 520;
+constexpr double LABEL_N = 400;
+} // namespace
+
+CSmallDSDView::CSmallDSDView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
+
+void CSmallDSDView::DrawFrame(QPainter &p) {
+  DrawTextInRect(p, {-800, 11000}, {8800, 10000}, "Drop Size Distribution", HCenter | VCenter,
+                 FontHeight(TITLE_N), QColor(255, 0, 0));
+  p.drawLine(0, 10000, 0, 0);
+  p.drawLine(0, 0, 8000, 0);
+  for (int x = 0; x <= 8000; x += 1000)
+    p.drawLine(x, 0, x, -400);
+  for (int y = 0; y <= 10000; y += 2500)
+    p.drawLine(0, y, -250, y);
+  const double h = FontHeight(LABEL_N);
+  DrawText(p, {8000, -300}, "8mm", HCenter | Top, h);
+  DrawText(p, {-400, 10000}, "100", HCenter | VCenter, h);
+  DrawText(p, {-400, 9000}, "%", HCenter | VCenter, h);
+  DrawText(p, {-400, 7500}, "10", HCenter | VCenter, h);
+  DrawText(p, {-400, 5000}, "1", HCenter | VCenter, h);
+  DrawText(p, {-400, 2500}, ".1", HCenter | VCenter, h);
+  DrawText(p, {-400, 0}, ".01", HCenter | VCenter, h);
+}
+
+void CSmallDSDView::DrawState(QPainter &p) {
+  p.setPen(PixelPen(Qt::white));
+  p.setBrush(QColor(0, 0, 192));
+  for (const dsd::Bar &b : bars)
+    p.drawRect(QRectF(QPointF(b.x, 0), QPointF(b.x + b.width, b.height)).normalized());
+  p.setBrush(Qt::NoBrush);
+}
+
+void CSmallDSDView::OnParticle() {
+  const HydRecord *r = AcceptedRecord();
+  if (!r || !r->mainHeader || doc->GetRateList().empty())
+    return;
+  distribution.Add(r->tim, r->diameter, r->area, r->velocity);
+  // The head interval is complete: another 0.1 mm of rain closes the distribution's interval.
+  if (doc->GetRateList().front().complete) {
+    distribution.Close(r->tim, r->mainHeader->lineFrequency);
+    bars = distribution.Bars();
+    Rebuild();
+  }
+}
+
+void CSmallDSDView::OnReset(int) {
+  // The frame is drawn anew; the bars of the coming interval follow with the next particle.
+  bars.clear();
+  Rebuild();
+}
+
+void CSmallDSDView::Resized() {
+  bars.clear();
+  Rebuild();
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include "CDiagramView.h"
+
+// Horizontal velocity of the particles of the main run in the plane of the two cameras' axes;
+// rain only.
+class CSmallHVelView : public CDiagramView {
+public:
+  CSmallHVelView(CPluvicamDoc *doc, QWidget *parent = nullptr);
+
+  void OnParticle() override;
+  void OnReset(int flag) override;
+
+  // Logical point of a particle: 100 units per m/s, camera B's component pointing down.
+  static QPoint DotFor(float hVelA, float hVelB);
+
+protected:
+  QPointF WindowOrg() const override { return {-3600, 3600}; }
+  QSizeF WindowExt() const override { return {7200, -7200}; }
+  void DrawFrame(QPainter &p) override;
+};

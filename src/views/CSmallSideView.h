@@ -1,0 +1,8 @@
+#pragma once
+#include "CSmallContourView.h"
+
+// Camera B's outline of the current particle (side view), in the main window's particle grid.
+class CSmallSideView : public CSmallContourView {
+public:
+  CSmallSideView(CPluvicamDoc *doc, QWidget *parent = nullptr);
+};

@@ -1,0 +1,51 @@
+#pragma once
+#include "CDiagramView.h"
+#include "TopViewGrid.h"
+
+// The measuring area seen from above in pixels (camera A along x, camera B along y) with the
+// usable area and the filter's pixel ranges; marks every accepted particle, by position and size
+// or as a count per centre pixel.
+class CSmallTopView : public CDiagramView {
+public:
+  enum AreaMode { PositionSize = 0, Distribution = 1 };
+
+  CSmallTopView(CPluvicamDoc *doc, QWidget *parent = nullptr);
+
+  void OnParticle() override;
+  void OnReset(int flag) override;
+  void OnTopViewReset() override;
+
+  // The main control panel's area display mode; a switch sets the view up anew.
+  void SetAreaMode(int mode);
+  int AreaModeValue() const { return mode; }
+
+  int AreaSize() const { return size; }
+  const topview::CountGrid &Grid() const { return grid; }
+  // Logical rectangles of the usable area and of the filter's pixel ranges.
+  QRectF UsableRect() const;
+  QRectF FilterRect() const;
+  // Logical point of a pixel pair: camera B's pixel counts down from the top.
+  QPointF PixelPoint(double pixA, double pixB) const { return {pixA, size - 1 - pixB}; }
+
+  static QColor CountColour(int count);
+
+protected:
+  QPointF WindowOrg() const override { return {-size / 10.0, size + size / 10.0}; }
+  QSizeF WindowExt() const override { return {size + size / 5.0, -(size + size / 5.0)}; }
+  void DrawFrame(QPainter &p) override;
+  void Resized() override;
+
+private:
+  // Re-reads the area and the filter, clears the marks and draws the frame.
+  void SetUp();
+  void DrawMark(const QRectF &r, const QColor &c);
+
+  int mode = PositionSize;
+  int size = 1024;
+  int firstPixel = 0;
+  int lastPixel = 1023;
+  int minPixA = 0, maxPixA = 1023, minPixB = 0, maxPixB = 1023;
+  topview::CountGrid grid;
+  bool hasPrevious = false;
+  QRectF previous;
+};

@@ -1,0 +1,42 @@
+#include "CSmallVVelView.h"
+
+#include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
+
+#include <QPainter>
+
+namespace {
+constexpr double TITLE_N = 620;
+constexpr double LABEL_N = 470;
+} // namespace
+
+CSmallVVelView::CSmallVVelView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
+
+QPoint CSmallVVelView::DotFor(float diameter, float velocity) {
+  return {LogicalUnits(1000, diameter), LogicalUnits(1000, velocity)};
+}
+
+void CSmallVVelView::DrawFrame(QPainter &p) {
+  DrawTextInRect(p, {-800, 13200}, {8800, 12000}, "Vert. Velocity vs. Diameter", HCenter | VCenter,
+                 FontHeight(TITLE_N), QColor(255, 0, 0));
+  p.drawLine(0, 12000, 0, 0);
+  p.drawLine(0, 0, 8000, 0);
+  for (int x = 0; x <= 8000; x += 1000)
+    p.drawLine(x, 0, x, -480);
+  for (int y = 0; y <= 12000; y += 1000)
+    p.drawLine(0, y, -250, y);
+  const double h = FontHeight(LABEL_N);
+  DrawText(p, {8000, -300}, "8mm", HCenter | Top, h);
+  DrawText(p, {-400, 12000}, "12", HCenter | VCenter, h);
+  DrawText(p, {-400, 11000}, "m/s", HCenter | VCenter, h);
+}
+
+void CSmallVVelView::OnParticle() {
+  const HydRecord *r = AcceptedRecord();
+  if (!r)
+    return;
+  SetLogicalPixel(DotFor(r->diameter, r->velocity), Qt::black);
+  update();
+}
+
+void CSmallVVelView::OnReset(int) { Rebuild(); }

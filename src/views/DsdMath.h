@@ -1,0 +1,115 @@
+#pragma once
+// Drop size distribution arithmetic shared by the DSD views and their tests; no window here.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace dsd {
+
+// Height of a bar of `percent` of N(D)max on the logarithmic axis: 100 % at 10000, 0.01 % at 0.
+inline int LogHeight(double percent) {
+  const double h = std::trunc((std::log10(percent) + 2.0) * 2500.0);
+  // Values far below the axis stay representable instead of overflowing.
+  return int(std::clamp(h, double(std::numeric_limits<int16_t>::min()),
+                        double(std::numeric_limits<int16_t>::max())));
+}
+
+struct Bar {
+  int x = 0;      // left edge, logical units
+  int width = 0;  // logical units
+  int height = 0; // logical units, negative below the axis
+};
+
+// N(D) of the small view: 40 classes of 0.25 mm, one interval at a time. An interval opens
+// with the first particle added after the previous one closed.
+class SmallDsd {
+public:
+  static constexpr int CLASSES = 40;
+  static constexpr int DRAWN_CLASSES = 32; // up to 8 mm
+  static constexpr double CLASS_WIDTH = 0.25;
+  static constexpr int BAR_WIDTH = 250;
+
+  bool IntervalOpen() const { return intervalStart != -1.0; }
+  double IntervalStart() const { return intervalStart; }
+  const std::array<double, CLASSES> &Classes() const { return classes; }
+
+  // Adds a particle; false when it adds nothing to N(D) (no class for its diameter, or
+  // area · velocity = 0, which has no defined concentration).
+  bool Add(double tim, double diameter, double area, double velocity) {
+    if (intervalStart == -1.0) {
+      intervalStart = tim;
+      classes.fill(0.0);
+    }
+    const double k = std::trunc(4.0 * diameter);
+    if (!(k >= 0 && k < CLASSES))
+      return false;
+    const double av = area * velocity;
+    if (av == 0 || !std::isfinite(av))
+      return false;
+    classes[size_t(k)] += 1e6 / av;
+    return true;
+  }
+
+  // Normalises the interval ended by the particle at `tim` to 1/(m³·mm) and closes it. An
+  // interval of no measurable length (or an unknown line frequency) counts as one second.
+  void Close(double tim, double lineFrequency) {
+    double seconds = lineFrequency > 0 ? (tim - intervalStart) / lineFrequency : 0.0;
+    if (seconds == 0 || !std::isfinite(seconds))
+      seconds = 1.0;
+    const double factor = 1.0 / (seconds * CLASS_WIDTH);
+    for (double &c : classes)
+      c *= factor;
+    intervalStart = -1.0;
+  }
+
+  // Largest class, drawn or not; 0 when there is none.
+  double Max() const {
+    double m = 0.0;
+    for (double c : classes)
+      m = std::max(m, c);
+    return m;
+  }
+
+  // Bars in percent of the maximum on the logarithmic axis; none when the maximum is 0.
+  std::vector<Bar> Bars() const {
+    std::vector<Bar> bars;
+    const double m = Max();
+    if (m <= 0)
+      return bars;
+    for (int k = 0; k < DRAWN_CLASSES; ++k) {
+      const double value = 100.0 / m * classes[size_t(k)];
+      if (value > 0)
+        bars.push_back({k * BAR_WIDTH, BAR_WIDTH, LogHeight(value)});
+    }
+    return bars;
+  }
+
+private:
+  double intervalStart = -1.0;
+  std::array<double, CLASSES> classes{};
+};
+
+// Class geometry of the enlarged view: bar width w in logical units and the number of classes
+// over the 10000-unit axis, bounded by the class table.
+struct ClassGeometry {
+  static constexpr int TABLE_SIZE = 400;
+  int width = 0;
+  int count = 0;
+};
+
+inline ClassGeometry GeometryFor(float deltaD, int viewFactor) {
+  ClassGeometry g;
+  if (!(deltaD > 0) || viewFactor <= 0)
+    return g;
+  const float w = 1000.0f * deltaD / float(viewFactor);
+  if (!(w >= 1.0f) || w > 10000.0f)
+    return g;
+  g.width = int(w);
+  g.count = std::min(10000 / g.width, ClassGeometry::TABLE_SIZE);
+  return g;
+}
+
+} // namespace dsd
