@@ -52,11 +52,18 @@ void CDiagramView::Rebuild() {
     image = QImage(size(), QImage::Format_RGB32);
   if (image.isNull())
     return;
-  image.fill(LIGHT_GREY);
-  {
-    QPainter p(&image);
+  // Axes and labels are laid out once per size: text layout is the dearest part of a redraw,
+  // and some views redraw for every particle.
+  if (frame.size() != image.size()) {
+    frame = QImage(size(), QImage::Format_RGB32);
+    frame.fill(LIGHT_GREY);
+    QPainter p(&frame);
     ApplyMapping(p);
     DrawFrame(p);
+  }
+  image = frame.copy();
+  {
+    QPainter p(&image);
     ApplyMapping(p);
     DrawState(p);
   }

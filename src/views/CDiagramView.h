@@ -48,6 +48,9 @@ protected:
 
   // The document's current particle when its last read accepted one, else null.
   const HydRecord *AcceptedRecord() const;
+  // The frame changes with the view's state (a scale, a filter): draw it anew at the next
+  // rebuild.
+  void InvalidateFrame() { frame = QImage(); }
   // Fills the image, draws frame and state, and schedules a repaint.
   void Rebuild();
   // Sets the logical mapping on a painter of the image (or of anything of client size).
@@ -71,6 +74,7 @@ protected:
 
   CPluvicamDoc *doc;
   QImage image;
+  QImage frame; // the frame alone, drawn once per size
 };
 
 // Cosmetic pen: `width` device pixels whatever the mapping.

@@ -82,7 +82,10 @@ void CSmallContourView::OnParticle() {
   outline.clear();
   strokes.clear();
   hasAxis = false;
-  zoom = std::max<int>(1, doc->GetViewFactor());
+  if (const int factor = std::max<int>(1, doc->GetViewFactor()); factor != zoom) {
+    zoom = factor; // the axis labels follow the scale
+    InvalidateFrame();
+  }
   const double unitsPerMm = 100.0 / zoom;
   int status = -1;
   const HydRecord *r = doc->GetHydHeader(&status);

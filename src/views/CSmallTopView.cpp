@@ -55,6 +55,7 @@ void CSmallTopView::SetUp() {
   }
   grid.Reset(mode == Distribution ? size : 0);
   hasPrevious = false;
+  InvalidateFrame(); // the area and the filter ranges are part of the frame
   Rebuild();
 }
 
