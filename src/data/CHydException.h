@@ -30,8 +30,12 @@ struct CHydException {
   }
   // Copies this status into an optional out-parameter.
   void CopyTo(CHydException *out) const {
-    if (out)
-      *out = *this;
+    if (!out)
+      return;
+    out->code = code;
+    // Success is by far the common case on a walk: no text to copy then.
+    if (!(message.empty() && out->message.empty()))
+      out->message = message;
   }
 
   // Maps a file-level platform failure (an errno value); 0 leaves the record unchanged.

@@ -4,6 +4,7 @@
 #include "data/CHydFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -85,8 +86,11 @@ int CRainData::CalculateData(CHydFile *hydFile, const MainHeader *mainHeader,
       const int wordCount = (size + 1) / 2;
       if (size % 2)
         bytes[size] = 0;
-      for (int i = 0; i < wordCount; ++i)
-        words[i] = uint16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+      // The bytes already are the words on a little-endian machine.
+      if constexpr (std::endian::native != std::endian::little) {
+        for (int i = 0; i < wordCount; ++i)
+          words[i] = uint16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+      }
 
       if (int16_t(pixHeader->tag) <= 0 || DecompressData(words, wordCount, pixHeader, &status)) {
         if (format == 1)
