@@ -22,6 +22,9 @@ QPen PixelPen(const QColor &colour, int width) {
 CDiagramView::CDiagramView(CPluvicamDoc *document, QWidget *parent)
     : QWidget(parent), doc(document) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  repaintTimer.setSingleShot(true);
+  repaintTimer.setInterval(16);
+  connect(&repaintTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
   if (doc)
     doc->AddListener(this);
 }
@@ -67,7 +70,12 @@ void CDiagramView::Rebuild() {
     ApplyMapping(p);
     DrawState(p);
   }
-  update();
+  ScheduleRepaint();
+}
+
+void CDiagramView::ScheduleRepaint() {
+  if (!repaintTimer.isActive())
+    repaintTimer.start();
 }
 
 void CDiagramView::ApplyMapping(QPainter &p) const {

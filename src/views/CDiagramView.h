@@ -3,6 +3,7 @@
 #include "document/DocumentListener.h"
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 class CPluvicamDoc;
@@ -48,6 +49,9 @@ protected:
 
   // The document's current particle when its last read accepted one, else null.
   const HydRecord *AcceptedRecord() const;
+  // Shows the image on screen soon. A run delivers a particle every millisecond; the screen
+  // follows at about 60 pictures a second, the image itself is always current.
+  void ScheduleRepaint();
   // The frame changes with the view's state (a scale, a filter): draw it anew at the next
   // rebuild.
   void InvalidateFrame() { frame = QImage(); }
@@ -75,6 +79,7 @@ protected:
   CPluvicamDoc *doc;
   QImage image;
   QImage frame; // the frame alone, drawn once per size
+  QTimer repaintTimer;
 };
 
 // Cosmetic pen: `width` device pixels whatever the mapping.

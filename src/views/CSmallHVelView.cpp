@@ -44,7 +44,7 @@ void CSmallHVelView::OnParticle() {
   if (!r)
     return;
   SetLogicalPixel(DotFor(r->hVelA, r->hVelB), QColor(255, 255, 0));
-  update();
+  ScheduleRepaint();
 }
 
 void CSmallHVelView::OnReset(int) { Rebuild(); }

@@ -31,7 +31,7 @@ void CSmallOblView::OnParticle() {
   if (!r)
     return;
   SetLogicalPixel(DotFor(r->diameter, r->oblateness), Qt::black);
-  update();
+  ScheduleRepaint();
 }
 
 void CSmallOblView::OnReset(int) { Rebuild(); }

@@ -114,7 +114,7 @@ void CSmallTopView::OnParticle() {
     previous = mark;
     hasPrevious = true;
   }
-  update();
+  ScheduleRepaint();
 }
 
 void CSmallTopView::OnReset(int flag) {

@@ -36,7 +36,7 @@ void CSmallVVelView::OnParticle() {
   if (!r)
     return;
   SetLogicalPixel(DotFor(r->diameter, r->velocity), Qt::black);
-  update();
+  ScheduleRepaint();
 }
 
 void CSmallVVelView::OnReset(int) { Rebuild(); }
