@@ -4,8 +4,9 @@ JOBS ?= $(shell nproc)
 DEMO := $(BUILD)/demo
 
 FUZZ_BUILD ?= build-fuzz
+ASAN_BUILD := build-asan
 
-.PHONY: deps configure build run test fuzz-smoke fuzz bench clean
+.PHONY: deps configure build run test test-asan tidy fuzz-smoke fuzz bench clean
 
 deps:
 	./scripts/install-deps.sh
@@ -33,6 +34,17 @@ run: build $(DEMO)/demo.hyd
 test: build fuzz-smoke
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The whole suite, GUI tests included, in a Debug build under AddressSanitizer and
+# UndefinedBehaviorSanitizer (the dev-asan preset of CMakePresets.json).
+test-asan: deps
+	cmake --preset dev-asan
+	cmake --build --preset dev-asan -j $(JOBS)
+	ctest --preset dev-asan -j $(JOBS)
+
+# The curated clang-tidy checks of .clang-tidy over the sources, on the build's compile database.
+tidy: build
+	run-clang-tidy -p $(BUILD) -quiet '/(src|cli|tools)/'
+
 # The reader fuzzer, built with clang's libFuzzer and sanitizers; the test run is a short smoke
 # run, `make fuzz` a long one.
 $(FUZZ_BUILD)/fuzz/fuzz_walk: deps
@@ -48,4 +60,4 @@ fuzz: $(FUZZ_BUILD)/fuzz/fuzz_walk
 	$(FUZZ_BUILD)/fuzz/fuzz_walk $(FUZZ_BUILD)/corpus -max_total_time=$${SECONDS_TO_FUZZ:-600}
 
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)

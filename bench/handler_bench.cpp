@@ -1,6 +1,6 @@
 // Whole-file walks through the data handler: leading and trailing headers, the time index,
 // the particle computation and the walk back, as `pluvicam-cli scan` and a run do.
-#include "data/CHydDataHandler.h"
+#include "document/CHydDataHandler.h"
 #include "particle/CHydData.h"
 #include "synth/HydWriter.h"
 #include "synth/RainEncoder.h"

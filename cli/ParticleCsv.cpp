@@ -72,6 +72,15 @@ void AppendFloat(std::string &row, double value) {
   row += text;
 }
 
+void AppendTime(std::string &row, double tim) {
+  char text[40];
+  if (std::trunc(tim) == tim && std::fabs(tim) < 1e18)
+    std::snprintf(text, sizeof text, "%lld", static_cast<long long>(tim));
+  else
+    std::snprintf(text, sizeof text, "%.17g", tim);
+  row += text;
+}
+
 void AppendInt(std::string &row, long long value) { row += std::to_string(value); }
 
 void AppendParticle(std::string &row, const HydRecord &r, bool isSnow) {
@@ -87,7 +96,8 @@ void AppendParticle(std::string &row, const HydRecord &r, bool isSnow) {
   i(r.startPos);
   i(r.prevPos);
   i(r.nextPos);
-  f(r.tim);
+  AppendTime(row, r.tim);
+  row += ',';
   row += TimeOfDay(r.tim, lineFrequency);
   row += ',';
   i(r.format);

@@ -25,6 +25,9 @@ void AppendContours(std::string &row, const HydRecord &r, const CContour &a, con
 void AppendEmptyContours(std::string &row);
 
 void AppendFloat(std::string &row, double value);
+// A time stamp in camera lines: as an integer when whole, else with every digit a double holds,
+// so that a line count of a day keeps its last digit.
+void AppendTime(std::string &row, double tim);
 void AppendInt(std::string &row, long long value);
 
 } // namespace csv

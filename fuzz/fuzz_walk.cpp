@@ -1,7 +1,7 @@
 // Fuzzes "open a data file with its index file and walk it" in both directions.
 // Input: a 16-bit index length, the index file bytes, then the data file bytes; the first input
 // byte also picks rain or snow.
-#include "data/CHydDataHandler.h"
+#include "document/CHydDataHandler.h"
 #include "particle/CHydData.h"
 
 #include <cstdint>

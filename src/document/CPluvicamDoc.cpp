@@ -1,7 +1,7 @@
 #include "CPluvicamDoc.h"
 
 #include "CWindFile.h"
-#include "data/CHydDataHandler.h"
+#include "document/CHydDataHandler.h"
 #include "particle/CContour.h"
 #include "particle/CHydData.h"
 #include "particle/ContourBuilder.h"
@@ -117,6 +117,30 @@ int CPluvicamDoc::OpenHydFile(const std::string &path, std::string *message) {
   TellPixelBounds(handler->GetMainHeader(&header) ? MaxPixel(header) : 1023);
   Tell(message, "");
   return 1;
+}
+
+std::string CPluvicamDoc::GetFileName() const {
+  return handler ? handler->GetHydFile().GetFileName() : std::string();
+}
+
+int32_t CPluvicamDoc::GetFileLength() const {
+  return handler ? handler->GetHydFile().GetLength() : 0;
+}
+
+int32_t CPluvicamDoc::GetFilePosition() const {
+  return handler ? handler->GetHydFile().GetPosition() : 0;
+}
+
+const MainHeader *CPluvicamDoc::CurrentMainHeader() const {
+  return handler ? &handler->CurrentMainHeader() : nullptr;
+}
+
+bool CPluvicamDoc::GetMainHeader(MainHeader *out) const {
+  return handler && handler->GetMainHeader(out);
+}
+
+int32_t CPluvicamDoc::SetFilePosition(int32_t position) {
+  return handler ? handler->SetHydFilePosition(position) : -1;
 }
 
 void CPluvicamDoc::CloseHydFile() {

@@ -7,6 +7,7 @@
 #include "TimeOfDay.h"
 #include "UserMessages.h"
 #include "WindRecord.h"
+#include "data/MainHeader.h"
 
 #include <cstdint>
 #include <deque>
@@ -45,6 +46,7 @@ public:
   // Listeners are told in the order they were added; the document does not own them.
   void AddListener(DocumentListener *listener);
   void RemoveListener(DocumentListener *listener);
+  std::size_t ListenerCount() const { return listeners.size(); }
   void SetUserMessages(UserMessages *userMessages) { messages = userMessages; }
   void ShowMessage(const std::string &text) const;
   // The frame's notifications to every view: a new particle stands (0x500), and rain-rate data
@@ -65,6 +67,17 @@ public:
 
   int GetFileState() const { return fileState; }
   CHydDataHandler *GetHandler() const { return handler.get(); }
+  // What windows show of the open file: name, length and read position (empty and 0 without one).
+  bool HasHydFile() const { return handler != nullptr; }
+  std::string GetFileName() const;
+  int32_t GetFileLength() const;
+  int32_t GetFilePosition() const;
+  // The main header in force at the read position; null without a file.
+  const MainHeader *CurrentMainHeader() const;
+  // The file's main header for settings and titles: false without a file or a usable header.
+  bool GetMainHeader(MainHeader *out) const;
+  // Moves the read position to a record start; -1 on failure, as the handler says.
+  int32_t SetFilePosition(int32_t position);
   bool IsSno() const { return isSno; }
   int GetStatus() const { return status; }
   void SetStatus(int newStatus) { status = newStatus; }

@@ -5,8 +5,17 @@
 #include "data/PixHeader.h"
 
 #include <cstdint>
+#include <vector>
 
 class CHydFile;
+
+// A shadowed run of one scan line as a snow particle stores it: the line's index from the
+// particle's top and the run's first pixel and the pixel behind its last.
+struct ShadowRun {
+  int line = 0;
+  int16_t start = 0;
+  int16_t end = 0;
+};
 
 // The particle record: every parameter computed from a particle's two views, the results of the
 // symmetric correction and the particle's place in the file.
@@ -32,9 +41,9 @@ struct HydRecord {
   int16_t maxPosA = 0;
   int16_t minPosB = 0;
   int16_t maxPosB = 0;
-  float scaleSysA = 0;   // mm per pixel
-  float scaleSysB = 0;   // mm per pixel
-  float scaleHeight = 0; // mm per line
+  float scaleSysA = 0;      // mm per pixel
+  float scaleSysB = 0;      // mm per pixel
+  float scaleHeight = 0;    // mm per line
   uint16_t rawDiameter = 0; // 0.01 mm, as stored
 
   // Symmetric correction results, camera A then B.
@@ -45,9 +54,9 @@ struct HydRecord {
   float corrHVelA = 0;
   float corrHVelB = 0;
   float cantingA = 0;
-  float shearA = 0;         // truncate(5000 * shear in mm per line)
-  float displayA[8] = {};   // truncate(500 * mm): axis top, axis bottom, width left, width right
-  int16_t rmsA = 0;         // micrometres
+  float shearA = 0;       // truncate(5000 * shear in mm per line)
+  float displayA[8] = {}; // truncate(500 * mm): axis top, axis bottom, width left, width right
+  int16_t rmsA = 0;       // micrometres
   uint8_t corrFlagsA = 0;
   float cantingB = 0;
   float shearB = 0;
@@ -80,6 +89,12 @@ public:
   virtual void Reset() { record = HydRecord{}; }
 
   virtual bool IsSnow() const = 0;
+
+  // The shadowed runs of camera A (0) or B (1), line by line, into `out`; a particle that stores
+  // no runs leaves `out` empty.
+  virtual void GetShadowRuns(int camera, std::vector<ShadowRun> &out) const {
+    (void)camera, out.clear();
+  }
 
   HydRecord *GetHydHeader() { return &record; }
   const HydRecord *GetHydHeader() const { return &record; }

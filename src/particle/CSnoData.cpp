@@ -361,3 +361,15 @@ int CSnoData::SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
   }
   return result;
 }
+
+void CSnoData::GetShadowRuns(int camera, std::vector<ShadowRun> &out) const {
+  out.clear();
+  const Line *lines = camera == 0 ? linesA : linesB;
+  // Only as many lines and segments as the arrays hold, whatever the record claims.
+  const int count = std::clamp<int>(camera == 0 ? record.linesA : record.linesB, 0, MAX_LINES);
+  for (int i = 0; i < count; ++i) {
+    const int segments = std::clamp<int>(lines[i].segmentCount, 0, MAX_SEGMENTS);
+    for (int s = 0; s < segments; ++s)
+      out.push_back({i, lines[i].segments[s].start, lines[i].segments[s].end});
+  }
+}

@@ -1,5 +1,5 @@
 #pragma once
-#include "Pane.h"
+#include "views/Pane.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -17,7 +17,6 @@ class CBigFrame : public QWidget {
   Q_OBJECT
 public:
   enum Kind { KIND_RAIN_RATE, KIND_DSD, KIND_VVEL, KIND_HVEL, KIND_OBL, KIND_DROP_VIEW };
-  static constexpr int CLOSE_TIMER = 101;
   static constexpr int CLOSE_POLL_MS = 10;
 
   CBigFrame(int kind, CPluvicamDoc *doc, CMainFrame *mainFrame, const BigPaneFactory &factory);

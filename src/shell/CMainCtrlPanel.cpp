@@ -4,7 +4,7 @@
 #include "CPluvicamApp.h"
 #include "FieldExchange.h"
 #include "FilterValidation.h"
-#include "Pane.h"
+#include "views/Pane.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
 #include "views/CSmallContourView.h"

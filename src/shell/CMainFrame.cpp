@@ -5,7 +5,6 @@
 #include "CPluvicamApp.h"
 #include "CSplashWnd.h"
 #include "ShellText.h"
-#include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
 #include "particle/CHydData.h"
@@ -351,13 +350,11 @@ void CMainFrame::OnStopRun() {
 }
 
 QString CMainFrame::StatusText() const {
-  CHydDataHandler *handler = doc ? doc->GetHandler() : nullptr;
-  if (!handler)
+  if (!doc || !doc->HasHydFile())
     return QStringLiteral("Ready");
-  CHydFile &file = handler->GetHydFile();
   return QStringLiteral("Position %1 / %2 bytes   %3 particles/s")
-      .arg(file.GetPosition())
-      .arg(file.GetLength())
+      .arg(doc->GetFilePosition())
+      .arg(doc->GetFileLength())
       .arg(qRound(particlesPerSecond));
 }
 
@@ -392,12 +389,12 @@ void CMainFrame::NextPane(int step) {
 }
 
 void CMainFrame::OpenBigFrame(const QString &titleWord, int kind) {
-  if (!doc || !doc->GetHandler())
+  if (!doc || !doc->HasHydFile())
     return;
   doc->ClearIntegrationState();
   if ((kind == 0 || kind == 1) && doc->GetFileState() != CPluvicamDoc::fileNone) {
     MainHeader header;
-    if (doc->GetHandler()->GetMainHeader(&header)) {
+    if (doc->GetMainHeader(&header)) {
       FilterRecord filter;
       doc->GetFilterSettings(filter);
       // Seconds of the window start are not used.
@@ -435,8 +432,8 @@ void CMainFrame::CloseBigFrame() {
   }
   raise();
   activateWindow();
-  if (doc && savedPos != -1 && doc->GetHandler()) {
-    if (doc->GetHandler()->SetHydFilePosition(savedPos) == -1) {
+  if (doc && savedPos != -1 && doc->HasHydFile()) {
+    if (doc->SetFilePosition(savedPos) == -1) {
       doc->ResetData();
       NotifyViews(0);
     } else {

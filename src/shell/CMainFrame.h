@@ -1,6 +1,6 @@
 #pragma once
 #include "MainLayout.h"
-#include "Pane.h"
+#include "views/Pane.h"
 #include "document/DocumentListener.h"
 
 #include <QElapsedTimer>
@@ -24,7 +24,6 @@ class UserMessages;
 class CMainFrame : public QMainWindow, public DocumentListener {
   Q_OBJECT
 public:
-  static constexpr int RUN_TIMER = 101;
   static constexpr int RUN_PERIOD_MS = 1;
   // System cursor identifiers.
   static constexpr int CURSOR_ARROW = 32512;

@@ -7,7 +7,6 @@
 #include "COptionsDlg.h"
 #include "QtUserMessages.h"
 #include "ShellText.h"
-#include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 
 #include <QApplication>
@@ -217,9 +216,8 @@ bool CPluvicamApp::OpenFile(const QString &path) {
   docTitle = QFileInfo(full).fileName();
   AddToRecentFiles(full);
 
-  CHydDataHandler *handler = m_pDoc->GetHandler();
   MainHeader header;
-  if (handler && handler->GetMainHeader(&header)) {
+  if (m_pDoc->GetMainHeader(&header)) {
     // The file's pixel count, for this session only.
     stored.minPixA = 0;
     stored.minPixB = 0;

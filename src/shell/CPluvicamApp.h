@@ -1,6 +1,6 @@
 #pragma once
 #include "CManualWnd.h"
-#include "Pane.h"
+#include "views/Pane.h"
 #include "document/FilterSettings.h"
 
 #include <QObject>

@@ -3,7 +3,7 @@
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
-#include "Pane.h"
+#include "views/Pane.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
 #include "views/SmallViewFactory.h"

@@ -1,7 +1,6 @@
 #include "CBigInfoView.h"
 
 #include "InfoTexts.h"
-#include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 
@@ -43,11 +42,11 @@ void CBigInfoView::Refresh() {
   items.clear();
   if (doc) {
     using info::Format;
-    CHydDataHandler *h = doc->GetHandler();
-    const bool open = h && doc->GetFileState() != CPluvicamDoc::fileNone;
+    const MainHeader *header = doc->CurrentMainHeader();
+    const bool open = header && doc->GetFileState() != CPluvicamDoc::fileNone;
     Text(20, 19, "File");
     if (open)
-      Cell(135, 0, 740, 38, h->GetHydFile().GetFileName());
+      Cell(135, 0, 740, 38, doc->GetFileName());
     Text(415, 19, "Time");
     const FilterRecord &f = doc->GetFilter().Fixed();
     Cell(530, 0, 740, 38,
@@ -55,7 +54,7 @@ void CBigInfoView::Refresh() {
                 f.endTime.minute));
     Text(415, 57, "Date");
     if (open) {
-      const std::time_t t = h->CurrentMainHeader().time;
+      const std::time_t t = header->time;
       std::tm utc{};
       if (gmtime_r(&t, &utc))
         Cell(510, 38, 740, 76, Format("%d/%d/%d", utc.tm_mday, utc.tm_mon + 1, utc.tm_year + 1900));

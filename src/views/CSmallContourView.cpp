@@ -2,7 +2,6 @@
 
 #include "document/CPluvicamDoc.h"
 #include "particle/CContour.h"
-#include "particle/CSnoData.h"
 
 #include <QPainter>
 #include <cmath>
@@ -55,24 +54,19 @@ void CSmallContourView::DrawState(QPainter &p) {
 }
 
 void CSmallContourView::TakeSnow(const HydRecord &r, double unitsPerMm) {
-  const auto *snow = dynamic_cast<const CSnoData *>(doc->GetHydData());
-  if (!snow)
+  const CHydData *particle = doc->GetHydData();
+  if (!particle)
     return;
-  const CSnoData::Line *lines = camera == 0 ? snow->linesA : snow->linesB;
-  const int count = std::clamp<int>(camera == 0 ? r.linesA : r.linesB, 0, CSnoData::MAX_LINES);
+  particle->GetShadowRuns(camera, runs);
   const double offset = camera == 0 ? r.minPosA : r.minPosB;
   const double sx = (camera == 0 ? r.scaleSysA : r.scaleSysB) * unitsPerMm;
   const double sy = r.scaleHeight * unitsPerMm;
   const int width = std::max(1, int(sx + 3));
-  for (int i = 0; i < count; ++i) {
-    const int segments = std::clamp<int>(lines[i].segmentCount, 0, CSnoData::MAX_SEGMENTS);
-    const double y = std::trunc((i + 0.5) * sy);
-    for (int s = 0; s < segments; ++s) {
-      const CSnoData::Segment &seg = lines[i].segments[s];
-      strokes.push_back({QLineF(std::trunc((seg.start + 0.5 - offset) * sx), y,
-                                std::trunc((seg.end + 0.5 - offset) * sx), y),
-                         width});
-    }
+  for (const ShadowRun &run : runs) {
+    const double y = std::trunc((run.line + 0.5) * sy);
+    strokes.push_back({QLineF(std::trunc((run.start + 0.5 - offset) * sx), y,
+                              std::trunc((run.end + 0.5 - offset) * sx), y),
+                       width});
   }
 }
 

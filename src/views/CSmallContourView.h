@@ -1,5 +1,6 @@
 #pragma once
 #include "CDiagramView.h"
+#include "particle/CHydData.h"
 
 #include <QLineF>
 #include <QPolygonF>
@@ -45,4 +46,5 @@ private:
   QLineF axis;
   bool hasAxis = false;
   std::vector<Stroke> strokes;
+  std::vector<ShadowRun> runs; // kept to spare an allocation per particle
 };

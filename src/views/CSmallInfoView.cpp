@@ -1,6 +1,5 @@
 #include "CSmallInfoView.h"
 
-#include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 
@@ -90,9 +89,9 @@ void CSmallInfoView::ReadValues() {
   WindRecord wind;
   const bool hasWind = doc->GetWindData(&wind);
   rows = info::RowsFor(*r, hasTime ? &time : nullptr, doc->IsSno(), hasWind ? &wind : nullptr);
-  if (CHydDataHandler *h = doc->GetHandler(); h && h->GetHydFile().IsOpen()) {
-    fileLabel = info::FileLabel(h->GetHydFile().GetFileName(), r->format);
-    filePosition = info::FilePosition(r->startPos, h->GetHydFile().GetLength());
+  if (doc->HasHydFile()) {
+    fileLabel = info::FileLabel(doc->GetFileName(), r->format);
+    filePosition = info::FilePosition(r->startPos, doc->GetFileLength());
   }
 }
 

@@ -1,6 +1,5 @@
 #include "CSmallRainIntensityView.h"
 
-#include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 
@@ -49,8 +48,8 @@ double CSmallRainIntensityView::LineFrequency() const {
     return 0;
   if (const HydRecord *r = doc->GetHydHeader(); r && r->mainHeader)
     return r->mainHeader->lineFrequency;
-  if (const CHydDataHandler *h = doc->GetHandler())
-    return h->CurrentMainHeader().lineFrequency;
+  if (const MainHeader *m = doc->CurrentMainHeader())
+    return m->lineFrequency;
   return 0;
 }
 

@@ -1,6 +1,5 @@
 #include "CSmallTopView.h"
 
-#include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 
@@ -43,11 +42,11 @@ void CSmallTopView::SetUp() {
     const FilterRecord &f = doc->GetFilter().Fixed();
     minPixA = f.minPixA, maxPixA = f.maxPixA, minPixB = f.minPixB, maxPixB = f.maxPixB;
     int halfPixels = 0;
-    if (const CHydDataHandler *h = doc->GetHandler(); h && doc->GetFileState() != 2) {
-      const MainHeader &m = h->CurrentMainHeader();
-      halfPixels = m.halfPixels;
+    if (const MainHeader *m = doc->CurrentMainHeader();
+        m && doc->GetFileState() != CPluvicamDoc::fileNone) {
+      halfPixels = m->halfPixels;
       if (halfPixels > 0)
-        firstPixel = m.firstPixel, lastPixel = m.lastPixel;
+        firstPixel = m->firstPixel, lastPixel = m->lastPixel;
     }
     size = topview::AreaSize(halfPixels, maxPixA, maxPixB);
     if (halfPixels <= 0)

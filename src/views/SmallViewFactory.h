@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/Pane.h"
+#include "Pane.h"
 
 class CPluvicamDoc;
 class QWidget;

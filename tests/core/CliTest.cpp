@@ -1,4 +1,5 @@
 // The command-line contract: other tools compare this output.
+#include "ParticleCsv.h"
 #include "TestFiles.h"
 #include "synth/DropOutline.h"
 #include "synth/RainEncoder.h"
@@ -169,4 +170,27 @@ TEST_F(CliTest, DocumentReadingAndClassWrite) {
   EXPECT_EQ(lines[0], "startTim,endTim,duration,complete,startTime,endTime");
   EXPECT_NE(lines[1].find(",,0,0,06:00:01.000,"), std::string::npos) << "one open interval";
   EXPECT_EQ(lines[2].rfind("total rain: ", 0), 0u);
+  // The interval starts at the accepted particle, to the last camera line.
+  const std::string startTim = lines[1].substr(0, lines[1].find(','));
+  const auto particle = Lines(Cli("particles --to 06:00:02 " + Path("d.hyd")).out);
+  ASSERT_EQ(particle.size(), 2u);
+  std::string cell = particle[1];
+  for (int column = 0; column < 3; ++column)
+    cell.erase(0, cell.find(',') + 1);
+  EXPECT_EQ(startTim, cell.substr(0, cell.find(',')));
+  EXPECT_EQ(startTim.find('e'), std::string::npos) << startTim;
+  EXPECT_GT(startTim.size(), 10u) << "more digits than a float holds: " << startTim;
+}
+
+TEST(CsvNumbers, TimeStampsKeepEveryDigit) {
+  auto time = [](double tim) {
+    std::string s;
+    csv::AppendTime(s, tim);
+    return s;
+  };
+  EXPECT_EQ(time(1842951740.0), "1842951740");
+  EXPECT_EQ(time(1842951741.0), "1842951741") << "the last line counts";
+  EXPECT_EQ(time(0.0), "0");
+  EXPECT_EQ(std::stod(time(1842951740.25)), 1842951740.25);
+  EXPECT_EQ(std::stod(time(12345.678901234567)), 12345.678901234567);
 }

@@ -1,5 +1,6 @@
+#include "DocumentRecorder.h"
 #include "TestFiles.h"
-#include "data/CHydDataHandler.h"
+#include "document/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
 #include "particle/CContour.h"
@@ -15,22 +16,7 @@ using namespace testdata;
 
 namespace {
 
-// Everything the document tells views, panels and the user, in order.
-class Recorder : public DocumentListener, public UserMessages {
-public:
-  void OnParticle() override { events.push_back("particle"); }
-  void OnReset(int flag) override { events.push_back("reset " + std::to_string(flag)); }
-  void OnTopViewReset() override { events.push_back("top"); }
-  void OnFilterChanged(const FilterRecord &) override { events.push_back("filter"); }
-  void OnPixelBounds(int maxPixel) override {
-    events.push_back("bounds " + std::to_string(maxPixel));
-  }
-  void OnStopRun() override { events.push_back("stop"); }
-  void Show(const std::string &text) override { events.push_back("message " + text); }
-
-  std::vector<std::string> Take() { return std::exchange(events, {}); }
-  std::vector<std::string> events;
-};
+using Recorder = DocumentRecorder;
 
 TimeOfDay At(int h, int m, int s) {
   TimeOfDay t;
@@ -79,11 +65,11 @@ protected:
     f.endTime = end;
     f.dropType = int16_t(type);
     doc.SetFilterSettings(f);
-    rec.Take();
+    rec.TakeEvents();
   }
   int Open() {
     const int ok = doc.OpenHydFile(Path("d.hyd"), &message);
-    rec.Take();
+    rec.TakeEvents();
     return ok;
   }
   int Read(int direction = 0) {
@@ -102,10 +88,10 @@ protected:
 TEST_F(DocumentTest, OpenAndCloseNotifyInOrder) {
   FilterRecord f;
   doc.SetFilterSettings(f);
-  EXPECT_EQ(rec.Take(), (std::vector<std::string>{"filter", "top"}));
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"filter", "top"}));
   WriteDay({6 * 3600 + 1});
   EXPECT_EQ(doc.OpenHydFile(Path("d.hyd"), &message), 1) << message;
-  EXPECT_EQ(rec.Take(), (std::vector<std::string>{"bounds 511", "top"}))
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"bounds 511", "top"}))
       << "no message without a wind file";
   EXPECT_EQ(doc.GetFileState(), CPluvicamDoc::fileReadWrite);
   EXPECT_EQ(doc.GetStatus(), CPluvicamDoc::statusRejected);
@@ -113,14 +99,14 @@ TEST_F(DocumentTest, OpenAndCloseNotifyInOrder) {
 
   // Opening again closes the first file before anything else.
   EXPECT_EQ(doc.OpenHydFile(Path("d.hyd"), &message), 1);
-  EXPECT_EQ(rec.Take(), (std::vector<std::string>{"stop", "reset 0", "bounds 511", "top"}));
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"stop", "reset 0", "bounds 511", "top"}));
 
   doc.CloseHydFile();
-  EXPECT_EQ(rec.Take(), (std::vector<std::string>{"stop", "reset 0"}));
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"stop", "reset 0"}));
   EXPECT_EQ(doc.GetFileState(), CPluvicamDoc::fileNone);
   EXPECT_EQ(doc.GetHandler(), nullptr);
   doc.CloseHydFile();
-  EXPECT_TRUE(rec.Take().empty()) << "closing without a file tells nobody";
+  EXPECT_TRUE(rec.TakeEvents().empty()) << "closing without a file tells nobody";
 }
 
 TEST_F(DocumentTest, FailedOpenLeavesNoFile) {
@@ -186,7 +172,7 @@ TEST_F(DocumentTest, UnindexedStartMinuteIsReportedAndReadFromTheStart) {
   WriteDay({6 * 3600 + 1, 6 * 3600 + 150});
   Window(At(6, 2, 0), At(6, 3, 0)); // minute 06:02 has no index position
   EXPECT_EQ(doc.OpenHydFile(Path("d.hyd"), &message), 1);
-  EXPECT_EQ(rec.Take(),
+  EXPECT_EQ(rec.TakeEvents(),
             (std::vector<std::string>{"message CHydDataHandler::SetHydFilePosition: could not "
                                       "get file position",
                                       "bounds 511", "top"}));
@@ -210,9 +196,9 @@ TEST_F(DocumentTest, ClassFilterAndNewMainHeader) {
 
   EXPECT_EQ(Read(), CPluvicamDoc::statusRejected);
   EXPECT_NE(doc.GetHydData(), nullptr) << "a rejected particle stays readable";
-  EXPECT_TRUE(rec.Take().empty());
+  EXPECT_TRUE(rec.TakeEvents().empty());
   EXPECT_EQ(Read(), CPluvicamDoc::statusAccepted);
-  EXPECT_EQ(rec.Take(), (std::vector<std::string>{"bounds 1023", "top"}));
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"bounds 1023", "top"}));
 }
 
 TEST_F(DocumentTest, RainRateIntervalsOfATenthMillimetre) {
@@ -374,7 +360,7 @@ TEST_F(DocumentTest, ShortWindFileEndsSilently) {
   EXPECT_EQ(step.status, CPluvicamDoc::statusAccepted);
   EXPECT_FALSE(step.stop);
   EXPECT_FALSE(doc.GetWindData(nullptr));
-  EXPECT_EQ(rec.Take(), (std::vector<std::string>{"particle", "particle"})) << "no message";
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"particle", "particle"})) << "no message";
 }
 
 TEST_F(DocumentTest, UnopenableWindFileIsReportedOnce) {
@@ -382,12 +368,13 @@ TEST_F(DocumentTest, UnopenableWindFileIsReportedOnce) {
   std::filesystem::create_directory(Path("d.wd"));
   Window();
   EXPECT_EQ(doc.OpenHydFile(Path("d.hyd"), &message), 1);
-  EXPECT_EQ(rec.Take(), (std::vector<std::string>{"message Could not open windfile because: Is a "
-                                                  "directory",
-                                                  "bounds 511", "top"}));
+  EXPECT_EQ(rec.TakeEvents(),
+            (std::vector<std::string>{"message Could not open windfile because: Is a "
+                                      "directory",
+                                      "bounds 511", "top"}));
   EXPECT_FALSE(doc.HasWindFile());
   EXPECT_EQ(StepDocument(doc).status, CPluvicamDoc::statusAccepted);
-  EXPECT_EQ(rec.Take(), (std::vector<std::string>{"particle"}));
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"particle"}));
 }
 
 TEST_F(DocumentTest, RunStepOrderAndStops) {
@@ -399,26 +386,26 @@ TEST_F(DocumentTest, RunStepOrderAndStops) {
   const HydRecord *r = doc.GetHydHeader();
   ASSERT_GT(r->area, 0);
   const double depth = double(r->volume / r->area);
-  EXPECT_EQ(rec.Take(), (std::vector<std::string>{"particle"}));
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"particle"}));
 
   const RunStepResult second = StepDocument(doc);
   EXPECT_FALSE(second.stop);
   if (2 * depth >= double(0.1f))
-    EXPECT_EQ(rec.Take(), (std::vector<std::string>{"reset 1", "particle"}));
+    EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 1", "particle"}));
   else
-    EXPECT_EQ(rec.Take(), (std::vector<std::string>{"particle"}));
+    EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"particle"}));
 
   const RunStepResult end = StepDocument(doc);
   EXPECT_EQ(end.status, CPluvicamDoc::statusOutOfTime);
   EXPECT_TRUE(end.stop);
-  EXPECT_EQ(rec.Take(), (std::vector<std::string>{"particle"})) << "views see the end too";
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"particle"})) << "views see the end too";
 
   doc.CloseHydFile();
-  rec.Take();
+  rec.TakeEvents();
   const RunStepResult error = StepDocument(doc);
   EXPECT_EQ(error.status, CPluvicamDoc::statusError);
   EXPECT_TRUE(error.stop);
-  EXPECT_EQ(rec.Take(),
+  EXPECT_EQ(rec.TakeEvents(),
             (std::vector<std::string>{"message CPluvicamDoc::ReadHydData: m_hydHandler = NULL"}))
       << "an error tells no view";
 }

@@ -1,5 +1,5 @@
 #include "TestFiles.h"
-#include "data/CHydDataHandler.h"
+#include "document/CHydDataHandler.h"
 #include "particle/CHydData.h"
 
 #include <cmath>

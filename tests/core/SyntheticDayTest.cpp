@@ -1,6 +1,6 @@
 // End to end: a generated day read back through the data handler must give back the physics
 // that was drawn.
-#include "data/CHydDataHandler.h"
+#include "document/CHydDataHandler.h"
 #include "data/LittleEndian.h"
 #include "particle/CHydData.h"
 #include "synth/DayGenerator.h"

@@ -1,6 +1,6 @@
 // The record tables: the small one beside the particle views, the big one of the enlarged frames.
 #include "ViewTestSupport.h"
-#include "data/CHydDataHandler.h"
+#include "document/CHydDataHandler.h"
 #include "views/CBigInfoView.h"
 #include "views/CSmallInfoView.h"
 

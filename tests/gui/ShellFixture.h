@@ -1,6 +1,8 @@
 #pragma once
 // A temporary settings store, data files written at test time and recorders of everything the
 // document tells views and the user.
+#include "DocumentRecorder.h"
+#include "TinyDay.h"
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentListener.h"
 #include "document/UserMessages.h"
@@ -24,20 +26,13 @@ inline void PrintTo(const QString &text, std::ostream *os) {
 
 namespace shelltest {
 
-// Seconds since 1970 of a midnight, and the instrument's usual line rate.
-constexpr int32_t DAY = 1780272000; // 2026-06-01
-constexpr double LINES_PER_SECOND = 34090.857142857145;
+using testday::DAY;
+using testday::LINES_PER_SECOND;
 
-class Recorder : public DocumentListener, public UserMessages {
+// Particles and resets as events, messages apart.
+class Recorder : public DocumentRecorder {
 public:
-  void OnParticle() override { events.push_back("particle"); }
-  void OnReset(int flag) override { events.push_back("reset " + std::to_string(flag)); }
-  void Show(const std::string &text) override { shown.push_back(text); }
-
-  std::vector<std::string> TakeEvents() { return std::exchange(events, {}); }
-  std::vector<std::string> TakeShown() { return std::exchange(shown, {}); }
-  std::vector<std::string> events;
-  std::vector<std::string> shown;
+  Recorder() : DocumentRecorder(Scope::ParticlesAndResets) {}
 };
 
 inline QWidget *PlainPane(Pane, CPluvicamDoc *, QWidget *parent) { return new QWidget(parent); }
@@ -52,19 +47,8 @@ inline void WriteTinyDay(const std::string &path, const std::vector<double> &sec
   for (int i = 0; ident[i] && i < MainHeader::IDENT_LENGTH; ++i)
     header.ident[i] = ident[i];
   w.AddMainHeader(header);
-  for (double s : seconds) {
-    PixHeader h;
-    h.tim = s * LINES_PER_SECOND;
-    h.eqDiam = 100;
-    h.lineCountA = 1;
-    h.absv = 200;
-    h.offsetA = 100;
-    h.offsetB = 200;
-    h.pixScaleH = 1500;
-    h.pixScaleA = 1800;
-    h.pixScaleB = 1800;
-    w.AddPixRecord(h, {0x21, 0x43, 0x65, 0x87}, 4, 0);
-  }
+  for (double s : seconds)
+    testday::AddTinyDrop(w, testday::Tim(s));
   const std::string index = path.substr(0, path.rfind('.')) + ".hd";
   w.Write(path, index);
 }

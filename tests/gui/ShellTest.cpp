@@ -1,5 +1,5 @@
 #include "ShellFixture.h"
-#include "data/CHydDataHandler.h"
+#include "document/CHydDataHandler.h"
 #include "particle/CHydData.h"
 #include "shell/BusyView.h"
 #include "shell/CBigFrame.h"

@@ -1,6 +1,6 @@
 // The small views of the main window: frames, and the marks of known particles.
 #include "ViewTestSupport.h"
-#include "data/CHydDataHandler.h"
+#include "document/CHydDataHandler.h"
 #include "particle/CContour.h"
 #include "views/CSmallDSDView.h"
 #include "views/CSmallFrontView.h"
@@ -76,6 +76,7 @@ TEST_F(SmallViewFrames, FactoryMakesEachPanesViewAndViewsLeaveTheDocument) {
                                                  {Pane::Top, "CSmallTopView"},
                                                  {Pane::Info, "CSmallInfoView"},
                                                  {Pane::Front, "CSmallFrontView"}};
+  const std::size_t before = doc.ListenerCount();
   for (const auto &[pane, name] : panes) {
     QWidget *view = CreateSmallView(pane, &doc, nullptr);
     const bool right =
@@ -90,8 +91,9 @@ TEST_F(SmallViewFrames, FactoryMakesEachPanesViewAndViewsLeaveTheDocument) {
         (pane == Pane::Front && dynamic_cast<CSmallFrontView *>(view));
     EXPECT_TRUE(right) << name;
     delete view;
+    EXPECT_EQ(doc.ListenerCount(), before) << name << " stays registered after its deletion";
   }
-  // Every view has left the document: telling them all must reach nobody.
+  // Telling the listeners must reach none of the deleted views.
   doc.NotifyParticle();
   doc.NotifyViews(0);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // A small rain day written at test time, a document opened on it, and looks into the images
 // that the views render.
+#include "TempDirTest.h"
+#include "TinyDay.h"
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
 #include "particle/CHydData.h"
@@ -20,8 +22,7 @@
 
 namespace viewtest {
 
-// Midnight of a day in 2026 (UTC).
-constexpr int32_t DAY = 1780272000;
+using testday::DAY;
 
 class Messages : public UserMessages {
 public:
@@ -29,16 +30,8 @@ public:
   std::vector<std::string> texts;
 };
 
-class ViewTest : public ::testing::Test {
+class ViewTest : public TempDirTest {
 protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pluvicam-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::string Path(const std::string &name) const { return (dir / name).string(); }
-
   // Writes "day1.hyd" with the instrument's usual main header at 06:00 and the drops.
   void WriteDay(const std::vector<synth::RainDrop> &drops) {
     const MainHeader header = synth::TypicalMainHeader(DAY + 6 * 3600);
@@ -98,7 +91,6 @@ protected:
   // One step of the main run; the views hear of it.
   int Step() { return StepDocument(doc).status; }
 
-  std::filesystem::path dir;
   Messages messages;
   CPluvicamDoc doc{&messages};
 };

@@ -1,9 +1,9 @@
 #pragma once
-#include "CHeaderFile.h"
-#include "CHydFile.h"
-#include "FilterRange.h"
-#include "HeaderInfo.h"
-#include "MainTimEntry.h"
+#include "data/CHeaderFile.h"
+#include "data/CHydFile.h"
+#include "data/FilterRange.h"
+#include "data/HeaderInfo.h"
+#include "data/MainTimEntry.h"
 
 #include <deque>
 #include <memory>

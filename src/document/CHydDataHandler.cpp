@@ -1,7 +1,7 @@
 #include "CHydDataHandler.h"
-#include "WholeNumber.h"
+#include "data/WholeNumber.h"
 
-#include "LittleEndian.h"
+#include "data/LittleEndian.h"
 #include "particle/CRainData.h"
 #include "particle/CSnoData.h"
 

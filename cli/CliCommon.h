@@ -1,0 +1,88 @@
+#pragma once
+#include "DocumentOptions.h"
+#include "document/CHydDataHandler.h"
+#include "document/CPluvicamDoc.h"
+#include "document/DocumentRun.h"
+#include "particle/CHydData.h"
+
+#include <cstdint>
+#include <iostream>
+#include <memory>
+#include <string>
+
+// What the subcommands of pluvicam-cli share: exit statuses, opening a file, the two walks over
+// it (the reader's and the main window's) and the output of CSV text.
+namespace cli {
+
+// Exit statuses: 0 the walk reached the end, 1 a failure stopped it, 2 no file or bad arguments.
+constexpr int EXIT_STOPPED = 1;
+constexpr int EXIT_UNUSABLE = 2;
+
+// Opens `file` read-only; false after reporting the failure on standard error.
+bool OpenOrReport(CHydDataHandler &handler, const std::string &file);
+
+// Walks the file from position 0 with GetNextHydData. `onParticle` sees every delivered
+// particle. Returns the exit status; failures are written to standard error as "POS: MESSAGE".
+template <typename OnParticle>
+int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnParticle onParticle) {
+  CHydException e;
+  handler.SetHydFilePosition(0, &e);
+  for (;;) {
+    const int32_t pos = handler.GetHydFile().GetPosition();
+    bool newMain = false;
+    CHydData *particle = handler.GetNextHydData(newMain, &e);
+    if (particle) {
+      onParticle(*particle, pos);
+      continue;
+    }
+    if (e.code == CHydException::endOfFile && handler.EndedAtRecordBoundary())
+      return 0;
+    ++failures;
+    std::cerr << pos << ": " << e.message << "\n";
+    // A failure of the particle computation leaves the stream framed: go on behind the record.
+    if (!keepGoing || !handler.LastFailureInComputation() ||
+        e.code != CHydException::badRecordLength)
+      return EXIT_STOPPED;
+    handler.SetHydFilePosition(handler.RecordEndAfterFailure(), &e);
+  }
+}
+
+// The document's message boxes, on standard error.
+class StderrMessages : public UserMessages {
+public:
+  void Show(const std::string &text) override;
+};
+
+// Opens `file` in a document with `filter`. Null after reporting the failure.
+std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const FilterRecord &filter,
+                                           UserMessages &messages);
+// Opens `file` with the filter the options describe. Null after reporting the failure.
+std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const DocumentOptions &options,
+                                           UserMessages &messages);
+
+// The exit status of a document run that stopped with `step`.
+int RunEndStatus(const CPluvicamDoc &doc, const RunStepResult &step);
+
+// Runs the main window's loop to its end; `onParticle` sees every accepted particle after the
+// document has taken its wind reading and rain. Returns the exit status.
+template <typename OnParticle> int RunDocument(CPluvicamDoc &doc, OnParticle onParticle) {
+  for (;;) {
+    const RunStepResult step = StepDocument(doc);
+    if (step.status == CPluvicamDoc::statusAccepted)
+      onParticle(*doc.GetHydHeader());
+    if (step.stop)
+      return RunEndStatus(doc, step);
+  }
+}
+
+// Appends ",windSpeed,windDirection,temperature" of the current particle (empty cells without).
+void AppendWind(std::string &out, const CPluvicamDoc &doc);
+
+// "HH:MM:SS.mmm" of a time in camera lines, or empty when the document cannot convert it.
+std::string TimeText(const CPluvicamDoc &doc, double tim);
+
+// Writes `out` to standard output once it has grown large; call Flush at the end.
+void FlushIfLarge(std::string &out);
+void Flush(std::string &out);
+
+} // namespace cli
