@@ -204,138 +204,16 @@ CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *ex
   int32_t fallback = 0;
   CHydData *particle = nullptr;
 
-  // Runs the read; on return `status` holds the outcome.
-  auto read = [&]() {
-    if (!hydFile.IsOpen() || !headerFile.IsOpen()) {
-      status.Set(CHydException::fileNotOpened, "CHydDataHandler::GetNextHydData: file not opened");
-      return;
-    }
+  if (!hydFile.IsOpen() || !headerFile.IsOpen()) {
+    status.Set(CHydException::fileNotOpened, "CHydDataHandler::GetNextHydData: file not opened");
+  } else {
     if (hydData)
       fallback = hydData->GetHydHeader()->startPos;
     hydData = nullptr;
     particle = isSno ? static_cast<CHydData *>(snoData.get()) : rainData.get();
     particle->Reset();
-
-    // Leading headers.
-    int32_t p = 0;
-    int16_t tag = 0;
-    for (;;) {
-      p = hydFile.GetPosition();
-      if (p == -1) {
-        status.Set(CHydException::generic,
-                   "CHydDataHandler::GetNextHydData: couldn't get file position");
-        return;
-      }
-      if (!ReadTag(tag, status)) {
-        endedAtBoundary = status.code == CHydException::endOfFile && p >= hydFile.GetLength();
-        return;
-      }
-      if (MainHeader::IsMainHeaderTag(tag)) {
-        MainHeader header;
-        if (hydFile.ReadMainHeader(&header, tag, format, &status) != 1 ||
-            !MainTim(&header, &status))
-          return;
-      } else if (tag == QuartHeader::TAG) {
-        QuartHeader scratch;
-        if (hydFile.ReadQuartHeader(&scratch, tag, &status) != 1)
-          return;
-      } else {
-        break;
-      }
-    }
-    if (tag < 0) {
-      status.Set(CHydException::badRecordLength, "CHydDataHandler::GetNextHydData: length < 0 ???");
-      return;
-    }
-    if (hydFile.ReadPixHeader(&pixHeader, uint16_t(tag), format, &status) != 1)
-      return;
-
-    const MainTimEntry *entry = FindEntry(pixHeader.tim, status);
-    if (!entry)
-      return;
-    newMainHeader = !(entry->mainHeader == mainHeader);
-    if (newMainHeader || mainHeader.backLink != entry->mainHeader.backLink)
-      mainHeader = entry->mainHeader;
-
-    lastRecordStart = p;
-    if (!particle->CalculateData(&hydFile, &entry->mainHeader, &pixHeader, uint16_t(format),
-                                 filterRange, &status)) {
-      computationFailed = true;
-      return;
-    }
-    const int32_t q = hydFile.GetPosition();
-    if (q == -1) {
-      status.Set(CHydException::generic,
-                 "CHydDataHandler::GetNextHydData: couldn't get current file position");
-      return;
-    }
-    HydRecord &record = *particle->GetHydHeader();
-    record.startPos = p;
-    record.nextPos = q;
-    record.prevPos = p - (pixHeader.backLink & PixHeader::LENGTH_MASK);
-
-    // Trailing headers: registered now so that nextPos names the next pix record. Running into
-    // the end of the file here is normal after the last particle.
-    bool trailingOk = true;
-    CHydException ignored;
-    for (;;) {
-      if (!hydFile.SetPosition(record.nextPos) || !ReadTag(tag, ignored)) {
-        trailingOk = false;
-        break;
-      }
-      if (tag >= 0)
-        break;
-      record.nextPos += -tag;
-      if (MainHeader::IsMainHeaderTag(tag)) {
-        MainHeader header;
-        if (hydFile.ReadMainHeader(&header, tag, format, &ignored) != 1)
-          trailingOk = false;
-        else if (!MainTim(&header, &ignored))
-          trailingOk = false;
-      } else if (tag == QuartHeader::TAG) {
-        QuartHeader scratch;
-        if (hydFile.ReadQuartHeader(&scratch, tag, &ignored) != 1)
-          trailingOk = false;
-      }
-      if (!trailingOk)
-        break;
-    }
-    // Walk back over header records to the preceding particle. This also runs after the trailing
-    // pass met the end of the file, so that prevPos never names a header.
-    for (;;) {
-      if (record.prevPos <= 0) {
-        record.prevPos = 0;
-        break;
-      }
-      if (!hydFile.SetPosition(record.prevPos)) {
-        status.Set(hydFile.IsEOF() ? CHydException::endOfFile : CHydException::generic,
-                   hydFile.IsEOF() ? "End of file"
-                                   : "CHydDataHandler::GetNextHydData: couldn't set file "
-                                     "position");
-        return;
-      }
-      if (!ReadTag(tag, status))
-        return;
-      if (tag >= 0)
-        break;
-      uint8_t linkBytes[2];
-      if (hydFile.Read(linkBytes, 2, &status) != 1)
-        return;
-      const int32_t length = le::U16(linkBytes) & PixHeader::LENGTH_MASK;
-      if (length == 0)
-        break; // a header that names no predecessor ends the walk where it stands
-      record.prevPos = length > record.prevPos ? 0 : record.prevPos - length;
-    }
-
-    // After an absorbed failure at the end of the trailing pass the file stands behind the
-    // last drop data again.
-    if (!hydFile.SetPosition(trailingOk ? record.nextPos : q)) {
-      status.Set(CHydException::generic,
-                 "CHydDataHandler::GetNextHydData: couldn't set file position");
-      return;
-    }
-  };
-  read();
+    ReadRecord(*particle, newMainHeader, status);
+  }
 
   status.CopyTo(exc);
   switch (status.code) {
@@ -352,6 +230,129 @@ CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *ex
   }
   hydData = nullptr;
   return nullptr;
+}
+
+void CHydDataHandler::ReadRecord(CHydData &particle, bool &newMainHeader, CHydException &status) {
+  int32_t start = 0;
+  int16_t tag = 0;
+  if (!ReadLeadingHeaders(start, tag, status))
+    return;
+  if (tag < 0) {
+    status.Set(CHydException::badRecordLength, "CHydDataHandler::GetNextHydData: length < 0 ???");
+    return;
+  }
+  if (hydFile.ReadPixHeader(&pixHeader, uint16_t(tag), format, &status) != 1)
+    return;
+
+  const MainTimEntry *entry = FindEntry(pixHeader.tim, status);
+  if (!entry)
+    return;
+  newMainHeader = !(entry->mainHeader == mainHeader);
+  if (newMainHeader || mainHeader.backLink != entry->mainHeader.backLink)
+    mainHeader = entry->mainHeader;
+
+  lastRecordStart = start;
+  if (!particle.CalculateData(&hydFile, &entry->mainHeader, &pixHeader, uint16_t(format),
+                              filterRange, &status)) {
+    computationFailed = true;
+    return;
+  }
+  const int32_t dataEnd = hydFile.GetPosition();
+  if (dataEnd == -1) {
+    status.Set(CHydException::generic,
+               "CHydDataHandler::GetNextHydData: couldn't get current file position");
+    return;
+  }
+  HydRecord &record = *particle.GetHydHeader();
+  record.startPos = start;
+  record.nextPos = dataEnd;
+  record.prevPos = start - (pixHeader.backLink & PixHeader::LENGTH_MASK);
+
+  const bool trailingOk = ReadTrailingHeaders(record);
+  if (!FindPreviousParticle(record, status))
+    return;
+  // After an absorbed failure at the end of the trailing pass the file stands behind the
+  // last drop data again.
+  if (!hydFile.SetPosition(trailingOk ? record.nextPos : dataEnd))
+    status.Set(CHydException::generic,
+               "CHydDataHandler::GetNextHydData: couldn't set file position");
+}
+
+bool CHydDataHandler::ReadLeadingHeaders(int32_t &start, int16_t &tag, CHydException &status) {
+  for (;;) {
+    start = hydFile.GetPosition();
+    if (start == -1) {
+      status.Set(CHydException::generic,
+                 "CHydDataHandler::GetNextHydData: couldn't get file position");
+      return false;
+    }
+    if (!ReadTag(tag, status)) {
+      endedAtBoundary = status.code == CHydException::endOfFile && start >= hydFile.GetLength();
+      return false;
+    }
+    if (MainHeader::IsMainHeaderTag(tag)) {
+      MainHeader header;
+      if (hydFile.ReadMainHeader(&header, tag, format, &status) != 1 || !MainTim(&header, &status))
+        return false;
+    } else if (tag == QuartHeader::TAG) {
+      QuartHeader scratch;
+      if (hydFile.ReadQuartHeader(&scratch, tag, &status) != 1)
+        return false;
+    } else {
+      return true;
+    }
+  }
+}
+
+bool CHydDataHandler::ReadTrailingHeaders(HydRecord &record) {
+  // Running into the end of the file here is normal after the last particle.
+  CHydException ignored;
+  int16_t tag = 0;
+  for (;;) {
+    if (!hydFile.SetPosition(record.nextPos) || !ReadTag(tag, ignored))
+      return false;
+    if (tag >= 0)
+      return true;
+    record.nextPos += -tag;
+    if (MainHeader::IsMainHeaderTag(tag)) {
+      MainHeader header;
+      if (hydFile.ReadMainHeader(&header, tag, format, &ignored) != 1 ||
+          !MainTim(&header, &ignored))
+        return false;
+    } else if (tag == QuartHeader::TAG) {
+      QuartHeader scratch;
+      if (hydFile.ReadQuartHeader(&scratch, tag, &ignored) != 1)
+        return false;
+    }
+  }
+}
+
+bool CHydDataHandler::FindPreviousParticle(HydRecord &record, CHydException &status) {
+  int16_t tag = 0;
+  for (;;) {
+    if (record.prevPos <= 0) {
+      record.prevPos = 0;
+      return true;
+    }
+    if (!hydFile.SetPosition(record.prevPos)) {
+      status.Set(hydFile.IsEOF() ? CHydException::endOfFile : CHydException::generic,
+                 hydFile.IsEOF() ? "End of file"
+                                 : "CHydDataHandler::GetNextHydData: couldn't set file "
+                                   "position");
+      return false;
+    }
+    if (!ReadTag(tag, status))
+      return false;
+    if (tag >= 0)
+      return true;
+    uint8_t linkBytes[2];
+    if (hydFile.Read(linkBytes, 2, &status) != 1)
+      return false;
+    const int32_t length = le::U16(linkBytes) & PixHeader::LENGTH_MASK;
+    if (length == 0)
+      return true; // a header that names no predecessor ends the walk where it stands
+    record.prevPos = length > record.prevPos ? 0 : record.prevPos - length;
+  }
 }
 
 CHydData *CHydDataHandler::GetPreviousHydData(bool &newMainHeader, CHydException *exc) {

@@ -12,6 +12,7 @@
 class CHydData;
 class CRainData;
 class CSnoData;
+struct HydRecord;
 
 // The single owner of an open hydrometeor file: data file, index file, time index of main
 // headers, the headers and the particle last read, and the range record handed to every
@@ -66,6 +67,15 @@ private:
   void ApplyDefaultPixelRange(const MainHeader &header);
   int ReadTag(int16_t &tag, CHydException &status);
   const MainTimEntry *FindEntry(double tim, CHydException &status) const;
+  // The steps of GetNextHydData. ReadRecord leaves its outcome in `status`.
+  void ReadRecord(CHydData &particle, bool &newMainHeader, CHydException &status);
+  // Reads the main and quarter headers before a pix record; `start` and `tag` are the record's.
+  bool ReadLeadingHeaders(int32_t &start, int16_t &tag, CHydException &status);
+  // Registers the headers behind the particle so that nextPos names the next pix record; false
+  // when the file ended or a header failed on the way.
+  bool ReadTrailingHeaders(HydRecord &record);
+  // Walks back over header records so that prevPos names a particle, never a header.
+  bool FindPreviousParticle(HydRecord &record, CHydException &status);
 
   bool isSno = false;
   int32_t prevPosition = 0;

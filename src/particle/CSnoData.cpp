@@ -60,6 +60,92 @@ int NoEndMarker(CHydException &status) {
   return 0;
 }
 
+// The base pixel and field widths of a block's coded lines.
+struct BlockFields {
+  int base = 0;
+  int darkWidth = 0;
+  int lightWidth = 0;
+};
+
+// Decodes line i, whose first dark run begins `value` pixels right of the block's base: dark and
+// light run lengths alternate until a dark run carries the flag. Fills `line` and the line's
+// leftmost start and rightmost end; 0 after a failure.
+int DecodeLine(BitReader &bits, const BlockFields &fields, int value, CSnoData::Line &line,
+               double counter, int lineCount, int i, int &lineMin, int &lineMax,
+               CHydException &status) {
+  CSnoData::Segment *segment = line.segments;
+  int j = 0;
+  bool flag = false;
+  int16_t start = int16_t(fields.base + value);
+  segment[0].start = start;
+  if (!bits.Read(fields.darkWidth, value, flag))
+    return NoEndMarker(status);
+  int16_t end = int16_t(start + value);
+  segment[0].end = end;
+  lineMin = start;
+  lineMax = std::max<int>(0, end);
+  while (!flag) {
+    ++j;
+    if (j >= CSnoData::MAX_SEGMENTS) {
+      std::string message;
+      AppendF(message, "CSnoData::DecompressData: Overflow j=%d\n", j);
+      Fail(status, std::move(message));
+      return 0;
+    }
+    bool lightFlag = false;
+    if (!bits.Read(fields.lightWidth, value, lightFlag))
+      return NoEndMarker(status);
+    if (lightFlag) {
+      std::string message;
+      AppendF(message, "CSnoData::DecompressData: y_count=%lu\n", WholeNumber(counter));
+      AppendF(message, "%3d-%3d\n", segment[j - 1].start, segment[j - 1].end);
+      AppendF(message, "lines=%d i=%d j=%d \n", lineCount, i, j);
+      Fail(status, std::move(message));
+      return 0;
+    }
+    start = int16_t(end + value);
+    segment[j].start = start;
+    if (!bits.Read(fields.darkWidth, value, flag))
+      return NoEndMarker(status);
+    end = int16_t(start + value);
+    segment[j].end = end;
+    lineMin = std::min<int>(lineMin, start);
+    lineMax = std::max<int>(lineMax, end);
+  }
+  line.segmentCount = int16_t(j + 1);
+  line.y_count = counter;
+  return 1;
+}
+
+// A repetition: `count` copies of the last decoded line from line i on; 0 after a failure.
+int RepeatLine(const CSnoData::Line *spareLine, CSnoData::Line *lines, int count, int lineCount,
+               int &i, double &counter, CHydException &status) {
+  if (i == 0 || !spareLine) {
+    std::string message;
+    AppendF(message, "CSnoData::DecompressData: y_count=%lu\n", WholeNumber(counter));
+    AppendF(message, "repet found : i=%d light=%d lines=%d \n", i, count, lineCount);
+    Fail(status, std::move(message));
+    return 0;
+  }
+  for (int k = 0; k < count; ++k) {
+    if (i >= lineCount) {
+      std::string message;
+      AppendF(message, "CSnoData::DecompressData: i=%d k=%d light=%d lines=%d \n", i, k, count,
+              lineCount);
+      AppendF(message, "i=%d \n", i);
+      Fail(status, std::move(message));
+      return 0;
+    }
+    CSnoData::Line &line = lines[i];
+    line.segmentCount = spareLine->segmentCount;
+    std::copy(spareLine->segments, spareLine->segments + CSnoData::MAX_SEGMENTS, line.segments);
+    line.y_count = counter;
+    counter += 1;
+    ++i;
+  }
+  return 1;
+}
+
 // Widest line over all segments and rightmost segment end of one camera.
 void ScanLines(const CSnoData::Line *lines, int count, int lineMinStart, int &maxWidth,
                int16_t &maxPos) {
@@ -182,11 +268,10 @@ int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &u
       Fail(status, "CSnoData::DecompressData: n_cmp != (cmprLength+2)");
       return 0;
     }
-    const int base = int((parameter >> 14) & 0x3FF);
-    const int darkWidth = int((parameter >> 24) & 0xF);
-    const int lightWidth = int(parameter >> 28);
+    const BlockFields fields{int((parameter >> 14) & 0x3FF), int((parameter >> 24) & 0xF),
+                             int(parameter >> 28)};
     // A field of width 0 carries nothing and would never advance through the block.
-    if (lightWidth == 0 || darkWidth == 0) {
+    if (fields.lightWidth == 0 || fields.darkWidth == 0) {
       Fail(status, "CSnoData::DecompressData: field width = 0");
       return 0;
     }
@@ -200,7 +285,7 @@ int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &u
     int value = 0;
     bool flag = false;
     for (;;) {
-      if (!bits.Read(lightWidth, value, flag))
+      if (!bits.Read(fields.lightWidth, value, flag))
         return NoEndMarker(status);
       if (flag && value == 0)
         break;
@@ -212,76 +297,17 @@ int CSnoData::DecodeCamera(CHydFile *hydFile, Line *lines, int lineCount, int &u
       }
       if (!flag) {
         Line &line = lines[i];
-        Segment *segment = line.segments;
-        int j = 0;
-        int16_t start = int16_t(base + value);
-        segment[0].start = start;
-        if (!bits.Read(darkWidth, value, flag))
-          return NoEndMarker(status);
-        int16_t end = int16_t(start + value);
-        segment[0].end = end;
-        int lineMin = start;
-        int lineMax = std::max<int>(0, end);
-        while (!flag) {
-          ++j;
-          if (j >= MAX_SEGMENTS) {
-            std::string message;
-            AppendF(message, "CSnoData::DecompressData: Overflow j=%d\n", j);
-            Fail(status, std::move(message));
-            return 0;
-          }
-          bool lightFlag = false;
-          if (!bits.Read(lightWidth, value, lightFlag))
-            return NoEndMarker(status);
-          if (lightFlag) {
-            std::string message;
-            AppendF(message, "CSnoData::DecompressData: y_count=%lu\n", WholeNumber(counter));
-            AppendF(message, "%3d-%3d\n", segment[j - 1].start, segment[j - 1].end);
-            AppendF(message, "lines=%d i=%d j=%d \n", lineCount, i, j);
-            Fail(status, std::move(message));
-            return 0;
-          }
-          start = int16_t(end + value);
-          segment[j].start = start;
-          if (!bits.Read(darkWidth, value, flag))
-            return NoEndMarker(status);
-          end = int16_t(start + value);
-          segment[j].end = end;
-          lineMin = std::min<int>(lineMin, start);
-          lineMax = std::max<int>(lineMax, end);
-        }
-        line.segmentCount = int16_t(j + 1);
-        line.y_count = counter;
+        int lineMin = 0, lineMax = 0;
+        if (!DecodeLine(bits, fields, value, line, counter, lineCount, i, lineMin, lineMax, status))
+          return 0;
         found.width = found.any ? std::max(found.width, lineMax - lineMin) : lineMax - lineMin;
         found.pos = std::max(found.pos, lineMax);
         found.any = true;
         spareLine = &line;
         counter += 1;
         ++i;
-      } else {
-        if (i == 0 || !spareLine) {
-          std::string message;
-          AppendF(message, "CSnoData::DecompressData: y_count=%lu\n", WholeNumber(counter));
-          AppendF(message, "repet found : i=%d light=%d lines=%d \n", i, value, lineCount);
-          Fail(status, std::move(message));
-          return 0;
-        }
-        for (int k = 0; k < value; ++k) {
-          if (i >= lineCount) {
-            std::string message;
-            AppendF(message, "CSnoData::DecompressData: i=%d k=%d light=%d lines=%d \n", i, k,
-                    value, lineCount);
-            AppendF(message, "i=%d \n", i);
-            Fail(status, std::move(message));
-            return 0;
-          }
-          Line &line = lines[i];
-          line.segmentCount = spareLine->segmentCount;
-          std::copy(spareLine->segments, spareLine->segments + MAX_SEGMENTS, line.segments);
-          line.y_count = counter;
-          counter += 1;
-          ++i;
-        }
+      } else if (!RepeatLine(spareLine, lines, value, lineCount, i, counter, status)) {
+        return 0;
       }
     }
   }
