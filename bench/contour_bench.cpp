@@ -44,7 +44,7 @@ template <bool Smooth> void Correction(benchmark::State &state) {
     state.PauseTiming();
     CContour c = built;
     state.ResumeTiming();
-    benchmark::DoNotOptimize(c.SymmetricCorrection(&record, 34090.857, 1, 1));
+    benchmark::DoNotOptimize(c.SymmetricCorrection(&record, 34090.857, Camera::A, 1));
   }
   state.counters["points"] = built.GetCount();
 }

@@ -39,7 +39,7 @@ int Classify(const std::string &file, int32_t position, int dropType) {
   }
   int status = 0;
   std::string message;
-  CHydData *particle = doc->ReadHydData(0, &status, &message);
+  CHydData *particle = doc->ReadHydData(CPluvicamDoc::ReadDirection::Next, &status, &message);
   // Only a particle record starting exactly at POS is the one asked for; never write elsewhere.
   if (!particle || particle->GetHydHeader()->startPos != position) {
     std::cerr << (message.empty() ? "no particle record begins at " + std::to_string(position)

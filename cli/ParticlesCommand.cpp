@@ -84,19 +84,20 @@ int DocumentParticles(const std::string &file, const DocumentOptions &options,
     int validA = 0, validB = 0;
     if (contours.enabled && !isSnow) {
       std::string message;
-      doc->CreateContours(contours.mode == ContourMode::SmoothWithRawFallback ? 1 : 0, &message);
-      doc->GetContour(0, &validA);
-      doc->GetContour(1, &validB);
+      doc->CreateContours(contours.mode, &message);
+      doc->GetContour(Camera::A, &validA);
+      doc->GetContour(Camera::B, &validB);
       if (!(validA && validB))
         std::cerr << record.startPos << ": " << message << "\n";
       else if (contours.correct)
-        CorrectContours(*doc->GetContour(0), *doc->GetContour(1), record, contours.correction);
+        CorrectContours(*doc->GetContour(Camera::A), *doc->GetContour(Camera::B), record,
+                        contours.correction);
     }
     csv::AppendParticle(out, record, isSnow);
     if (contours.enabled) {
       out += ',';
       if (validA && validB)
-        csv::AppendContours(out, record, *doc->GetContour(0), *doc->GetContour(1),
+        csv::AppendContours(out, record, *doc->GetContour(Camera::A), *doc->GetContour(Camera::B),
                             contours.correct);
       else
         csv::AppendEmptyContours(out);

@@ -441,7 +441,7 @@ int CHydDataHandler::SetFilterRange(int16_t diamMin, int16_t diamMax, int16_t ve
       ApplyDefaultPixelRange(mainHeader);
     } else {
       filterRange.minPixA = filterRange.minPixB = 0;
-      filterRange.maxPixA = filterRange.maxPixB = 511;
+      filterRange.maxPixA = filterRange.maxPixB = MAX_PIXEL_512;
     }
   } else {
     if (minPixA < maxPixA) {

@@ -19,9 +19,9 @@ void Tell(std::string *message, const std::string &text) {
     *message = text;
 }
 
-// Largest pixel index of a main header's cameras; 1023 when the header gives none.
+// Largest pixel index of a main header's cameras; that of 1024 pixels when the header gives none.
 int MaxPixel(const MainHeader &header) {
-  return header.halfPixels > 0 ? 2 * header.halfPixels - 1 : 1023;
+  return header.halfPixels > 0 ? 2 * header.halfPixels - 1 : MAX_PIXEL_1024;
 }
 } // namespace
 
@@ -114,7 +114,7 @@ int CPluvicamDoc::OpenHydFile(const std::string &path, std::string *message) {
   ResetData();
 
   MainHeader header;
-  TellPixelBounds(handler->GetMainHeader(&header) ? MaxPixel(header) : 1023);
+  TellPixelBounds(handler->GetMainHeader(&header) ? MaxPixel(header) : MAX_PIXEL_1024);
   Tell(message, "");
   return 1;
 }
@@ -159,7 +159,7 @@ void CPluvicamDoc::CloseHydFile() {
   NotifyViews(0);
 }
 
-CHydData *CPluvicamDoc::ReadHydData(int direction, int *outStatus, std::string *message) {
+CHydData *CPluvicamDoc::ReadHydData(ReadDirection direction, int *outStatus, std::string *message) {
   std::string text;
   statusText.clear();
   windValid = false;
@@ -185,7 +185,7 @@ CHydData *CPluvicamDoc::ReadHydData(int direction, int *outStatus, std::string *
   CHydException exc;
   bool newMainHeader = false;
   CHydData *read = nullptr;
-  if (direction == 0) {
+  if (direction == ReadDirection::Next) {
     // The end of the file or of the window stays until a reset or a backward read.
     if (status == statusOutOfTime) {
       text = "Out of time range";
@@ -227,7 +227,7 @@ CHydData *CPluvicamDoc::ReadHydData(int direction, int *outStatus, std::string *
   if (filterSettings.TimeTest(record) != 1) {
     // Reading forwards from the window's minute meets the seconds before its start: skip them
     // like rejected particles instead of ending the window before it began.
-    if (direction != 0 || filterSettings.BeforeStart(record) != 1) {
+    if (direction != ReadDirection::Next || filterSettings.BeforeStart(record) != 1) {
       status = statusOutOfTime;
       text = "Out of time range";
       return finish();
@@ -374,7 +374,7 @@ int CPluvicamDoc::TimToTimeOfDay(double tim, TimeOfDay *time) const {
   return 1;
 }
 
-int16_t CPluvicamDoc::CreateContours(int mode, std::string *message) {
+int16_t CPluvicamDoc::CreateContours(ContourMode mode, std::string *message) {
   ClearContours();
   Tell(message, "");
   if (isSno || (particle && particle->IsSnow())) {
@@ -393,7 +393,7 @@ int16_t CPluvicamDoc::CreateContours(int mode, std::string *message) {
   contourA = std::make_unique<CContour>();
   contourB = std::make_unique<CContour>();
   std::string text;
-  const ContourMode how = mode == 1 ? ContourMode::SmoothWithRawFallback : ContourMode::Raw;
+  const ContourMode how = mode;
   const int built = BuildContours(EdgesOf(static_cast<const CRainData &>(*particle)), *record, how,
                                   *contourA, *contourB, &text);
   Tell(message, text);
@@ -404,8 +404,10 @@ int16_t CPluvicamDoc::CreateContours(int mode, std::string *message) {
   return 1;
 }
 
-CContour *CPluvicamDoc::GetContour(int camera, int *valid) const {
-  CContour *contour = camera == 0 ? contourA.get() : camera == 1 ? contourB.get() : nullptr;
+CContour *CPluvicamDoc::GetContour(Camera camera, int *valid) const {
+  CContour *contour = camera == Camera::A   ? contourA.get()
+                      : camera == Camera::B ? contourB.get()
+                                            : nullptr;
   if (valid)
     *valid = contour && status != statusBadRecord ? 1 : 0;
   return contour;

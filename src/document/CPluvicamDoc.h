@@ -7,7 +7,9 @@
 #include "TimeOfDay.h"
 #include "UserMessages.h"
 #include "WindRecord.h"
+#include "data/Camera.h"
 #include "data/MainHeader.h"
+#include "particle/ContourBuilder.h"
 
 #include <cstdint>
 #include <deque>
@@ -28,6 +30,7 @@ struct HydRecord;
 class CPluvicamDoc {
 public:
   enum FileState { fileReadWrite = 0, fileReadOnly = 1, fileNone = 2 };
+  enum class ReadDirection { Next = 0, Previous = 1 };
   // Read status of ReadHydData.
   enum ReadStatus {
     statusAccepted = 0,
@@ -59,13 +62,14 @@ public:
   int OpenHydFile(const std::string &path, std::string *message = nullptr);
   void CloseHydFile();
 
-  // Reads the next (direction 0) or previous (1) particle and tests it against the time window
-  // and the filter. Returns the particle, valid until the next read, reset or close.
-  CHydData *ReadHydData(int direction, int *status = nullptr, std::string *message = nullptr);
+  // Reads the next or previous particle and tests it against the time window and the filter.
+  // Returns the particle, valid until the next read, reset or close.
+  CHydData *ReadHydData(ReadDirection direction, int *status = nullptr,
+                        std::string *message = nullptr);
   CHydData *GetHydData(int *status = nullptr, std::string *message = nullptr) const;
   HydRecord *GetHydHeader(int *status = nullptr, std::string *message = nullptr) const;
 
-  int GetFileState() const { return fileState; }
+  FileState GetFileState() const { return fileState; }
   CHydDataHandler *GetHandler() const { return handler.get(); }
   // What windows show of the open file: name, length and read position (empty and 0 without one).
   bool HasHydFile() const { return handler != nullptr; }
@@ -105,11 +109,11 @@ public:
 
   int TimToTimeOfDay(double tim, TimeOfDay *time) const;
 
-  // Builds the current rain particle's contours: mode 0 raw, mode 1 smoothed with the raw
-  // contour as fallback. 1 built, 0 a camera without contour (status 4), -1 nothing to build.
-  int16_t CreateContours(int mode, std::string *message = nullptr);
-  // Camera 0 (A) or 1 (B); `valid` is 0 without a contour or after a failed build.
-  CContour *GetContour(int camera, int *valid = nullptr) const;
+  // Builds the current rain particle's contours. 1 built, 0 a camera without contour (status 4),
+  // -1 nothing to build.
+  int16_t CreateContours(ContourMode mode, std::string *message = nullptr);
+  // `valid` is 0 without a contour or after a failed build.
+  CContour *GetContour(Camera camera, int *valid = nullptr) const;
 
   int SetNewParticleClass(int dropType, std::string *message = nullptr);
 
@@ -144,7 +148,7 @@ private:
   FilterSettings filterSettings{FilterRecord::DocumentDefaults()};
   int32_t status = statusRejected;
   CHydData *particle = nullptr; // owned by the handler
-  int32_t fileState = fileNone;
+  FileState fileState = fileNone;
   std::unique_ptr<CHydDataHandler> handler;
 
   UserMessages *messages = nullptr;

@@ -10,7 +10,7 @@ RunStepResult StepDocument(CPluvicamDoc &doc) {
   std::string message;
   CHydData *particle = nullptr;
   do
-    particle = doc.ReadHydData(0, &result.status, &message);
+    particle = doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &result.status, &message);
   while (result.status == CPluvicamDoc::statusRejected);
 
   if (result.status == CPluvicamDoc::statusError) {
@@ -27,7 +27,7 @@ RunStepResult StepDocument(CPluvicamDoc &doc) {
       doc.ShowMessage(windMessage);
     }
     std::string contourMessage;
-    if (!doc.IsSno() && doc.CreateContours(0, &contourMessage) < 0) {
+    if (!doc.IsSno() && doc.CreateContours(ContourMode::Raw, &contourMessage) < 0) {
       result.stop = true;
       doc.ShowMessage(contourMessage);
     }

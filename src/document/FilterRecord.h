@@ -1,5 +1,6 @@
 #pragma once
 #include "TimeOfDay.h"
+#include "data/FilterRange.h"
 
 #include <cstdint>
 
@@ -9,22 +10,22 @@ struct FilterRecord {
   TimeOfDay startTime; // inclusive
   TimeOfDay endTime;   // exclusive
   float diamMin = 0.0f;
-  float diamMax = 50.0f;
+  float diamMax = float(DIAMETER_LIMIT_MM);
   float velMin = 0.0f;
-  float velMax = 30.0f;
+  float velMax = float(VELOCITY_LIMIT_MS);
   float oblMin = 0.0f;
   float oblMax = 2.0f;
   int16_t minPixA = 0;
-  int16_t maxPixA = 511;
+  int16_t maxPixA = MAX_PIXEL_512;
   int16_t minPixB = 0;
-  int16_t maxPixB = 511;
+  int16_t maxPixB = MAX_PIXEL_512;
   int16_t dropType = 0; // 0: every class, 1-6: only that class
 
   // The document's own defaults allow the full pixel range of a format 4 camera.
   static FilterRecord DocumentDefaults() {
     FilterRecord r;
-    r.maxPixA = 1023;
-    r.maxPixB = 1023;
+    r.maxPixA = MAX_PIXEL_1024;
+    r.maxPixB = MAX_PIXEL_1024;
     return r;
   }
 };

@@ -574,11 +574,11 @@ int CContour::CorrectionSteps(Correction &r, double lineFrequency, float scaleHe
   return -1;
 }
 
-int CContour::SymmetricCorrection(HydRecord *record, double lineFrequency, int camera,
+int CContour::SymmetricCorrection(HydRecord *record, double lineFrequency, Camera camera,
                                   int correction) {
-  if (record == nullptr || (camera != 1 && camera != 2))
+  if (record == nullptr || (camera != Camera::A && camera != Camera::B))
     return -1;
-  const bool a = camera == 1;
+  const bool a = camera == Camera::A;
   uint8_t &flags = a ? record->corrFlagsA : record->corrFlagsB;
   flags = 0;
   widthLeft = widthRight = PointF();

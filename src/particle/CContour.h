@@ -3,6 +3,7 @@
 #include "CPointD.h"
 #include "CSegment.h"
 #include "CSplineCurve.h"
+#include "data/Camera.h"
 
 #include <cstdint>
 #include <span>
@@ -56,9 +57,9 @@ public:
   // is full. a, b and rms keep their values when the fit is undefined.
   int FindSymmetryAxis(double phi, float &a, float &b, double &rms);
   // Finds the shear that makes the contour mirror-symmetric, applies it when `correction` is
-  // on, and writes the camera's result fields (camera 1 = A, 2 = B) into `record`. Returns
+  // on, and writes the camera's result fields (of `camera`) into `record`. Returns
   // the chord count, or -1 without record or for another camera.
-  int SymmetricCorrection(HydRecord *record, double lineFrequency, int camera, int correction);
+  int SymmetricCorrection(HydRecord *record, double lineFrequency, Camera camera, int correction);
   // x = x + g·y for both ends of every contour segment.
   void ApplyShear(double g);
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "data/CHydException.h"
+#include "data/Camera.h"
 #include "data/FilterRange.h"
 #include "data/MainHeader.h"
 #include "data/PixHeader.h"
@@ -90,9 +91,9 @@ public:
 
   virtual bool IsSnow() const = 0;
 
-  // The shadowed runs of camera A (0) or B (1), line by line, into `out`; a particle that stores
+  // The shadowed runs of a camera, line by line, into `out`; a particle that stores
   // no runs leaves `out` empty.
-  virtual void GetShadowRuns(int camera, std::vector<ShadowRun> &out) const {
+  virtual void GetShadowRuns(Camera camera, std::vector<ShadowRun> &out) const {
     (void)camera, out.clear();
   }
 

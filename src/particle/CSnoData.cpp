@@ -388,11 +388,12 @@ int CSnoData::SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
   return result;
 }
 
-void CSnoData::GetShadowRuns(int camera, std::vector<ShadowRun> &out) const {
+void CSnoData::GetShadowRuns(Camera camera, std::vector<ShadowRun> &out) const {
   out.clear();
-  const Line *lines = camera == 0 ? linesA : linesB;
+  const Line *lines = camera == Camera::A ? linesA : linesB;
   // Only as many lines and segments as the arrays hold, whatever the record claims.
-  const int count = std::clamp<int>(camera == 0 ? record.linesA : record.linesB, 0, MAX_LINES);
+  const int count =
+      std::clamp<int>(camera == Camera::A ? record.linesA : record.linesB, 0, MAX_LINES);
   for (int i = 0; i < count; ++i) {
     const int segments = std::clamp<int>(lines[i].segmentCount, 0, MAX_SEGMENTS);
     for (int s = 0; s < segments; ++s)

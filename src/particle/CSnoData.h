@@ -27,7 +27,7 @@ public:
                     uint16_t format, FilterRange filterRange,
                     CHydException *exc = nullptr) override;
   bool IsSnow() const override { return true; }
-  void GetShadowRuns(int camera, std::vector<ShadowRun> &out) const override;
+  void GetShadowRuns(Camera camera, std::vector<ShadowRun> &out) const override;
   // Clears the record, the format and every line entry that decoding wrote.
   void Reset() override;
 

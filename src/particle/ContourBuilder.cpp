@@ -24,6 +24,6 @@ int BuildContours(const ParticleEdges &edges, const HydRecord &record, ContourMo
 
 void CorrectContours(CContour &contourA, CContour &contourB, HydRecord &record, bool correction) {
   const double lineFrequency = record.mainHeader ? record.mainHeader->lineFrequency : 0;
-  contourA.SymmetricCorrection(&record, lineFrequency, 1, correction ? 1 : 0);
-  contourB.SymmetricCorrection(&record, lineFrequency, 2, correction ? 1 : 0);
+  contourA.SymmetricCorrection(&record, lineFrequency, Camera::A, correction ? 1 : 0);
+  contourB.SymmetricCorrection(&record, lineFrequency, Camera::B, correction ? 1 : 0);
 }

@@ -11,7 +11,7 @@ constexpr double TITLE_N = 45;
 constexpr double LABEL_N = 34;
 } // namespace
 
-CSmallContourView::CSmallContourView(CPluvicamDoc *doc, QWidget *parent, int cameraIndex,
+CSmallContourView::CSmallContourView(CPluvicamDoc *doc, QWidget *parent, Camera cameraIndex,
                                      const QString &titleText, const QColor &outlineColour)
     : CDiagramView(doc, parent), camera(cameraIndex), title(titleText), colour(outlineColour) {
   if (doc)
@@ -58,8 +58,8 @@ void CSmallContourView::TakeSnow(const HydRecord &r, double unitsPerMm) {
   if (!particle)
     return;
   particle->GetShadowRuns(camera, runs);
-  const double offset = camera == 0 ? r.minPosA : r.minPosB;
-  const double sx = (camera == 0 ? r.scaleSysA : r.scaleSysB) * unitsPerMm;
+  const double offset = camera == Camera::A ? r.minPosA : r.minPosB;
+  const double sx = (camera == Camera::A ? r.scaleSysA : r.scaleSysB) * unitsPerMm;
   const double sy = r.scaleHeight * unitsPerMm;
   const int width = std::max(1, int(sx + 3));
   for (const ShadowRun &run : runs) {

@@ -10,8 +10,7 @@
 // symmetry axis; the common part of the small front and side views.
 class CSmallContourView : public CDiagramView {
 public:
-  // camera 0 = A, 1 = B
-  CSmallContourView(CPluvicamDoc *doc, QWidget *parent, int camera, const QString &title,
+  CSmallContourView(CPluvicamDoc *doc, QWidget *parent, Camera camera, const QString &title,
                     const QColor &colour);
 
   void OnParticle() override;
@@ -38,7 +37,7 @@ private:
   };
   void TakeSnow(const HydRecord &r, double unitsPerMm);
 
-  int camera;
+  Camera camera;
   QString title;
   QColor colour;
   int zoom = 1; // of the particle shown, for the tick labels

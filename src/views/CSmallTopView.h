@@ -1,6 +1,7 @@
 #pragma once
 #include "CDiagramView.h"
 #include "TopViewGrid.h"
+#include "data/FilterRange.h"
 
 // The measuring area seen from above in pixels (camera A along x, camera B along y) with the
 // usable area and the filter's pixel ranges; marks every accepted particle, by position and size
@@ -43,8 +44,8 @@ private:
   int mode = PositionSize;
   int size = 1024;
   int firstPixel = 0;
-  int lastPixel = 1023;
-  int minPixA = 0, maxPixA = 1023, minPixB = 0, maxPixB = 1023;
+  int lastPixel = MAX_PIXEL_1024;
+  int minPixA = 0, maxPixA = MAX_PIXEL_1024, minPixB = 0, maxPixB = MAX_PIXEL_1024;
   topview::CountGrid grid;
   bool hasPrevious = false;
   QRectF previous;

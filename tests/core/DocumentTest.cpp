@@ -72,7 +72,7 @@ protected:
     rec.TakeEvents();
     return ok;
   }
-  int Read(int direction = 0) {
+  int Read(CPluvicamDoc::ReadDirection direction = CPluvicamDoc::ReadDirection::Next) {
     int status = -1;
     doc.ReadHydData(direction, &status, &message);
     return status;
@@ -133,7 +133,8 @@ TEST_F(DocumentTest, OutOfTimeRangeIsStickyForwards) {
   EXPECT_EQ(Read(), CPluvicamDoc::statusOutOfTime);
   EXPECT_EQ(doc.GetHandler()->GetHydFile().GetPosition(), pos) << "nothing read";
 
-  EXPECT_EQ(Read(1), CPluvicamDoc::statusAccepted) << "a backward read is not blocked";
+  EXPECT_EQ(Read(CPluvicamDoc::ReadDirection::Previous), CPluvicamDoc::statusAccepted)
+      << "a backward read is not blocked";
   EXPECT_DOUBLE_EQ(CurrentSeconds(), 6 * 3600 + 2);
 
   doc.ResetData();
@@ -152,7 +153,7 @@ TEST_F(DocumentTest, EndOfFileIsStickyAndBackwardReadsTheLastParticle) {
   EXPECT_EQ(message, "End of file");
   EXPECT_EQ(doc.GetStatusText(), "End of file");
   EXPECT_EQ(Read(), CPluvicamDoc::statusEndOfFile);
-  EXPECT_EQ(Read(1), CPluvicamDoc::statusAccepted);
+  EXPECT_EQ(Read(CPluvicamDoc::ReadDirection::Previous), CPluvicamDoc::statusAccepted);
   EXPECT_DOUBLE_EQ(CurrentSeconds(), 6 * 3600 + 2);
 }
 
@@ -164,8 +165,9 @@ TEST_F(DocumentTest, WindowStartingInsideAMinuteSkipsItsFirstSeconds) {
   EXPECT_DOUBLE_EQ(CurrentSeconds(), 6 * 3600 + 61) << "reading began at the indexed minute";
   EXPECT_EQ(Read(), CPluvicamDoc::statusAccepted);
   EXPECT_EQ(Read(), CPluvicamDoc::statusOutOfTime);
-  EXPECT_EQ(Read(1), CPluvicamDoc::statusAccepted);
-  EXPECT_EQ(Read(1), CPluvicamDoc::statusOutOfTime) << "backwards, the start ends the window";
+  EXPECT_EQ(Read(CPluvicamDoc::ReadDirection::Previous), CPluvicamDoc::statusAccepted);
+  EXPECT_EQ(Read(CPluvicamDoc::ReadDirection::Previous), CPluvicamDoc::statusOutOfTime)
+      << "backwards, the start ends the window";
 }
 
 TEST_F(DocumentTest, UnindexedStartMinuteIsReportedAndReadFromTheStart) {
@@ -412,7 +414,7 @@ TEST_F(DocumentTest, RunStepOrderAndStops) {
 
 TEST_F(DocumentTest, Contours) {
   std::string msg;
-  EXPECT_EQ(doc.CreateContours(0, &msg), -1);
+  EXPECT_EQ(doc.CreateContours(ContourMode::Raw, &msg), -1);
   EXPECT_EQ(msg, "CPluvicamDoc::CreateContours: no valid hyd-data available");
 
   // A drop of one line per camera has too few points for an outline.
@@ -420,16 +422,16 @@ TEST_F(DocumentTest, Contours) {
   Window();
   ASSERT_EQ(Open(), 1);
   ASSERT_EQ(Read(), CPluvicamDoc::statusAccepted);
-  EXPECT_EQ(doc.CreateContours(1, &msg), 0);
+  EXPECT_EQ(doc.CreateContours(ContourMode::SmoothWithRawFallback, &msg), 0);
   EXPECT_EQ(msg, "CContour::Create: number of points < 4");
   EXPECT_EQ(doc.GetStatus(), CPluvicamDoc::statusBadRecord);
   int valid = -1;
-  EXPECT_NE(doc.GetContour(0, &valid), nullptr);
+  EXPECT_NE(doc.GetContour(Camera::A, &valid), nullptr);
   EXPECT_EQ(valid, 0);
   EXPECT_EQ(doc.SetNewParticleClass(4, &msg), 1);
   EXPECT_EQ(doc.GetHydHeader()->dropType, 0) << "not an accepted particle: nothing written";
   Read();
-  EXPECT_EQ(doc.GetContour(1, &valid), nullptr) << "a read drops the contours";
+  EXPECT_EQ(doc.GetContour(Camera::B, &valid), nullptr) << "a read drops the contours";
   EXPECT_EQ(valid, 0);
 
   // A drop of ten lines has its outline in both cameras.
@@ -452,19 +454,19 @@ TEST_F(DocumentTest, Contours) {
   w.Write(Path("box.hyd"), Path("box.hd"));
   ASSERT_EQ(doc.OpenHydFile(Path("box.hyd"), &msg), 1) << msg;
   ASSERT_EQ(Read(), CPluvicamDoc::statusAccepted) << message;
-  for (int mode : {0, 1}) {
+  for (ContourMode mode : {ContourMode::Raw, ContourMode::SmoothWithRawFallback}) {
     EXPECT_EQ(doc.CreateContours(mode, &msg), 1) << msg;
     EXPECT_EQ(doc.GetStatus(), CPluvicamDoc::statusAccepted);
-    ASSERT_NE(doc.GetContour(1, &valid), nullptr);
+    ASSERT_NE(doc.GetContour(Camera::B, &valid), nullptr);
     EXPECT_EQ(valid, 1);
-    EXPECT_GE(doc.GetContour(1)->GetCount(), 4);
+    EXPECT_GE(doc.GetContour(Camera::B)->GetCount(), 4);
   }
 
   synth::HydWriter snow(4);
   snow.AddMainHeader(synth::TypicalMainHeader(DAY));
   snow.Write(Path("s.sno"), Path("s.shd"));
   ASSERT_EQ(doc.OpenHydFile(Path("s.sno"), &msg), 1) << msg;
-  EXPECT_EQ(doc.CreateContours(0, &msg), -1);
+  EXPECT_EQ(doc.CreateContours(ContourMode::Raw, &msg), -1);
   EXPECT_EQ(msg, "CPluvicamDoc::CreateContours: This method is not available for sno-data.");
 }
 

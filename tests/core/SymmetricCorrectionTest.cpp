@@ -21,7 +21,7 @@ struct Corrected {
   int chords = 0;
 };
 
-Corrected Correct(const synth::DropShape &shape, int correction, int camera = 1) {
+Corrected Correct(const synth::DropShape &shape, int correction, Camera camera = Camera::A) {
   const synth::DropEdges e = synth::RasteriseDrop(shape, PIXEL, PIXEL);
   Corrected c;
   c.record.scaleHeight = float(PIXEL);
@@ -148,11 +148,11 @@ TEST(SymmetricCorrection, RefusesBadInputAndFlagsDegenerateContours) {
   CContour empty;
   HydRecord r;
   r.corrHeightA = 7;
-  EXPECT_EQ(empty.SymmetricCorrection(nullptr, LINE_FREQUENCY, 1, 1), -1);
-  EXPECT_EQ(empty.SymmetricCorrection(&r, LINE_FREQUENCY, 3, 1), -1);
+  EXPECT_EQ(empty.SymmetricCorrection(nullptr, LINE_FREQUENCY, Camera::A, 1), -1);
+  EXPECT_EQ(empty.SymmetricCorrection(&r, LINE_FREQUENCY, static_cast<Camera>(2), 1), -1);
   EXPECT_EQ(r.corrHeightA, 7);
   // No outline: no axis can be fitted.
-  EXPECT_EQ(empty.SymmetricCorrection(&r, LINE_FREQUENCY, 1, 1), 0);
+  EXPECT_EQ(empty.SymmetricCorrection(&r, LINE_FREQUENCY, Camera::A, 1), 0);
   EXPECT_EQ(r.corrFlagsA, CContour::FLAG_NO_SOLUTION);
 
   // A tall zigzag staircase has more chords than the table holds.
@@ -168,7 +168,7 @@ TEST(SymmetricCorrection, RefusesBadInputAndFlagsDegenerateContours) {
   double rms = 0;
   EXPECT_EQ(tall.FindSymmetryAxis(0.1, a, b, rms), -1);
   EXPECT_EQ(tall.GetChordCount(), CContour::MAX_CHORDS);
-  tall.SymmetricCorrection(&r, LINE_FREQUENCY, 1, 1);
+  tall.SymmetricCorrection(&r, LINE_FREQUENCY, Camera::A, 1);
   EXPECT_EQ(r.corrFlagsA, CContour::FLAG_OVERFLOW);
 }
 

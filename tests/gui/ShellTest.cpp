@@ -177,7 +177,7 @@ public:
     doc->GetHydData(&status);
     int valid = 0;
     const bool contours =
-        doc->GetContour(0, &valid) && valid && doc->GetContour(1, &valid) && valid;
+        doc->GetContour(Camera::A, &valid) && valid && doc->GetContour(Camera::B, &valid) && valid;
     events.push_back("particle status " + std::to_string(status) + (contours ? " contours" : "") +
                      (doc->GetWindData(nullptr) ? " wind" : "") + " rates " +
                      std::to_string(doc->GetRateList().size()));
@@ -305,8 +305,8 @@ TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
   EXPECT_EQ(doc->GetIntegrationState()->endTim, 0.0);
 
   // The big view reads on its own.
-  doc->ReadHydData(0);
-  doc->ReadHydData(0);
+  doc->ReadHydData(CPluvicamDoc::ReadDirection::Next);
+  doc->ReadHydData(CPluvicamDoc::ReadDirection::Next);
   ASSERT_NE(bigView, nullptr);
 
   // Closing while the diagram computes hides the frame and waits for it.
@@ -326,7 +326,7 @@ TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
   EXPECT_EQ(frame->GetSavedPos(), -1);
   ASSERT_NE(frame->GetBigFrame(), nullptr);
   EXPECT_EQ(frame->GetBigFrame()->GetViews().size(), 2u);
-  doc->ReadHydData(0);
+  doc->ReadHydData(CPluvicamDoc::ReadDirection::Next);
   const double afterTim = doc->GetHydHeader()->tim;
   frame->GetBigFrame()->close(); // its panel is a plain widget: idle
   EXPECT_EQ(frame->GetBigFrame(), nullptr);

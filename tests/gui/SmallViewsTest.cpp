@@ -157,7 +157,7 @@ TEST_F(SmallViewParticles, FrontAndSideViewsDrawTheOutlinesAndAxes) {
   EXPECT_EQ(CountColour(front->Image(), front->Image().rect(), DARK_RED), 0);
   ASSERT_EQ(Step(), CPluvicamDoc::statusAccepted);
   int valid = 0;
-  const CContour *a = doc.GetContour(0, &valid);
+  const CContour *a = doc.GetContour(Camera::A, &valid);
   ASSERT_TRUE(a && valid);
   ASSERT_FALSE(a->GetSegments().empty());
 
