@@ -1,6 +1,7 @@
 // Step + of the drop view over a long stretch of particles that the filter passes over: the
 // panel reads them in time slices between which the window takes its events.
 #include "document/CPluvicamDoc.h"
+#include "synth/DayGenerator.h"
 #include "synth/HydWriter.h"
 #include "views/CParticleCtrlPanel.h"
 
@@ -43,14 +44,27 @@ std::string RejectedDay() {
   return path;
 }
 
-void StepOverRejected(benchmark::State &state) {
+// A synthetic day of about as many drops of natural sizes and shapes.
+std::string NaturalDay() {
+  static const std::string path = [] {
+    const char *dir = std::getenv("TMPDIR");
+    synth::DayOptions options;
+    options.outDir = dir ? dir : "/tmp";
+    options.name = "pluvicam_drop_step_day_" + std::to_string(getpid());
+    options.particles = PARTICLES;
+    return synth::GenerateDay(options).dataPath;
+  }();
+  return path;
+}
+
+void StepOver(benchmark::State &state, const std::string &path) {
   CPluvicamDoc doc;
   FilterRecord filter = FilterRecord::DocumentDefaults();
   filter.endTime.hour = 24;
   filter.diamMin = 40; // nothing passes: Step + runs to the end of the file
   doc.SetFilterSettings(filter);
   std::string message;
-  if (!doc.OpenHydFile(RejectedDay(), &message)) {
+  if (!doc.OpenHydFile(path, &message)) {
     state.SkipWithError(message.c_str());
     return;
   }
@@ -63,11 +77,16 @@ void StepOverRejected(benchmark::State &state) {
     if (doc.GetStatus() != CPluvicamDoc::statusEndOfFile)
       state.SkipWithError("the step did not reach the end of the file");
   }
+}
+
+void StepOverRejected(benchmark::State &state) {
+  StepOver(state, RejectedDay());
   state.SetItemsProcessed(state.iterations() * PARTICLES);
-  std::filesystem::remove(RejectedDay());
-  std::filesystem::remove(RejectedDay().substr(0, RejectedDay().size() - 4) + ".hd");
 }
 BENCHMARK(StepOverRejected)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void StepOverRejectedNaturalDay(benchmark::State &state) { StepOver(state, NaturalDay()); }
+BENCHMARK(StepOverRejectedNaturalDay)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
@@ -78,5 +97,8 @@ int main(int argc, char **argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  for (const std::string &data : {RejectedDay(), NaturalDay()})
+    for (const char *extension : {".hyd", ".hd", ".wd", ".tip"})
+      std::filesystem::remove(data.substr(0, data.size() - 4) + extension);
   return 0;
 }

@@ -72,7 +72,7 @@ void CBigParticleView::DrawState(QPainter &p) {
   if (!outline.isEmpty()) {
     const int width = std::max(1, int(std::lround(m.DeviceLengthX(outlineWidth))));
     QPen pen = PixelPen(colour, width);
-    pen.setJoinStyle(Qt::MiterJoin);
+    pen.setJoinStyle(Qt::RoundJoin); // a mitred sharp corner of a thick pen grows a spike
     p.setPen(pen);
     p.drawPolygon(outline);
   }
@@ -88,8 +88,12 @@ void CBigParticleView::DrawState(QPainter &p) {
   }
   p.setClipping(false);
   const double h = FittingHeight(FontHeight(TEXT_N), TEXT_CHAR_WIDTH);
-  for (const Text &t : texts)
-    DrawText(p, t.at, t.text, Left | Top, h, t.colour);
+  for (const Text &t : texts) {
+    // The failure reasons of the second column are long: smaller, so that they stay inside.
+    const int length = int(t.text.trimmed().size());
+    const double room = (1200 - t.at.x()) / std::max(1, length);
+    DrawText(p, t.at, t.text, Left | Top, std::min(h, FittingHeight(h, room)), t.colour);
+  }
 }
 
 void CBigParticleView::AddText(double x, double y, const QString &text) {

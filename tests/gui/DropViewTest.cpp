@@ -6,10 +6,10 @@
 #include "statistics/ParticleText.h"
 #include "synth/DayGenerator.h"
 #include "views/CBigInfoView.h"
-#include "views/InfoTexts.h"
 #include "views/CBigParticleView.h"
 #include "views/CClassifyDlg.h"
 #include "views/CParticleCtrlPanel.h"
+#include "views/InfoTexts.h"
 
 #include <QApplication>
 #include <QPushButton>
