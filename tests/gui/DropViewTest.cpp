@@ -245,6 +245,14 @@ TEST_F(DropViewTest, ParticleViewsDrawOutlinesTextsAndTheCorrection) {
   f.panel->OnCorrection();
   EXPECT_TRUE(f.front->CorrectionDisplay());
   EXPECT_TRUE(messages.texts.empty());
+
+  // 100 logical units per mm at zoom 1, 20 at zoom 5.
+  const QRectF one = f.side->Outline().boundingRect();
+  EXPECT_NEAR(one.width(), 100 * (r.maxPosB - r.minPosB + 1) * r.scaleSysB, 60);
+  doc.SetViewFactor(5);
+  f.side->OnNewParticle();
+  EXPECT_NEAR(f.side->Outline().boundingRect().width(), one.width() / 5, 2);
+  doc.SetViewFactor(1);
 }
 
 TEST_F(DropViewTest, AsciiAppendsTheBlockBesideTheDataFile) {
