@@ -281,6 +281,18 @@ TEST_F(DropViewTest, AsciiAppendsTheBlockBesideTheDataFile) {
             std::vector<std::string>{"Could not open textfile because: Is a directory"});
 }
 
+TEST_F(DropViewTest, WithoutDocumentEveryButtonSaysSo) {
+  CParticleCtrlPanel panel(nullptr, &messages);
+  panel.OnAscii();
+  panel.OnClassify();
+  panel.OnStepPlus();
+  panel.OnCorrection();
+  EXPECT_EQ(messages.texts,
+            (std::vector<std::string>{"CParticleCtrlPanel::OnPartAscii: pDoc = NULL",
+                                      "CParticleCtrlPanel::OnPartClassify: document = NULL"}));
+  EXPECT_EQ(panel.GetState(), CParticleCtrlPanel::IDLE);
+}
+
 TEST_F(DropViewTest, ClassifyWritesOnlyTheClassWord) {
   WriteDay({Drop(6 * 3600 + 10, 2.5), Drop(6 * 3600 + 12, 3.0)});
   OpenWithMinimum();
