@@ -10,6 +10,7 @@
   X(Particles)                                                                                     \
   X(RainSteps)                                                                                     \
   X(Classify)                                                                                      \
+  X(Export)                                                                                        \
   X(Scan)
 
 #define PLUVICAM_DECLARE_COMMAND(NAME) void Add##NAME##Command(CommandRegistry &registry);

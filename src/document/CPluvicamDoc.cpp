@@ -123,6 +123,10 @@ std::string CPluvicamDoc::GetFileName() const {
   return handler ? handler->GetHydFile().GetFileName() : std::string();
 }
 
+std::string CPluvicamDoc::GetFilePath() const {
+  return handler ? handler->GetHydFile().GetFilePath() : std::string();
+}
+
 int32_t CPluvicamDoc::GetFileLength() const {
   return handler ? handler->GetHydFile().GetLength() : 0;
 }

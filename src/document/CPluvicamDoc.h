@@ -74,6 +74,7 @@ public:
   // What windows show of the open file: name, length and read position (empty and 0 without one).
   bool HasHydFile() const { return handler != nullptr; }
   std::string GetFileName() const;
+  std::string GetFilePath() const;
   int32_t GetFileLength() const;
   int32_t GetFilePosition() const;
   // The main header in force at the read position; null without a file.
