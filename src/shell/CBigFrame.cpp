@@ -1,6 +1,6 @@
 #include "CBigFrame.h"
 
-#include "BusyView.h"
+#include "views/BusyView.h"
 #include "CMainFrame.h"
 #include "MainLayout.h"
 

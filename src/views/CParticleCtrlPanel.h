@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/BusyView.h"
+#include "BusyView.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "ShellFixture.h"
 #include "document/CHydDataHandler.h"
 #include "particle/CHydData.h"
-#include "shell/BusyView.h"
+#include "views/BusyView.h"
 #include "shell/CBigFrame.h"
 #include "shell/CMainCtrlPanel.h"
 #include "shell/CManualWnd.h"
