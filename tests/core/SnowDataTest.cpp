@@ -22,8 +22,8 @@ Field D(int v, bool flag = true) { return {v, flag, true}; }
 const Field END = L(0, true);
 
 // One camera's data: n_cmp and a single block with base pixel 100 and y_count 1000.
-std::vector<uint8_t> Camera(const std::vector<Field> &fields, int lightWidth = 4, int darkWidth = 4,
-                            int cmprAdjust = 0) {
+std::vector<uint8_t> CameraBlock(const std::vector<Field> &fields, int lightWidth = 4,
+                                 int darkWidth = 4, int cmprAdjust = 0) {
   std::vector<uint16_t> words;
   int bit = 0;
   for (const Field &f : fields) {
@@ -92,9 +92,9 @@ struct SnowFile {
 
 TEST(SnowDecompress, SegmentsAndRepetitions) {
   SnowFile file("lines");
-  const auto one = Camera({L(3), D(5), END});
+  const auto one = CameraBlock({L(3), D(5), END});
   file.Add(Join(one, one), 1, 1);
-  file.Add(Join(Camera({L(3), D(5, false), L(2), D(4), L(3, true), END}), one), 4, 1);
+  file.Add(Join(CameraBlock({L(3), D(5, false), L(2), D(4), L(3, true), END}), one), 4, 1);
   synth::WriteFile(file.path, file.writer.Bytes());
   auto snow = std::make_unique<CSnoData>();
   CHydException exc;
@@ -128,26 +128,28 @@ TEST(SnowDecompress, BadBlocksFailWithTheirMessage) {
     int lines;
     const char *message;
   } cases[] = {
-      {Camera({L(3), D(5, false), L(2, true)}), 1,
+      {CameraBlock({L(3), D(5, false), L(2, true)}), 1,
        "CSnoData::DecompressData: y_count=1000\n103-108\nlines=1 i=0 j=1 \n"},
-      {Camera({L(3), D(1, false), L(1), D(1, false), L(1), D(1, false), L(1), D(1, false), L(1),
-               D(1, false), L(1), D(1, false)}),
+      {CameraBlock({L(3), D(1, false), L(1), D(1, false), L(1), D(1, false), L(1), D(1, false),
+                    L(1), D(1, false), L(1), D(1, false)}),
        1, "CSnoData::DecompressData: Overflow j=6\n"},
-      {Camera({L(3, true), END}), 4,
+      {CameraBlock({L(3, true), END}), 4,
        "CSnoData::DecompressData: y_count=1000\nrepet found : i=0 light=3 lines=4 \n"},
-      {Camera({L(3), D(5), L(3, true), END}), 2,
+      {CameraBlock({L(3), D(5), L(3, true), END}), 2,
        "CSnoData::DecompressData: i=2 k=1 light=3 lines=2 \ni=2 \n"},
-      {Camera({L(3), D(5), L(3), D(5), END}), 1,
+      {CameraBlock({L(3), D(5), L(3), D(5), END}), 1,
        "CSnoData::DecompressData: Overflow i=1 lines=1 \n"},
-      {Camera({L(3), D(5), L(2), D(1)}), 5, "CSnoData::DecompressData: block without end marker"},
-      {Camera({L(3), D(5, false)}), 5, "CSnoData::DecompressData: block without end marker"},
-      {Camera({}, 0, 4), 1, "CSnoData::DecompressData: field width = 0"},
-      {Camera({L(3), D(5), END}, 4, 4, 2), 1, "CSnoData::DecompressData: n_cmp != (cmprLength+2)"},
+      {CameraBlock({L(3), D(5), L(2), D(1)}), 5,
+       "CSnoData::DecompressData: block without end marker"},
+      {CameraBlock({L(3), D(5, false)}), 5, "CSnoData::DecompressData: block without end marker"},
+      {CameraBlock({}, 0, 4), 1, "CSnoData::DecompressData: field width = 0"},
+      {CameraBlock({L(3), D(5), END}, 4, 4, 2), 1,
+       "CSnoData::DecompressData: n_cmp != (cmprLength+2)"},
       {{0, 0}, 1, "CSnoData::DecompressData: n_cmp = 0"},
       {{12, 0, 0, 0}, 1, "CSnoData::DecompressData: bad block size n_cmp=12"},
       {{15, 0}, 1, "CSnoData::DecompressData: bad block size n_cmp=15"},
       {{0xF0, 0xFF}, 1, "CSnoData::DecompressData: bad block size n_cmp=-16"},
-      {Camera({L(3), D(5), END}), 1501, "CSnoData::DecompressData: overflow"},
+      {CameraBlock({L(3), D(5), END}), 1501, "CSnoData::DecompressData: overflow"},
   };
   SnowFile file("bad");
   for (auto &c : cases)
@@ -251,7 +253,7 @@ TEST(SnowRoundTrip, EncoderRefusesWhatCannotBeCoded) {
 
 TEST(SnowDecompress, TruncatedDataEndsTheFile) {
   SnowFile file("short");
-  const auto one = Camera({L(3), D(5), END});
+  const auto one = CameraBlock({L(3), D(5), END});
   file.Add(Join(one, one), 1, 1);
   auto bytes = file.writer.Bytes();
   bytes.resize(bytes.size() - 1);
