@@ -65,7 +65,7 @@ TEST(SymmetricCorrection, UprightDropNeedsNoShear) {
 }
 
 TEST(SymmetricCorrection, ShearedDropIsUndone) {
-  const Corrected c = Correct({3.0, 0.8, 0.3, 0, 0.2}, 1, 2);
+  const Corrected c = Correct({3.0, 0.8, 0.3, 0, 0.2}, 1, Camera::B);
   const HydRecord &r = c.record;
   EXPECT_EQ(r.corrFlagsB, 0);
   EXPECT_NEAR(c.contour.GetShear(), -0.2, 0.01);
