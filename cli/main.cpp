@@ -1,6 +1,7 @@
 // pluvicam-cli: the headless tool over the core.
 #include "DocumentOptions.h"
 #include "ParticleCsv.h"
+#include "RainRateCommand.h"
 #include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
@@ -412,6 +413,8 @@ int main(int argc, char **argv) {
       app.add_subcommand("rainsteps", "the rain-rate intervals of 0.1 mm, as the main window runs");
   rainsteps->add_option("FILE", file, "hydrometeor file")->required();
   AddDocumentOptions(*rainsteps, docOptions, false);
+  RainRateOptions rainRateOptions;
+  auto *rainrate = AddRainRateCommand(app, file, rainRateOptions);
   auto *classify = app.add_subcommand("classify", "write a particle's class into the file");
   classify->add_option("FILE", file, "hydrometeor file")->required();
   classify->add_option("POS", position, "position of the particle record (startPos)")->required();
@@ -447,6 +450,8 @@ int main(int argc, char **argv) {
   }
   if (*rainsteps)
     return RainSteps(file, docOptions);
+  if (*rainrate)
+    return RainRateCommand(file, rainRateOptions);
   if (*classify)
     return Classify(file, position, dropType);
   return Scan(file);
