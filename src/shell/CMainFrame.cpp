@@ -15,6 +15,7 @@
 #include <QDate>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSplitter>
@@ -243,6 +244,8 @@ void CMainFrame::CreateClient(const PaneFactory &factory) {
     view->setMinimumSize(MIN_PANE_SIZE, MIN_PANE_SIZE);
     place.splitter->addWidget(view);
     panes[size_t(place.pane)] = view;
+    if (BigKindOf(place.pane) >= 0)
+      view->installEventFilter(this);
   }
 
   // The panel is a form: smaller than its fields, it scrolls.
@@ -389,6 +392,38 @@ void CMainFrame::NextPane(int step) {
   const int next = ((current < 0 ? n - 1 : current) + step + n) % n;
   if (order[size_t(next)])
     order[size_t(next)]->setFocus();
+}
+
+int CMainFrame::BigKindOf(Pane pane) {
+  switch (pane) {
+  case Pane::RainIntensity:
+    return CBigFrame::KIND_RAIN_RATE;
+  case Pane::Dsd:
+    return CBigFrame::KIND_DSD;
+  case Pane::VVel:
+    return CBigFrame::KIND_VVEL;
+  case Pane::HVel:
+    return CBigFrame::KIND_HVEL;
+  case Pane::Obl:
+    return CBigFrame::KIND_OBL;
+  case Pane::Side:
+    return CBigFrame::KIND_DROP_VIEW;
+  default:
+    return -1;
+  }
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
+  // A left double click on a small diagram opens it enlarged while a file is open.
+  if (event->type() == QEvent::MouseButtonDblClick &&
+      static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    for (size_t i = 0; i < panes.size(); ++i) {
+      const int kind = BigKindOf(Pane(i));
+      if (panes[i] == watched && kind >= 0 && doc && doc->GetFileState() != CPluvicamDoc::fileNone)
+        OpenBigFrame(CBigFrame::TitleWord(kind), kind);
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::OpenBigFrame(const QString &titleWord, int kind) {

@@ -64,6 +64,8 @@ public:
   void StopRun();
 
   void OpenBigFrame(const QString &titleWord, int kind);
+  // The enlarged frame kind that a small pane opens on a double click, -1 for none.
+  static int BigKindOf(Pane pane);
   void CloseBigFrame();
   CBigFrame *GetBigFrame() const { return bigFrame; }
   int GetSavedPos() const { return savedPos; }
@@ -84,6 +86,7 @@ public:
 protected:
   void resizeEvent(QResizeEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
   void CreateMenus();

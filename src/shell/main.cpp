@@ -1,5 +1,8 @@
 // pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
-// `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends.
+// `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends;
+// with `--big NAME` a picture of that enlarged diagram after its Run.
+#include "BigPanes.h"
+#include "BigPicture.h"
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
@@ -61,13 +64,26 @@ int main(int argc, char **argv) {
       QStringLiteral("run to the end of the time window before the picture"));
   const QCommandLineOption noSplash(QStringLiteral("nosplash"),
                                     QStringLiteral("start without the splash picture"));
-  parser.addOptions({screenshot, steps, run, noSplash});
+  const QCommandLineOption big(
+      QStringLiteral("big"),
+      QStringLiteral("with --screenshot: the enlarged diagram NAME after its Run (%1)")
+          .arg(bigpicture::Names().join(QStringLiteral(", "))),
+      QStringLiteral("NAME"));
+  const QCommandLineOption tip(QStringLiteral("tip"),
+                               QStringLiteral("with --big rain-rate: also the gauge's curve"));
+  parser.addOptions({screenshot, steps, run, noSplash, big, tip});
   parser.process(qtApp);
 
   const QStringList files = parser.positionalArguments();
   const bool pictureMode = parser.isSet(screenshot);
   if (pictureMode && files.isEmpty()) {
     std::fprintf(stderr, "pluvicam: --screenshot needs a FILE\n");
+    return 2;
+  }
+  const int bigKind = parser.isSet(big) ? bigpicture::KindOf(parser.value(big)) : -1;
+  if (parser.isSet(big) && (bigKind < 0 || !pictureMode)) {
+    std::fprintf(stderr, "pluvicam: --big needs --screenshot and one of: %s\n",
+                 qPrintable(bigpicture::Names().join(QStringLiteral(", "))));
     return 2;
   }
   bool stepsOk = false;
@@ -82,6 +98,7 @@ int main(int argc, char **argv) {
                    !pictureMode && !parser.isSet(noSplash));
   if (!app.InitInstance())
     return 1;
+  app.GetMainFrame()->SetBigPaneFactory(StandardBigPanes(&app));
 
   if (!files.isEmpty() && !app.OpenFile(files.first()) && pictureMode)
     return 1;
@@ -92,6 +109,21 @@ int main(int argc, char **argv) {
   CMainFrame *frame = app.GetMainFrame();
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
   frame->resize(1400, 900);
+  if (bigKind >= 0) {
+    QString error;
+    QWidget *bigFrame = bigpicture::Prepare(frame, bigKind, parser.isSet(tip), &error);
+    const QString out = parser.value(screenshot);
+    if (!bigFrame) {
+      std::fprintf(stderr, "pluvicam: %s\n", qPrintable(error));
+      return 1;
+    }
+    if (!bigFrame->grab().save(out)) {
+      std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
+      return 1;
+    }
+    std::printf("%s\n", qPrintable(QFileInfo(out).absoluteFilePath()));
+    return 0;
+  }
   if (parser.isSet(run)) {
     // The run ends at the end of the window or file; wait for the panel to stop.
     QEventLoop untilStopped;
