@@ -63,6 +63,10 @@ void CRainIntensityCtrlPanel::OnRun() {
     Stop();
     return;
   }
+  // A run that was just stopped may still be finishing its slice: one run at a time.
+  for (CBigRainIntensityView *view : Views())
+    if (view->Computing())
+      return;
   window()->setCursor(Qt::BusyCursor);
   runButton->setText(QStringLiteral("Stop"));
   state = 0;

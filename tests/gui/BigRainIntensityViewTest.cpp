@@ -158,6 +158,15 @@ TEST_F(BigRainTest, RunByTimeAndStopHalfway) {
   EXPECT_TRUE(panel->IsIdle());
   EXPECT_LT(view->Segments().size(), expected.Segments().size());
   EXPECT_TRUE(view->IsIdle());
+
+  // Run pressed again while the stopped run still finishes: ignored, the panel stays idle.
+  QTimer::singleShot(0, panel, [this] {
+    panel->OnRun();
+    panel->OnRun();
+  });
+  panel->OnRun();
+  EXPECT_TRUE(panel->IsIdle());
+  EXPECT_EQ(Button(CRainIntensityCtrlPanel::IDC_RUN)->text(), "Run");
 }
 
 TEST_F(BigRainTest, TipShowsTheGaugeAndItsTotal) {
