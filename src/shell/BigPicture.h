@@ -1,21 +1,21 @@
 #pragma once
 #include <QString>
-#include <QStringList>
 
-class CMainFrame;
+class CPluvicamApp;
+class QCommandLineParser;
 class QWidget;
 
-// Picture mode of the enlarged diagrams (`--big NAME`): open one, press what a user would press
-// to fill it, and hand back the frame to take a picture of.
+// Picture mode of the enlarged frames: `--big NAME` opens one after the main window's steps and
+// presses its buttons as further options say; the picture is then taken of the big frame.
 namespace bigpicture {
 
-// The names `--big` takes, in frame-kind order.
-QStringList Names();
-// The frame kind of a name, -1 for an unknown name.
-int KindOf(const QString &name);
-// Opens the enlarged frame of `kind` over the main frame's open file, presses Run (and Tip when
-// `tip` is set, for the rain rate) and waits until the diagram is idle. Null with `error` set
-// when no frame could be opened.
-QWidget *Prepare(CMainFrame *frame, int kind, bool tip, QString *error);
+// Adds --big and the options of every enlarged frame.
+void AddOptions(QCommandLineParser &parser);
+bool Requested(const QCommandLineParser &parser);
+// Checks the options before anything is opened; empty when they are fine.
+QString CheckOptions(const QCommandLineParser &parser);
+// Opens the frame and presses its buttons. Returns the frame to take the picture of, or null
+// with `error` filled.
+QWidget *Prepare(CPluvicamApp &app, const QCommandLineParser &parser, QString &error);
 
 } // namespace bigpicture

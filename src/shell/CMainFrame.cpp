@@ -244,8 +244,7 @@ void CMainFrame::CreateClient(const PaneFactory &factory) {
     view->setMinimumSize(MIN_PANE_SIZE, MIN_PANE_SIZE);
     place.splitter->addWidget(view);
     panes[size_t(place.pane)] = view;
-    if (BigKindOf(place.pane) >= 0)
-      view->installEventFilter(this);
+    view->installEventFilter(this); // a double click opens the enlarged diagram
   }
 
   // The panel is a form: smaller than its fields, it scrolls.
@@ -394,34 +393,23 @@ void CMainFrame::NextPane(int step) {
     order[size_t(next)]->setFocus();
 }
 
-int CMainFrame::BigKindOf(Pane pane) {
-  switch (pane) {
-  case Pane::RainIntensity:
-    return CBigFrame::KIND_RAIN_RATE;
-  case Pane::Dsd:
-    return CBigFrame::KIND_DSD;
-  case Pane::VVel:
-    return CBigFrame::KIND_VVEL;
-  case Pane::HVel:
-    return CBigFrame::KIND_HVEL;
-  case Pane::Obl:
-    return CBigFrame::KIND_OBL;
-  case Pane::Side:
-    return CBigFrame::KIND_DROP_VIEW;
-  default:
-    return -1;
-  }
-}
-
 bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
-  // A left double click on a small diagram opens it enlarged while a file is open.
   if (event->type() == QEvent::MouseButtonDblClick &&
       static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-    for (size_t i = 0; i < panes.size(); ++i) {
-      const int kind = BigKindOf(Pane(i));
-      if (panes[i] == watched && kind >= 0 && doc && doc->GetFileState() != CPluvicamDoc::fileNone)
+    // The small view that opens each kind of enlarged frame.
+    const std::pair<Pane, int> kinds[] = {
+        {Pane::RainIntensity, CBigFrame::KIND_RAIN_RATE},
+        {Pane::Dsd, CBigFrame::KIND_DSD},
+        {Pane::VVel, CBigFrame::KIND_VVEL},
+        {Pane::HVel, CBigFrame::KIND_HVEL},
+        {Pane::Obl, CBigFrame::KIND_OBL},
+        {Pane::Side, CBigFrame::KIND_DROP_VIEW},
+    };
+    for (const auto &[pane, kind] : kinds)
+      if (watched == panes[size_t(pane)]) {
         OpenBigFrame(CBigFrame::TitleWord(kind), kind);
-    }
+        return true;
+      }
   }
   return QMainWindow::eventFilter(watched, event);
 }

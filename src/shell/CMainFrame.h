@@ -64,8 +64,6 @@ public:
   void StopRun();
 
   void OpenBigFrame(const QString &titleWord, int kind);
-  // The enlarged frame kind that a small pane opens on a double click, -1 for none.
-  static int BigKindOf(Pane pane);
   void CloseBigFrame();
   CBigFrame *GetBigFrame() const { return bigFrame; }
   int GetSavedPos() const { return savedPos; }

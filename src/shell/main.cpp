@@ -1,7 +1,7 @@
 // pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
 // `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends;
-// with `--big NAME` a picture of that enlarged diagram after its Run.
-#include "BigPanes.h"
+// with `--big NAME` the picture is of an enlarged frame opened after that.
+#include "BigPaneFactory.h"
 #include "BigPicture.h"
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
@@ -64,26 +64,14 @@ int main(int argc, char **argv) {
       QStringLiteral("run to the end of the time window before the picture"));
   const QCommandLineOption noSplash(QStringLiteral("nosplash"),
                                     QStringLiteral("start without the splash picture"));
-  const QCommandLineOption big(
-      QStringLiteral("big"),
-      QStringLiteral("with --screenshot: the enlarged diagram NAME after its Run (%1)")
-          .arg(bigpicture::Names().join(QStringLiteral(", "))),
-      QStringLiteral("NAME"));
-  const QCommandLineOption tip(QStringLiteral("tip"),
-                               QStringLiteral("with --big rain-rate: also the gauge's curve"));
-  parser.addOptions({screenshot, steps, run, noSplash, big, tip});
+  parser.addOptions({screenshot, steps, run, noSplash});
+  bigpicture::AddOptions(parser);
   parser.process(qtApp);
 
   const QStringList files = parser.positionalArguments();
   const bool pictureMode = parser.isSet(screenshot);
   if (pictureMode && files.isEmpty()) {
     std::fprintf(stderr, "pluvicam: --screenshot needs a FILE\n");
-    return 2;
-  }
-  const int bigKind = parser.isSet(big) ? bigpicture::KindOf(parser.value(big)) : -1;
-  if (parser.isSet(big) && (bigKind < 0 || !pictureMode)) {
-    std::fprintf(stderr, "pluvicam: --big needs --screenshot and one of: %s\n",
-                 qPrintable(bigpicture::Names().join(QStringLiteral(", "))));
     return 2;
   }
   bool stepsOk = false;
@@ -93,12 +81,21 @@ int main(int argc, char **argv) {
     return 2;
   }
 
+  if (const QString bad = bigpicture::CheckOptions(parser); !bad.isEmpty()) {
+    std::fprintf(stderr, "pluvicam: %s\n", qPrintable(bad));
+    return 2;
+  }
+  if (bigpicture::Requested(parser) && !pictureMode) {
+    std::fprintf(stderr, "pluvicam: --big needs --screenshot\n");
+    return 2;
+  }
+
   StderrMessages stderrMessages;
   CPluvicamApp app(CreateSmallView, pictureMode ? &stderrMessages : nullptr,
                    !pictureMode && !parser.isSet(noSplash));
   if (!app.InitInstance())
     return 1;
-  app.GetMainFrame()->SetBigPaneFactory(StandardBigPanes(&app));
+  app.GetMainFrame()->SetBigPaneFactory(CreateBigPane);
 
   if (!files.isEmpty() && !app.OpenFile(files.first()) && pictureMode)
     return 1;
@@ -109,21 +106,6 @@ int main(int argc, char **argv) {
   CMainFrame *frame = app.GetMainFrame();
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
   frame->resize(1400, 900);
-  if (bigKind >= 0) {
-    QString error;
-    QWidget *bigFrame = bigpicture::Prepare(frame, bigKind, parser.isSet(tip), &error);
-    const QString out = parser.value(screenshot);
-    if (!bigFrame) {
-      std::fprintf(stderr, "pluvicam: %s\n", qPrintable(error));
-      return 1;
-    }
-    if (!bigFrame->grab().save(out)) {
-      std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
-      return 1;
-    }
-    std::printf("%s\n", qPrintable(QFileInfo(out).absoluteFilePath()));
-    return 0;
-  }
   if (parser.isSet(run)) {
     // The run ends at the end of the window or file; wait for the panel to stop.
     QEventLoop untilStopped;
@@ -138,9 +120,18 @@ int main(int argc, char **argv) {
     for (int i = 0; i < stepCount; ++i)
       panel->OnStepPlus();
   }
+  QWidget *subject = frame;
+  if (bigpicture::Requested(parser)) {
+    QString error;
+    subject = bigpicture::Prepare(app, parser, error);
+    if (!subject) {
+      std::fprintf(stderr, "pluvicam: %s\n", qPrintable(error));
+      return 1;
+    }
+  }
   QApplication::processEvents(); // pending layouts and repaints before the picture
   const QString out = parser.value(screenshot);
-  if (!frame->grab().save(out)) {
+  if (!subject->grab().save(out)) {
     std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
     return 1;
   }

@@ -1,6 +1,6 @@
 // The enlarged rain rate diagram in its frame, opened from the main window as a user does it.
 #include "ShellFixture.h"
-#include "shell/BigPanes.h"
+#include "shell/BigPaneFactory.h"
 #include "shell/BigPicture.h"
 #include "shell/CBigFrame.h"
 #include "views/CBigInfoView.h"
@@ -8,6 +8,7 @@
 #include "views/CRainIntensityCtrlPanel.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDeadlineTimer>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -41,7 +42,7 @@ template <class T> T *Find(QWidget *parent) {
 
 TEST_F(AppTest, DoubleClickOpensTheRainRateFrameWithItsParts) {
   Start();
-  frame->SetBigPaneFactory(StandardBigPanes(app.get()));
+  frame->SetBigPaneFactory(CreateBigPane);
   // Without a file nothing opens.
   DoubleClick(frame->GetPane(Pane::RainIntensity));
   EXPECT_EQ(frame->GetBigFrame(), nullptr);
@@ -87,17 +88,19 @@ TEST_F(AppTest, DoubleClickOpensTheRainRateFrameWithItsParts) {
   EXPECT_TRUE(frame->isEnabled());
 }
 
-TEST_F(AppTest, PictureModeNamesAndPreparation) {
-  EXPECT_EQ(bigpicture::KindOf("rain-rate"), CBigFrame::KIND_RAIN_RATE);
-  EXPECT_EQ(bigpicture::KindOf("nonsense"), -1);
+TEST_F(AppTest, PictureModeRunsAndShowsTheGauge) {
   Start();
-  frame->SetBigPaneFactory(StandardBigPanes(app.get()));
+  frame->SetBigPaneFactory(CreateBigPane);
+  QCommandLineParser parser;
+  bigpicture::AddOptions(parser);
+  parser.process(QStringList{"pluvicam", "--big", "rain-rate", "--tip"});
+  EXPECT_TRUE(bigpicture::CheckOptions(parser).isEmpty());
   QString error;
-  EXPECT_EQ(bigpicture::Prepare(frame, CBigFrame::KIND_RAIN_RATE, true, &error), nullptr);
+  EXPECT_EQ(bigpicture::Prepare(*app, parser, error), nullptr) << "no file open";
   EXPECT_FALSE(error.isEmpty());
   ASSERT_TRUE(app->OpenFile(QString::fromStdString(RainDay(400))));
-  QWidget *picture = bigpicture::Prepare(frame, CBigFrame::KIND_RAIN_RATE, true, &error);
-  ASSERT_NE(picture, nullptr);
+  QWidget *picture = bigpicture::Prepare(*app, parser, error);
+  ASSERT_NE(picture, nullptr) << error.toStdString();
   auto *view = Find<CBigRainIntensityView>(picture);
   ASSERT_NE(view, nullptr);
   EXPECT_FALSE(view->Segments().empty());

@@ -4,7 +4,6 @@
 #include "statistics/TipCurve.h"
 #include "statistics/TipFile.h"
 #include "synth/DayGenerator.h"
-#include "views/BigViewFactory.h"
 #include "views/CBigInfoView.h"
 #include "views/CBigRainIntensityView.h"
 #include "views/CIntegrationDlg.h"
@@ -47,11 +46,10 @@ protected:
     ASSERT_EQ(doc->OpenHydFile((dir / "day.hyd").string()), 1);
     frame = std::make_unique<QWidget>();
     auto *layout = new QVBoxLayout(frame.get());
-    info = static_cast<CBigInfoView *>(CreateBigPane(BigPane::Info, 0, 0, doc.get(), frame.get()));
-    panel = static_cast<CRainIntensityCtrlPanel *>(
-        CreateBigPane(BigPane::Panel, 0, 0, doc.get(), frame.get()));
-    view = static_cast<CBigRainIntensityView *>(
-        CreateBigPane(BigPane::View, 0, 0, doc.get(), frame.get()));
+    info = new CBigInfoView(doc.get(), frame.get());
+    info->SetKind(CBigInfoView::RainRate);
+    panel = new CRainIntensityCtrlPanel(doc.get(), frame.get());
+    view = new CBigRainIntensityView(doc.get(), frame.get());
     layout->addWidget(info, 1);
     layout->addWidget(panel);
     layout->addWidget(view, 4);
