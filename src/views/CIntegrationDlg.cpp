@@ -12,8 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-CIntegrationDlg::CIntegrationDlg(QWidget *parent, UserMessages *messages)
-    : QDialog(parent), messages(messages) {
+CIntegrationDlg::CIntegrationDlg(QWidget *parent) : QDialog(parent) {
   setObjectName(QStringLiteral("149"));
   setWindowTitle(QStringLiteral("Integration Interval"));
   auto box = [this](const char *text, int id) {
@@ -56,11 +55,11 @@ CIntegrationDlg::CIntegrationDlg(QWidget *parent, UserMessages *messages)
 }
 
 void CIntegrationDlg::showEvent(QShowEvent *event) {
-  InitDialog();
+  OnInitDialog();
   QDialog::showEvent(event);
 }
 
-void CIntegrationDlg::InitDialog() {
+void CIntegrationDlg::OnInitDialog() {
   const bool all = allModesAllowed != 0;
   objects->setEnabled(all);
   dropsEdit->setEnabled(all);

@@ -21,8 +21,10 @@ public:
     IDC_TIME_EDIT = 1080,
   };
 
-  // Message boxes go to `messages` when given.
-  explicit CIntegrationDlg(QWidget *parent = nullptr, UserMessages *messages = nullptr);
+  explicit CIntegrationDlg(QWidget *parent = nullptr);
+
+  // Message boxes go here; without it a box is shown on screen.
+  void SetMessages(UserMessages *userMessages) { messages = userMessages; }
 
   void SetAllModesAllowed(int allowed) { allModesAllowed = allowed; }
   void SetMode(int m) { mode = m; }
@@ -35,7 +37,7 @@ public:
   int GetDrops() const { return drops; }
 
   // Initial display: controls from the members (done when the dialog is shown).
-  void InitDialog();
+  void OnInitDialog();
   // OK: true when every checked value is valid (the dialog then closes).
   bool Validate();
   void accept() override;
@@ -56,7 +58,7 @@ private:
   int allModesAllowed = 1;
   int mode = 2;
 
-  UserMessages *messages;
+  UserMessages *messages = nullptr;
   QCheckBox *full, *objects, *rainBox, *timeBox;
   QLineEdit *dropsEdit, *rainEdit, *timeEdit;
 };

@@ -9,8 +9,9 @@
 #include <QPushButton>
 
 CRainIntensityCtrlPanel::CRainIntensityCtrlPanel(CPluvicamDoc *doc, QWidget *parent)
-    : QWidget(parent), doc(doc), dialog(std::make_unique<CIntegrationDlg>()) {
+    : QWidget(parent), doc(doc), messages(doc), dialog(std::make_unique<CIntegrationDlg>()) {
   setObjectName(QStringLiteral("141"));
+  dialog->SetMessages(&messages);
   auto *grid = new QGridLayout(this);
   auto button = [&](int id, const char *text, int row, int column,
                     void (CRainIntensityCtrlPanel::*action)()) {
@@ -33,6 +34,11 @@ CRainIntensityCtrlPanel::CRainIntensityCtrlPanel(CPluvicamDoc *doc, QWidget *par
 }
 
 CRainIntensityCtrlPanel::~CRainIntensityCtrlPanel() = default;
+
+void CRainIntensityCtrlPanel::DocMessages::Show(const std::string &text) {
+  if (doc)
+    doc->ShowMessage(text);
+}
 
 std::vector<CBigRainIntensityView *> CRainIntensityCtrlPanel::Views() const {
   std::vector<CBigRainIntensityView *> views;

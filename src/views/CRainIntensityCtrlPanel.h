@@ -1,4 +1,6 @@
 #pragma once
+#include "document/UserMessages.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -54,7 +56,18 @@ private:
   std::vector<CBigRainIntensityView *> Views() const;
   void RefreshRecordTables();
 
+  // The dialog's message boxes go through the document, as every box does.
+  class DocMessages : public UserMessages {
+  public:
+    explicit DocMessages(CPluvicamDoc *doc) : doc(doc) {}
+    void Show(const std::string &text) override;
+
+  private:
+    CPluvicamDoc *doc;
+  };
+
   CPluvicamDoc *doc;
+  DocMessages messages;
   std::unique_ptr<CIntegrationDlg> dialog;
   int state = 1;
   QPushButton *runButton = nullptr;

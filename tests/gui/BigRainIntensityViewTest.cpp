@@ -231,7 +231,14 @@ TEST_F(BigRainTest, ScaleDefaultAndIdle) {
   CIntegrationDlg &dialog = panel->Dialog();
   dialog.SetAllModesAllowed(0);
   dialog.SetMode(Objects);
-  dialog.InitDialog();
+  dialog.OnInitDialog();
   EXPECT_FALSE(dialog.findChild<QWidget *>("1084")->isEnabled());
   EXPECT_FALSE(dialog.findChild<QWidget *>("1085")->isEnabled());
+  // Its messages reach the user through the document.
+  dialog.SetMode(Rain);
+  dialog.SetRain(6);
+  dialog.OnInitDialog();
+  EXPECT_FALSE(dialog.Validate());
+  ASSERT_FALSE(messages.texts.empty());
+  EXPECT_EQ(messages.texts.back(), "Rain Integration Interval\nmust be between\n0.05 and 5 mm !!!");
 }
