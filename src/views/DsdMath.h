@@ -1,5 +1,7 @@
 #pragma once
 // Drop size distribution arithmetic shared by the DSD views and their tests; no window here.
+#include "statistics/DsdClassGeometry.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -91,25 +93,5 @@ private:
   double intervalStart = -1.0;
   std::array<double, CLASSES> classes{};
 };
-
-// Class geometry of the enlarged view: bar width w in logical units and the number of classes
-// over the 10000-unit axis, bounded by the class table.
-struct ClassGeometry {
-  static constexpr int TABLE_SIZE = 400;
-  int width = 0;
-  int count = 0;
-};
-
-inline ClassGeometry GeometryFor(float deltaD, int viewFactor) {
-  ClassGeometry g;
-  if (!(deltaD > 0) || viewFactor <= 0)
-    return g;
-  const float w = 1000.0f * deltaD / float(viewFactor);
-  if (!(w >= 1.0f) || w > 10000.0f)
-    return g;
-  g.width = int(w);
-  g.count = std::min(10000 / g.width, ClassGeometry::TABLE_SIZE);
-  return g;
-}
 
 } // namespace dsd
