@@ -9,12 +9,14 @@
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
 #include "particle/CHydData.h"
+#include "views/CBigCtrlPanel.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDate>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSplitter>
@@ -243,6 +245,8 @@ void CMainFrame::CreateClient(const PaneFactory &factory) {
     view->setMinimumSize(MIN_PANE_SIZE, MIN_PANE_SIZE);
     place.splitter->addWidget(view);
     panes[size_t(place.pane)] = view;
+    if (place.pane <= Pane::Side)
+      view->installEventFilter(this);
   }
 
   // The panel is a form: smaller than its fields, it scrolls.
@@ -420,10 +424,34 @@ void CMainFrame::OpenBigFrame(const QString &titleWord, int kind) {
     return;
 
   bigFrame = new CBigFrame(kind, doc, this, bigPaneFactory);
+  if (auto *bigPanel = qobject_cast<CBigCtrlPanel *>(bigFrame->GetPanel())) {
+    connect(bigPanel, &CBigCtrlPanel::HelpRequested, this, [this](int pageId) {
+      if (app)
+        app->ShowDocument(pageId);
+    });
+    connect(bigPanel, &CBigCtrlPanel::MainRequested, this, &CMainFrame::CloseBigFrame);
+  }
   bigFrame->setWindowTitle(title);
   bigFrame->setGeometry(QRect(QPoint(0, 0), size()));
   bigFrame->show();
   setEnabled(false);
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
+  if (event->type() == QEvent::MouseButtonDblClick &&
+      static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && doc &&
+      doc->GetFileState() != CPluvicamDoc::fileNone) {
+    // The diagram row left to right opens kinds 0 to 4, the side view the drop view.
+    for (Pane pane :
+         {Pane::RainIntensity, Pane::Dsd, Pane::VVel, Pane::HVel, Pane::Obl, Pane::Side}) {
+      if (watched == panes[size_t(pane)]) {
+        const int kind = int(pane);
+        OpenBigFrame(CBigFrame::TitleWord(kind), kind);
+        break;
+      }
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::CloseBigFrame() {

@@ -94,4 +94,22 @@ private:
   std::array<double, CLASSES> classes{};
 };
 
+// Bars of the enlarged view in percent of the largest of the first n classes, one per class of
+// `g.width` units from x 0; none when that maximum is not positive.
+inline std::vector<Bar> BigBars(const double *classes, const ClassGeometry &g) {
+  std::vector<Bar> bars;
+  double m = 0.0;
+  for (int k = 0; k < g.count; ++k)
+    m = std::max(m, classes[k]);
+  if (!(m > 0) || !std::isfinite(m))
+    return bars;
+  // Only the classes that exist are drawn: a capped table ends before the axis does.
+  for (int k = 0, x = 0; k < g.count && x < 10000; ++k, x += g.width) {
+    const double value = 100.0 / m * classes[k];
+    if (value > 0)
+      bars.push_back({x, g.width, LogHeight(value)});
+  }
+  return bars;
+}
+
 } // namespace dsd
