@@ -1,13 +1,13 @@
 // One Run of the enlarged drop size distribution: the interval rules of each mode, the
 // normalisation, the repositioning and the faults a Run must survive.
+#include "statistics/DsdIntegration.h"
 #include "TestFiles.h"
-#include "synth/DropOutline.h"
-#include "synth/RainEncoder.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
-#include "statistics/DsdIntegration.h"
 #include "statistics/DsdModels.h"
 #include "statistics/DsdMoments.h"
+#include "synth/DropOutline.h"
+#include "synth/RainEncoder.h"
 
 #include <algorithm>
 #include <cmath>
