@@ -2,7 +2,7 @@
 // offscreen, with its event pumping between slices: wall time, as the user waits for it.
 #include "../DsdDay.h"
 #include "document/CPluvicamDoc.h"
-#include "views/BigViewFactory.h"
+#include "shell/BigPaneFactory.h"
 #include "views/CBigDSDView.h"
 
 #include <QApplication>

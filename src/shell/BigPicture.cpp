@@ -2,65 +2,128 @@
 
 #include "CBigFrame.h"
 #include "CMainFrame.h"
+#include "CPluvicamApp.h"
+#include "views/CDSDCtrlPanel.h"
+#include "views/CParticleCtrlPanel.h"
 
-#include <QAbstractButton>
+#include <QCommandLineParser>
+#include <QStringList>
+#include <functional>
+#include <vector>
 
+namespace bigpicture {
 namespace {
-struct BigEntry {
+
+struct Entry {
   const char *name;
   int kind;
-  int runButton;  // control id of the panel's Run
-  int compButton; // control id of its comparison toggle; 0 when it has none
+  // Presses the frame's buttons; an error text stops the picture.
+  std::function<QString(CBigFrame &, const QCommandLineParser &)> press;
 };
 
-// Each enlarged diagram that picture mode can open.
-const BigEntry ENTRIES[] = {
-    {"dsd", CBigFrame::KIND_DSD, 1067, 1059},
-};
-
-bool Press(CBigFrame *big, int id) {
-  QWidget *panel = big ? big->GetPanel() : nullptr;
-  auto *button = panel ? panel->findChild<QAbstractButton *>(QString::number(id)) : nullptr;
-  if (!button || !button->isEnabled())
-    return false;
-  button->click();
-  return true;
+QString PressDropView(CBigFrame &frame, const QCommandLineParser &parser) {
+  auto *panel = qobject_cast<CParticleCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the drop view has no particle panel");
+  if (parser.value(QStringLiteral("correction")) == QLatin1String("on"))
+    panel->OnCorrection();
+  const int steps = parser.value(QStringLiteral("big-steps")).toInt();
+  for (int i = 0; i < steps; ++i)
+    panel->OnStepPlus();
+  return {};
 }
+
+QString PressDsd(CBigFrame &frame, const QCommandLineParser &parser) {
+  auto *panel = qobject_cast<CDSDCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the drop size distribution has no control panel");
+  // Each press returns when its interval has been computed.
+  const int runs = parser.value(QStringLiteral("big-runs")).toInt();
+  for (int i = 0; i < runs; ++i)
+    panel->OnRun();
+  if (parser.isSet(QStringLiteral("comp")))
+    panel->OnComp();
+  return {};
+}
+
+const std::vector<Entry> &Entries() {
+  static const std::vector<Entry> entries = {
+      {"dsd", CBigFrame::KIND_DSD, PressDsd},
+      {"drop", CBigFrame::KIND_DROP_VIEW, PressDropView},
+  };
+  return entries;
+}
+
+const Entry *Find(const QString &name) {
+  for (const Entry &e : Entries())
+    if (name == QLatin1String(e.name))
+      return &e;
+  return nullptr;
+}
+
+QString Names() {
+  QStringList names;
+  for (const Entry &e : Entries())
+    names << QLatin1String(e.name);
+  return names.join(QStringLiteral(", "));
+}
+
 } // namespace
 
-QStringList BigPictureNames() {
-  QStringList names;
-  for (const BigEntry &e : ENTRIES)
-    names << QString::fromLatin1(e.name);
-  return names;
+void AddOptions(QCommandLineParser &parser) {
+  parser.addOption({QStringLiteral("big"),
+                    QStringLiteral("open an enlarged frame after the steps and take the picture "
+                                   "of it: %1")
+                        .arg(Names()),
+                    QStringLiteral("NAME")});
+  parser.addOption({QStringLiteral("big-steps"),
+                    QStringLiteral("drop view: Step + presses (default 1)"), QStringLiteral("N"),
+                    QStringLiteral("1")});
+  parser.addOption({QStringLiteral("correction"),
+                    QStringLiteral("drop view: the symmetric correction on or off (default off)"),
+                    QStringLiteral("on|off"), QStringLiteral("off")});
+  parser.addOption({QStringLiteral("big-runs"),
+                    QStringLiteral("dsd: Run presses, each one interval (default 1)"),
+                    QStringLiteral("N"), QStringLiteral("1")});
+  parser.addOption({QStringLiteral("comp"),
+                    QStringLiteral("dsd: press Comp after the runs (the model distributions)")});
 }
 
-CBigFrame *OpenBigPicture(CMainFrame &frame, const BigPictureRequest &request, QString &error) {
-  const BigEntry *entry = nullptr;
-  for (const BigEntry &e : ENTRIES)
-    if (request.name == QLatin1String(e.name))
-      entry = &e;
-  if (!entry) {
-    error = QStringLiteral("--big: unknown diagram \"%1\"; known: %2")
-                .arg(request.name, BigPictureNames().join(QStringLiteral(", ")));
-    return nullptr;
-  }
-  if (request.comp && !entry->compButton) {
-    error = QStringLiteral("--comp: the %1 diagram has no model comparison").arg(request.name);
-    return nullptr;
-  }
-  frame.OpenBigFrame(CBigFrame::TitleWord(entry->kind), entry->kind);
-  CBigFrame *big = frame.GetBigFrame();
-  if (!big) {
-    error = QStringLiteral("--big: the enlarged diagram did not open (is a file open?)");
-    return nullptr;
-  }
-  for (int i = 0; i < request.runs; ++i)
-    if (!Press(big, entry->runButton)) {
-      error = QStringLiteral("--big: the diagram has no Run button");
-      return nullptr;
-    }
-  if (request.comp)
-    Press(big, entry->compButton);
-  return big;
+bool Requested(const QCommandLineParser &parser) { return parser.isSet(QStringLiteral("big")); }
+
+QString CheckOptions(const QCommandLineParser &parser) {
+  if (!Requested(parser))
+    return {};
+  if (!Find(parser.value(QStringLiteral("big"))))
+    return QStringLiteral("--big needs one of: %1").arg(Names());
+  bool ok = false;
+  const int steps = parser.value(QStringLiteral("big-steps")).toInt(&ok);
+  if (!ok || steps < 0)
+    return QStringLiteral("--big-steps needs a whole number of 0 or more");
+  const int runs = parser.value(QStringLiteral("big-runs")).toInt(&ok);
+  if (!ok || runs < 0)
+    return QStringLiteral("--big-runs needs a whole number of 0 or more");
+  const QString correction = parser.value(QStringLiteral("correction"));
+  if (correction != QLatin1String("on") && correction != QLatin1String("off"))
+    return QStringLiteral("--correction needs on or off");
+  return {};
 }
+
+QWidget *Prepare(CPluvicamApp &app, const QCommandLineParser &parser, QString &error) {
+  const Entry *entry = Find(parser.value(QStringLiteral("big")));
+  CMainFrame *main = app.GetMainFrame();
+  if (!entry || !main) {
+    error = QStringLiteral("no such enlarged frame");
+    return nullptr;
+  }
+  main->OpenBigFrame(CBigFrame::TitleWord(entry->kind), entry->kind);
+  CBigFrame *frame = main->GetBigFrame();
+  if (!frame) {
+    error = QStringLiteral("the enlarged frame did not open (is a file open?)");
+    return nullptr;
+  }
+  error = entry->press(*frame, parser);
+  return error.isEmpty() ? frame : nullptr;
+}
+
+} // namespace bigpicture

@@ -1,20 +1,21 @@
 #pragma once
 #include <QString>
-#include <QStringList>
 
-class CBigFrame;
-class CMainFrame;
+class CPluvicamApp;
+class QCommandLineParser;
+class QWidget;
 
-// Picture mode of the enlarged diagrams: `pluvicam FILE --big NAME` opens one as a double click
-// on its small diagram would and presses its panel's buttons, so that a picture can be taken.
-struct BigPictureRequest {
-  QString name;      // one of BigPictureNames()
-  int runs = 1;      // presses of Run, each returning when its computation has ended
-  bool comp = false; // press Comp afterwards (diagrams with a model comparison)
-};
+// Picture mode of the enlarged frames: `--big NAME` opens one after the main window's steps and
+// presses its buttons as further options say; the picture is then taken of the big frame.
+namespace bigpicture {
 
-// The names that --big accepts.
-QStringList BigPictureNames();
-// Opens the frame and presses the buttons. Null with `error` set when the name is unknown, the
-// request does not fit the diagram, or no frame opens (no file).
-CBigFrame *OpenBigPicture(CMainFrame &frame, const BigPictureRequest &request, QString &error);
+// Adds --big and the options of every enlarged frame.
+void AddOptions(QCommandLineParser &parser);
+bool Requested(const QCommandLineParser &parser);
+// Checks the options before anything is opened; empty when they are fine.
+QString CheckOptions(const QCommandLineParser &parser);
+// Opens the frame and presses its buttons. Returns the frame to take the picture of, or null
+// with `error` filled.
+QWidget *Prepare(CPluvicamApp &app, const QCommandLineParser &parser, QString &error);
+
+} // namespace bigpicture

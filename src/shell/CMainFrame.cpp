@@ -9,7 +9,6 @@
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
 #include "particle/CHydData.h"
-#include "views/CBigCtrlPanel.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -245,8 +244,7 @@ void CMainFrame::CreateClient(const PaneFactory &factory) {
     view->setMinimumSize(MIN_PANE_SIZE, MIN_PANE_SIZE);
     place.splitter->addWidget(view);
     panes[size_t(place.pane)] = view;
-    if (place.pane <= Pane::Side)
-      view->installEventFilter(this);
+    view->installEventFilter(this); // a double click opens the enlarged diagram
   }
 
   // The panel is a form: smaller than its fields, it scrolls.
@@ -395,6 +393,27 @@ void CMainFrame::NextPane(int step) {
     order[size_t(next)]->setFocus();
 }
 
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
+  if (event->type() == QEvent::MouseButtonDblClick &&
+      static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    // The small view that opens each kind of enlarged frame.
+    const std::pair<Pane, int> kinds[] = {
+        {Pane::RainIntensity, CBigFrame::KIND_RAIN_RATE},
+        {Pane::Dsd, CBigFrame::KIND_DSD},
+        {Pane::VVel, CBigFrame::KIND_VVEL},
+        {Pane::HVel, CBigFrame::KIND_HVEL},
+        {Pane::Obl, CBigFrame::KIND_OBL},
+        {Pane::Side, CBigFrame::KIND_DROP_VIEW},
+    };
+    for (const auto &[pane, kind] : kinds)
+      if (watched == panes[size_t(pane)]) {
+        OpenBigFrame(CBigFrame::TitleWord(kind), kind);
+        return true;
+      }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 void CMainFrame::OpenBigFrame(const QString &titleWord, int kind) {
   if (!doc || !doc->GetHandler())
     return;
@@ -424,34 +443,10 @@ void CMainFrame::OpenBigFrame(const QString &titleWord, int kind) {
     return;
 
   bigFrame = new CBigFrame(kind, doc, this, bigPaneFactory);
-  if (auto *bigPanel = qobject_cast<CBigCtrlPanel *>(bigFrame->GetPanel())) {
-    connect(bigPanel, &CBigCtrlPanel::HelpRequested, this, [this](int pageId) {
-      if (app)
-        app->ShowDocument(pageId);
-    });
-    connect(bigPanel, &CBigCtrlPanel::MainRequested, this, &CMainFrame::CloseBigFrame);
-  }
   bigFrame->setWindowTitle(title);
   bigFrame->setGeometry(QRect(QPoint(0, 0), size()));
   bigFrame->show();
   setEnabled(false);
-}
-
-bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
-  if (event->type() == QEvent::MouseButtonDblClick &&
-      static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && doc &&
-      doc->GetFileState() != CPluvicamDoc::fileNone) {
-    // The diagram row left to right opens kinds 0 to 4, the side view the drop view.
-    for (Pane pane :
-         {Pane::RainIntensity, Pane::Dsd, Pane::VVel, Pane::HVel, Pane::Obl, Pane::Side}) {
-      if (watched == panes[size_t(pane)]) {
-        const int kind = int(pane);
-        OpenBigFrame(CBigFrame::TitleWord(kind), kind);
-        break;
-      }
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::CloseBigFrame() {

@@ -82,7 +82,6 @@ public:
   void OnStopRun() override;
 
 protected:
-  // A double click on a small diagram (or the side view) opens it enlarged.
   bool eventFilter(QObject *watched, QEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   void closeEvent(QCloseEvent *event) override;

@@ -1,15 +1,14 @@
 // pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
 // `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends;
-// with `--big NAME` it saves a picture of that enlarged diagram after pressing its buttons.
+// with `--big NAME` the picture is of an enlarged frame opened after that.
+#include "BigPaneFactory.h"
 #include "BigPicture.h"
-#include "CBigFrame.h"
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
 #include "Pane.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
-#include "views/BigViewFactory.h"
 #include "views/SmallViewFactory.h"
 
 #include <QApplication>
@@ -65,18 +64,8 @@ int main(int argc, char **argv) {
       QStringLiteral("run to the end of the time window before the picture"));
   const QCommandLineOption noSplash(QStringLiteral("nosplash"),
                                     QStringLiteral("start without the splash picture"));
-  const QCommandLineOption big(
-      QStringLiteral("big"),
-      QStringLiteral("picture of an enlarged diagram instead of the main window: ") +
-          BigPictureNames().join(QStringLiteral(", ")),
-      QStringLiteral("NAME"));
-  const QCommandLineOption bigRuns(
-      QStringLiteral("big-runs"),
-      QStringLiteral("presses of the enlarged diagram's Run (default 1)"), QStringLiteral("N"),
-      QStringLiteral("1"));
-  const QCommandLineOption comp(QStringLiteral("comp"),
-                                QStringLiteral("press Comp after the runs (model distributions)"));
-  parser.addOptions({screenshot, steps, run, noSplash, big, bigRuns, comp});
+  parser.addOptions({screenshot, steps, run, noSplash});
+  bigpicture::AddOptions(parser);
   parser.process(qtApp);
 
   const QStringList files = parser.positionalArguments();
@@ -92,14 +81,12 @@ int main(int argc, char **argv) {
     return 2;
   }
 
-  bool bigRunsOk = false;
-  const int bigRunCount = parser.value(bigRuns).toInt(&bigRunsOk);
-  if (!bigRunsOk || bigRunCount < 0) {
-    std::fprintf(stderr, "pluvicam: --big-runs needs a whole number of 0 or more\n");
+  if (const QString bad = bigpicture::CheckOptions(parser); !bad.isEmpty()) {
+    std::fprintf(stderr, "pluvicam: %s\n", qPrintable(bad));
     return 2;
   }
-  if ((parser.isSet(bigRuns) || parser.isSet(comp)) && !parser.isSet(big)) {
-    std::fprintf(stderr, "pluvicam: --big-runs and --comp need --big NAME\n");
+  if (bigpicture::Requested(parser) && !pictureMode) {
+    std::fprintf(stderr, "pluvicam: --big needs --screenshot\n");
     return 2;
   }
 
@@ -133,20 +120,18 @@ int main(int argc, char **argv) {
     for (int i = 0; i < stepCount; ++i)
       panel->OnStepPlus();
   }
-  QWidget *pictured = frame;
-  if (parser.isSet(big)) {
+  QWidget *subject = frame;
+  if (bigpicture::Requested(parser)) {
     QString error;
-    CBigFrame *bigFrame = OpenBigPicture(
-        *frame, BigPictureRequest{parser.value(big), bigRunCount, parser.isSet(comp)}, error);
-    if (!bigFrame) {
+    subject = bigpicture::Prepare(app, parser, error);
+    if (!subject) {
       std::fprintf(stderr, "pluvicam: %s\n", qPrintable(error));
       return 1;
     }
-    pictured = bigFrame;
   }
   QApplication::processEvents(); // pending layouts and repaints before the picture
   const QString out = parser.value(screenshot);
-  if (!pictured->grab().save(out)) {
+  if (!subject->grab().save(out)) {
     std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
     return 1;
   }

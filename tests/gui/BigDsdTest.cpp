@@ -1,6 +1,6 @@
 // The enlarged drop size distribution: its integration dialog, its panel and its view.
 #include "ViewTestSupport.h"
-#include "views/BigViewFactory.h"
+#include "shell/BigPaneFactory.h"
 #include "views/CBigDSDView.h"
 #include "views/CBigInfoView.h"
 #include "views/CDSDCtrlPanel.h"
