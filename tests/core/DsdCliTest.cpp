@@ -19,7 +19,9 @@ struct Output {
 
 Output Dsd(const std::string &arguments) {
   Output o;
-  const std::string command = std::string(PLUVICAM_CLI) + " dsd " + arguments + " 2>/dev/null";
+  // Standard error goes nowhere unless the arguments send it somewhere.
+  const std::string command = std::string(PLUVICAM_CLI) + " dsd " + arguments +
+                              (arguments.find(" 2>") == std::string::npos ? " 2>/dev/null" : "");
   FILE *pipe = popen(command.c_str(), "r");
   if (!pipe)
     return o;
@@ -138,6 +140,29 @@ TEST_F(DsdCliTest, ColumnsRowsAndExitStatuses) {
   bytes.resize(bytes.size() - 3);
   synth::WriteFile(Path("d.hyd"), bytes);
   EXPECT_EQ(Dsd(Path("d.hyd")).status, 1) << "a truncated file is a failure";
+}
+
+TEST_F(DsdCliTest, ARecordWhoseComputationFailsIsPassedOver) {
+  synth::HydWriter w(4);
+  w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
+  AddTinyDrop(w, Tim(6 * 3600 + 1));
+  PixHeader flat; // widths of 0: the particle computation fails
+  flat.tim = Tim(6 * 3600 + 2);
+  flat.lineCountA = 1;
+  flat.absv = 200;
+  flat.pixScaleA = flat.pixScaleB = flat.pixScaleH = 1800;
+  const int32_t failing = w.AddPixRecord(flat, {0x00, 0x00}, 1);
+  AddTinyDrop(w, Tim(6 * 3600 + 3));
+  w.Write(Path("d.hyd"), Path("d.hd"));
+  const std::string err = Path("err.txt");
+  const Output o = Dsd(Path("d.hyd") + " --mode full 2>" + err);
+  EXPECT_EQ(o.status, 0) << "neither the end of a Run nor an error";
+  const auto rows = Rows(o);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].at("count"), "2");
+  const auto bytes = synth::ReadFile(err);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()).rfind(std::to_string(failing) + ": ", 0), 0u)
+      << "but it is reported";
 }
 
 // A synthetic day read minute by minute gives back the drawn N(D) and all of its rain.
