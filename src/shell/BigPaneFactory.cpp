@@ -2,9 +2,11 @@
 
 #include "CBigFrame.h"
 #include "CPluvicamApp.h"
+#include "views/CBigDSDView.h"
 #include "views/CBigInfoView.h"
 #include "views/CBigParticleView.h"
 #include "views/CBigRainIntensityView.h"
+#include "views/CDSDCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
 #include "views/CRainIntensityCtrlPanel.h"
 
@@ -42,6 +44,23 @@ QWidget *RainRatePane(BigPane which, CPluvicamDoc *doc, QWidget *parent) {
   });
   return panel;
 }
+
+QWidget *DsdPane(BigPane which, CPluvicamDoc *doc, QWidget *parent) {
+  if (which == BigPane::View) {
+    auto *view = new CBigDSDView(doc, parent);
+    view->OnInitialUpdate();
+    return view;
+  }
+  auto *panel = new CDSDCtrlPanel(doc, parent);
+  QObject::connect(panel, &CDSDCtrlPanel::HelpRequested, panel, [](int page) {
+    if (CPluvicamApp *a = CPluvicamApp::Instance())
+      a->ShowDocument(page);
+  });
+  // Main is disabled while the view computes, so closing goes straight to the main window.
+  QObject::connect(panel, &CDSDCtrlPanel::MainRequested, panel,
+                   [panel] { panel->window()->close(); });
+  return panel;
+}
 } // namespace
 
 QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QWidget *parent) {
@@ -53,6 +72,8 @@ QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QW
   switch (kind) {
   case CBigFrame::KIND_RAIN_RATE:
     return RainRatePane(which, doc, parent);
+  case CBigFrame::KIND_DSD:
+    return DsdPane(which, doc, parent);
   case CBigFrame::KIND_DROP_VIEW:
     return DropViewPane(which, index, doc, parent);
   default:

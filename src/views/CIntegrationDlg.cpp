@@ -8,164 +8,197 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QVBoxLayout>
 
-CIntegrationDlg::CIntegrationDlg(QWidget *parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("149"));
-  setWindowTitle(QStringLiteral("Integration Interval"));
-  auto box = [this](const char *text, int id) {
-    auto *b = new QCheckBox(QString::fromLatin1(text), this);
-    b->setObjectName(QString::number(id));
-    connect(b, &QCheckBox::clicked, this, [this, id] { Clicked(id); });
-    return b;
-  };
-  auto edit = [this](int id, bool digitsOnly) {
-    auto *e = new QLineEdit(this);
-    e->setObjectName(QString::number(id));
-    if (digitsOnly)
-      e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), e));
-    return e;
-  };
-  full = box("Full Time Range", IDC_FULL);
-  objects = box("Objects", IDC_OBJECTS);
-  rainBox = box("Rain", IDC_RAIN);
-  timeBox = box("Time", IDC_TIME);
-  dropsEdit = edit(IDC_DROPS, true);
-  rainEdit = edit(IDC_RAIN_EDIT, false);
-  timeEdit = edit(IDC_TIME_EDIT, true);
+#include <cmath>
 
-  auto *grid = new QGridLayout(this);
-  grid->addWidget(full, 0, 0, 1, 3);
-  grid->addWidget(objects, 1, 0);
-  grid->addWidget(dropsEdit, 1, 1);
-  grid->addWidget(rainBox, 2, 0);
-  grid->addWidget(rainEdit, 2, 1);
-  grid->addWidget(new QLabel(QStringLiteral("mm"), this), 2, 2);
-  grid->addWidget(timeBox, 3, 0);
-  grid->addWidget(timeEdit, 3, 1);
-  grid->addWidget(new QLabel(QStringLiteral("sec"), this), 3, 2);
-  auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("1"));
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("2"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &CIntegrationDlg::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &CIntegrationDlg::reject);
-  grid->addWidget(buttons, 4, 0, 1, 3);
+namespace {
+const char *const ENTER_NUMBER = "Please enter a number.";
+const char *const ENTER_INTEGER = "Please enter an integer.";
+
+QCheckBox *MakeCheck(const char *text, int id, QWidget *parent) {
+  auto *box = new QCheckBox(QString::fromLatin1(text), parent);
+  box->setObjectName(QString::number(id));
+  return box;
 }
 
-void CIntegrationDlg::showEvent(QShowEvent *event) {
-  OnInitDialog();
-  QDialog::showEvent(event);
+QLineEdit *MakeEdit(int id, bool digitsOnly, QWidget *parent) {
+  auto *edit = new QLineEdit(parent);
+  edit->setObjectName(QString::number(id));
+  if (digitsOnly)
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+  return edit;
+}
+} // namespace
+
+CIntegrationDlg::CIntegrationDlg(QWidget *parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("CIntegrationDlg"));
+  setWindowTitle(QStringLiteral("Integration Interval"));
+  fullBox = MakeCheck("Full Time Range", IDC_FULL_CHECK, this);
+  objectsBox = MakeCheck("Objects", IDC_OBJECTS_CHECK, this);
+  rainBox = MakeCheck("Rain", IDC_RAIN_CHECK, this);
+  timeBox = MakeCheck("Time", IDC_TIME_CHECK, this);
+  dropsEdit = MakeEdit(IDC_DROPS, true, this);
+  rainEdit = MakeEdit(IDC_RAIN, false, this);
+  timeEdit = MakeEdit(IDC_TIME, true, this);
+
+  auto *grid = new QGridLayout;
+  grid->addWidget(rainBox, 0, 0);
+  grid->addWidget(rainEdit, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("mm"), this), 0, 2);
+  grid->addWidget(timeBox, 1, 0);
+  grid->addWidget(timeEdit, 1, 1);
+  grid->addWidget(new QLabel(QStringLiteral("sec"), this), 1, 2);
+  grid->addWidget(objectsBox, 2, 0);
+  grid->addWidget(dropsEdit, 2, 1);
+  grid->addWidget(fullBox, 3, 0, 1, 3);
+
+  auto *buttons = new QDialogButtonBox(this);
+  QPushButton *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+  ok->setObjectName(QStringLiteral("1"));
+  ok->setDefault(true);
+  QPushButton *cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+  cancel->setObjectName(QStringLiteral("2"));
+  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto *layout = new QVBoxLayout(this);
+  layout->addLayout(grid);
+  layout->addWidget(buttons);
+
+  for (QCheckBox *box : {fullBox, objectsBox, rainBox, timeBox})
+    connect(box, &QCheckBox::clicked, this, [this, box] { OnCheck(box->objectName().toInt()); });
+}
+
+QCheckBox *CIntegrationDlg::Check(int id) const {
+  switch (id) {
+  case IDC_FULL_CHECK:
+    return fullBox;
+  case IDC_OBJECTS_CHECK:
+    return objectsBox;
+  case IDC_RAIN_CHECK:
+    return rainBox;
+  case IDC_TIME_CHECK:
+    return timeBox;
+  default:
+    return nullptr;
+  }
+}
+
+QLineEdit *CIntegrationDlg::Edit(int id) const {
+  return id == IDC_DROPS  ? dropsEdit
+         : id == IDC_RAIN ? rainEdit
+         : id == IDC_TIME ? timeEdit
+                          : nullptr;
+}
+
+void CIntegrationDlg::Show(const char *text) {
+  if (messages)
+    messages->Show(text);
+}
+
+void CIntegrationDlg::ReadFields() {
+  fullCheck = fullBox->isChecked();
+  objectsCheck = objectsBox->isChecked();
+  rainCheck = rainBox->isChecked();
+  timeCheck = timeBox->isChecked();
+  // A value that is not a number is refused with its message; the member keeps its value.
+  bool ok = false;
+  const int d = dropsEdit->text().trimmed().toInt(&ok);
+  if (ok)
+    drops = d;
+  else
+    Show(ENTER_INTEGER);
+  const float r = rainEdit->text().trimmed().toFloat(&ok);
+  if (ok && std::isfinite(r))
+    rain = r;
+  else
+    Show(ENTER_NUMBER);
+  const float t = timeEdit->text().trimmed().toFloat(&ok);
+  if (ok && std::isfinite(t))
+    time = t;
+  else
+    Show(ENTER_NUMBER);
+}
+
+void CIntegrationDlg::WriteFields() {
+  fullBox->setChecked(fullCheck != 0);
+  objectsBox->setChecked(objectsCheck != 0);
+  rainBox->setChecked(rainCheck != 0);
+  timeBox->setChecked(timeCheck != 0);
+  dropsEdit->setText(QString::number(drops));
+  rainEdit->setText(QString::number(double(rain), 'g', 6));
+  timeEdit->setText(QString::number(double(time), 'g', 6));
 }
 
 void CIntegrationDlg::OnInitDialog() {
   const bool all = allModesAllowed != 0;
-  objects->setEnabled(all);
+  objectsBox->setEnabled(all);
   dropsEdit->setEnabled(all);
-  full->setEnabled(all);
-  if (mode == Rain || mode == Time) {
-    rainCheck = mode == Rain;
-    timeCheck = mode == Time;
-    fullCheck = objectsCheck = 0;
-  } else if (all && (mode == Objects || mode == FullTimeRange)) {
-    objectsCheck = mode == Objects;
-    fullCheck = mode == FullTimeRange;
-    rainCheck = timeCheck = 0;
+  fullBox->setEnabled(all);
+  if (mode == Rain) {
+    fullCheck = objectsCheck = timeCheck = 0;
+    rainCheck = 1;
+  } else if (mode == Time) {
+    fullCheck = objectsCheck = rainCheck = 0;
+    timeCheck = 1;
+  } else if (mode == Objects && all) {
+    fullCheck = rainCheck = timeCheck = 0;
+    objectsCheck = 1;
+  } else if (mode == FullTimeRange && all) {
+    objectsCheck = rainCheck = timeCheck = 0;
+    fullCheck = 1;
   }
-  WriteControls();
+  WriteFields();
 }
 
-void CIntegrationDlg::Message(const QString &text) {
-  if (messages)
-    messages->Show(text.toStdString());
-  else
-    QMessageBox::warning(this, windowTitle(), text);
+void CIntegrationDlg::OnCheck(int id) {
+  ReadFields();
+  // The clicked box keeps whatever its click made of it; the others are cleared.
+  if (id != IDC_FULL_CHECK)
+    fullCheck = 0;
+  if (id != IDC_OBJECTS_CHECK)
+    objectsCheck = 0;
+  if (id != IDC_RAIN_CHECK)
+    rainCheck = 0;
+  if (id != IDC_TIME_CHECK)
+    timeCheck = 0;
+  WriteFields();
+  mode = id == IDC_RAIN_CHECK      ? Rain
+         : id == IDC_TIME_CHECK    ? Time
+         : id == IDC_OBJECTS_CHECK ? Objects
+                                   : FullTimeRange;
 }
 
-void CIntegrationDlg::ReadControls() {
-  fullCheck = full->isChecked();
-  objectsCheck = objects->isChecked();
-  rainCheck = rainBox->isChecked();
-  timeCheck = timeBox->isChecked();
-  // Text that is no number keeps the value before.
-  bool ok = false;
-  const int d = dropsEdit->text().toInt(&ok);
-  if (ok)
-    drops = d;
-  else
-    Message(QStringLiteral("Please enter an integer."));
-  const float r = rainEdit->text().toFloat(&ok);
-  if (ok)
-    rain = r;
-  else
-    Message(QStringLiteral("Please enter a number."));
-  const float t = timeEdit->text().toFloat(&ok);
-  if (ok)
-    time = t;
-  else
-    Message(QStringLiteral("Please enter a number."));
-}
-
-void CIntegrationDlg::WriteControls() {
-  full->setChecked(fullCheck);
-  objects->setChecked(objectsCheck);
-  rainBox->setChecked(rainCheck);
-  timeBox->setChecked(timeCheck);
-  dropsEdit->setText(QString::number(drops));
-  rainEdit->setText(QString::number(double(rain), 'g', 6));
-  timeEdit->setText(QString::number(double(time), 'g', 9));
-}
-
-void CIntegrationDlg::Clicked(int which) {
-  // A box that was clicked keeps what the click made of it; the others are cleared.
-  const bool checked = findChild<QCheckBox *>(QString::number(which))->isChecked();
-  ReadControls();
-  fullCheck = objectsCheck = rainCheck = timeCheck = 0;
-  switch (which) {
-  case IDC_RAIN:
-    rainCheck = checked;
-    mode = Rain;
-    break;
-  case IDC_TIME:
-    timeCheck = checked;
-    mode = Time;
-    break;
-  case IDC_OBJECTS:
-    objectsCheck = checked;
-    mode = Objects;
-    break;
-  default:
-    fullCheck = checked;
-    mode = FullTimeRange;
-    break;
-  }
-  WriteControls();
-}
-
-bool CIntegrationDlg::Validate() {
-  ReadControls();
-  bool ok = true;
+bool CIntegrationDlg::OnOK() {
+  ReadFields();
+  bool valid = true;
+  // Limits are inclusive and compared in single precision, as the fields are kept.
   if (rainCheck && (rain < 0.05f || rain > 5.0f)) {
-    Message(QStringLiteral("Rain Integration Interval\nmust be between\n0.05 and 5 mm !!!"));
-    ok = false;
+    Show(RAIN_LIMITS);
+    valid = false;
   }
   if (timeCheck && (time < 15.0f || time > 43200.0f)) {
-    Message(QStringLiteral("Time Integration Interval\nmust be between\n15 and 43200 sec !!!"));
-    ok = false;
+    Show(TIME_LIMITS);
+    valid = false;
   }
   if (objectsCheck && (drops < 1 || drops > 999999)) {
-    Message(QStringLiteral("NrDrops must be between\n1 and 999999 !!!"));
-    ok = false;
+    Show(DROPS_LIMITS);
+    valid = false;
   }
-  if (!fullCheck && !objectsCheck && !rainCheck && !timeCheck) {
-    Message(QStringLiteral("No intergration mode was selected!!!"));
-    ok = false;
+  if (!rainCheck && !timeCheck && !objectsCheck && !fullCheck) {
+    Show(NO_MODE);
+    valid = false;
   }
-  return ok;
+  if (valid)
+    accept();
+  return valid;
 }
 
-void CIntegrationDlg::accept() {
-  if (Validate())
-    QDialog::accept();
+int CIntegrationDlg::exec() {
+  OnInitDialog();
+  return QDialog::exec();
 }

@@ -238,7 +238,7 @@ TEST_F(BigRainTest, ScaleDefaultAndIdle) {
   dialog.SetMode(Rain);
   dialog.SetRain(6);
   dialog.OnInitDialog();
-  EXPECT_FALSE(dialog.Validate());
+  EXPECT_FALSE(dialog.OnOK());
   ASSERT_FALSE(messages.texts.empty());
   EXPECT_EQ(messages.texts.back(), "Rain Integration Interval\nmust be between\n0.05 and 5 mm !!!");
 }
