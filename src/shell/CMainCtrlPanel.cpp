@@ -155,16 +155,14 @@ CMainCtrlPanel::CMainCtrlPanel(CPluvicamDoc *doc, UserMessages *messages, QWidge
   right->addWidget(areaBox);
   right->addWidget(new QLabel(QStringLiteral("Number of Drops / Distribution Area Display"), this));
   auto *legend = new QGridLayout;
-  const std::pair<QColor, const char *> icons[] = {{QColor(0, 0, 0), "1"},
-                                                   {QColor(255, 0, 0), "2"},
-                                                   {QColor(0, 255, 0), "3"},
-                                                   {QColor(255, 0, 255), "4"},
-                                                   {QColor(0, 0, 255), ">5"}};
-  int column = 0;
-  for (const auto &[colour, text] : icons) {
-    legend->addWidget(ColourIcon(colour, this), 0, column, Qt::AlignCenter);
-    legend->addWidget(new QLabel(QString::fromLatin1(text), this), 1, column, Qt::AlignCenter);
-    ++column;
+  // The legend shows the colours the top view paints for one to five and more drops.
+  const char *const counts[] = {"1", "2", "3", "4", ">5"};
+  for (int column = 0; column < 5; ++column) {
+    QLabel *icon = ColourIcon(CSmallTopView::CountColour(column + 1), this);
+    icon->setObjectName(QStringLiteral("legend%1").arg(column + 1));
+    legend->addWidget(icon, 0, column, Qt::AlignCenter);
+    legend->addWidget(new QLabel(QString::fromLatin1(counts[column]), this), 1, column,
+                      Qt::AlignCenter);
   }
   right->addLayout(legend);
   right->addStretch();
@@ -378,6 +376,8 @@ void CMainCtrlPanel::EndRun() {
   }
   runButton->setText(QStringLiteral("Run"));
   stopped = true;
+  if (frame)
+    frame->RefreshStatus();
   emit RunStateChanged(false);
 }
 

@@ -265,6 +265,45 @@ TEST_F(AppTest, RunGoesToTheEndOfTheWindowAndStops) {
   EXPECT_EQ(run->text(), "Run");
 }
 
+TEST_F(AppTest, StatusBarFollowsResetStopAndCloseAndTheBusyCursorCoversTheChildren) {
+  Start();
+  const std::string data = RainDay(2000);
+  ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
+  CMainCtrlPanel *panel = frame->GetCtrlPanel();
+  auto status = [&] { return frame->statusBar()->currentMessage(); };
+  auto position = [&] { return doc->GetHandler()->GetHydFile().GetPosition(); };
+
+  for (int i = 0; i < 50; ++i)
+    frame->StepOnce();
+  const QString stepped = status();
+  ASSERT_TRUE(stepped.startsWith(QStringLiteral("Position %1 ").arg(position())))
+      << stepped.toStdString();
+  panel->OnReset();
+  EXPECT_NE(status(), stepped) << "Reset moves back to the window's start";
+  EXPECT_TRUE(status().startsWith(QStringLiteral("Position %1 ").arg(position())))
+      << status().toStdString();
+
+  // Running: the fields keep the busy cursor too, not their own text cursor.
+  QWidget *field = panel->findChild<QWidget *>("1004");
+  ASSERT_NE(field, nullptr);
+  const Qt::CursorShape own = field->cursor().shape();
+  ASSERT_NE(own, Qt::BusyCursor);
+  QPushButton *run = panel->findChild<QPushButton *>("1021");
+  run->click();
+  EXPECT_EQ(field->cursor().shape(), Qt::BusyCursor);
+  ASSERT_TRUE(WaitFor([&] { return !status().endsWith(QStringLiteral(" 0 particles/s")); }))
+      << status().toStdString();
+  run->click();
+  ASSERT_TRUE(panel->IsStopped());
+  EXPECT_EQ(field->cursor().shape(), own);
+  EXPECT_TRUE(status().endsWith(QStringLiteral(" 0 particles/s"))) << status().toStdString();
+  EXPECT_TRUE(status().startsWith(QStringLiteral("Position %1 ").arg(position())))
+      << status().toStdString();
+
+  app->OnFileClose();
+  EXPECT_EQ(status(), QStringLiteral("Ready"));
+}
+
 // A big view that reports itself busy until told otherwise.
 class BusyWidget : public QWidget, public BusyView {
 public:
