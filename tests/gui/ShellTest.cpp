@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTextBrowser>
@@ -89,6 +91,27 @@ TEST_F(AppTest, GridFollowsTheLayoutRule) {
   frame->statusBar()->hide();
   frame->RecalcLayout();
   EXPECT_GT(frame->GetLayout().H, before);
+}
+
+TEST_F(AppTest, ControlPanelFitsItsPaneFrom1000x700Up) {
+  Start();
+  auto *pane = frame->findChild<QScrollArea *>("CMainCtrlPanelPane");
+  ASSERT_NE(pane, nullptr);
+  QWidget *type = frame->GetCtrlPanel()->findChild<QWidget *>("1028");
+  ASSERT_NE(type, nullptr);
+  frame->show();
+  for (const QSize size : {QSize(1000, 700), QSize(1280, 800), QSize(1920, 1080)}) {
+    frame->resize(size);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(pane->verticalScrollBar()->isVisible()) << size.width();
+    EXPECT_FALSE(pane->horizontalScrollBar()->isVisible()) << size.width();
+    // The last row of the form, "Hydrometeor Type", lies wholly inside the pane.
+    const QRect shown(type->mapTo(pane->viewport(), QPoint(0, 0)), type->size());
+    EXPECT_TRUE(pane->viewport()->rect().contains(shown)) << size.width();
+  }
+  // On a large screen the fields keep a sensible width.
+  EXPECT_LT(type->width(), 300);
+  EXPECT_LT(frame->GetCtrlPanel()->findChild<QWidget *>("1021")->width(), 300);
 }
 
 TEST_F(AppTest, FramePartsAndPageFiles) {
