@@ -88,6 +88,7 @@ public:
   void OnReset(int flag) override;
 
 protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
 

@@ -1,6 +1,9 @@
 // pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
 // `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends;
-// `--size WxH` chooses the window's size for it.
+// `--size WxH` chooses the window's size for it; with `--big NAME` the picture is of an enlarged
+// frame opened after that.
+#include "BigPaneFactory.h"
+#include "BigPicture.h"
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
@@ -66,6 +69,7 @@ int main(int argc, char **argv) {
       QStringLiteral("size"), QStringLiteral("window size of the picture (default 1400x900)"),
       QStringLiteral("WxH"), QStringLiteral("1400x900"));
   parser.addOptions({screenshot, steps, run, noSplash, windowSize});
+  bigpicture::AddOptions(parser);
   parser.process(qtApp);
 
   const QStringList files = parser.positionalArguments();
@@ -89,12 +93,21 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "pluvicam: --size needs WIDTHxHEIGHT in pixels, 100 to 10000 each\n");
     return 2;
   }
+  if (const QString bad = bigpicture::CheckOptions(parser); !bad.isEmpty()) {
+    std::fprintf(stderr, "pluvicam: %s\n", qPrintable(bad));
+    return 2;
+  }
+  if (bigpicture::Requested(parser) && !pictureMode) {
+    std::fprintf(stderr, "pluvicam: --big needs --screenshot\n");
+    return 2;
+  }
 
   StderrMessages stderrMessages;
   CPluvicamApp app(CreateSmallView, pictureMode ? &stderrMessages : nullptr,
                    !pictureMode && !parser.isSet(noSplash));
   if (!app.InitInstance())
     return 1;
+  app.GetMainFrame()->SetBigPaneFactory(CreateBigPane);
 
   if (!files.isEmpty() && !app.OpenFile(files.first()) && pictureMode)
     return 1;
@@ -119,9 +132,18 @@ int main(int argc, char **argv) {
     for (int i = 0; i < stepCount; ++i)
       panel->OnStepPlus();
   }
+  QWidget *subject = frame;
+  if (bigpicture::Requested(parser)) {
+    QString error;
+    subject = bigpicture::Prepare(app, parser, error);
+    if (!subject) {
+      std::fprintf(stderr, "pluvicam: %s\n", qPrintable(error));
+      return 1;
+    }
+  }
   QApplication::processEvents(); // pending layouts and repaints before the picture
   const QString out = parser.value(screenshot);
-  if (!frame->grab().save(out)) {
+  if (!subject->grab().save(out)) {
     std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
     return 1;
   }
