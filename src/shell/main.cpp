@@ -1,5 +1,6 @@
 // pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
-// `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends.
+// `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends;
+// `--fast` makes that run a fast one.
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
@@ -59,9 +60,12 @@ int main(int argc, char **argv) {
   const QCommandLineOption run(
       QStringLiteral("run"),
       QStringLiteral("run to the end of the time window before the picture"));
+  const QCommandLineOption fast(
+      QStringLiteral("fast"),
+      QStringLiteral("with --run: a fast run, the views shown about 60 times a second"));
   const QCommandLineOption noSplash(QStringLiteral("nosplash"),
                                     QStringLiteral("start without the splash picture"));
-  parser.addOptions({screenshot, steps, run, noSplash});
+  parser.addOptions({screenshot, steps, run, fast, noSplash});
   parser.process(qtApp);
 
   const QStringList files = parser.positionalArguments();
@@ -92,6 +96,8 @@ int main(int argc, char **argv) {
   CMainFrame *frame = app.GetMainFrame();
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
   frame->resize(1400, 900);
+  // A picture does not depend on the stored choice, nor changes it.
+  frame->SetFastRun(parser.isSet(fast), false);
   if (parser.isSet(run)) {
     // The run ends at the end of the window or file; wait for the panel to stop.
     QEventLoop untilStopped;
