@@ -62,7 +62,7 @@ const QImage &CDiagramView::Image() const {
 void CDiagramView::Flush() {
   if (stale) {
     stale = false;
-    Refresh();
+    PrepareState();
     Draw();
   }
   DrawPending();

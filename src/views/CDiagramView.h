@@ -66,7 +66,7 @@ protected:
   QImage &Canvas();
   // Called by a put-off rebuild just before drawing: views that read the document lazily take
   // the state of the last particle they were told of here.
-  virtual void Refresh() {}
+  virtual void PrepareState() {}
   // Called by Flush after any put-off rebuild: views that collect marks between two pictures
   // draw them into the image here, in the order they came.
   virtual void DrawPending() {}

@@ -115,7 +115,7 @@ void CSmallInfoView::Resized() {
   Rebuild();
 }
 
-void CSmallInfoView::Refresh() {
+void CSmallInfoView::PrepareState() {
   if (!valuesStale)
     return;
   valuesStale = false;
@@ -123,6 +123,6 @@ void CSmallInfoView::Refresh() {
 }
 
 const CSmallInfoView &CSmallInfoView::Values() const {
-  const_cast<CSmallInfoView *>(this)->Refresh();
+  const_cast<CSmallInfoView *>(this)->PrepareState();
   return *this;
 }

@@ -30,7 +30,7 @@ protected:
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
   void Resized() override;
-  void Refresh() override;
+  void PrepareState() override;
 
 private:
   // Reads the particle, the wind and the status from the document.
