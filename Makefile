@@ -52,8 +52,12 @@ $(FUZZ_BUILD)/fuzz/fuzz_walk: deps
 	  -DPLUVICAM_FUZZ=ON -DPLUVICAM_TESTS=OFF -DPLUVICAM_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_walk
 
-fuzz-smoke: $(FUZZ_BUILD)/fuzz/fuzz_walk
+fuzz-smoke: $(FUZZ_BUILD)/fuzz/fuzz_walk $(FUZZ_BUILD)/fuzz/fuzz_tip
 	$(FUZZ_BUILD)/fuzz/fuzz_walk -runs=3000 -seed=1
+	$(FUZZ_BUILD)/fuzz/fuzz_tip -runs=3000 -seed=1
+
+$(FUZZ_BUILD)/fuzz/fuzz_tip: $(FUZZ_BUILD)/fuzz/fuzz_walk
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_tip
 
 fuzz: $(FUZZ_BUILD)/fuzz/fuzz_walk
 	mkdir -p $(FUZZ_BUILD)/corpus

@@ -9,8 +9,10 @@
   X(Info)                                                                                          \
   X(Particles)                                                                                     \
   X(RainSteps)                                                                                     \
+  X(RainRate)                                                                                      \
   X(Classify)                                                                                      \
   X(Export)                                                                                        \
+  X(Dsd)                                                                                           \
   X(Scan)
 
 #define PLUVICAM_DECLARE_COMMAND(NAME) void Add##NAME##Command(CommandRegistry &registry);

@@ -143,8 +143,26 @@ bool CPluvicamDoc::GetMainHeader(MainHeader *out) const {
   return handler && handler->GetMainHeader(out);
 }
 
-int32_t CPluvicamDoc::SetFilePosition(int32_t position) {
-  return handler ? handler->SetHydFilePosition(position) : -1;
+int32_t CPluvicamDoc::SetFilePosition(int32_t position, std::string *message) {
+  if (!handler)
+    return -1;
+  CHydException exc;
+  const int32_t result = handler->SetHydFilePosition(position, &exc);
+  if (result < 0 && message)
+    *message = exc.message;
+  return result;
+}
+
+bool CPluvicamDoc::EndedAtRecordBoundary() const {
+  return handler && handler->EndedAtRecordBoundary();
+}
+
+bool CPluvicamDoc::LastFailureInComputation() const {
+  return handler && handler->LastFailureInComputation();
+}
+
+int32_t CPluvicamDoc::RecordEndAfterFailure() const {
+  return handler ? handler->RecordEndAfterFailure() : -1;
 }
 
 void CPluvicamDoc::CloseHydFile() {
@@ -406,6 +424,13 @@ int16_t CPluvicamDoc::CreateContours(ContourMode mode, std::string *message) {
     return 0;
   }
   return 1;
+}
+
+bool CPluvicamDoc::ContoursBuildable() const {
+  if (isSno || !particle || particle->IsSnow())
+    return false;
+  const HydRecord *record = particle->GetHydHeader();
+  return record && ::ContoursBuildable(EdgesOf(static_cast<const CRainData &>(*particle)), *record);
 }
 
 CContour *CPluvicamDoc::GetContour(Camera camera, int *valid) const {

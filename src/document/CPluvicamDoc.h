@@ -81,8 +81,15 @@ public:
   const MainHeader *CurrentMainHeader() const;
   // The file's main header for settings and titles: false without a file or a usable header.
   bool GetMainHeader(MainHeader *out) const;
-  // Moves the read position to a record start; -1 on failure, as the handler says.
-  int32_t SetFilePosition(int32_t position);
+  // Moves the read position to a record start; -1 on failure, as the handler says, with
+  // `message`.
+  int32_t SetFilePosition(int32_t position, std::string *message = nullptr);
+  // Whether the last read that met the end of the file met it between records.
+  bool EndedAtRecordBoundary() const;
+  // Whether the last bad record failed in the particle computation, which leaves the stream
+  // framed, and where that record ends.
+  bool LastFailureInComputation() const;
+  int32_t RecordEndAfterFailure() const;
   bool IsSno() const { return isSno; }
   int GetStatus() const { return status; }
   void SetStatus(int newStatus) { status = newStatus; }
@@ -113,6 +120,8 @@ public:
   // Builds the current rain particle's contours. 1 built, 0 a camera without contour (status 4),
   // -1 nothing to build.
   int16_t CreateContours(ContourMode mode, std::string *message = nullptr);
+  // Whether CreateContours would return 1 for the current particle, without building.
+  bool ContoursBuildable() const;
   // `valid` is 0 without a contour or after a failed build.
   CContour *GetContour(Camera camera, int *valid = nullptr) const;
 

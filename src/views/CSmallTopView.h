@@ -3,6 +3,8 @@
 #include "TopViewGrid.h"
 #include "data/FilterRange.h"
 
+#include <vector>
+
 // The measuring area seen from above in pixels (camera A along x, camera B along y) with the
 // usable area and the filter's pixel ranges; marks every accepted particle, by position and size
 // or as a count per centre pixel.
@@ -40,6 +42,7 @@ private:
   // Re-reads the area and the filter, clears the marks and draws the frame.
   void SetUp();
   void DrawMark(const QRectF &r, const QColor &c);
+  void DrawPending() override;
 
   int mode = PositionSize;
   int size = 1024;
@@ -47,6 +50,12 @@ private:
   int lastPixel = MAX_PIXEL_1024;
   int minPixA = 0, maxPixA = MAX_PIXEL_1024, minPixB = 0, maxPixB = MAX_PIXEL_1024;
   topview::CountGrid grid;
+  // Marks of the particles since the image was last brought up to date, drawn in one go.
+  struct Mark {
+    QRectF rect;
+    QColor colour;
+  };
+  std::vector<Mark> pendingMarks;
   bool hasPrevious = false;
   QRectF previous;
 };

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -193,4 +194,15 @@ TEST(CsvNumbers, TimeStampsKeepEveryDigit) {
   EXPECT_EQ(time(0.0), "0");
   EXPECT_EQ(std::stod(time(1842951740.25)), 1842951740.25);
   EXPECT_EQ(std::stod(time(12345.678901234567)), 12345.678901234567);
+}
+
+TEST_F(CliTest, DemoGoesIntoANewFolderAndItsHeadersNameTheFile) {
+  const std::string out = Path("new/demo");
+  const std::string command = std::string(PLUVICAM_SYNTH) + " demo --out " + out +
+                              " --name demo >" + Path("synth.txt") + " 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const CliRun info = Cli("info " + out + "/demo.hyd");
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("  demo.hyd  "), std::string::npos) << info.out;
+  EXPECT_EQ(Cli("info " + out + "/demo_snow.sno").status, 0);
 }
