@@ -39,6 +39,9 @@ public:
                      int16_t minPixB, int16_t maxPixB, bool useDefaultPixels,
                      CHydException *exc = nullptr);
   int SetDropType(unsigned dropType, CHydException *exc = nullptr);
+  // Whether a walk over the records from the file start meets a particle record exactly at
+  // `position`.
+  bool IsParticleStart(int32_t position);
 
   int16_t GetFormat() const { return format; }
   bool IsSno() const { return isSno; }
@@ -54,6 +57,8 @@ public:
   // read, and where the record behind it begins: a batch reader may go on from there.
   bool LastFailureInComputation() const { return computationFailed; }
   int32_t RecordEndAfterFailure();
+  // Where the record of the last pix header read begins: the position of a failed particle.
+  int32_t LastRecordStart() const { return lastRecordStart; }
   // Whether the last read met the end of the file exactly at a record boundary (an end of file
   // inside a record is a truncated file).
   bool EndedAtRecordBoundary() const { return endedAtBoundary; }
@@ -66,6 +71,7 @@ private:
   void ApplyDefaultPixelRange(const MainHeader &header);
   int ReadTag(int16_t &tag, CHydException &status);
   const MainTimEntry *FindEntry(double tim, CHydException &status) const;
+  void FailTime(CHydException &status, int32_t position);
 
   bool isSno = false;
   int32_t prevPosition = 0;

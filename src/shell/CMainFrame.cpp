@@ -355,6 +355,11 @@ QString CMainFrame::StatusText() const {
   if (!handler)
     return QStringLiteral("Ready");
   CHydFile &file = handler->GetHydFile();
+  // A run stopped by a bad record says why and where.
+  if (doc->GetStatus() == CPluvicamDoc::statusBadRecord)
+    return QStringLiteral("Stopped at the record at position %1: %2")
+        .arg(handler->LastRecordStart())
+        .arg(QString::fromStdString(doc->GetStatusText()));
   return QStringLiteral("Position %1 / %2 bytes   %3 particles/s")
       .arg(file.GetPosition())
       .arg(file.GetLength())

@@ -83,7 +83,8 @@ int main(int argc, char **argv) {
   if (!app.InitInstance())
     return 1;
 
-  if (!files.isEmpty() && !app.OpenFile(files.first()) && pictureMode)
+  // A picture only reads the file.
+  if (!files.isEmpty() && !app.OpenFile(files.first(), pictureMode) && pictureMode)
     return 1;
 
   if (!pictureMode)
