@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   s.dropType = int16_t(shelltext::TextToInt(value("Hyd-Type", "0")));
   s.ResetUnusableStored();
 
-  const bool usable = std::isfinite(s.tipSize) && s.tipSize > 0 && s.diamMin <= s.diamMax &&
+  const bool usable = std::isfinite(s.tipSize) && s.tipSize >= 0 && s.diamMin <= s.diamMax &&
                       s.velMin <= s.velMax && s.oblMin <= s.oblMax && s.diamMin >= 0 &&
                       s.diamMax <= 50 && s.velMin >= 0 && s.velMax <= 30 && s.oblMin >= 0 &&
                       s.oblMax <= 2 && s.dropType >= 0 && s.dropType <= 6 &&

@@ -95,7 +95,8 @@ std::string FilterSettings::ResetUnusableStored() {
     dropType = 0;
     note("class");
   }
-  if (!std::isfinite(tipSize) || !(tipSize > 0)) {
+  // 0 is what a tip size below 0.05 becomes in the store's one decimal.
+  if (!std::isfinite(tipSize) || tipSize < 0) {
     tipSize = 0.2f;
     note("tip size");
   }

@@ -22,7 +22,7 @@ public:
 
   // Checks values read from the settings store with the rules of the panels: finite numbers
   // within the panels' limits, min <= max, clock times of the day, a class 0 to 6, a tip size
-  // above 0. What fails is set back to the store's default; returns the names of those fields,
+  // of 0 or more. What fails is set back to the store's default; returns the names of those fields,
   // comma-separated, or an empty text.
   std::string ResetUnusableStored();
 

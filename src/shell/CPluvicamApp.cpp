@@ -102,6 +102,25 @@ bool CPluvicamApp::InitInstance() {
   return true;
 }
 
+namespace {
+// The store's reader skips what it cannot parse; a file with such lines was damaged and would
+// lose them at the next save.
+bool LooksLikeIni(const QString &fileName) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly))
+    return true; // no store yet
+  while (!file.atEnd()) {
+    const QByteArray line = file.readLine().trimmed();
+    if (line.isEmpty() || line.startsWith(';') || line.startsWith('#') || line.contains('='))
+      continue;
+    if (line.startsWith('[') && line.endsWith(']'))
+      continue;
+    return false;
+  }
+  return true;
+}
+} // namespace
+
 void CPluvicamApp::LoadSettings() {
   auto store = OpenStore();
   store->beginGroup(QString::fromLatin1(SECTION));
@@ -137,7 +156,8 @@ void CPluvicamApp::LoadSettings() {
 
   // Values that would reject every particle are not taken; a store that cannot be read or
   // holds such values is kept beside itself before it is ever written again.
-  const bool unreadable = store->status() == QSettings::FormatError;
+  const bool unreadable =
+      store->status() == QSettings::FormatError || !LooksLikeIni(store->fileName());
   const std::string reset = stored.ResetUnusableStored();
   if (unreadable || !reset.empty()) {
     const QString name = store->fileName();
