@@ -351,6 +351,9 @@ int CPluvicamDoc::TimToTimeOfDay(double tim, TimeOfDay *time) const {
   // No main header registered yet (-1) or a broken one (0): no time of day.
   if (!(f > 0))
     return 0;
+  // Only a time within reach of the day converts; anything else would overflow the casts.
+  if (!std::isfinite(tim) || tim < 0 || !(tim / f <= 2 * 86400.0))
+    return 0;
   auto whole = [](double v) { return static_cast<long long>(std::trunc(v)); };
   *time = TimeOfDay{};
   time->hour = int16_t(whole(tim / (f * 3600)));

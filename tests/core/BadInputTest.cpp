@@ -122,6 +122,8 @@ TEST_F(BadInputTest, ParticleWithoutATimeOfDayFailsAloneAndTheWalkGoesOn) {
     CHydData *third = doc.ReadHydData(0, &status);
     ASSERT_NE(third, nullptr);
     EXPECT_EQ(third->GetHydHeader()->startPos, day.starts[2]);
+    TimeOfDay t;
+    EXPECT_EQ(doc.TimToTimeOfDay(tim, &t), 0) << "no clock time for it";
   }
 }
 
