@@ -1,5 +1,6 @@
 // pluvicam-cli: the headless tool over the core.
 #include "DocumentOptions.h"
+#include "ExportCommand.h"
 #include "ParticleCsv.h"
 #include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
@@ -443,6 +444,8 @@ int main(int argc, char **argv) {
                    "0 not class., 1 rain, 2 melting, 3 snow, 4 hail, "
                    "5 manual, 6 invalid")
       ->required();
+  ExportOptions exportOptions;
+  CLI::App *exportCmd = AddExportCommand(app, exportOptions);
   auto *scan = app.add_subcommand("scan", "walk the file and report the speed");
   scan->add_option("FILE", file, "hydrometeor file")->required();
 
@@ -472,5 +475,7 @@ int main(int argc, char **argv) {
     return RainSteps(file, docOptions, keepGoing);
   if (*classify)
     return Classify(file, position, dropType);
+  if (*exportCmd)
+    return RunExport(exportOptions);
   return Scan(file);
 }

@@ -1,5 +1,8 @@
 // pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
-// `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends.
+// `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends;
+// with `--big NAME` the picture is of an enlarged frame opened after that.
+#include "BigPaneFactory.h"
+#include "BigPicture.h"
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
@@ -62,6 +65,7 @@ int main(int argc, char **argv) {
   const QCommandLineOption noSplash(QStringLiteral("nosplash"),
                                     QStringLiteral("start without the splash picture"));
   parser.addOptions({screenshot, steps, run, noSplash});
+  bigpicture::AddOptions(parser);
   parser.process(qtApp);
 
   const QStringList files = parser.positionalArguments();
@@ -77,11 +81,21 @@ int main(int argc, char **argv) {
     return 2;
   }
 
+  if (const QString bad = bigpicture::CheckOptions(parser); !bad.isEmpty()) {
+    std::fprintf(stderr, "pluvicam: %s\n", qPrintable(bad));
+    return 2;
+  }
+  if (bigpicture::Requested(parser) && !pictureMode) {
+    std::fprintf(stderr, "pluvicam: --big needs --screenshot\n");
+    return 2;
+  }
+
   StderrMessages stderrMessages;
   CPluvicamApp app(CreateSmallView, pictureMode ? &stderrMessages : nullptr,
                    !pictureMode && !parser.isSet(noSplash));
   if (!app.InitInstance())
     return 1;
+  app.GetMainFrame()->SetBigPaneFactory(CreateBigPane);
 
   // A picture only reads the file.
   if (!files.isEmpty() && !app.OpenFile(files.first(), pictureMode) && pictureMode)
@@ -107,9 +121,18 @@ int main(int argc, char **argv) {
     for (int i = 0; i < stepCount; ++i)
       panel->OnStepPlus();
   }
+  QWidget *subject = frame;
+  if (bigpicture::Requested(parser)) {
+    QString error;
+    subject = bigpicture::Prepare(app, parser, error);
+    if (!subject) {
+      std::fprintf(stderr, "pluvicam: %s\n", qPrintable(error));
+      return 1;
+    }
+  }
   QApplication::processEvents(); // pending layouts and repaints before the picture
   const QString out = parser.value(screenshot);
-  if (!frame->grab().save(out)) {
+  if (!subject->grab().save(out)) {
     std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
     return 1;
   }

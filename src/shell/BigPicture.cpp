@@ -1,0 +1,106 @@
+#include "BigPicture.h"
+
+#include "CBigFrame.h"
+#include "CMainFrame.h"
+#include "CPluvicamApp.h"
+#include "views/CParticleCtrlPanel.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace bigpicture {
+namespace {
+
+struct Entry {
+  const char *name;
+  int kind;
+  // Presses the frame's buttons; an error text stops the picture.
+  std::function<QString(CBigFrame &, const QCommandLineParser &)> press;
+};
+
+QString PressDropView(CBigFrame &frame, const QCommandLineParser &parser) {
+  auto *panel = qobject_cast<CParticleCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the drop view has no particle panel");
+  if (parser.value(QStringLiteral("correction")) == QLatin1String("on"))
+    panel->OnCorrection();
+  const int steps = parser.value(QStringLiteral("big-steps")).toInt();
+  for (int i = 0; i < steps; ++i)
+    panel->OnStepPlus();
+  return {};
+}
+
+const std::vector<Entry> &Entries() {
+  static const std::vector<Entry> entries = {
+      {"drop", CBigFrame::KIND_DROP_VIEW, PressDropView},
+  };
+  return entries;
+}
+
+const Entry *Find(const QString &name) {
+  for (const Entry &e : Entries())
+    if (name == QLatin1String(e.name))
+      return &e;
+  return nullptr;
+}
+
+QString Names() {
+  QStringList names;
+  for (const Entry &e : Entries())
+    names << QLatin1String(e.name);
+  return names.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+void AddOptions(QCommandLineParser &parser) {
+  parser.addOption({QStringLiteral("big"),
+                    QStringLiteral("open an enlarged frame after the steps and take the picture "
+                                   "of it: %1")
+                        .arg(Names()),
+                    QStringLiteral("NAME")});
+  parser.addOption({QStringLiteral("big-steps"),
+                    QStringLiteral("drop view: Step + presses (default 1)"), QStringLiteral("N"),
+                    QStringLiteral("1")});
+  parser.addOption({QStringLiteral("correction"),
+                    QStringLiteral("drop view: the symmetric correction on or off (default off)"),
+                    QStringLiteral("on|off"), QStringLiteral("off")});
+}
+
+bool Requested(const QCommandLineParser &parser) { return parser.isSet(QStringLiteral("big")); }
+
+QString CheckOptions(const QCommandLineParser &parser) {
+  if (!Requested(parser))
+    return {};
+  if (!Find(parser.value(QStringLiteral("big"))))
+    return QStringLiteral("--big needs one of: %1").arg(Names());
+  bool ok = false;
+  const int steps = parser.value(QStringLiteral("big-steps")).toInt(&ok);
+  if (!ok || steps < 0)
+    return QStringLiteral("--big-steps needs a whole number of 0 or more");
+  const QString correction = parser.value(QStringLiteral("correction"));
+  if (correction != QLatin1String("on") && correction != QLatin1String("off"))
+    return QStringLiteral("--correction needs on or off");
+  return {};
+}
+
+QWidget *Prepare(CPluvicamApp &app, const QCommandLineParser &parser, QString &error) {
+  const Entry *entry = Find(parser.value(QStringLiteral("big")));
+  CMainFrame *main = app.GetMainFrame();
+  if (!entry || !main) {
+    error = QStringLiteral("no such enlarged frame");
+    return nullptr;
+  }
+  main->OpenBigFrame(CBigFrame::TitleWord(entry->kind), entry->kind);
+  CBigFrame *frame = main->GetBigFrame();
+  if (!frame) {
+    error = QStringLiteral("the enlarged frame did not open (is a file open?)");
+    return nullptr;
+  }
+  error = entry->press(*frame, parser);
+  return error.isEmpty() ? frame : nullptr;
+}
+
+} // namespace bigpicture
