@@ -3,6 +3,7 @@
 #include "ExportCommand.h"
 #include "ParticleCsv.h"
 #include "data/CHydDataHandler.h"
+#include "data/RecordFraming.h"
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
 #include "particle/CHydData.h"
@@ -345,7 +346,8 @@ int Classify(const std::string &file, int32_t position, int dropType) {
   if (!doc)
     return EXIT_UNUSABLE;
   // A position inside a record may parse as a particle too; only a record start is one.
-  if (!doc->GetHandler()->IsParticleStart(position)) {
+  std::string framing;
+  if (IsParticleRecordStart(doc->GetHandler()->GetHydFile(), position, &framing) != 1) {
     std::cerr << "POS is not the start of a particle record: " << position << "\n";
     return EXIT_STOPPED;
   }

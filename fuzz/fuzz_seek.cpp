@@ -3,6 +3,7 @@
 // Input: four 16-bit minutes of the day and a 32-bit byte position, then a day as in FuzzDay.h.
 #include "FuzzDay.h"
 #include "data/CHydDataHandler.h"
+#include "data/RecordFraming.h"
 #include "particle/CHydData.h"
 
 namespace {
@@ -32,6 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   }
   if (handler.SetHydFilePosition(position, &e) >= 0)
     WalkSome(handler, 8);
-  handler.IsParticleStart(position);
+  IsParticleRecordStart(handler.GetHydFile(), position);
   return 0;
 }

@@ -417,27 +417,6 @@ void CHydDataHandler::FailTime(CHydException &status, int32_t position) {
   computationFailed = true;
 }
 
-bool CHydDataHandler::IsParticleStart(int32_t position) {
-  if (!hydFile.IsOpen() || position < 0)
-    return false;
-  // Walked from the file start: an index position is not proof of a record boundary.
-  int64_t at = 0;
-  const int64_t length = hydFile.GetLength();
-  uint8_t bytes[2];
-  while (at < position && at + 2 <= length) {
-    if (!hydFile.ReadAt(int32_t(at), bytes, 2))
-      return false;
-    const int16_t tag = le::I16(bytes);
-    const int step = tag < 0 ? -tag : (tag & PixHeader::LENGTH_MASK);
-    if (step == 0)
-      return false; // the walk cannot go on from a record without length
-    at += step;
-  }
-  if (at != position || at + 2 > length || !hydFile.ReadAt(int32_t(at), bytes, 2))
-    return false;
-  return le::I16(bytes) >= 0;
-}
-
 int32_t CHydDataHandler::RecordEndAfterFailure() {
   // A record shorter than its own header still consumed the header.
   const int64_t end =

@@ -39,9 +39,6 @@ public:
                      int16_t minPixB, int16_t maxPixB, bool useDefaultPixels,
                      CHydException *exc = nullptr);
   int SetDropType(unsigned dropType, CHydException *exc = nullptr);
-  // Whether a walk over the records from the file start meets a particle record exactly at
-  // `position`.
-  bool IsParticleStart(int32_t position);
 
   int16_t GetFormat() const { return format; }
   bool IsSno() const { return isSno; }

@@ -255,12 +255,3 @@ TEST_F(ClassWriteTest, ReadOnlyFileSaysWriteProtected) {
   ASSERT_TRUE(doc.OpenHydFile(path, nullptr, true));
   EXPECT_EQ(doc.GetFileState(), CPluvicamDoc::fileReadOnly) << "asked read-only, even writable";
 }
-
-TEST_F(ClassWriteTest, OnlyARecordStartIsAParticle) {
-  EXPECT_TRUE(handler.Open(path, CInputFile::modeRead));
-  for (int32_t start : day.starts)
-    EXPECT_TRUE(handler.IsParticleStart(start)) << start;
-  for (int32_t inside : {0, 2, day.starts[0] + 2, day.starts[0] + 30, day.starts[2] + 1,
-                         int32_t(original.size()), int32_t(original.size()) + 100, -1})
-    EXPECT_FALSE(handler.IsParticleStart(inside)) << inside;
-}
