@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <sstream>
+#include <sys/inotify.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace testdata;
 
@@ -234,4 +236,38 @@ TEST_F(CliTest, EmptyFilesSaySo) {
     EXPECT_EQ(run.status, 0) << command;
     EXPECT_EQ(run.err, Path("d.hyd") + ": the data file is empty\n") << command;
   }
+}
+
+TEST_F(CliTest, OnlyClassifyOpensTheDataFileForWriting) {
+  WriteDay();
+  const int watch = inotify_init1(IN_NONBLOCK);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, Path("d.hyd").c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE), 0);
+  // The kinds of close the file saw since the last call.
+  auto closes = [&] {
+    std::pair<int, int> seen{0, 0}; // written, read only
+    alignas(inotify_event) char buffer[4096];
+    ssize_t got;
+    while ((got = read(watch, buffer, sizeof buffer)) > 0)
+      for (char *p = buffer; p < buffer + got;) {
+        const auto *event = reinterpret_cast<const inotify_event *>(p);
+        (event->mask & IN_CLOSE_WRITE ? seen.first : seen.second)++;
+        p += sizeof(inotify_event) + event->len;
+      }
+    return seen;
+  };
+  for (const char *command :
+       {"info ", "scan ", "particles --keep-going ", "particles --from 06:00 ", "rainsteps ",
+        "export --correction off "}) {
+    std::string arguments = command + Path("d.hyd");
+    if (std::string(command).rfind("export", 0) == 0)
+      arguments += " 74";
+    Cli(arguments);
+    const auto seen = closes();
+    EXPECT_EQ(seen.first, 0) << command;
+    EXPECT_GT(seen.second, 0) << command;
+  }
+  EXPECT_EQ(Cli("classify " + Path("d.hyd") + " 74 1").status, 0);
+  EXPECT_GT(closes().first, 0);
+  close(watch);
 }
