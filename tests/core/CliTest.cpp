@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <sys/inotify.h>
 #include <sys/wait.h>
@@ -270,4 +271,15 @@ TEST_F(CliTest, OnlyClassifyOpensTheDataFileForWriting) {
   EXPECT_EQ(Cli("classify " + Path("d.hyd") + " 74 1").status, 0);
   EXPECT_GT(closes().first, 0);
   close(watch);
+}
+
+TEST_F(CliTest, DemoGoesIntoANewFolderAndItsHeadersNameTheFile) {
+  const std::string out = Path("new/demo");
+  const std::string command = std::string(PLUVICAM_SYNTH) + " demo --out " + out +
+                              " --name demo >" + Path("synth.txt") + " 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const CliRun info = Cli("info " + out + "/demo.hyd");
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("  demo.hyd  "), std::string::npos) << info.out;
+  EXPECT_EQ(Cli("info " + out + "/demo_snow.sno").status, 0);
 }
