@@ -6,7 +6,7 @@ DEMO := $(BUILD)/demo
 FUZZ_BUILD ?= build-fuzz
 ASAN_BUILD := build-asan
 
-.PHONY: deps configure build run test test-asan tidy fuzz-smoke fuzz bench clean
+.PHONY: deps configure build run test test-asan tidy fuzz-build fuzz-smoke fuzz bench clean
 
 deps:
 	./scripts/install-deps.sh
@@ -45,23 +45,28 @@ test-asan: deps
 tidy: build
 	run-clang-tidy -p $(BUILD) -quiet '/(src|cli|tools)/'
 
-# The reader fuzzer, built with clang's libFuzzer and sanitizers; the test run is a short smoke
-# run, `make fuzz` a long one.
-$(FUZZ_BUILD)/fuzz/fuzz_walk: deps
+# The fuzzers, built with clang's libFuzzer and sanitizers, seeded from synthetic days; the test
+# run is a short smoke run of each, `make fuzz` a long one (SECONDS_TO_FUZZ each).
+FUZZERS := fuzz_walk fuzz_seek fuzz_document fuzz_wind fuzz_settings fuzz_tip
+
+$(FUZZ_BUILD)/build.ninja: | deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPLUVICAM_FUZZ=ON -DPLUVICAM_TESTS=OFF -DPLUVICAM_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_walk
 
-fuzz-smoke: $(FUZZ_BUILD)/fuzz/fuzz_walk $(FUZZ_BUILD)/fuzz/fuzz_tip
-	$(FUZZ_BUILD)/fuzz/fuzz_walk -runs=3000 -seed=1
-	$(FUZZ_BUILD)/fuzz/fuzz_tip -runs=3000 -seed=1
+fuzz-build: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZERS) fuzz_seeds
+	rm -rf $(FUZZ_BUILD)/seeds
+	$(FUZZ_BUILD)/fuzz/fuzz_seeds $(FUZZ_BUILD)/seeds
 
-$(FUZZ_BUILD)/fuzz/fuzz_tip: $(FUZZ_BUILD)/fuzz/fuzz_walk
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_tip
+fuzz-smoke: fuzz-build
+	set -e; for f in $(FUZZERS); do mkdir -p $(FUZZ_BUILD)/seeds/$$f; \
+	  $(FUZZ_BUILD)/fuzz/$$f -runs=3000 -seed=1 $(FUZZ_BUILD)/seeds/$$f; done
 
-fuzz: $(FUZZ_BUILD)/fuzz/fuzz_walk
-	mkdir -p $(FUZZ_BUILD)/corpus
-	$(FUZZ_BUILD)/fuzz/fuzz_walk $(FUZZ_BUILD)/corpus -max_total_time=$${SECONDS_TO_FUZZ:-600}
+fuzz: fuzz-build
+	set -e; for f in $(FUZZERS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$f $(FUZZ_BUILD)/seeds/$$f; \
+	  $(FUZZ_BUILD)/fuzz/$$f $(FUZZ_BUILD)/corpus/$$f $(FUZZ_BUILD)/seeds/$$f \
+	    -max_total_time=$${SECONDS_TO_FUZZ:-600}; done
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)

@@ -1,6 +1,7 @@
 // pluvicam-cli classify: writes a particle's class into the file.
 #include "CliCommon.h"
 #include "CommandRegistry.h"
+#include "data/RecordFraming.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -29,9 +30,15 @@ int Classify(const std::string &file, int32_t position, int dropType) {
   filter.diamMax = filter.velMax = filter.oblMax = std::numeric_limits<float>::max();
   filter.minPixA = filter.minPixB = std::numeric_limits<int16_t>::min();
   filter.maxPixA = filter.maxPixB = std::numeric_limits<int16_t>::max();
-  auto doc = cli::OpenDocument(file, filter, messages);
+  auto doc = cli::OpenDocument(file, filter, messages, false);
   if (!doc)
     return cli::EXIT_UNUSABLE;
+  // A position inside a record may parse as a particle too; only a record start is one.
+  std::string framing;
+  if (IsParticleRecordStart(doc->GetHandler()->GetHydFile(), position, &framing) != 1) {
+    std::cerr << "POS is not the start of a particle record: " << position << "\n";
+    return cli::EXIT_STOPPED;
+  }
   CHydException e;
   if (doc->GetHandler()->SetHydFilePosition(position, &e) < 0) {
     std::cerr << e.message << "\n";

@@ -13,14 +13,21 @@ bool OpenOrReport(CHydDataHandler &handler, const std::string &file) {
   return false;
 }
 
+void ReportNoParticles(CHydDataHandler &handler, const std::string &file) {
+  if (handler.GetHydFile().GetLength() == 0)
+    std::cerr << file << ": the data file is empty\n";
+  else
+    std::cerr << file << ": the data file holds no particle\n";
+}
+
 void StderrMessages::Show(const std::string &text) { std::cerr << text << "\n"; }
 
 std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const FilterRecord &filter,
-                                           UserMessages &messages) {
+                                           UserMessages &messages, bool readOnly) {
   std::string error;
   auto doc = std::make_unique<CPluvicamDoc>(&messages);
   doc->SetFilterSettings(filter);
-  if (!doc->OpenHydFile(file, &error)) {
+  if (!doc->OpenHydFile(file, &error, readOnly)) {
     std::cerr << error << "\n";
     return nullptr;
   }

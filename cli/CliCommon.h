@@ -21,6 +21,9 @@ constexpr int EXIT_UNUSABLE = 2;
 // Opens `file` read-only; false after reporting the failure on standard error.
 bool OpenOrReport(CHydDataHandler &handler, const std::string &file);
 
+// A file without particles is not an error, but it must not look like a short day either.
+void ReportNoParticles(CHydDataHandler &handler, const std::string &file);
+
 // Walks the file from position 0 with GetNextHydData. `onParticle` sees every delivered
 // particle. Returns the exit status; failures are written to standard error as "POS: MESSAGE".
 template <typename OnParticle>
@@ -53,9 +56,10 @@ public:
   void Show(const std::string &text) override;
 };
 
-// Opens `file` in a document with `filter`. Null after reporting the failure.
+// Opens `file` in a document with `filter`, read-only unless `readOnly` is false. Null after
+// reporting the failure.
 std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const FilterRecord &filter,
-                                           UserMessages &messages);
+                                           UserMessages &messages, bool readOnly = true);
 // Opens `file` with the filter the options describe. Null after reporting the failure.
 std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const DocumentOptions &options,
                                            UserMessages &messages);
@@ -64,14 +68,23 @@ std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const Docume
 int RunEndStatus(const CPluvicamDoc &doc, const RunStepResult &step);
 
 // Runs the main window's loop to its end; `onParticle` sees every accepted particle after the
-// document has taken its wind reading and rain. Returns the exit status.
-template <typename OnParticle> int RunDocument(CPluvicamDoc &doc, OnParticle onParticle) {
+// document has taken its wind reading and rain. With `keepGoing` a record whose computation
+// failed is reported and passed over. Returns the exit status.
+template <typename OnParticle>
+int RunDocument(CPluvicamDoc &doc, bool keepGoing, OnParticle onParticle) {
   for (;;) {
     const RunStepResult step = StepDocument(doc);
     if (step.status == CPluvicamDoc::statusAccepted)
       onParticle(*doc.GetHydHeader());
-    if (step.stop)
-      return RunEndStatus(doc, step);
+    if (!step.stop)
+      continue;
+    // The document stands behind a record whose computation failed.
+    if (keepGoing && step.status == CPluvicamDoc::statusBadRecord &&
+        doc.LastFailureInComputation()) {
+      std::cerr << doc.GetStatusText() << "\n";
+      continue;
+    }
+    return RunEndStatus(doc, step);
   }
 }
 

@@ -183,7 +183,7 @@ int RunDsdCommand(const DsdOptions &o) {
     std::cerr << error << "\n";
     return cli::EXIT_UNUSABLE;
   }
-  if (!doc->OpenHydFile(o.file, &error)) {
+  if (!doc->OpenHydFile(o.file, &error, true)) {
     std::cerr << error << "\n";
     return cli::EXIT_UNUSABLE;
   }
@@ -234,8 +234,7 @@ void AddDsdCommand(CommandRegistry &registry) {
   cmd.add_option("--interval", o->interval,
                  "seconds (time, default 60), mm of rain (rain, default 0.05) or particles "
                  "(objects, default 500)");
-  cmd.add_option("--delta-d", o->deltaD,
-                 "class width in mm: 0.05, 0.1, 0.15, 0.2, 0.25 (default)");
+  cmd.add_option("--delta-d", o->deltaD, "class width in mm: 0.05, 0.1, 0.15, 0.2, 0.25 (default)");
   cmd.add_option("--scale", o->scale, "diameter axis of 10, 20 or 50 mm: scale 1, 2 or 5")
       ->check(CLI::IsMember({1, 2, 5}));
   cmd.add_flag("--moments", o->moments, "append Nt, W, Z, Dm, D0, Nw, mu and lambda");

@@ -36,6 +36,8 @@ int Info(const std::string &file) {
     if (r.area > 0)
       rain += r.volume / r.area;
   });
+  if (particles == 0 && failures == 0)
+    cli::ReportNoParticles(handler, file);
   std::printf("particles: %lld\n", particles);
   std::printf("failures: %lld\n", failures);
   std::printf("rain: %.2f mm\n", rain);

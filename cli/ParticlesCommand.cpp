@@ -41,8 +41,9 @@ int Particles(const std::string &file, bool keepGoing, const ContourOptions &con
     return cli::EXIT_UNUSABLE;
   std::string out = Columns(contours, false);
   CContour contourA, contourB;
-  long long failures = 0;
+  long long failures = 0, count = 0;
   const int status = cli::Walk(handler, keepGoing, failures, [&](CHydData &p, int32_t pos) {
+    ++count;
     HydRecord &record = *p.GetHydHeader();
     if (!contours.enabled) {
       csv::AppendParticle(out, record, p.IsSnow());
@@ -68,18 +69,20 @@ int Particles(const std::string &file, bool keepGoing, const ContourOptions &con
     cli::FlushIfLarge(out);
   });
   cli::Flush(out);
+  if (count == 0 && failures == 0)
+    cli::ReportNoParticles(handler, file);
   return status;
 }
 
 int DocumentParticles(const std::string &file, const DocumentOptions &options,
-                      const ContourOptions &contours) {
+                      const ContourOptions &contours, bool keepGoing) {
   cli::StderrMessages messages;
   auto doc = cli::OpenDocument(file, options, messages);
   if (!doc)
     return cli::EXIT_UNUSABLE;
   std::string out = Columns(contours, options.wind);
   const bool isSnow = doc->IsSno();
-  const int status = cli::RunDocument(*doc, [&](HydRecord &record) {
+  const int status = cli::RunDocument(*doc, keepGoing, [&](HydRecord &record) {
     // Built again here for the failure text and for the particle panel's smoothed contours.
     int validA = 0, validB = 0;
     if (contours.enabled && !isSnow) {
@@ -122,7 +125,7 @@ int Run(const ParticlesArguments &a) {
     return cli::EXIT_UNUSABLE;
   }
   if (a.document.Any())
-    return DocumentParticles(a.file, a.document, contours);
+    return DocumentParticles(a.file, a.document, contours, a.keepGoing);
   return Particles(a.file, a.keepGoing, contours);
 }
 

@@ -103,7 +103,8 @@ int RainRateCommand(const RainRateOptions &options) {
   for (;;) {
     int status = 0;
     std::string message;
-    const CHydData *particle = doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status, &message);
+    const CHydData *particle =
+        doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status, &message);
     if (status == CPluvicamDoc::statusAccepted && particle) {
       const HydRecord &h = *particle->GetHydHeader();
       run.Add(h.tim, h.mainHeader ? h.mainHeader->lineFrequency : 0,

@@ -10,16 +10,17 @@ namespace {
 
 struct RainStepsArguments {
   std::string file;
+  bool keepGoing = false;
   DocumentOptions document;
 };
 
-int RainSteps(const std::string &file, const DocumentOptions &options) {
+int RainSteps(const std::string &file, const DocumentOptions &options, bool keepGoing) {
   cli::StderrMessages messages;
   auto doc = cli::OpenDocument(file, options, messages);
   if (!doc)
     return cli::EXIT_UNUSABLE;
   double rain = 0;
-  const int status = cli::RunDocument(*doc, [&](HydRecord &record) {
+  const int status = cli::RunDocument(*doc, keepGoing, [&](HydRecord &record) {
     if (record.area > 0)
       rain += double(record.volume / record.area);
   });
@@ -55,7 +56,8 @@ void AddRainStepsCommand(CommandRegistry &registry) {
   auto a = std::make_shared<RainStepsArguments>();
   CLI::App &command =
       registry.Add("rainsteps", "the rain-rate intervals of 0.1 mm, as the main window runs",
-                   [a] { return RainSteps(a->file, a->document); });
+                   [a] { return RainSteps(a->file, a->document, a->keepGoing); });
   command.add_option("FILE", a->file, "hydrometeor file")->required();
+  command.add_flag("--keep-going", a->keepGoing, "go on after a particle whose computation failed");
   AddDocumentOptions(command, a->document, false);
 }

@@ -55,6 +55,8 @@ public:
   // read, and where the record behind it begins: a batch reader may go on from there.
   bool LastFailureInComputation() const { return computationFailed; }
   int32_t RecordEndAfterFailure();
+  // Where the record of the last pix header read begins: the position of a failed particle.
+  int32_t LastRecordStart() const { return lastRecordStart; }
   // Whether the last read met the end of the file exactly at a record boundary (an end of file
   // inside a record is a truncated file).
   bool EndedAtRecordBoundary() const { return endedAtBoundary; }
@@ -76,6 +78,7 @@ private:
   bool ReadTrailingHeaders(HydRecord &record);
   // Walks back over header records so that prevPos names a particle, never a header.
   bool FindPreviousParticle(HydRecord &record, CHydException &status);
+  void FailTime(CHydException &status, int32_t position);
 
   bool isSno = false;
   int32_t prevPosition = 0;

@@ -57,9 +57,9 @@ public:
   void NotifyParticle();
   void NotifyViews(int flag);
 
-  // Opens a data file read-write, or read-only when it is write-protected, and the wind file
-  // beside it. Returns 1, or 0 with `message` filled.
-  int OpenHydFile(const std::string &path, std::string *message = nullptr);
+  // Opens a data file read-write, or read-only when it is write-protected or `readOnly` asks so,
+  // and the wind file beside it. Returns 1, or 0 with `message` filled.
+  int OpenHydFile(const std::string &path, std::string *message = nullptr, bool readOnly = false);
   void CloseHydFile();
 
   // Reads the next or previous particle and tests it against the time window and the filter.
@@ -90,6 +90,8 @@ public:
   // framed, and where that record ends.
   bool LastFailureInComputation() const;
   int32_t RecordEndAfterFailure() const;
+  // Where the record of the last particle read begins, a failed one too; 0 without a file.
+  int32_t LastRecordStart() const;
   bool IsSno() const { return isSno; }
   int GetStatus() const { return status; }
   void SetStatus(int newStatus) { status = newStatus; }

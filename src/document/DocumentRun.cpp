@@ -28,7 +28,8 @@ RunStepResult StepDocument(CPluvicamDoc &doc, const ShownTest &shown) {
     }
     const bool skipContours = shown && !result.stop && !shown() && doc.ContoursBuildable();
     std::string contourMessage;
-    if (!doc.IsSno() && !skipContours && doc.CreateContours(ContourMode::Raw, &contourMessage) < 0) {
+    if (!doc.IsSno() && !skipContours &&
+        doc.CreateContours(ContourMode::Raw, &contourMessage) < 0) {
       result.stop = true;
       doc.ShowMessage(contourMessage);
     }

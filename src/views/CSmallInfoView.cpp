@@ -78,6 +78,9 @@ void CSmallInfoView::ReadValues() {
   if (!r) {
     if (ended)
       statusLine = message;
+    // A record whose particle could not be read: the message and where it lies.
+    if (doc->HasHydFile() && status == CPluvicamDoc::statusBadRecord)
+      statusLine = "position " + std::to_string(doc->LastRecordStart()) + ": " + message;
     return;
   }
   if (status == CPluvicamDoc::statusBadRecord)

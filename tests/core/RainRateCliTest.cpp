@@ -185,7 +185,7 @@ TEST_F(RainRateCliTest, ByTimeTheRatesIntegrateBackToTheTotal) {
   ASSERT_EQ(doc.OpenHydFile(Day()), 1);
   RainRateRun run(Time, 0.05f, 60.0f);
   int status = 0;
-  while (CHydData *p = doc.ReadHydData(0, &status)) {
+  while (CHydData *p = doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status)) {
     if (status != CPluvicamDoc::statusAccepted)
       continue;
     const HydRecord &h = *p->GetHydHeader();

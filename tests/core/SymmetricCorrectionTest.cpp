@@ -208,8 +208,8 @@ TEST(SymmetricCorrection, AFailedAxisKeepsTheFitAndTheCsvShowsIt) {
   ASSERT_EQ(b.Create(left, right, n, 0.1, 0.1, 10), 1);
   HydRecord r;
   r.scaleHeight = 0.1f;
-  a.SymmetricCorrection(&r, LINE_FREQUENCY, 1, 1);
-  b.SymmetricCorrection(&r, LINE_FREQUENCY, 2, 1);
+  a.SymmetricCorrection(&r, LINE_FREQUENCY, Camera::A, 1);
+  b.SymmetricCorrection(&r, LINE_FREQUENCY, Camera::B, 1);
   ASSERT_EQ(r.corrFlagsA & CContour::FLAG_NO_SOLUTION, CContour::FLAG_NO_SOLUTION);
   const CContour::CorrectionComputed known = a.GetCorrectionComputed();
   EXPECT_TRUE(known.rms);

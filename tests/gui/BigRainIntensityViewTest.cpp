@@ -71,7 +71,7 @@ protected:
     EXPECT_EQ(other.OpenHydFile((dir / "day.hyd").string()), 1);
     RainRateRun run(mode, rain, time);
     int status = 0;
-    while (CHydData *p = other.ReadHydData(0, &status)) {
+    while (CHydData *p = other.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status)) {
       if (status != CPluvicamDoc::statusAccepted)
         continue;
       const HydRecord &h = *p->GetHydHeader();

@@ -1,6 +1,5 @@
 // The main window's fast run: many particles per timer tick, the views shown between ticks.
 #include "ShellFixture.h"
-#include "document/CHydDataHandler.h"
 #include "particle/CContour.h"
 #include "particle/CHydData.h"
 #include "shell/CMainCtrlPanel.h"
@@ -67,7 +66,7 @@ struct Outcome {
   int32_t filePosition = -1;
 };
 
-std::string ContourText(const CPluvicamDoc &doc, int camera) {
+std::string ContourText(const CPluvicamDoc &doc, Camera camera) {
   int valid = 0;
   const CContour *c = doc.GetContour(camera, &valid);
   if (!c)
@@ -105,11 +104,11 @@ protected:
     for (size_t p = 0; p <= size_t(Pane::Front); ++p)
       if (auto *view = dynamic_cast<CDiagramView *>(frame->GetPane(Pane(p))))
         o.images.push_back(view->Image());
-    o.contours = {ContourText(*doc, 0), ContourText(*doc, 1)};
+    o.contours = {ContourText(*doc, Camera::A), ContourText(*doc, Camera::B)};
     o.status = doc->GetStatus();
     const HydRecord *r = doc->GetHydHeader();
     o.position = r ? r->startPos : -1;
-    o.filePosition = doc->GetHandler()->GetHydFile().GetPosition();
+    o.filePosition = doc->GetFilePosition();
     return o;
   }
 
@@ -157,7 +156,7 @@ TEST_F(FastRunTest, FastAndNormalRunsLeaveTheSameDay) {
 
   // The status bar: position, percent of the file and the particle rate.
   const QString message = frame->statusBar()->currentMessage();
-  const int32_t length = doc->GetHandler()->GetHydFile().GetLength();
+  const int32_t length = doc->GetFileLength();
   EXPECT_TRUE(message.startsWith(QStringLiteral("Position %1 / %2 bytes (%3 %)")
                                      .arg(fast.filePosition)
                                      .arg(length)
@@ -222,7 +221,7 @@ TEST_F(FastRunTest, StopInTheMiddleLeavesTheStateOfANormalRun) {
   // Both go on from there alike: a step shows the next particle with its outlines.
   panel->OnStepPlus();
   EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusAccepted);
-  EXPECT_EQ(ContourText(*doc, 0).rfind("valid 1 ", 0), 0u);
+  EXPECT_EQ(ContourText(*doc, Camera::A).rfind("valid 1 ", 0), 0u);
 }
 
 TEST_F(FastRunTest, ToggleIsInMenuAndToolbarAndRemembered) {
