@@ -1,5 +1,6 @@
 // pluvicam-cli: the headless tool over the core.
 #include "DocumentOptions.h"
+#include "DsdCommand.h"
 #include "ExportCommand.h"
 #include "ParticleCsv.h"
 #include "data/CHydDataHandler.h"
@@ -423,6 +424,8 @@ int main(int argc, char **argv) {
       ->required();
   ExportOptions exportOptions;
   CLI::App *exportCmd = AddExportCommand(app, exportOptions);
+  DsdOptions dsdOptions;
+  CLI::App *dsd = AddDsdCommand(app, dsdOptions);
   auto *scan = app.add_subcommand("scan", "walk the file and report the speed");
   scan->add_option("FILE", file, "hydrometeor file")->required();
 
@@ -454,5 +457,7 @@ int main(int argc, char **argv) {
     return Classify(file, position, dropType);
   if (*exportCmd)
     return RunExport(exportOptions);
+  if (*dsd)
+    return RunDsdCommand(dsdOptions);
   return Scan(file);
 }

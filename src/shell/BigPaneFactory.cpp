@@ -2,8 +2,10 @@
 
 #include "CBigFrame.h"
 #include "CPluvicamApp.h"
+#include "views/CBigDSDView.h"
 #include "views/CBigInfoView.h"
 #include "views/CBigParticleView.h"
+#include "views/CDSDCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
 
 namespace {
@@ -22,6 +24,23 @@ QWidget *DropViewPane(BigPane which, int index, CPluvicamDoc *doc, QWidget *pare
                    [panel] { panel->window()->close(); });
   return panel;
 }
+
+QWidget *DsdPane(BigPane which, CPluvicamDoc *doc, QWidget *parent) {
+  if (which == BigPane::View) {
+    auto *view = new CBigDSDView(doc, parent);
+    view->OnInitialUpdate();
+    return view;
+  }
+  auto *panel = new CDSDCtrlPanel(doc, parent);
+  QObject::connect(panel, &CDSDCtrlPanel::HelpRequested, panel, [](int page) {
+    if (CPluvicamApp *a = CPluvicamApp::Instance())
+      a->ShowDocument(page);
+  });
+  // Main is disabled while the view computes, so closing goes straight to the main window.
+  QObject::connect(panel, &CDSDCtrlPanel::MainRequested, panel,
+                   [panel] { panel->window()->close(); });
+  return panel;
+}
 } // namespace
 
 QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QWidget *parent) {
@@ -31,6 +50,8 @@ QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QW
     return info;
   }
   switch (kind) {
+  case CBigFrame::KIND_DSD:
+    return DsdPane(which, doc, parent);
   case CBigFrame::KIND_DROP_VIEW:
     return DropViewPane(which, index, doc, parent);
   default:
