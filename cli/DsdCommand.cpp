@@ -1,27 +1,32 @@
 #include "DsdCommand.h"
 
 #include "ParticleCsv.h"
+#include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 #include "statistics/DsdIntegration.h"
 #include "statistics/DsdMoments.h"
+#include "statistics/DsdNetcdfWriter.h"
+#include "statistics/DsdProduct.h"
+#include "statistics/DsdSeriesRun.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
 constexpr int EXIT_STOPPED = 1;
 constexpr int EXIT_UNUSABLE = 2;
-
-class StderrMessages : public UserMessages {
-public:
-  void Show(const std::string &text) override { std::cerr << text << "\n"; }
-};
 
 bool ParseNumber(const std::string &text, double &value) {
   if (text.empty())
@@ -174,7 +179,9 @@ void AppendRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &
 CLI::App *AddDsdCommand(CLI::App &app, DsdOptions &o) {
   auto *cmd = app.add_subcommand(
       "dsd", "the drop size distribution N(D), one CSV row per Run of the enlarged diagram");
-  cmd->add_option("FILE", o.file, "hydrometeor file")->required();
+  cmd->add_option("FILE", o.files,
+                  "hydrometeor files, taken in the order of their first main header's time")
+      ->required();
   cmd->add_option("--mode", o.mode, "integration by time, rain, objects, or the full window")
       ->check(CLI::IsMember({"time", "rain", "objects", "full"}));
   cmd->add_option("--interval", o.interval,
@@ -184,9 +191,76 @@ CLI::App *AddDsdCommand(CLI::App &app, DsdOptions &o) {
   cmd->add_option("--scale", o.scale, "diameter axis of 10, 20 or 50 mm: scale 1, 2 or 5")
       ->check(CLI::IsMember({1, 2, 5}));
   cmd->add_flag("--moments", o.moments, "append Nt, W, Z, Dm, D0, Nw, mu and lambda");
+  cmd->add_option("--netcdf", o.netcdf,
+                  "write the series as a CF netCDF-4 file instead of CSV on standard output");
+  cmd->add_option("--attr", o.attrs,
+                  "KEY=VALUE: a global attribute of the netCDF file "
+                  "(repeatable; institution, title, ...)");
   AddDocumentOptions(*cmd, o.document, false);
   return cmd;
 }
+
+namespace {
+
+// A document on one file with the command's window, filter and integration settings.
+std::unique_ptr<CPluvicamDoc> OpenDocument(const DsdOptions &o, const FilterRecord &filter,
+                                           UserMessages &messages, const std::string &file,
+                                           std::string &error) {
+  auto doc = std::make_unique<CPluvicamDoc>(&messages);
+  doc->SetFilterSettings(filter);
+  doc->ResetIntegration(1);
+  if (!ApplySettings(o, *doc->GetIntegrationSettings(1), error))
+    return nullptr;
+  if (!doc->OpenHydFile(file, &error))
+    return nullptr;
+  doc->SetViewFactor(uint16_t(o.scale));
+  return doc;
+}
+
+// The progress line on a terminal: file i of n, percent of the file, particles per second.
+class ProgressLine {
+public:
+  ProgressLine() : shown(isatty(STDERR_FILENO) == 1) {}
+  void Update(size_t file, size_t files, double fraction, int64_t particles, bool force = false) {
+    if (!shown)
+      return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - last < std::chrono::milliseconds(200))
+      return;
+    last = now;
+    const double seconds = std::chrono::duration<double>(now - begin).count();
+    std::fprintf(stderr, "\rfile %zu of %zu, %3.0f %%, %.0f particles/s\033[K", file, files,
+                 100 * fraction, seconds > 0 ? double(particles) / seconds : 0.0);
+    std::fflush(stderr);
+    dirty = true;
+  }
+  // Clears the line before a message or at the end.
+  void Clear() {
+    if (shown && dirty)
+      std::fputs("\r\033[K", stderr);
+    dirty = false;
+  }
+
+private:
+  bool shown;
+  bool dirty = false;
+  std::chrono::steady_clock::time_point begin = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point last{};
+};
+
+class LineMessages : public UserMessages {
+public:
+  explicit LineMessages(ProgressLine &progress) : progress(progress) {}
+  void Show(const std::string &text) override {
+    progress.Clear();
+    std::cerr << text << "\n";
+  }
+
+private:
+  ProgressLine &progress;
+};
+
+} // namespace
 
 int RunDsdCommand(const DsdOptions &o) {
   FilterRecord filter;
@@ -202,51 +276,125 @@ int RunDsdCommand(const DsdOptions &o) {
     filter.endTime.minute = 59;
     filter.endTime.second = 59;
   }
-  StderrMessages messages;
-  auto doc = std::make_unique<CPluvicamDoc>(&messages);
-  doc->SetFilterSettings(filter);
-  doc->ResetIntegration(1);
-  if (!ApplySettings(o, *doc->GetIntegrationSettings(1), error)) {
-    std::cerr << error << "\n";
+  {
+    IntegrationSettings check;
+    if (!ApplySettings(o, check, error)) {
+      std::cerr << error << "\n";
+      return EXIT_UNUSABLE;
+    }
+  }
+  std::vector<std::pair<std::string, std::string>> attrs;
+  for (const std::string &a : o.attrs) {
+    const size_t eq = a.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      std::cerr << "--attr: expected KEY=VALUE, got \"" << a << "\"\n";
+      return EXIT_UNUSABLE;
+    }
+    attrs.emplace_back(a.substr(0, eq), a.substr(eq + 1));
+  }
+  if (o.netcdf.empty() && !attrs.empty()) {
+    std::cerr << "--attr needs --netcdf\n";
     return EXIT_UNUSABLE;
   }
-  if (!doc->OpenHydFile(o.file, &error)) {
-    std::cerr << error << "\n";
-    return EXIT_UNUSABLE;
-  }
-  doc->SetViewFactor(uint16_t(o.scale));
-  DsdIntegration::OpenAtWindowStart(*doc);
-  DsdIntegration::InitialUpdate(*doc);
 
-  const IntegrationSettings &s = *doc->GetIntegrationSettings(1);
-  std::string out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments);
-  DsdIntegration integration(*doc);
-  integration.onBadRecord = [&](int32_t pos, const std::string &message) {
-    std::cerr << pos << ": " << message << "\n";
-  };
+  ProgressLine progress;
+  LineMessages messages(progress);
   int status = 0;
-  for (int run = 1;; ++run) {
-    const DsdInterval &r = integration.RunToEnd();
-    if (r.end == DsdInterval::Failed || r.end == DsdInterval::NotStarted) {
-      std::cerr << r.position << ": " << r.message << "\n";
+
+  // The files in the order of their first main header's time; one that does not open is
+  // reported and left out.
+  struct Input {
+    std::string file;
+    int64_t first;
+  };
+  std::vector<Input> inputs;
+  for (const std::string &file : o.files) {
+    CHydDataHandler handler;
+    CHydException e;
+    if (!handler.Open(file, CInputFile::modeRead, &e)) {
+      messages.Show(file + ": " + e.message);
       status = EXIT_STOPPED;
-      break;
+      continue;
     }
-    if (r.count > 0)
-      AppendRow(out, run, *doc, r, o.moments);
-    if (out.size() > (1 << 16)) {
-      std::fwrite(out.data(), 1, out.size(), stdout);
-      out.clear();
-    }
-    if (r.truncated) {
-      std::cerr << r.position << ": " << r.message << "\n";
-      status = EXIT_STOPPED;
-      break;
-    }
-    // The full window is one Run; other modes go on until the data end inside a Run.
-    if (s.mode == FullTimeRange || r.end != DsdInterval::Complete || r.count == 0)
-      break;
+    const auto &index = handler.GetTimeIndex();
+    inputs.push_back({file, index.empty() ? INT64_MAX : int64_t(index.front().mainHeader.time)});
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::stable_sort(inputs.begin(), inputs.end(),
+                   [](const Input &a, const Input &b) { return a.first < b.first; });
+
+  DsdNetcdfWriter writer;
+  std::string out;
+  bool started = false;
+  int run = 0;
+  size_t opened = 0;
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    const std::string &file = inputs[i].file;
+    auto doc = OpenDocument(o, filter, messages, file, error);
+    if (!doc) {
+      messages.Show(file + ": " + error);
+      status = EXIT_STOPPED;
+      continue;
+    }
+    ++opened;
+    if (!started) {
+      started = true;
+      if (!o.netcdf.empty()) {
+        DsdProductLayout layout = MakeDsdProductLayout(
+            *doc, o.moments, UtcStamp(std::time(nullptr)) + " " + o.commandLine);
+        for (const auto &[key, value] : attrs)
+          layout.attributes.emplace_back(key, value);
+        if (!writer.Create(o.netcdf, layout, &error)) {
+          messages.Show(error);
+          return EXIT_UNUSABLE;
+        }
+      } else {
+        const IntegrationSettings &s = *doc->GetIntegrationSettings(1);
+        out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments);
+      }
+    }
+
+    DsdSeriesRun series(*doc);
+    series.onBadRecord = [&](int32_t pos, const std::string &message) {
+      messages.Show(std::to_string(pos) + ": " + message);
+    };
+    bool writeFailed = false;
+    series.onInterval = [&](const DsdInterval &r) {
+      ++run;
+      if (!o.netcdf.empty()) {
+        if (!writeFailed && !writer.Append(MakeDsdProductRow(*doc, r, o.moments), &error))
+          writeFailed = true;
+        return;
+      }
+      AppendRow(out, run, *doc, r, o.moments);
+      if (out.size() > (1 << 16)) {
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        out.clear();
+      }
+    };
+    series.Start();
+    while (series.Step(4096) && !writeFailed)
+      progress.Update(i + 1, inputs.size(), series.Fraction(), series.Particles());
+    if (writeFailed) {
+      messages.Show(error);
+      return EXIT_UNUSABLE;
+    }
+    if (series.GetStatus() == DsdSeriesRun::Failed) {
+      messages.Show((inputs.size() > 1 ? file + ": " : std::string()) +
+                    std::to_string(series.Position()) + ": " + series.Message());
+      status = EXIT_STOPPED;
+    }
+    progress.Update(i + 1, inputs.size(), 1.0, series.Particles(), true);
+  }
+  progress.Clear();
+  if (opened == 0)
+    return EXIT_UNUSABLE;
+  if (!o.netcdf.empty()) {
+    if (!writer.Finish(&error)) {
+      std::cerr << error << "\n";
+      return EXIT_UNUSABLE;
+    }
+  } else {
+    std::fwrite(out.data(), 1, out.size(), stdout);
+  }
   return status;
 }

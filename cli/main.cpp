@@ -457,7 +457,10 @@ int main(int argc, char **argv) {
     return Classify(file, position, dropType);
   if (*exportCmd)
     return RunExport(exportOptions);
-  if (*dsd)
+  if (*dsd) {
+    for (int i = 0; i < argc; ++i)
+      dsdOptions.commandLine += (i ? " " : "") + std::string(argv[i]);
     return RunDsdCommand(dsdOptions);
+  }
   return Scan(file);
 }
