@@ -231,7 +231,7 @@ void CDiagramView::AskAndSavePicture() {
   QString folder = pictureFolder;
   QString name = QStringLiteral("diagram");
   if (doc && doc->GetHandler()) {
-    const QFileInfo data(QString::fromStdString(doc->GetHandler()->GetHydFile().GetFileName()));
+    const QFileInfo data(QString::fromStdString(doc->GetHandler()->GetHydFile().GetFilePath()));
     if (folder.isEmpty())
       folder = data.absolutePath();
     name = data.completeBaseName();
