@@ -327,6 +327,7 @@ int RunDsdCommand(const DsdOptions &o) {
   bool started = false;
   int run = 0;
   size_t opened = 0;
+  int64_t before = 0; // particles of the files already read
   for (size_t i = 0; i < inputs.size(); ++i) {
     const std::string &file = inputs[i].file;
     auto doc = OpenDocument(o, filter, messages, file, error);
@@ -373,7 +374,7 @@ int RunDsdCommand(const DsdOptions &o) {
     };
     series.Start();
     while (series.Step(4096) && !writeFailed)
-      progress.Update(i + 1, inputs.size(), series.Fraction(), series.Particles());
+      progress.Update(i + 1, inputs.size(), series.Fraction(), before + series.Particles());
     if (writeFailed) {
       messages.Show(error);
       return EXIT_UNUSABLE;
@@ -383,7 +384,8 @@ int RunDsdCommand(const DsdOptions &o) {
                     std::to_string(series.Position()) + ": " + series.Message());
       status = EXIT_STOPPED;
     }
-    progress.Update(i + 1, inputs.size(), 1.0, series.Particles(), true);
+    before += series.Particles();
+    progress.Update(i + 1, inputs.size(), 1.0, before, true);
   }
   progress.Clear();
   if (opened == 0)
