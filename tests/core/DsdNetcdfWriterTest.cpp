@@ -229,35 +229,3 @@ TEST_F(DsdNetcdfWriterTest, NothingIsLeftBehindOrClobberedWhenAnExportDoesNotFin
   EXPECT_NE(error.find("bad/name"), std::string::npos) << error;
   EXPECT_EQ(Leftovers(dir), std::vector<std::string>{"kept.nc"});
 }
-
-TEST_F(DsdNetcdfWriterTest, OtherToolsReadTheFile) {
-  const std::string path = Path("tools.nc");
-  DsdNetcdfWriter writer;
-  std::string error;
-  ASSERT_TRUE(writer.Create(path, Layout(true), &error)) << error;
-  DsdProductRow partial = Row(T0 + 60, 30, 2);
-  partial.nd.clear();
-  partial.rainRate.reset();
-  ASSERT_TRUE(writer.Append(Row(T0, 60, 5), &error));
-  ASSERT_TRUE(writer.Append(partial, &error));
-  ASSERT_TRUE(writer.Finish(&error)) << error;
-
-#ifdef PLUVICAM_NCDUMP
-  int status = 0;
-  const std::string header = Capture(std::string(PLUVICAM_NCDUMP) + " -h " + path, &status);
-  EXPECT_EQ(status, 0);
-  for (const char *name :
-       {"double time(time)", "double time_bnds(time, nv)", "double diameter(diameter)",
-        "float drop_number_concentration(time, diameter)", "float rain_rate(time)",
-        "float precipitation_amount(time)", "int number_particles(time)",
-        "byte interval_complete(time)", "float Nt(time)", "float lambda(time)",
-        "time = UNLIMITED ; // (2 currently)", ":Conventions = \"CF-1.8\""})
-    EXPECT_NE(header.find(name), std::string::npos) << name << "\n" << header;
-#endif
-  ExpectXarrayOpensCleanly(path, "import numpy as np\n"
-                                 "assert ds.drop_number_concentration.shape == (2, 4)\n"
-                                 "assert np.isnan(ds.drop_number_concentration.values[1]).all()\n"
-                                 "assert np.isnan(ds.rain_rate.values[1])\n"
-                                 "assert str(ds.time.values[0]).startswith('2026-06-01T06:00:00')\n"
-                                 "assert ds.time_bnds.dtype == ds.time.dtype\n");
-}
