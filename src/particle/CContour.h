@@ -31,6 +31,14 @@ public:
   static constexpr uint8_t FLAG_OVERFLOW = 0x40;
   static constexpr uint8_t FLAG_NOT_ORTHOGONAL = 0x80;
 
+  // Which results the last symmetric correction computed before it stopped; the others hold
+  // no defined value.
+  struct CorrectionComputed {
+    bool rms = false;   // the axis fit at the chosen angle
+    bool shear = false; // shear and its display value
+    bool sizes = false; // height, width, canting and horizontal velocity
+  };
+
   struct PointF {
     float x = 0;
     float y = 0;
@@ -46,6 +54,10 @@ public:
   // Returns 1, or 0 with `message` filled.
   int Create(std::span<const int16_t> left, std::span<const int16_t> right, int lines,
              double xScale, double yScale, int offset, std::string *message = nullptr);
+  // Whether Create would return 1 for these inputs, without building anything: a run that
+  // shows only some particles' outlines still learns of every outline that cannot be built.
+  static bool RawBuildable(std::span<const int16_t> left, std::span<const int16_t> right,
+                           int lines);
   // Contour midway between the enclosing and the inner pixel polygon, both smoothed by a
   // periodic Akima spline and resampled at 2·lines points. Returns 1, or 0 with `message`.
   int CreateSmooth(std::span<const int16_t> left, std::span<const int16_t> right, int lines,
@@ -85,6 +97,7 @@ public:
   PointF GetAxisBottom() const { return axisBottom; }
   PointF GetWidthLeft() const { return widthLeft; }
   PointF GetWidthRight() const { return widthRight; }
+  CorrectionComputed GetCorrectionComputed() const { return computed; }
 
 private:
   struct Correction;
@@ -118,4 +131,5 @@ private:
   PointF axisBottom;
   PointF widthLeft;
   PointF widthRight;
+  CorrectionComputed computed;
 };

@@ -2,18 +2,23 @@
 #include "MainLayout.h"
 #include "Pane.h"
 #include "document/DocumentListener.h"
+#include "document/DocumentRun.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
+#include <utility>
+#include <vector>
 
 class CBigFrame;
 class CMainCtrlPanel;
 class CPluvicamApp;
 class CPluvicamDoc;
+class QAction;
 class QLabel;
 class QSplitter;
 class QToolBar;
@@ -26,6 +31,8 @@ class CMainFrame : public QMainWindow, public DocumentListener {
 public:
   static constexpr int RUN_TIMER = 101;
   static constexpr int RUN_PERIOD_MS = 1;
+  // A fast run's tick works through particles for about this long before it yields.
+  static constexpr int FAST_SLICE_MS = 10;
   // System cursor identifiers.
   static constexpr int CURSOR_ARROW = 32512;
   static constexpr int CURSOR_WAIT = 32514;
@@ -41,6 +48,7 @@ public:
     ID_HELP_MANUAL = 32775,
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
+    ID_VIEW_FAST = 32776,
     ID_NEXT_PANE = 57680,
     ID_PREV_PANE = 57681,
   };
@@ -63,6 +71,15 @@ public:
   void NotifyViews(int flag);
   void StopRun();
 
+  // Fast run: each tick steps through as many particles as fit in FAST_SLICE_MS, each with the
+  // same reads and notifications as a tick of the normal run; the views show the last one.
+  // `remember`: keep the choice in the settings store, as the toggle does.
+  void SetFastRun(bool on, bool remember = true);
+  bool IsFastRun() const { return fastRun; }
+  QAction *GetFastAction() const { return fastAction; }
+  // Length of a fast tick's slice in ms (FAST_SLICE_MS unless set).
+  void SetFastSlice(int ms) { fastSliceMs = std::max(0, ms); }
+
   void OpenBigFrame(const QString &titleWord, int kind);
   void CloseBigFrame();
   CBigFrame *GetBigFrame() const { return bigFrame; }
@@ -78,8 +95,12 @@ public:
   // Particles shown since the run's statistics were last reset, and the status text.
   QString StatusText() const;
 
-  // DocumentListener: closing the file ends a run.
+  // Shows the position and rate now; a stopped run shows no particles per second.
+  void RefreshStatus();
+
+  // DocumentListener: closing the file ends a run; dropped data refreshes the status bar.
   void OnStopRun() override;
+  void OnReset(int flag) override;
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
@@ -90,6 +111,8 @@ private:
   void CreateMenus();
   void CreateClient(const PaneFactory &factory);
   void ShowProgress(bool force);
+  // The particles of one fast tick; the result of the last step.
+  RunStepResult RunSlice();
   void NextPane(int step);
 
   CPluvicamApp *app;
@@ -104,12 +127,17 @@ private:
   std::array<QWidget *, 9> panes{};
   CMainCtrlPanel *panel = nullptr;
   QToolBar *toolBar = nullptr;
+  QAction *fastAction = nullptr;
+  bool fastRun = false;
+  int fastSliceMs = FAST_SLICE_MS;
   QLabel *indicators[3] = {nullptr, nullptr, nullptr};
   MainLayout layout;
 
   QTimer runTimer;
   bool timerOn = false;
   bool busyCursor = false;
+  // Children with a cursor of their own, and that cursor, while the busy cursor covers them.
+  std::vector<std::pair<QPointer<QWidget>, QCursor>> ownCursors;
   int savedPos = -1;
   CBigFrame *bigFrame = nullptr;
   BigPaneFactory bigPaneFactory;
