@@ -211,7 +211,7 @@ std::unique_ptr<CPluvicamDoc> OpenDocument(const DsdOptions &o, const FilterReco
   doc->ResetIntegration(1);
   if (!ApplySettings(o, *doc->GetIntegrationSettings(1), error))
     return nullptr;
-  if (!doc->OpenHydFile(file, &error))
+  if (!doc->OpenHydFile(file, &error, true))
     return nullptr;
   doc->SetViewFactor(uint16_t(o.scale));
   return doc;

@@ -5,8 +5,10 @@
 #include "views/CBigDSDView.h"
 #include "views/CBigInfoView.h"
 #include "views/CBigParticleView.h"
+#include "views/CBigRainIntensityView.h"
 #include "views/CDSDCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
+#include "views/CRainIntensityCtrlPanel.h"
 
 namespace {
 QWidget *DropViewPane(BigPane which, int index, CPluvicamDoc *doc, QWidget *parent) {
@@ -22,6 +24,24 @@ QWidget *DropViewPane(BigPane which, int index, CPluvicamDoc *doc, QWidget *pare
   // main window.
   QObject::connect(panel, &CParticleCtrlPanel::MainRequested, panel,
                    [panel] { panel->window()->close(); });
+  return panel;
+}
+
+QWidget *RainRatePane(BigPane which, CPluvicamDoc *doc, QWidget *parent) {
+  if (which == BigPane::View) {
+    auto *view = new CBigRainIntensityView(doc, parent);
+    // The gauge's size per tip is a stored setting.
+    view->SetTipSizeSource([] {
+      const CPluvicamApp *app = CPluvicamApp::Instance();
+      return app ? app->GetStoredFilter().tipSize : FilterSettings().tipSize;
+    });
+    return view;
+  }
+  auto *panel = new CRainIntensityCtrlPanel(doc, parent);
+  QObject::connect(panel, &CRainIntensityCtrlPanel::HelpRequested, panel, [](int page) {
+    if (CPluvicamApp *a = CPluvicamApp::Instance())
+      a->ShowDocument(page);
+  });
   return panel;
 }
 
@@ -50,6 +70,8 @@ QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QW
     return info;
   }
   switch (kind) {
+  case CBigFrame::KIND_RAIN_RATE:
+    return RainRatePane(which, doc, parent);
   case CBigFrame::KIND_DSD:
     return DsdPane(which, doc, parent);
   case CBigFrame::KIND_DROP_VIEW:

@@ -5,6 +5,7 @@
 #include "CPluvicamApp.h"
 #include "views/CDSDCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
+#include "views/CRainIntensityCtrlPanel.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -33,6 +34,16 @@ QString PressDropView(CBigFrame &frame, const QCommandLineParser &parser) {
   return {};
 }
 
+QString PressRainRate(CBigFrame &frame, const QCommandLineParser &parser) {
+  auto *panel = qobject_cast<CRainIntensityCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the rain rate has no control panel");
+  panel->OnRun(); // returns when the run has ended
+  if (parser.isSet(QStringLiteral("tip")))
+    panel->OnTip();
+  return {};
+}
+
 QString PressDsd(CBigFrame &frame, const QCommandLineParser &parser) {
   auto *panel = qobject_cast<CDSDCtrlPanel *>(frame.GetPanel());
   if (!panel)
@@ -48,6 +59,7 @@ QString PressDsd(CBigFrame &frame, const QCommandLineParser &parser) {
 
 const std::vector<Entry> &Entries() {
   static const std::vector<Entry> entries = {
+      {"rain-rate", CBigFrame::KIND_RAIN_RATE, PressRainRate},
       {"dsd", CBigFrame::KIND_DSD, PressDsd},
       {"drop", CBigFrame::KIND_DROP_VIEW, PressDropView},
   };
@@ -82,6 +94,7 @@ void AddOptions(QCommandLineParser &parser) {
   parser.addOption({QStringLiteral("correction"),
                     QStringLiteral("drop view: the symmetric correction on or off (default off)"),
                     QStringLiteral("on|off"), QStringLiteral("off")});
+  parser.addOption({QStringLiteral("tip"), QStringLiteral("rain rate: also the gauge's curve")});
   parser.addOption({QStringLiteral("big-runs"),
                     QStringLiteral("dsd: Run presses, each one interval (default 1)"),
                     QStringLiteral("N"), QStringLiteral("1")});

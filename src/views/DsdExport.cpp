@@ -36,7 +36,7 @@ DsdExportResult ExportDsdProduct(CPluvicamDoc &doc, const QString &path, QWidget
   reader.SetViewFactor(doc.GetViewFactor());
   const std::string file = doc.GetHandler()->GetHydFile().GetFilePath();
   std::string error;
-  if (!reader.OpenHydFile(file, &error)) {
+  if (!reader.OpenHydFile(file, &error, true)) {
     result.error = QString::fromStdString(error);
     return result;
   }
