@@ -1,6 +1,8 @@
 // pluvicam-cli: the headless tool over the core.
+#include "CalibrateCommand.h"
 #include "DocumentOptions.h"
 #include "ParticleCsv.h"
+#include "ShapeCommand.h"
 #include "data/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
@@ -422,6 +424,10 @@ int main(int argc, char **argv) {
       ->required();
   auto *scan = app.add_subcommand("scan", "walk the file and report the speed");
   scan->add_option("FILE", file, "hydrometeor file")->required();
+  CalibrateCommand calibrateCommand;
+  auto *calibrate = calibrateCommand.Add(app);
+  ShapeCommand shapeCommand;
+  auto *shape = shapeCommand.Add(app);
 
   try {
     app.parse(argc, argv);
@@ -449,5 +455,9 @@ int main(int argc, char **argv) {
     return RainSteps(file, docOptions);
   if (*classify)
     return Classify(file, position, dropType);
+  if (*calibrate)
+    return calibrateCommand.Run();
+  if (*shape)
+    return shapeCommand.Run();
   return Scan(file);
 }
