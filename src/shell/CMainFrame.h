@@ -2,6 +2,7 @@
 #include "MainLayout.h"
 #include "Pane.h"
 #include "document/DocumentListener.h"
+#include "views/BigFrameHost.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -21,7 +22,7 @@ class UserMessages;
 
 // The main window: five small diagrams above the particle grid and the main control panel, the
 // run timer that feeds particles to them, and the enlarged frames.
-class CMainFrame : public QMainWindow, public DocumentListener {
+class CMainFrame : public QMainWindow, public DocumentListener, public BigFrameOpener {
   Q_OBJECT
 public:
   static constexpr int RUN_TIMER = 101;
@@ -63,7 +64,7 @@ public:
   void NotifyViews(int flag);
   void StopRun();
 
-  void OpenBigFrame(const QString &titleWord, int kind);
+  void OpenBigFrame(const QString &titleWord, int kind) override;
   void CloseBigFrame();
   CBigFrame *GetBigFrame() const { return bigFrame; }
   int GetSavedPos() const { return savedPos; }

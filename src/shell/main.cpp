@@ -1,11 +1,15 @@
 // pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
-// `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends.
+// `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends;
+// with `--big NAME` it runs that enlarged diagram and saves a picture of its frame instead.
+#include "BigPicture.h"
+#include "CBigFrame.h"
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
 #include "Pane.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
+#include "views/BigViewFactory.h"
 #include "views/SmallViewFactory.h"
 
 #include <QApplication>
@@ -61,7 +65,16 @@ int main(int argc, char **argv) {
       QStringLiteral("run to the end of the time window before the picture"));
   const QCommandLineOption noSplash(QStringLiteral("nosplash"),
                                     QStringLiteral("start without the splash picture"));
-  parser.addOptions({screenshot, steps, run, noSplash});
+  const QCommandLineOption big(
+      QStringLiteral("big"),
+      QStringLiteral("run an enlarged diagram (%1) and save a picture of it")
+          .arg(BigPictureNames().join(QStringLiteral(", "))),
+      QStringLiteral("NAME"));
+  const QCommandLineOption comp(QStringLiteral("comp"),
+                                QStringLiteral("with --big: press Comp (the model curves)"));
+  const QCommandLineOption grid(QStringLiteral("grid"),
+                                QStringLiteral("with --big: press Grid (the calibration marks)"));
+  parser.addOptions({screenshot, steps, run, noSplash, big, comp, grid});
   parser.process(qtApp);
 
   const QStringList files = parser.positionalArguments();
@@ -82,6 +95,7 @@ int main(int argc, char **argv) {
                    !pictureMode && !parser.isSet(noSplash));
   if (!app.InitInstance())
     return 1;
+  app.GetMainFrame()->SetBigPaneFactory(CreateBigPane);
 
   if (!files.isEmpty() && !app.OpenFile(files.first()) && pictureMode)
     return 1;
@@ -92,7 +106,16 @@ int main(int argc, char **argv) {
   CMainFrame *frame = app.GetMainFrame();
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
   frame->resize(1400, 900);
-  if (parser.isSet(run)) {
+  QWidget *pictured = frame;
+  if (parser.isSet(big)) {
+    QApplication::processEvents(); // the main window's layout, which the big frame copies
+    QString error;
+    if (!RunBigPicture(frame, {parser.value(big), parser.isSet(comp), parser.isSet(grid)}, error)) {
+      std::fprintf(stderr, "pluvicam: %s\n", qPrintable(error));
+      return 2;
+    }
+    pictured = frame->GetBigFrame();
+  } else if (parser.isSet(run)) {
     // The run ends at the end of the window or file; wait for the panel to stop.
     QEventLoop untilStopped;
     QObject::connect(panel, &CMainCtrlPanel::RunStateChanged, &untilStopped, [&](bool running) {
@@ -108,7 +131,7 @@ int main(int argc, char **argv) {
   }
   QApplication::processEvents(); // pending layouts and repaints before the picture
   const QString out = parser.value(screenshot);
-  if (!frame->grab().save(out)) {
+  if (!pictured->grab().save(out)) {
     std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
     return 1;
   }
