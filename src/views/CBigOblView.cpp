@@ -358,7 +358,7 @@ bool CBigOblView::SaveCalibData(std::string &error) {
 
   CalibrationExport calibration(selection.Entries(), Scale());
   DiagramCollection collection(*doc, false);
-  bool failed = false;
+  bool failed = false, complete = false;
   RunModal([&] {
     if (!running)
       return false;
@@ -369,6 +369,7 @@ bool CBigOblView::SaveCalibData(std::string &error) {
     case DiagramCollection::Nothing:
       break;
     case DiagramCollection::End:
+      complete = true;
       running = false;
       break;
     case DiagramCollection::Failed:
@@ -380,7 +381,10 @@ bool CBigOblView::SaveCalibData(std::string &error) {
   });
   if (failed)
     doc->ShowMessage(doc->GetStatusText());
-  const bool written = CalibrationExport::WriteFile(path.toStdString(), calibration.Text(), error);
+  // Ranges of part of the window would pass for the whole: a pass that did not reach the end
+  // of the data (a read error, the frame closing) writes nothing.
+  const bool written =
+      !complete || CalibrationExport::WriteFile(path.toStdString(), calibration.Text(), error);
 
   frame->setEnabled(true);
   host->SetCursor(Cursors::ARROW);

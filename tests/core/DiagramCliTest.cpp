@@ -5,6 +5,8 @@
 #include "statistics/CalibrationSelection.h"
 #include "statistics/OblatenessHistogram.h"
 #include "synth/DayGenerator.h"
+#include "synth/DropOutline.h"
+#include "synth/RainEncoder.h"
 
 #include <array>
 #include <cstdio>
@@ -171,4 +173,42 @@ TEST_F(DiagramCliTest, CalibrateRefusals) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "Create CORR_IN.DAT failed!\n");
   EXPECT_FALSE(std::filesystem::exists(Path("no")));
+}
+
+TEST_F(DiagramCliTest, ARecordWhoseComputationFailsIsPassedOver) {
+  // A 2.5 mm drop, a record whose widths are 0, another 2.5 mm drop.
+  synth::HydWriter w(4);
+  w.AddMainHeader(synth::TypicalMainHeader(testdata::DAY + 6 * 3600));
+  auto addDrop = [&](double seconds) {
+    const synth::DropEdges edges = synth::RasteriseDrop(synth::DropShape{2.5}, 0.18, 0.2);
+    synth::RainImage image{edges.left, edges.right, edges.left, edges.right};
+    const synth::EncodedRain drop = synth::EncodeRain(image);
+    PixHeader h;
+    h.tim = testdata::Tim(seconds);
+    h.eqDiam = 250;
+    h.lineCountA = int16_t(image.leftA.size());
+    h.absv = 200;
+    h.offsetA = drop.offsetA;
+    h.offsetB = drop.offsetB;
+    h.pixScaleA = h.pixScaleB = 1800;
+    h.pixScaleH = 2000;
+    w.AddPixRecord(h, drop.data, drop.bits);
+  };
+  addDrop(6 * 3600 + 1);
+  PixHeader flat;
+  flat.tim = testdata::Tim(6 * 3600 + 2);
+  flat.lineCountA = 1;
+  flat.absv = 200;
+  flat.pixScaleA = flat.pixScaleB = flat.pixScaleH = 1800;
+  w.AddPixRecord(flat, {0x00, 0x00}, 1);
+  addDrop(6 * 3600 + 3);
+  w.Write(Path("bad.hyd"), Path("bad.hd"));
+
+  CliResult run = Cli("shape " + Path("bad.hyd"));
+  EXPECT_EQ(run.status, 0) << run.err;
+  long long total = 0;
+  for (const std::string &line : Split(run.out, '\n'))
+    if (line.find("bin") != 0)
+      total += std::stoll(Split(line, ',').at(3));
+  EXPECT_EQ(total, 2) << "both drops, the failed record between them left out";
 }
