@@ -1,6 +1,7 @@
 // pluvicam-cli: the headless tool over the core.
 #include "CalibrateCommand.h"
 #include "DocumentOptions.h"
+#include "ExportCommand.h"
 #include "ParticleCsv.h"
 #include "ShapeCommand.h"
 #include "data/CHydDataHandler.h"
@@ -422,6 +423,8 @@ int main(int argc, char **argv) {
                    "0 not class., 1 rain, 2 melting, 3 snow, 4 hail, "
                    "5 manual, 6 invalid")
       ->required();
+  ExportOptions exportOptions;
+  CLI::App *exportCmd = AddExportCommand(app, exportOptions);
   auto *scan = app.add_subcommand("scan", "walk the file and report the speed");
   scan->add_option("FILE", file, "hydrometeor file")->required();
   CalibrateCommand calibrateCommand;
@@ -459,5 +462,7 @@ int main(int argc, char **argv) {
     return calibrateCommand.Run();
   if (*shape)
     return shapeCommand.Run();
+  if (*exportCmd)
+    return RunExport(exportOptions);
   return Scan(file);
 }

@@ -2,85 +2,153 @@
 
 #include "CBigFrame.h"
 #include "CMainFrame.h"
-#include "views/CBigOblView.h"
+#include "CPluvicamApp.h"
 #include "views/CHVelCtrlPanel.h"
 #include "views/COblCtrlPanel.h"
+#include "views/CParticleCtrlPanel.h"
 #include "views/CVVelCtrlPanel.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
+namespace bigpicture {
 namespace {
 
-struct Picture {
+struct Entry {
   const char *name;
   int kind;
-  // Presses the panel's buttons; the run returns when it has ended.
-  std::function<void(QWidget *panel, const BigPictureRequest &)> press;
+  // Presses the frame's buttons; an error text stops the picture.
+  std::function<QString(CBigFrame &, const QCommandLineParser &)> press;
 };
 
-const std::vector<Picture> &Pictures() {
-  static const std::vector<Picture> pictures = {
-      {"vvel", CBigFrame::KIND_VVEL,
-       [](QWidget *panel, const BigPictureRequest &r) {
-         auto *p = dynamic_cast<CVVelCtrlPanel *>(panel);
-         if (!p)
-           return;
-         if (r.comp)
-           p->OnComp();
-         p->OnRun();
-       }},
-      {"hvel", CBigFrame::KIND_HVEL,
-       [](QWidget *panel, const BigPictureRequest &) {
-         if (auto *p = dynamic_cast<CHVelCtrlPanel *>(panel))
-           p->OnRun();
-       }},
+QString PressDropView(CBigFrame &frame, const QCommandLineParser &parser) {
+  auto *panel = qobject_cast<CParticleCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the drop view has no particle panel");
+  if (parser.value(QStringLiteral("correction")) == QLatin1String("on"))
+    panel->OnCorrection();
+  const int steps = parser.value(QStringLiteral("big-steps")).toInt();
+  for (int i = 0; i < steps; ++i)
+    panel->OnStepPlus();
+  return {};
+}
+
+// The velocity and oblateness diagrams: Comp and Grid as asked, then Run through the window.
+QString PressVVel(CBigFrame &frame, const QCommandLineParser &parser) {
+  auto *panel = qobject_cast<CVVelCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the vertical velocity diagram has no panel");
+  if (parser.isSet(QStringLiteral("comp")))
+    panel->OnComp();
+  panel->OnRun();
+  return {};
+}
+
+QString PressHVel(CBigFrame &frame, const QCommandLineParser &) {
+  auto *panel = qobject_cast<CHVelCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the horizontal velocity diagram has no panel");
+  panel->OnRun();
+  return {};
+}
+
+QString PressObl(CBigFrame &frame, const QCommandLineParser &parser, bool distribution) {
+  auto *panel = qobject_cast<COblCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the oblateness diagram has no panel");
+  if (distribution) {
+    panel->OnToggleMode();
+  } else {
+    if (parser.isSet(QStringLiteral("comp")))
+      panel->OnComp();
+    if (parser.isSet(QStringLiteral("grid")))
+      panel->OnGrid();
+  }
+  panel->OnRun();
+  return {};
+}
+
+const std::vector<Entry> &Entries() {
+  static const std::vector<Entry> entries = {
+      {"drop", CBigFrame::KIND_DROP_VIEW, PressDropView},
+      {"vvel", CBigFrame::KIND_VVEL, PressVVel},
+      {"hvel", CBigFrame::KIND_HVEL, PressHVel},
       {"obl", CBigFrame::KIND_OBL,
-       [](QWidget *panel, const BigPictureRequest &r) {
-         auto *p = dynamic_cast<COblCtrlPanel *>(panel);
-         if (!p)
-           return;
-         if (r.comp)
-           p->OnComp();
-         if (r.grid)
-           p->OnGrid();
-         p->OnRun();
-       }},
+       [](CBigFrame &f, const QCommandLineParser &p) { return PressObl(f, p, false); }},
       {"obl-dist", CBigFrame::KIND_OBL,
-       [](QWidget *panel, const BigPictureRequest &) {
-         auto *p = dynamic_cast<COblCtrlPanel *>(panel);
-         if (!p)
-           return;
-         p->OnToggleMode();
-         p->OnRun();
-       }},
+       [](CBigFrame &f, const QCommandLineParser &p) { return PressObl(f, p, true); }},
   };
-  return pictures;
+  return entries;
+}
+
+const Entry *Find(const QString &name) {
+  for (const Entry &e : Entries())
+    if (name == QLatin1String(e.name))
+      return &e;
+  return nullptr;
+}
+
+QString Names() {
+  QStringList names;
+  for (const Entry &e : Entries())
+    names << QLatin1String(e.name);
+  return names.join(QStringLiteral(", "));
 }
 
 } // namespace
 
-QStringList BigPictureNames() {
-  QStringList names;
-  for (const Picture &p : Pictures())
-    names << QString::fromLatin1(p.name);
-  return names;
+void AddOptions(QCommandLineParser &parser) {
+  parser.addOption({QStringLiteral("big"),
+                    QStringLiteral("open an enlarged frame after the steps and take the picture "
+                                   "of it: %1")
+                        .arg(Names()),
+                    QStringLiteral("NAME")});
+  parser.addOption({QStringLiteral("big-steps"),
+                    QStringLiteral("drop view: Step + presses (default 1)"), QStringLiteral("N"),
+                    QStringLiteral("1")});
+  parser.addOption(
+      {QStringLiteral("comp"), QStringLiteral("vvel, obl: press Comp (the model curves)")});
+  parser.addOption(
+      {QStringLiteral("grid"), QStringLiteral("obl: press Grid (the calibration marks)")});
+  parser.addOption({QStringLiteral("correction"),
+                    QStringLiteral("drop view: the symmetric correction on or off (default off)"),
+                    QStringLiteral("on|off"), QStringLiteral("off")});
 }
 
-bool RunBigPicture(CMainFrame *frame, const BigPictureRequest &request, QString &error) {
-  for (const Picture &p : Pictures()) {
-    if (request.name != QLatin1String(p.name))
-      continue;
-    frame->OpenBigFrame(CBigFrame::TitleWord(p.kind), p.kind);
-    CBigFrame *big = frame->GetBigFrame();
-    if (!big) {
-      error = QStringLiteral("no file is open");
-      return false;
-    }
-    p.press(big->GetPanel(), request);
-    return true;
-  }
-  error = QStringLiteral("--big: expected one of %1, got \"%2\"")
-              .arg(BigPictureNames().join(QStringLiteral(", ")), request.name);
-  return false;
+bool Requested(const QCommandLineParser &parser) { return parser.isSet(QStringLiteral("big")); }
+
+QString CheckOptions(const QCommandLineParser &parser) {
+  if (!Requested(parser))
+    return {};
+  if (!Find(parser.value(QStringLiteral("big"))))
+    return QStringLiteral("--big needs one of: %1").arg(Names());
+  bool ok = false;
+  const int steps = parser.value(QStringLiteral("big-steps")).toInt(&ok);
+  if (!ok || steps < 0)
+    return QStringLiteral("--big-steps needs a whole number of 0 or more");
+  const QString correction = parser.value(QStringLiteral("correction"));
+  if (correction != QLatin1String("on") && correction != QLatin1String("off"))
+    return QStringLiteral("--correction needs on or off");
+  return {};
 }
+
+QWidget *Prepare(CPluvicamApp &app, const QCommandLineParser &parser, QString &error) {
+  const Entry *entry = Find(parser.value(QStringLiteral("big")));
+  CMainFrame *main = app.GetMainFrame();
+  if (!entry || !main) {
+    error = QStringLiteral("no such enlarged frame");
+    return nullptr;
+  }
+  main->OpenBigFrame(CBigFrame::TitleWord(entry->kind), entry->kind);
+  CBigFrame *frame = main->GetBigFrame();
+  if (!frame) {
+    error = QStringLiteral("the enlarged frame did not open (is a file open?)");
+    return nullptr;
+  }
+  error = entry->press(*frame, parser);
+  return error.isEmpty() ? frame : nullptr;
+}
+
+} // namespace bigpicture

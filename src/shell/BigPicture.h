@@ -1,20 +1,21 @@
 #pragma once
 #include <QString>
-#include <QStringList>
 
-class CMainFrame;
+class CPluvicamApp;
+class QCommandLineParser;
+class QWidget;
 
-// Picture mode of the enlarged diagrams: `--big NAME` opens the diagram, presses its buttons as
-// asked and runs it through the time window.
-struct BigPictureRequest {
-  QString name;
-  bool comp = false;
-  bool grid = false;
-};
+// Picture mode of the enlarged frames: `--big NAME` opens one after the main window's steps and
+// presses its buttons as further options say; the picture is then taken of the big frame.
+namespace bigpicture {
 
-// The names `--big` knows, for the help text.
-QStringList BigPictureNames();
+// Adds --big and the options of every enlarged frame.
+void AddOptions(QCommandLineParser &parser);
+bool Requested(const QCommandLineParser &parser);
+// Checks the options before anything is opened; empty when they are fine.
+QString CheckOptions(const QCommandLineParser &parser);
+// Opens the frame and presses its buttons. Returns the frame to take the picture of, or null
+// with `error` filled.
+QWidget *Prepare(CPluvicamApp &app, const QCommandLineParser &parser, QString &error);
 
-// Opens and runs the enlarged diagram; false with `error` set for an unknown name or when the
-// frame could not be opened. Returns when the run has ended.
-bool RunBigPicture(CMainFrame *frame, const BigPictureRequest &request, QString &error);
+} // namespace bigpicture

@@ -15,6 +15,7 @@
 #include <QDate>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSplitter>
@@ -243,6 +244,7 @@ void CMainFrame::CreateClient(const PaneFactory &factory) {
     view->setMinimumSize(MIN_PANE_SIZE, MIN_PANE_SIZE);
     place.splitter->addWidget(view);
     panes[size_t(place.pane)] = view;
+    view->installEventFilter(this); // a double click opens the enlarged diagram
   }
 
   // The panel is a form: smaller than its fields, it scrolls.
@@ -389,6 +391,25 @@ void CMainFrame::NextPane(int step) {
   const int next = ((current < 0 ? n - 1 : current) + step + n) % n;
   if (order[size_t(next)])
     order[size_t(next)]->setFocus();
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
+  if (event->type() == QEvent::MouseButtonDblClick &&
+      static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    // The small view that opens each kind of enlarged frame. The velocity and oblateness views
+    // ask for theirs themselves: the horizontal one refuses snow files.
+    const std::pair<Pane, int> kinds[] = {
+        {Pane::RainIntensity, CBigFrame::KIND_RAIN_RATE},
+        {Pane::Dsd, CBigFrame::KIND_DSD},
+        {Pane::Side, CBigFrame::KIND_DROP_VIEW},
+    };
+    for (const auto &[pane, kind] : kinds)
+      if (watched == panes[size_t(pane)]) {
+        OpenBigFrame(CBigFrame::TitleWord(kind), kind);
+        return true;
+      }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::OpenBigFrame(const QString &titleWord, int kind) {

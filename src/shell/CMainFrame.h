@@ -83,6 +83,7 @@ public:
   void OnStopRun() override;
 
 protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
 

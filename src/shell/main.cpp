@@ -1,15 +1,14 @@
 // pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
 // `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends;
-// with `--big NAME` it runs that enlarged diagram and saves a picture of its frame instead.
+// with `--big NAME` the picture is of an enlarged frame opened after that.
+#include "BigPaneFactory.h"
 #include "BigPicture.h"
-#include "CBigFrame.h"
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
 #include "Pane.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
-#include "views/BigViewFactory.h"
 #include "views/SmallViewFactory.h"
 
 #include <QApplication>
@@ -65,16 +64,8 @@ int main(int argc, char **argv) {
       QStringLiteral("run to the end of the time window before the picture"));
   const QCommandLineOption noSplash(QStringLiteral("nosplash"),
                                     QStringLiteral("start without the splash picture"));
-  const QCommandLineOption big(
-      QStringLiteral("big"),
-      QStringLiteral("run an enlarged diagram (%1) and save a picture of it")
-          .arg(BigPictureNames().join(QStringLiteral(", "))),
-      QStringLiteral("NAME"));
-  const QCommandLineOption comp(QStringLiteral("comp"),
-                                QStringLiteral("with --big: press Comp (the model curves)"));
-  const QCommandLineOption grid(QStringLiteral("grid"),
-                                QStringLiteral("with --big: press Grid (the calibration marks)"));
-  parser.addOptions({screenshot, steps, run, noSplash, big, comp, grid});
+  parser.addOptions({screenshot, steps, run, noSplash});
+  bigpicture::AddOptions(parser);
   parser.process(qtApp);
 
   const QStringList files = parser.positionalArguments();
@@ -87,6 +78,15 @@ int main(int argc, char **argv) {
   const int stepCount = parser.value(steps).toInt(&stepsOk);
   if (!stepsOk || stepCount < 0) {
     std::fprintf(stderr, "pluvicam: --steps needs a whole number of 0 or more\n");
+    return 2;
+  }
+
+  if (const QString bad = bigpicture::CheckOptions(parser); !bad.isEmpty()) {
+    std::fprintf(stderr, "pluvicam: %s\n", qPrintable(bad));
+    return 2;
+  }
+  if (bigpicture::Requested(parser) && !pictureMode) {
+    std::fprintf(stderr, "pluvicam: --big needs --screenshot\n");
     return 2;
   }
 
@@ -106,16 +106,7 @@ int main(int argc, char **argv) {
   CMainFrame *frame = app.GetMainFrame();
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
   frame->resize(1400, 900);
-  QWidget *pictured = frame;
-  if (parser.isSet(big)) {
-    QApplication::processEvents(); // the main window's layout, which the big frame copies
-    QString error;
-    if (!RunBigPicture(frame, {parser.value(big), parser.isSet(comp), parser.isSet(grid)}, error)) {
-      std::fprintf(stderr, "pluvicam: %s\n", qPrintable(error));
-      return 2;
-    }
-    pictured = frame->GetBigFrame();
-  } else if (parser.isSet(run)) {
+  if (parser.isSet(run)) {
     // The run ends at the end of the window or file; wait for the panel to stop.
     QEventLoop untilStopped;
     QObject::connect(panel, &CMainCtrlPanel::RunStateChanged, &untilStopped, [&](bool running) {
@@ -129,9 +120,18 @@ int main(int argc, char **argv) {
     for (int i = 0; i < stepCount; ++i)
       panel->OnStepPlus();
   }
+  QWidget *subject = frame;
+  if (bigpicture::Requested(parser)) {
+    QString error;
+    subject = bigpicture::Prepare(app, parser, error);
+    if (!subject) {
+      std::fprintf(stderr, "pluvicam: %s\n", qPrintable(error));
+      return 1;
+    }
+  }
   QApplication::processEvents(); // pending layouts and repaints before the picture
   const QString out = parser.value(screenshot);
-  if (!pictured->grab().save(out)) {
+  if (!subject->grab().save(out)) {
     std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
     return 1;
   }

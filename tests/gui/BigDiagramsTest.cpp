@@ -1,6 +1,7 @@
 // The enlarged velocity and oblateness diagrams in their frames: runs, Stop, the overlays, the
 // rubber band and the calibration export.
 #include "ViewTestSupport.h"
+#include "shell/BigPaneFactory.h"
 #include "shell/CBigFrame.h"
 #include "statistics/CalibrationExport.h"
 #include "statistics/DiagramCollection.h"
@@ -9,7 +10,6 @@
 #include "statistics/VerticalVelocityPlot.h"
 #include "synth/DayGenerator.h"
 #include "views/BigFrameHost.h"
-#include "views/BigViewFactory.h"
 #include "views/CBigHVelView.h"
 #include "views/CBigInfoView.h"
 #include "views/CBigOblView.h"

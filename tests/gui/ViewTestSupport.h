@@ -39,8 +39,9 @@ protected:
   void TearDown() override { std::filesystem::remove_all(dir); }
   std::string Path(const std::string &name) const { return (dir / name).string(); }
 
-  // Writes "day1.hyd" with the instrument's usual main header at 06:00 and the drops.
-  void WriteDay(const std::vector<synth::RainDrop> &drops) {
+  // Writes "day1.hyd" with the instrument's usual main header at 06:00 and the drops; with
+  // `secondHeaderBefore`, another main header a second before that drop.
+  void WriteDay(const std::vector<synth::RainDrop> &drops, int secondHeaderBefore = -1) {
     const MainHeader header = synth::TypicalMainHeader(DAY + 6 * 3600);
     const synth::CameraGeometry g(header);
     const synth::RainDropScanner scanner(g);
@@ -48,6 +49,8 @@ protected:
     w.AddMainHeader(header);
     const double lf = header.lineFrequency;
     for (const synth::RainDrop &drop : drops) {
+      if (secondHeaderBefore == int(&drop - drops.data()))
+        w.AddMainHeader(synth::TypicalMainHeader(DAY + int32_t(drop.arrival) - 1));
       synth::RainImage image;
       const double firstLine = scanner.Scan(drop, image);
       const synth::EncodedRain enc = synth::EncodeRain(image);

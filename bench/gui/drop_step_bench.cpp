@@ -1,0 +1,104 @@
+// Step + of the drop view over a long stretch of particles that the filter passes over: the
+// panel reads them in time slices between which the window takes its events.
+#include "document/CPluvicamDoc.h"
+#include "synth/DayGenerator.h"
+#include "synth/HydWriter.h"
+#include "views/CParticleCtrlPanel.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int PARTICLES = 100000;
+constexpr int32_t DAY = 1780272000;
+
+// One-line drops, a few a second from 06:00 on.
+std::string RejectedDay() {
+  static const std::string path = [] {
+    const char *dir = std::getenv("TMPDIR");
+    const std::string base =
+        std::string(dir ? dir : "/tmp") + "/pluvicam_drop_step_" + std::to_string(getpid());
+    synth::HydWriter writer(4);
+    const MainHeader header = synth::TypicalMainHeader(DAY + 6 * 3600);
+    writer.AddMainHeader(header);
+    for (int p = 0; p < PARTICLES; ++p) {
+      PixHeader h;
+      h.tim = (6 * 3600 + p * 0.1) * header.lineFrequency;
+      h.eqDiam = 100;
+      h.lineCountA = 1;
+      h.absv = 200;
+      h.offsetA = 100;
+      h.offsetB = 200;
+      h.pixScaleH = 1500;
+      h.pixScaleA = h.pixScaleB = 1800;
+      writer.AddPixRecord(h, {0x21, 0x43, 0x65, 0x87}, 4);
+    }
+    writer.Write(base + ".hyd", base + ".hd");
+    return base + ".hyd";
+  }();
+  return path;
+}
+
+// A synthetic day of about as many drops of natural sizes and shapes.
+std::string NaturalDay() {
+  static const std::string path = [] {
+    const char *dir = std::getenv("TMPDIR");
+    synth::DayOptions options;
+    options.outDir = dir ? dir : "/tmp";
+    options.name = "pluvicam_drop_step_day_" + std::to_string(getpid());
+    options.particles = PARTICLES;
+    return synth::GenerateDay(options).dataPath;
+  }();
+  return path;
+}
+
+void StepOver(benchmark::State &state, const std::string &path) {
+  CPluvicamDoc doc;
+  FilterRecord filter = FilterRecord::DocumentDefaults();
+  filter.endTime.hour = 24;
+  filter.diamMin = 40; // nothing passes: Step + runs to the end of the file
+  doc.SetFilterSettings(filter);
+  std::string message;
+  if (!doc.OpenHydFile(path, &message)) {
+    state.SkipWithError(message.c_str());
+    return;
+  }
+  CParticleCtrlPanel panel(&doc, nullptr);
+  for (auto _ : state) {
+    state.PauseTiming();
+    doc.ResetData();
+    state.ResumeTiming();
+    panel.OnStepPlus();
+    if (doc.GetStatus() != CPluvicamDoc::statusEndOfFile)
+      state.SkipWithError("the step did not reach the end of the file");
+  }
+}
+
+void StepOverRejected(benchmark::State &state) {
+  StepOver(state, RejectedDay());
+  state.SetItemsProcessed(state.iterations() * PARTICLES);
+}
+BENCHMARK(StepOverRejected)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void StepOverRejectedNaturalDay(benchmark::State &state) { StepOver(state, NaturalDay()); }
+BENCHMARK(StepOverRejectedNaturalDay)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv) {
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  for (const std::string &data : {RejectedDay(), NaturalDay()})
+    for (const char *extension : {".hyd", ".hd", ".wd", ".tip"})
+      std::filesystem::remove(data.substr(0, data.size() - 4) + extension);
+  return 0;
+}

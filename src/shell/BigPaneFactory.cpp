@@ -1,0 +1,55 @@
+#include "BigPaneFactory.h"
+
+#include "CBigFrame.h"
+#include "CPluvicamApp.h"
+#include "views/CBigHVelView.h"
+#include "views/CBigInfoView.h"
+#include "views/CBigOblView.h"
+#include "views/CBigParticleView.h"
+#include "views/CBigVVelView.h"
+#include "views/CHVelCtrlPanel.h"
+#include "views/COblCtrlPanel.h"
+#include "views/CParticleCtrlPanel.h"
+#include "views/CVVelCtrlPanel.h"
+
+namespace {
+QWidget *DropViewPane(BigPane which, int index, CPluvicamDoc *doc, QWidget *parent) {
+  if (which == BigPane::View)
+    return new CBigParticleView(doc, index, parent);
+  CPluvicamApp *app = CPluvicamApp::Instance();
+  auto *panel = new CParticleCtrlPanel(doc, app ? app->Messages() : nullptr, parent);
+  QObject::connect(panel, &CParticleCtrlPanel::HelpRequested, panel, [](int page) {
+    if (CPluvicamApp *a = CPluvicamApp::Instance())
+      a->ShowDocument(page);
+  });
+  // The panel is idle when Main can be pressed, so closing the frame goes straight to the
+  // main window.
+  QObject::connect(panel, &CParticleCtrlPanel::MainRequested, panel,
+                   [panel] { panel->window()->close(); });
+  return panel;
+}
+} // namespace
+
+QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QWidget *parent) {
+  if (which == BigPane::Info) {
+    auto *info = new CBigInfoView(doc, parent);
+    info->SetKind(kind);
+    return info;
+  }
+  const bool view = which == BigPane::View;
+  switch (kind) {
+  case CBigFrame::KIND_VVEL:
+    return view ? static_cast<QWidget *>(new CBigVVelView(doc, parent))
+                : new CVVelCtrlPanel(doc, parent);
+  case CBigFrame::KIND_HVEL:
+    return view ? static_cast<QWidget *>(new CBigHVelView(doc, parent))
+                : new CHVelCtrlPanel(doc, parent);
+  case CBigFrame::KIND_OBL:
+    return view ? static_cast<QWidget *>(new CBigOblView(doc, parent))
+                : new COblCtrlPanel(doc, parent);
+  case CBigFrame::KIND_DROP_VIEW:
+    return DropViewPane(which, index, doc, parent);
+  default:
+    return nullptr;
+  }
+}

@@ -1,0 +1,261 @@
+#include "CParticleCtrlPanel.h"
+
+#include "CBigInfoView.h"
+#include "CBigParticleView.h"
+#include "CClassifyDlg.h"
+#include "data/CHydDataHandler.h"
+#include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
+#include "particle/ContourBuilder.h"
+#include "statistics/ParticleText.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGridLayout>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+const char *const SNOW_MESSAGE = "This function is not available for sno-data.";
+
+// The wait cursor for the length of a scope.
+class WaitCursor {
+public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor &) = delete;
+  WaitCursor &operator=(const WaitCursor &) = delete;
+};
+} // namespace
+
+CParticleCtrlPanel::CParticleCtrlPanel(CPluvicamDoc *document, UserMessages *userMessages,
+                                       QWidget *parent)
+    : QWidget(parent), doc(document), messages(userMessages) {
+  setObjectName(QStringLiteral("CParticleCtrlPanel"));
+  struct ButtonDef {
+    int id;
+    const char *text;
+    void (CParticleCtrlPanel::*handler)();
+    int row, column;
+  };
+  const ButtonDef defs[] = {
+      {IDC_STEP_PLUS, "Step +", &CParticleCtrlPanel::OnStepPlus, 0, 0},
+      {IDC_STEP_MINUS, "Step -", &CParticleCtrlPanel::OnStepMinus, 0, 1},
+      {IDC_CLASSIFY, "Classify", &CParticleCtrlPanel::OnClassify, 1, 0},
+      {IDC_MAIN, "Main", &CParticleCtrlPanel::OnMain, 2, 0},
+      {IDC_HELP, "Help", &CParticleCtrlPanel::OnHelp, 2, 1},
+      {IDC_ASCII, "Ascii", &CParticleCtrlPanel::OnAscii, 1, 1},
+      {IDC_CORRECTION, "Corr - ON", &CParticleCtrlPanel::OnCorrection, 3, 0},
+  };
+  auto *grid = new QGridLayout(this);
+  for (const ButtonDef &d : defs) {
+    auto *button = new QPushButton(QString::fromLatin1(d.text), this);
+    button->setObjectName(QString::number(d.id));
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, d.handler);
+    grid->addWidget(button, d.row, d.column);
+    buttons[d.id - IDC_STEP_PLUS] = button;
+  }
+  grid->setRowStretch(4, 1);
+  grid->setColumnStretch(2, 1);
+  SetState(IDLE); // Ascii and Corr stay off for snow files
+}
+
+QPushButton *CParticleCtrlPanel::Button(int id) const { return buttons[id - IDC_STEP_PLUS]; }
+
+void CParticleCtrlPanel::ShowMessage(const std::string &text) {
+  if (messages)
+    messages->Show(text);
+}
+
+void CParticleCtrlPanel::SetState(int newState) {
+  state = newState;
+  const bool rain = doc && !doc->IsSno();
+  for (int id = IDC_STEP_PLUS; id <= IDC_CORRECTION; ++id) {
+    bool on = false;
+    switch (state) {
+    case IDLE:
+      on = (id != IDC_ASCII && id != IDC_CORRECTION) || rain;
+      break;
+    case STEP_FORWARD:
+      on = id == IDC_STEP_PLUS; // the stop button
+      break;
+    case STEP_BACKWARD:
+      on = id == IDC_STEP_MINUS;
+      break;
+    default:
+      break;
+    }
+    Button(id)->setEnabled(on);
+  }
+}
+
+void CParticleCtrlPanel::Step(int direction) {
+  if (state != IDLE) {
+    running = false; // the button is "Stop" now
+    return;
+  }
+  if (!doc || busy)
+    return;
+  busy = true;
+  QPushButton *button = Button(direction == 0 ? IDC_STEP_PLUS : IDC_STEP_MINUS);
+  int status = CPluvicamDoc::statusRejected;
+  std::string message;
+  CHydData *particle = nullptr;
+  {
+    WaitCursor wait;
+    button->setText(QStringLiteral("Stop"));
+    SetState(direction == 0 ? STEP_FORWARD : STEP_BACKWARD);
+    running = true;
+
+    // Particles the filter passes over go by in slices; between slices the window takes its
+    // events, among them the press of "Stop".
+    QEventLoop loop;
+    QTimer slice;
+    slice.setInterval(0);
+    // Backwards from the first particle the file delivers that particle again: a rejected one
+    // would be read for ever.
+    int32_t lastStart = -1;
+    connect(&slice, &QTimer::timeout, &loop, [&] {
+      QElapsedTimer clock;
+      clock.start();
+      while (running) {
+        particle = doc->ReadHydData(direction, &status, &message);
+        if (status != CPluvicamDoc::statusRejected) {
+          running = false;
+        } else if (direction == 1 && particle) {
+          const int32_t start = particle->GetHydHeader()->startPos;
+          if (lastStart >= 0 && start >= lastStart)
+            running = false;
+          lastStart = start;
+        }
+        if (running && clock.elapsed() >= SLICE_MS)
+          break;
+      }
+      if (!running) {
+        slice.stop();
+        loop.quit();
+      }
+    });
+    slice.start();
+    loop.exec();
+
+    if (!particle && status == CPluvicamDoc::statusError)
+      ShowMessage(message);
+    if (particle && status == CPluvicamDoc::statusAccepted && !doc->IsSno()) {
+      SetState(COMPUTING);
+      BuildDropContours(*doc, correction != 0);
+    }
+    button->setText(direction == 0 ? QStringLiteral("Step +") : QStringLiteral("Step -"));
+  }
+  SetState(IDLE);
+  busy = false;
+  NotifyViews(false);
+}
+
+void CParticleCtrlPanel::NotifyViews(bool correctionSwitched) {
+  // The views of this frame: the two particle views and the record table.
+  // (The views carry no meta-object of their own: found by their C++ type.)
+  const QList<QWidget *> widgets = window()->findChildren<QWidget *>();
+  for (QWidget *w : widgets)
+    if (auto *view = dynamic_cast<CBigParticleView *>(w)) {
+      if (correctionSwitched)
+        view->OnCorrectionSwitched();
+      else
+        view->OnNewParticle();
+    }
+  RefreshRecordTable();
+}
+
+void CParticleCtrlPanel::RefreshRecordTable() {
+  const QList<QWidget *> widgets = window()->findChildren<QWidget *>();
+  for (QWidget *w : widgets)
+    if (auto *table = dynamic_cast<CBigInfoView *>(w))
+      table->Refresh();
+}
+
+void CParticleCtrlPanel::OnCorrection() {
+  if (!doc || state != IDLE)
+    return;
+  if (doc->IsSno()) {
+    ShowMessage(SNOW_MESSAGE);
+    return;
+  }
+  correction = correction ? 0 : 1;
+  Button(IDC_CORRECTION)
+      ->setText(correction ? QStringLiteral("Corr - OFF") : QStringLiteral("Corr - ON"));
+  int status = -1;
+  if (doc->GetHydData(&status) && status == CPluvicamDoc::statusAccepted) {
+    WaitCursor wait;
+    SetState(COMPUTING);
+    if (correction) {
+      // The contours stand as the last step left them: find the shear again and apply it.
+      CContour *a = doc->GetContour(0);
+      CContour *b = doc->GetContour(1);
+      if (a && b)
+        CorrectContours(*a, *b, *doc->GetHydHeader(), true);
+    } else {
+      BuildDropContours(*doc, false);
+    }
+  }
+  SetState(IDLE);
+  NotifyViews(true);
+}
+
+void CParticleCtrlPanel::OnAscii() {
+  if (!doc) {
+    ShowMessage("CParticleCtrlPanel::OnPartAscii: pDoc = NULL");
+    return;
+  }
+  if (doc->IsSno()) {
+    ShowMessage(SNOW_MESSAGE);
+    return;
+  }
+  int status = -1;
+  // Only the particle on show; not one the filter passed over before a stop.
+  if (!doc->GetHydData(&status) ||
+      (status != CPluvicamDoc::statusAccepted && status != CPluvicamDoc::statusBadRecord)) {
+    ShowMessage("no valid hyd-data available");
+    return;
+  }
+  std::string block, message;
+  if (!BuildParticleText(*doc, &block, &message)) {
+    ShowMessage(message);
+    return;
+  }
+  const std::string path = ParticleTextPath(doc->GetHandler()->GetHydFile().GetFilePath());
+  if (!AppendParticleText(path, block, &message))
+    ShowMessage(message);
+}
+
+void CParticleCtrlPanel::OnClassify() {
+  if (!doc) {
+    ShowMessage("CParticleCtrlPanel::OnPartClassify: document = NULL");
+    return;
+  }
+  if (doc->GetFileState() == CPluvicamDoc::fileReadOnly) {
+    ShowMessage("access denied: hyd file is write-protected");
+    return;
+  }
+  int status = -1;
+  const HydRecord *record = doc->GetHydHeader(&status);
+  // The document writes the class of an accepted particle only; anything else would be a
+  // Save that silently does nothing.
+  if (!record || status != CPluvicamDoc::statusAccepted) {
+    ShowMessage("Error: no valid hyd-data available");
+    return;
+  }
+  CClassifyDlg dialog(this);
+  dialog.SetClass(record->dropType <= 6 ? int(record->dropType) : -1);
+  if (dialog.exec() != QDialog::Accepted)
+    return;
+  std::string message;
+  if (!doc->SetNewParticleClass(dialog.GetClass(), &message))
+    ShowMessage(message);
+  RefreshRecordTable();
+}
+
+void CParticleCtrlPanel::OnMain() { emit MainRequested(); }
+
+void CParticleCtrlPanel::OnHelp() { emit HelpRequested(HELP_PAGE); }

@@ -1,0 +1,69 @@
+#pragma once
+#include "shell/BusyView.h"
+
+#include <QWidget>
+
+class CPluvicamDoc;
+class QPushButton;
+class UserMessages;
+
+// The drop view's control panel: stepping forwards and backwards to the next particle that
+// passes the filter, with the symmetric correction after each step, the correction switch, the
+// text export, classification, help and the way back to the main window.
+class CParticleCtrlPanel : public QWidget, public BusyView {
+  Q_OBJECT
+public:
+  enum ControlId {
+    IDD = 146,
+    IDC_STEP_PLUS = 1077,
+    IDC_STEP_MINUS = 1078,
+    IDC_CLASSIFY = 1079,
+    IDC_MAIN = 1080,
+    IDC_HELP = 1081,
+    IDC_ASCII = 1082,
+    IDC_CORRECTION = 1083,
+  };
+  enum State { STEP_FORWARD = 0, STEP_BACKWARD = 1, COMPUTING = 2, IDLE = 3 };
+  static constexpr int HELP_PAGE = 61452;
+  // Stepping reads particles for this long before the window gets its events.
+  static constexpr int SLICE_MS = 15;
+
+  CParticleCtrlPanel(CPluvicamDoc *doc, UserMessages *messages, QWidget *parent = nullptr);
+
+  int GetState() const { return state; }
+  bool IsCorrectionOn() const { return correction != 0; }
+  bool IsRunning() const { return running; }
+  bool IsIdle() override { return state == IDLE; }
+
+  // The buttons. A step returns when it has found its particle, met the end or was stopped; a
+  // press while stepping stops it.
+  void OnStepPlus() { Step(0); }
+  void OnStepMinus() { Step(1); }
+  void OnClassify();
+  void OnMain();
+  void OnHelp();
+  void OnAscii();
+  void OnCorrection();
+
+signals:
+  // Main: back to the main window.
+  void MainRequested();
+  // Help: the page of the drop view.
+  void HelpRequested(int pageId);
+
+private:
+  void Step(int direction);
+  void SetState(int newState);
+  void NotifyViews(bool correctionSwitched);
+  void RefreshRecordTable();
+  void ShowMessage(const std::string &text);
+  QPushButton *Button(int id) const;
+
+  CPluvicamDoc *doc;
+  UserMessages *messages;
+  int correction = 0;
+  bool busy = false;
+  bool running = false;
+  int state = IDLE;
+  QPushButton *buttons[7] = {};
+};
