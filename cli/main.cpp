@@ -1,6 +1,7 @@
 // pluvicam-cli: the headless tool over the core.
 #include "CalibrateCommand.h"
 #include "DocumentOptions.h"
+#include "DsdCommand.h"
 #include "ExportCommand.h"
 #include "ParticleCsv.h"
 #include "ShapeCommand.h"
@@ -425,6 +426,8 @@ int main(int argc, char **argv) {
       ->required();
   ExportOptions exportOptions;
   CLI::App *exportCmd = AddExportCommand(app, exportOptions);
+  DsdOptions dsdOptions;
+  CLI::App *dsd = AddDsdCommand(app, dsdOptions);
   auto *scan = app.add_subcommand("scan", "walk the file and report the speed");
   scan->add_option("FILE", file, "hydrometeor file")->required();
   CalibrateCommand calibrateCommand;
@@ -464,5 +467,7 @@ int main(int argc, char **argv) {
     return shapeCommand.Run();
   if (*exportCmd)
     return RunExport(exportOptions);
+  if (*dsd)
+    return RunDsdCommand(dsdOptions);
   return Scan(file);
 }

@@ -2,11 +2,13 @@
 
 #include "CBigFrame.h"
 #include "CPluvicamApp.h"
+#include "views/CBigDSDView.h"
 #include "views/CBigHVelView.h"
 #include "views/CBigInfoView.h"
 #include "views/CBigOblView.h"
 #include "views/CBigParticleView.h"
 #include "views/CBigVVelView.h"
+#include "views/CDSDCtrlPanel.h"
 #include "views/CHVelCtrlPanel.h"
 #include "views/COblCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
@@ -25,6 +27,23 @@ QWidget *DropViewPane(BigPane which, int index, CPluvicamDoc *doc, QWidget *pare
   // The panel is idle when Main can be pressed, so closing the frame goes straight to the
   // main window.
   QObject::connect(panel, &CParticleCtrlPanel::MainRequested, panel,
+                   [panel] { panel->window()->close(); });
+  return panel;
+}
+
+QWidget *DsdPane(BigPane which, CPluvicamDoc *doc, QWidget *parent) {
+  if (which == BigPane::View) {
+    auto *view = new CBigDSDView(doc, parent);
+    view->OnInitialUpdate();
+    return view;
+  }
+  auto *panel = new CDSDCtrlPanel(doc, parent);
+  QObject::connect(panel, &CDSDCtrlPanel::HelpRequested, panel, [](int page) {
+    if (CPluvicamApp *a = CPluvicamApp::Instance())
+      a->ShowDocument(page);
+  });
+  // Main is disabled while the view computes, so closing goes straight to the main window.
+  QObject::connect(panel, &CDSDCtrlPanel::MainRequested, panel,
                    [panel] { panel->window()->close(); });
   return panel;
 }
@@ -47,6 +66,8 @@ QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QW
   case CBigFrame::KIND_OBL:
     return view ? static_cast<QWidget *>(new CBigOblView(doc, parent))
                 : new COblCtrlPanel(doc, parent);
+  case CBigFrame::KIND_DSD:
+    return DsdPane(which, doc, parent);
   case CBigFrame::KIND_DROP_VIEW:
     return DropViewPane(which, index, doc, parent);
   default:

@@ -3,6 +3,7 @@
 #include "CBigFrame.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
+#include "views/CDSDCtrlPanel.h"
 #include "views/CHVelCtrlPanel.h"
 #include "views/COblCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
@@ -70,8 +71,22 @@ QString PressObl(CBigFrame &frame, const QCommandLineParser &parser, bool distri
   return {};
 }
 
+QString PressDsd(CBigFrame &frame, const QCommandLineParser &parser) {
+  auto *panel = qobject_cast<CDSDCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the drop size distribution has no control panel");
+  // Each press returns when its interval has been computed.
+  const int runs = parser.value(QStringLiteral("big-runs")).toInt();
+  for (int i = 0; i < runs; ++i)
+    panel->OnRun();
+  if (parser.isSet(QStringLiteral("comp")))
+    panel->OnComp();
+  return {};
+}
+
 const std::vector<Entry> &Entries() {
   static const std::vector<Entry> entries = {
+      {"dsd", CBigFrame::KIND_DSD, PressDsd},
       {"drop", CBigFrame::KIND_DROP_VIEW, PressDropView},
       {"vvel", CBigFrame::KIND_VVEL, PressVVel},
       {"hvel", CBigFrame::KIND_HVEL, PressHVel},
@@ -109,12 +124,16 @@ void AddOptions(QCommandLineParser &parser) {
                     QStringLiteral("drop view: Step + presses (default 1)"), QStringLiteral("N"),
                     QStringLiteral("1")});
   parser.addOption(
-      {QStringLiteral("comp"), QStringLiteral("vvel, obl: press Comp (the model curves)")});
-  parser.addOption(
       {QStringLiteral("grid"), QStringLiteral("obl: press Grid (the calibration marks)")});
   parser.addOption({QStringLiteral("correction"),
                     QStringLiteral("drop view: the symmetric correction on or off (default off)"),
                     QStringLiteral("on|off"), QStringLiteral("off")});
+  parser.addOption({QStringLiteral("big-runs"),
+                    QStringLiteral("dsd: Run presses, each one interval (default 1)"),
+                    QStringLiteral("N"), QStringLiteral("1")});
+  parser.addOption({QStringLiteral("comp"),
+                    QStringLiteral("dsd: press Comp after the runs (the model distributions); "
+                                   "vvel, obl: press Comp before the run (the model curves)")});
 }
 
 bool Requested(const QCommandLineParser &parser) { return parser.isSet(QStringLiteral("big")); }
@@ -128,6 +147,9 @@ QString CheckOptions(const QCommandLineParser &parser) {
   const int steps = parser.value(QStringLiteral("big-steps")).toInt(&ok);
   if (!ok || steps < 0)
     return QStringLiteral("--big-steps needs a whole number of 0 or more");
+  const int runs = parser.value(QStringLiteral("big-runs")).toInt(&ok);
+  if (!ok || runs < 0)
+    return QStringLiteral("--big-runs needs a whole number of 0 or more");
   const QString correction = parser.value(QStringLiteral("correction"));
   if (correction != QLatin1String("on") && correction != QLatin1String("off"))
     return QStringLiteral("--correction needs on or off");

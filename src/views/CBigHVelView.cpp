@@ -2,7 +2,7 @@
 
 #include "BigFrameHost.h"
 #include "CHVelCtrlPanel.h"
-#include "ModalRun.h"
+#include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "statistics/DiagramCollection.h"
@@ -63,7 +63,7 @@ void CBigHVelView::OnRunMessage() {
   busy = true;
   bool failed = false;
   const QColor yellow(255, 255, 0);
-  RunModal([&] {
+  RunInSlices([&] {
     if (!running)
       return false;
     switch (collection.Next()) {

@@ -134,6 +134,7 @@ void CBigInfoView::KindBlock() {
       Text(530, 133, Format("%3.2f mm/h", double(s->result)));
       Text(530, 171, Format("%3.2f mm", double(s->deltaD)));
     }
+    MomentRows();
   } else {
     Text(20, 95, "Objects");
     Text(195, 95, Format("%ld", long(doc->GetIntegrationState()->count)));
@@ -145,6 +146,22 @@ void CBigInfoView::KindBlock() {
     Cell(120, 38, 395, 76,
          Format("%02d:%02d:%02d-%02d:%02d:%02d", start.hour, start.minute, start.second, end.hour,
                 end.minute, end.second));
+}
+
+void CBigInfoView::MomentRows() {
+  using info::Format;
+  if (!dsdMoments)
+    return;
+  const DsdMoments &m = *dsdMoments;
+  auto value = [](const std::optional<double> &v, const char *format) {
+    return v ? Format(format, *v) : std::string("-");
+  };
+  Text(20, 209,
+       "Nt " + value(m.nt, "%.4g") + " 1/m\u00B3   W " + value(m.w, "%.3g") + " g/m\u00B3   Z " +
+           value(m.z, "%.1f") + " dBZ   Dm " + value(m.dm, "%.2f") + " mm");
+  Text(20, 247,
+       "D0 " + value(m.d0, "%.2f") + " mm   Nw " + value(m.nw, "%.4g") + " 1/(mm m\u00B3)   mu " +
+           value(m.mu, "%.2f") + "   Lambda " + value(m.lambda, "%.2f") + " 1/mm");
 }
 
 void CBigInfoView::DrawFrame(QPainter &) {}

@@ -1,5 +1,8 @@
 #pragma once
 #include "CDiagramView.h"
+#include "statistics/DsdMoments.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -7,6 +10,7 @@
 // The record table of an enlarged-diagram frame: the file, its date, the time window and filter,
 // and a block that depends on the frame's diagram.
 class CBigInfoView : public CDiagramView {
+  Q_OBJECT
 public:
   // The frame kinds: rain rate, drop size distribution, vertical velocity, horizontal velocity,
   // oblateness, drop view.
@@ -18,6 +22,10 @@ public:
   int GetKind() const { return kind; }
   // Reads the document anew and repaints; the frame's diagram calls it when its figures change.
   void Refresh();
+
+  // The integral quantities of the drop size distribution's last Run, shown below its figures.
+  void SetDsdMoments(const DsdMoments &moments) { dsdMoments = moments; }
+  void ClearDsdMoments() { dsdMoments.reset(); }
 
   void OnParticle() override { Refresh(); }
   void OnReset(int) override { Refresh(); }
@@ -34,7 +42,8 @@ public:
 
 protected:
   QPointF WindowOrg() const override { return {0, 0}; }
-  QSizeF WindowExt() const override { return {1350, 190}; }
+  // The drop size distribution's table has two more rows for its integral quantities.
+  QSizeF WindowExt() const override { return {1350, kind == DropSize ? 266.0 : 190.0}; }
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
   void Resized() override { Refresh(); }
@@ -44,7 +53,9 @@ private:
   void Cell(double x1, double y1, double x2, double y2, const std::string &text,
             int align = Left | VCenter, QColor colour = Qt::black);
   void KindBlock();
+  void MomentRows();
 
   int kind = RainRate;
+  std::optional<DsdMoments> dsdMoments;
   std::vector<Item> items;
 };

@@ -3,7 +3,7 @@
 #include "BigFrameHost.h"
 #include "CCalibDataDlg.h"
 #include "COblCtrlPanel.h"
-#include "ModalRun.h"
+#include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "statistics/CalibrationExport.h"
@@ -242,7 +242,7 @@ void CBigOblView::OnRunMessage() {
   busy = true;
   bool failed = false;
   const int s = Scale();
-  RunModal([&] {
+  RunInSlices([&] {
     if (!running)
       return false;
     switch (collection.Next()) {
@@ -359,7 +359,7 @@ bool CBigOblView::SaveCalibData(std::string &error) {
   CalibrationExport calibration(selection.Entries(), Scale());
   DiagramCollection collection(*doc, false);
   bool failed = false, complete = false;
-  RunModal([&] {
+  RunInSlices([&] {
     if (!running)
       return false;
     switch (collection.Next()) {

@@ -2,7 +2,7 @@
 
 #include "BigFrameHost.h"
 #include "CVVelCtrlPanel.h"
-#include "ModalRun.h"
+#include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "statistics/DiagramCollection.h"
@@ -114,7 +114,7 @@ int CBigVVelView::OnRunMessage() {
     DiagramCollection collection(*doc);
     computing = 1;
     bool failed = false;
-    RunModal([&] {
+    RunInSlices([&] {
       if (!run)
         return false;
       switch (collection.Next()) {

@@ -1,5 +1,7 @@
 #pragma once
 // Drop size distribution arithmetic shared by the DSD views and their tests; no window here.
+#include "statistics/DsdClassGeometry.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -92,24 +94,22 @@ private:
   std::array<double, CLASSES> classes{};
 };
 
-// Class geometry of the enlarged view: bar width w in logical units and the number of classes
-// over the 10000-unit axis, bounded by the class table.
-struct ClassGeometry {
-  static constexpr int TABLE_SIZE = 400;
-  int width = 0;
-  int count = 0;
-};
-
-inline ClassGeometry GeometryFor(float deltaD, int viewFactor) {
-  ClassGeometry g;
-  if (!(deltaD > 0) || viewFactor <= 0)
-    return g;
-  const float w = 1000.0f * deltaD / float(viewFactor);
-  if (!(w >= 1.0f) || w > 10000.0f)
-    return g;
-  g.width = int(w);
-  g.count = std::min(10000 / g.width, ClassGeometry::TABLE_SIZE);
-  return g;
+// Bars of the enlarged view in percent of the largest of the first n classes, one per class of
+// `g.width` units from x 0; none when that maximum is not positive.
+inline std::vector<Bar> BigBars(const double *classes, const ClassGeometry &g) {
+  std::vector<Bar> bars;
+  double m = 0.0;
+  for (int k = 0; k < g.count; ++k)
+    m = std::max(m, classes[k]);
+  if (!(m > 0) || !std::isfinite(m))
+    return bars;
+  // Only the classes that exist are drawn: a capped table ends before the axis does.
+  for (int k = 0, x = 0; k < g.count && x < 10000; ++k, x += g.width) {
+    const double value = 100.0 / m * classes[k];
+    if (value > 0)
+      bars.push_back({x, g.width, LogHeight(value)});
+  }
+  return bars;
 }
 
 } // namespace dsd

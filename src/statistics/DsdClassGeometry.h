@@ -1,0 +1,28 @@
+#pragma once
+#include <algorithm>
+
+namespace dsd {
+
+// Class geometry of the enlarged view: bar width w in logical units and the number of classes
+// over the 10000-unit axis, bounded by the class table.
+struct ClassGeometry {
+  static constexpr int TABLE_SIZE = 400;
+  int width = 0;
+  int count = 0;
+};
+
+inline ClassGeometry GeometryFor(float deltaD, int viewFactor) {
+  ClassGeometry g;
+  if (!(deltaD > 0) || viewFactor <= 0)
+    return g;
+  // Computed in single precision, as the two fields multiply.
+  const float w = 1000.0f * deltaD / float(viewFactor);
+  if (!(w >= 1.0f) || w > 10000.0f)
+    return g;
+  g.width = int(w);
+  // Fine classes at a large scale would overrun the table: the axis then ends earlier.
+  g.count = std::min(10000 / g.width, ClassGeometry::TABLE_SIZE);
+  return g;
+}
+
+} // namespace dsd

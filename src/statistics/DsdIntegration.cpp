@@ -1,0 +1,288 @@
+#include "DsdIntegration.h"
+
+#include "data/CHydDataHandler.h"
+#include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// trunc(value) as a whole number; values beyond any day's interval count stay ordered.
+int64_t Whole(double value) {
+  const double t = std::trunc(value);
+  if (!(t > -1e15))
+    return int64_t(-1e15);
+  if (!(t < 1e15))
+    return int64_t(1e15);
+  return int64_t(t);
+}
+} // namespace
+
+DsdIntegration::DsdIntegration(CPluvicamDoc &doc) : doc(doc), reader(doc) {}
+
+bool DsdIntegration::Begin() {
+  result = DsdInterval{};
+  computing = false;
+  run = false;
+  settings = doc.GetIntegrationSettings(1);
+  state = doc.GetIntegrationState();
+  if (settings && settings->mode == FullTimeRange)
+    doc.ResetData();
+  if (!settings || !state || !doc.GetHandler() || doc.GetFileState() == CPluvicamDoc::fileNone)
+    return false;
+
+  const TimeOfDay &start = doc.GetFilter().startTime;
+  result.deltaD = settings->deltaD;
+  result.geometry = dsd::GeometryFor(settings->deltaD, doc.GetViewFactor());
+  settings->result = 0;
+  // The figures that the mode does not use are cleared; the mode's own setting stays.
+  switch (settings->mode) {
+  case FullTimeRange:
+    settings->rainInterval = 0;
+    settings->timeInterval = 0;
+    settings->dropCount = 0;
+    break;
+  case Rain:
+    settings->timeInterval = 0;
+    settings->dropCount = 0;
+    break;
+  case Time:
+    settings->rainInterval = 0;
+    settings->dropCount = 0;
+    break;
+  case Objects:
+    settings->rainInterval = 0;
+    settings->timeInterval = 0;
+    break;
+  default:
+    break;
+  }
+  windowStart = double((60 * start.hour + start.minute) * 60);
+  computing = true;
+  run = true;
+  first = true;
+  done = false;
+  repositionFailed = false;
+  elapsed = 0;
+  t0 = tLast = 0;
+  k0 = -1;
+  return true;
+}
+
+void DsdIntegration::Take(const HydRecord &r) {
+  // Without a measuring area a particle has no rain depth and no concentration.
+  if (r.area > 0)
+    result.rain += r.volume / r.area;
+  ++result.count;
+  tLast = r.tim;
+  const float k = std::trunc(r.diameter / settings->deltaD);
+  if (!(k >= 0 && k < float(result.geometry.count)))
+    return;
+  const float av = r.area * r.velocity;
+  if (av == 0 || !std::isfinite(av))
+    return;
+  result.classes[size_t(k)] += 1e6 / av;
+}
+
+void DsdIntegration::Normalise(double seconds) {
+  const float factor = 1.0f / (float(seconds) * settings->deltaD);
+  for (int k = 0; k < result.geometry.count; ++k)
+    result.classes[size_t(k)] *= factor;
+  result.normalised = true;
+  result.seconds = seconds;
+}
+
+bool DsdIntegration::Reposition(const HydRecord &r) {
+  if (reader.Reposition(r.startPos))
+    return true;
+  repositionFailed = true;
+  result.message = reader.Message();
+  result.position = r.startPos;
+  return false;
+}
+
+bool DsdIntegration::Next() {
+  if (!computing || !run)
+    return false;
+  switch (reader.Next()) {
+  case IntervalReader::Nothing:
+    return run;
+  case IntervalReader::BadRecord:
+    ++result.skipped;
+    if (onBadRecord)
+      onBadRecord(reader.Position(), reader.Message());
+    return run;
+  case IntervalReader::DataEnd:
+    done = true;
+    result.end = DsdInterval::DataEnded;
+    result.truncated = reader.Truncated();
+    result.message = reader.Message();
+    result.position = reader.Position();
+    return false;
+  case IntervalReader::Failure:
+    result.end = DsdInterval::Failed;
+    result.message = reader.Message();
+    result.position = reader.Position();
+    return false;
+  case IntervalReader::Particle:
+    break;
+  }
+
+  const HydRecord &r = reader.Record();
+  const double t = r.tim;
+  const double lf = reader.LineFrequency();
+  const int mode = settings->mode;
+  if (first) {
+    // The interval starts 2 lines after the previous one ended (or at the window's start).
+    state->startTim = mode == FullTimeRange ? t : state->endTim + 2;
+    t0 = state->endTim + 2;
+    lineFrequency = lf;
+    elapsed = float((t - t0) / lf);
+    if (mode == Time) {
+      hourly = 3600.0f / settings->timeInterval;
+      windowStart *= lf;
+      intervalLines = double(settings->timeInterval) * lf;
+      k0 = Whole((t - windowStart) / intervalLines);
+    }
+    first = false;
+  } else {
+    state->endTim = t;
+  }
+
+  switch (mode) {
+  case FullTimeRange:
+    Take(r);
+    lineFrequency = lf;
+    elapsed = float((state->endTim - state->startTim) / lf);
+    break;
+  case Rain:
+    // An interval needs a duration and at least one particle before it can close.
+    if (settings->rainInterval > result.rain || !(elapsed > 0) || result.count == 0) {
+      Take(r);
+      lineFrequency = lf;
+      elapsed = float((t - t0) / lf);
+    } else {
+      Normalise(elapsed);
+      // The rate of the nominal amount, not of the collected one.
+      settings->result = settings->rainInterval * 3600.0f / elapsed;
+      settings->timeInterval = elapsed;
+      settings->dropCount = result.count;
+      done = true;
+      result.end = DsdInterval::Complete;
+      Reposition(r);
+    }
+    break;
+  case Time:
+    if (Whole((t - windowStart) / intervalLines) == k0) {
+      Take(r);
+      lineFrequency = lf;
+    } else {
+      Normalise(settings->timeInterval);
+      settings->result = hourly * result.rain;
+      settings->rainInterval = result.rain;
+      settings->dropCount = result.count;
+      done = true;
+      result.end = DsdInterval::Complete;
+      if (Reposition(r)) {
+        state->startTim = double(k0) * intervalLines + windowStart + 2;
+        state->endTim = double(k0 + 1) * intervalLines + windowStart + 2;
+      }
+    }
+    break;
+  case Objects:
+    if (result.count < settings->dropCount || result.count == 0) {
+      Take(r);
+      lineFrequency = lf;
+      elapsed = float((t - t0) / lf);
+    } else {
+      // Particles that all share one time stamp have no duration: the interval closes here
+      // without N(D) instead of reading the same particle again for ever.
+      if (elapsed > 0) {
+        Normalise(elapsed);
+        settings->timeInterval = elapsed;
+        settings->rainInterval = result.rain;
+        settings->result = result.rain * 3600.0f / elapsed;
+      }
+      done = true;
+      result.end = DsdInterval::Complete;
+      Reposition(r);
+    }
+    break;
+  default:
+    // An unknown mode has no interval rule: the Run ends without result.
+    run = false;
+    break;
+  }
+  return !done && !repositionFailed && run;
+}
+
+void DsdIntegration::Finish() {
+  if (!computing)
+    return;
+  if (settings->mode == FullTimeRange) {
+    // A single particle (or particles sharing one time) has no duration: no N(D), no rate.
+    if (result.count >= 2 && elapsed > 0) {
+      Normalise(elapsed);
+      settings->timeInterval = elapsed;
+      settings->result = result.rain * 3600.0f / elapsed;
+    } else {
+      settings->timeInterval = 0;
+      settings->result = 0;
+      if (result.count == 1)
+        state->endTim = state->startTim;
+    }
+    settings->rainInterval = result.rain;
+    settings->dropCount = result.count;
+    if (result.end == DsdInterval::DataEnded)
+      result.end = DsdInterval::Complete;
+  }
+  state->valid = 1;
+  computing = false;
+
+  if (repositionFailed) {
+    result.end = DsdInterval::Failed;
+  } else if (result.end == DsdInterval::NotStarted) {
+    result.end = DsdInterval::Stopped;
+  } else if (result.end == DsdInterval::DataEnded && result.count > 0) {
+    // A partial interval is normalised with its own duration: from the previous interval's
+    // end to its last particle.
+    const double seconds = lineFrequency > 0 ? (tLast - t0) / lineFrequency : 0.0;
+    if (seconds > 0 && std::isfinite(seconds))
+      Normalise(seconds);
+  }
+  result.success = done && result.end != DsdInterval::Failed;
+  if (!result.success)
+    result.normalised = false;
+  result.ndMax = 0;
+  if (result.normalised)
+    for (int k = 0; k < result.geometry.count; ++k)
+      result.ndMax = std::max(result.ndMax, result.classes[size_t(k)]);
+}
+
+const DsdInterval &DsdIntegration::RunToEnd() {
+  if (Begin()) {
+    while (Next()) {
+    }
+    Finish();
+  }
+  return result;
+}
+
+void DsdIntegration::OpenAtWindowStart(CPluvicamDoc &doc) {
+  doc.ClearIntegrationState();
+  MainHeader header;
+  if (doc.GetFileState() == CPluvicamDoc::fileNone || !doc.GetHandler() ||
+      !doc.GetHandler()->GetMainHeader(&header))
+    return;
+  // Seconds of the window start are not used.
+  const TimeOfDay &start = doc.GetFilter().startTime;
+  doc.GetIntegrationState()->endTim =
+      double((start.hour * 60 + start.minute) * 60) * header.lineFrequency;
+}
+
+void DsdIntegration::InitialUpdate(CPluvicamDoc &doc) {
+  doc.ResetData();
+  if (IntegrationSettings *s = doc.GetIntegrationSettings(1))
+    s->result = 0;
+}

@@ -1,0 +1,35 @@
+#pragma once
+#include "DsdClassGeometry.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// What one Run of the drop size distribution leaves: N(D) of the interval and how it ended.
+struct DsdInterval {
+  enum End {
+    NotStarted, // no document, data file or settings: nothing computed
+    Complete,   // the interval closed (the whole window read, for the full time range)
+    DataEnded,  // the data ended before the interval closed: a partial interval
+    Stopped,    // Stop ended the Run
+    Failed,     // a read error or a failed reposition: message and position
+  };
+
+  // N(D) per class in 1/(m³·mm) once normalised; before that the raw sums of 10⁶/(A·v).
+  std::array<double, dsd::ClassGeometry::TABLE_SIZE> classes{};
+  dsd::ClassGeometry geometry; // bar width and class count n
+  float deltaD = 0;            // mm
+  End end = NotStarted;
+  bool success = false;    // a result to show: the interval closed or the data ended
+  bool normalised = false; // `classes` hold N(D); false when the interval has no duration
+  double seconds = 0;      // the duration N(D) was normalised with
+  double ndMax = 0;        // largest of the first n classes once normalised, else 0
+  float rain = 0;          // mm, of the particles taken
+  int32_t count = 0;       // particles taken
+  int32_t skipped = 0;     // records passed over because their computation failed
+  std::string message;     // of a failure
+  int32_t position = -1;   // where the failed read began
+  bool truncated = false;  // the data ended inside a record
+
+  int ClassCount() const { return geometry.count; }
+};

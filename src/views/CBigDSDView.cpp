@@ -1,0 +1,208 @@
+#include "CBigDSDView.h"
+
+#include "CBigInfoView.h"
+#include "CDSDCtrlPanel.h"
+#include "SlicedLoop.h"
+#include "document/CPluvicamDoc.h"
+#include "statistics/DsdMoments.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace {
+constexpr double TEXT_N = 325;
+const QColor RED(255, 0, 0);
+const QColor BAR_BLUE(0, 0, 192);
+} // namespace
+
+CBigDSDView::CBigDSDView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {
+  setObjectName(QStringLiteral("CBigDSDView"));
+  if (doc) {
+    integration = std::make_unique<DsdIntegration>(*doc);
+    frameScale = doc->GetViewFactor();
+  }
+}
+
+void CBigDSDView::OnInitialUpdate() {
+  if (doc)
+    DsdIntegration::InitialUpdate(*doc);
+}
+
+void CBigDSDView::DrawFrame(QPainter &p) {
+  const double h = FontHeight(TEXT_N);
+  const int s = frameScale;
+  DrawText(p, {5000, 11000}, "Drop Size Distribution", HCenter | Top, h, RED);
+  p.drawLine(0, 10000, 0, 0);
+  p.drawLine(0, 0, 10000, 0);
+  for (int x = 0; x <= 10000; x += 100) {
+    if (x % 1000 == 0) {
+      p.drawLine(x, 0, x, -250);
+      DrawText(p, {double(x), -250}, QString::number(s * (x / 500) / 2), HCenter | Top, h);
+    } else {
+      p.drawLine(x, 0, x, -125);
+    }
+  }
+  DrawText(p, {5000, -500}, "Diameter", HCenter | Top, h);
+  DrawText(p, {10375, 0}, "mm", HCenter | Top, h);
+  const char *labels[] = {"0.01", "0.1", "1", "10", "100"};
+  for (int decade = 0, step = 1; decade < 5; ++decade, step *= 10) {
+    for (int k = step; k <= 9 * step && k <= 10000; k += step) {
+      const int y = int(std::trunc((std::log10(k * 0.01) + 2) * 2500));
+      p.drawLine(0, y, -125, y);
+      if (k == step)
+        DrawText(p, {-375, double(y + 250)}, labels[decade], HCenter | Top, h);
+    }
+  }
+  DrawText(p, {0, 10500}, "%", HCenter | Top, h);
+  DrawText(p, {-875, 5000}, "N(D) in % of N(D)max", HCenter | Top, h, Qt::black, false, 270);
+}
+
+std::string CBigDSDView::NdMaxText() const {
+  char text[80];
+  std::snprintf(text, sizeof text, "N(D)max = %.2f 1/m\u00B3mm", ndMax);
+  return text;
+}
+
+void CBigDSDView::DrawState(QPainter &p) {
+  p.setPen(PixelPen(Qt::white));
+  p.setBrush(BAR_BLUE);
+  for (const dsd::Bar &b : bars)
+    p.drawRect(QRectF(QPointF(b.x, 0), QPointF(b.x + b.width, b.height)).normalized());
+  p.setBrush(Qt::NoBrush);
+  if (showLabel && ndMax != 0)
+    DrawText(p, NdMaxLabelAt(), QString::fromStdString(NdMaxText()), HCenter | Top,
+             FontHeight(TEXT_N));
+}
+
+void CBigDSDView::Resized() {
+  // A new size shows the axes only; the bars come back with the next Run.
+  bars.clear();
+  showLabel = false;
+  Rebuild();
+}
+
+void CBigDSDView::UpdateModels() {
+  const IntegrationSettings *s = doc ? doc->GetIntegrationSettings(1) : nullptr;
+  const double rate = s ? s->result : 0;
+  models =
+      dsd::ModelCurves(rate, last.normalised ? last.ndMax : 0.0, doc ? doc->GetViewFactor() : 1);
+}
+
+void CBigDSDView::paintEvent(QPaintEvent *event) {
+  CDiagramView::paintEvent(event);
+  const IntegrationSettings *s = doc ? doc->GetIntegrationSettings(1) : nullptr;
+  if (!comp || !s || !(s->result > 0) || image.isNull())
+    return;
+  QPainter p(this);
+  const LogicalMapping m = Mapping();
+  p.setClipRect(QRectF(m.ToDevice({0, 0}), m.ToDevice({10000, 10100})).normalized());
+  p.setTransform(m.Transform());
+  const double h = FontHeight(TEXT_N);
+  const int width = std::max(1, int(std::lround(m.DeviceLengthX(20))));
+  for (const dsd::ModelCurve &model : models) {
+    const QColor colour(model.red, model.green, model.blue);
+    p.setPen(PixelPen(colour, width));
+    QPolygonF line;
+    for (const auto &[x, y] : model.points)
+      line << QPointF(x, y);
+    if (line.size() > 1)
+      p.drawPolyline(line);
+  }
+  p.setClipping(false);
+  for (const dsd::ModelCurve &model : models) {
+    const QColor colour(model.red, model.green, model.blue);
+    DrawText(p, {8000, double(model.labelY)}, QString::fromLatin1(model.label), Left | Top, h,
+             colour);
+    DrawText(p, {8800, double(model.labelY - 500)}, QString::fromStdString(model.N0Text()),
+             Left | Top, h, colour);
+    DrawText(p, {8800, double(model.labelY - 1000)}, QString::fromStdString(model.D0Text()),
+             Left | Top, h, colour);
+  }
+}
+
+int CBigDSDView::OnRun() {
+  if (!doc || computing)
+    return 1;
+  // Axes only, labelled for the scale of this Run.
+  bars.clear();
+  showLabel = false;
+  if (frameScale != doc->GetViewFactor()) {
+    frameScale = doc->GetViewFactor();
+    InvalidateFrame();
+  }
+  Rebuild();
+  update();
+
+  if (integration->Begin()) {
+    computing = true;
+    RunInSlices([this] { return integration->Next(); });
+    integration->Finish();
+    computing = false;
+    last = integration->Result();
+    if (last.end == DsdInterval::Failed)
+      doc->ShowMessage(last.message);
+    if (last.success) {
+      ndMax = last.ndMax;
+      if (last.normalised)
+        bars = dsd::BigBars(last.classes.data(), last.geometry);
+      showLabel = true;
+      UpdateModels();
+      Rebuild();
+      update();
+    }
+  } else {
+    last = integration->Result();
+  }
+  EndOfRun();
+  RefreshInfoViews();
+  return 1;
+}
+
+void CBigDSDView::EndOfRun() {
+  // Every end of a computation gives the panel its Run button back.
+  for (CDSDCtrlPanel *panel : window()->findChildren<CDSDCtrlPanel *>())
+    panel->EndOfRun();
+}
+
+void CBigDSDView::RefreshInfoViews() {
+  for (CBigInfoView *info : window()->findChildren<CBigInfoView *>()) {
+    if (last.success && last.normalised)
+      info->SetDsdMoments(DsdMoments::Of(last.classes.data(), last.geometry.count, last.deltaD));
+    else
+      info->ClearDsdMoments();
+    info->Refresh();
+  }
+}
+
+void CBigDSDView::OnStop() {
+  if (integration)
+    integration->Stop();
+}
+
+bool CBigDSDView::IsIdle() {
+  OnStop();
+  return !computing;
+}
+
+void CBigDSDView::OnToggle() {
+  const IntegrationSettings *s = doc ? doc->GetIntegrationSettings(1) : nullptr;
+  if (s && s->rainInterval > 0) {
+    comp = !comp;
+    UpdateModels();
+  } else if (doc) {
+    doc->ShowMessage(NO_RAIN_RATE);
+  }
+  update();
+}
+
+void CBigDSDView::OnReset(int) {
+  bars.clear();
+  showLabel = false;
+  comp = false;
+  if (doc && frameScale != doc->GetViewFactor()) {
+    frameScale = doc->GetViewFactor();
+    InvalidateFrame();
+  }
+  Rebuild();
+  update();
+}

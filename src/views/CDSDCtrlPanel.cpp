@@ -1,0 +1,189 @@
+#include "CDSDCtrlPanel.h"
+
+#include "CBigDSDView.h"
+#include "CBigInfoView.h"
+#include "document/CPluvicamDoc.h"
+#include "statistics/DsdIntegration.h"
+
+#include <QGridLayout>
+#include <QPushButton>
+
+namespace {
+// The class widths that Delta + and Delta - step through.
+constexpr float DELTAS[] = {0.05f, 0.1f, 0.15f, 0.2f, 0.25f};
+constexpr int DELTA_COUNT = int(sizeof DELTAS / sizeof DELTAS[0]);
+
+int DeltaIndex(float deltaD) {
+  for (int i = 0; i < DELTA_COUNT; ++i)
+    if (DELTAS[i] == deltaD)
+      return i;
+  return -1;
+}
+} // namespace
+
+void CDSDCtrlPanel::DocMessages::Show(const std::string &text) {
+  if (doc)
+    doc->ShowMessage(text);
+}
+
+CDSDCtrlPanel::CDSDCtrlPanel(CPluvicamDoc *doc, QWidget *parent)
+    : CBigCtrlPanel(parent), doc(doc), messages(doc) {
+  setObjectName(QStringLiteral("CDSDCtrlPanel"));
+  dialog.SetMessages(&messages);
+  struct Def {
+    int id;
+    const char *text;
+    void (CDSDCtrlPanel::*handler)();
+  };
+  // Three columns, in the order of the form.
+  const Def defs[] = {
+      {IDC_RUN, "Run", &CDSDCtrlPanel::OnRun},
+      {IDC_DELTA_PLUS, "Delta + ", &CDSDCtrlPanel::OnDeltaPlus},
+      {IDC_COMP, "Comp", &CDSDCtrlPanel::OnComp},
+      {IDC_MAIN, "Main", &CDSDCtrlPanel::OnMain},
+      {IDC_DELTA_MINUS, "Delta - ", &CDSDCtrlPanel::OnDeltaMinus},
+      {IDC_DEFAULT, "Default", &CDSDCtrlPanel::OnDefault},
+      {IDC_HELP, "Help", &CDSDCtrlPanel::OnHelp},
+      {IDC_INTEGRATE, "Integrate", &CDSDCtrlPanel::OnIntegrate},
+      {IDC_RESET_TIME, "Reset Time", &CDSDCtrlPanel::OnResetTime},
+  };
+  auto *grid = new QGridLayout(this);
+  int i = 0;
+  for (const Def &d : defs) {
+    auto *button = new QPushButton(QString::fromLatin1(d.text), this);
+    button->setObjectName(QString::number(d.id));
+    connect(button, &QPushButton::clicked, this, d.handler);
+    grid->addWidget(button, i / 3, i % 3);
+    buttons.push_back(button);
+    if (d.id == IDC_RUN)
+      runButton = button;
+    ++i;
+  }
+}
+
+QPushButton *CDSDCtrlPanel::Button(int id) const {
+  for (QPushButton *b : buttons)
+    if (b->objectName().toInt() == id)
+      return b;
+  return nullptr;
+}
+
+std::vector<CBigDSDView *> CDSDCtrlPanel::Views() const {
+  const QList<CBigDSDView *> found = window()->findChildren<CBigDSDView *>();
+  return {found.begin(), found.end()};
+}
+
+void CDSDCtrlPanel::InvalidateInfoViews() {
+  for (CBigInfoView *info : window()->findChildren<CBigInfoView *>())
+    info->Refresh();
+}
+
+void CDSDCtrlPanel::SetOthersEnabled(bool enabled) {
+  for (QPushButton *b : buttons)
+    if (b != runButton)
+      b->setEnabled(enabled);
+}
+
+void CDSDCtrlPanel::OnRun() {
+  if (!doc)
+    return;
+  if (state == 1) {
+    window()->setCursor(Qt::BusyCursor);
+    runButton->setText(QStringLiteral("Stop"));
+    state = 0;
+    SetOthersEnabled(false);
+    // Returns when the computation has ended; Stop reaches us from inside it.
+    for (CBigDSDView *view : Views())
+      view->OnRun();
+  } else {
+    window()->setCursor(Qt::ArrowCursor);
+    runButton->setText(QStringLiteral("Run"));
+    state = 1;
+    SetOthersEnabled(true);
+    for (CBigDSDView *view : Views())
+      view->OnStop();
+  }
+}
+
+void CDSDCtrlPanel::EndOfRun() {
+  if (state == 0)
+    OnRun();
+}
+
+void CDSDCtrlPanel::OnDeltaPlus() {
+  if (!doc)
+    return;
+  IntegrationSettings *s = doc->GetIntegrationSettings(1);
+  const int i = DeltaIndex(s->deltaD);
+  if (i >= 0 && i + 1 < DELTA_COUNT)
+    s->deltaD = DELTAS[i + 1];
+  InvalidateInfoViews();
+}
+
+void CDSDCtrlPanel::OnDeltaMinus() {
+  if (!doc)
+    return;
+  IntegrationSettings *s = doc->GetIntegrationSettings(1);
+  const int i = DeltaIndex(s->deltaD);
+  if (i < 0)
+    s->deltaD = 0.25f;
+  else if (i > 0)
+    s->deltaD = DELTAS[i - 1];
+  InvalidateInfoViews();
+}
+
+void CDSDCtrlPanel::OnIntegrate() {
+  if (!doc)
+    return;
+  IntegrationSettings *s = doc->GetIntegrationSettings(1);
+  dialog.SetAllModesAllowed(1);
+  dialog.SetMode(s->mode);
+  dialog.SetRain(s->rainInterval);
+  dialog.SetTime(s->timeInterval);
+  dialog.SetDrops(s->dropCount);
+  if (dialog.exec() == QDialog::Accepted) {
+    s->mode = dialog.GetMode();
+    s->rainInterval = dialog.GetRain();
+    s->timeInterval = dialog.GetTime();
+    s->dropCount = dialog.GetDrops();
+  }
+  InvalidateInfoViews();
+}
+
+void CDSDCtrlPanel::OnComp() {
+  if (!doc)
+    return;
+  for (CBigDSDView *view : Views())
+    view->OnToggle();
+}
+
+void CDSDCtrlPanel::OnDefault() {
+  if (!doc)
+    return;
+  doc->ResetIntegration(1);
+  for (CBigDSDView *view : Views())
+    view->OnReset(0);
+  InvalidateInfoViews();
+}
+
+void CDSDCtrlPanel::OnResetTime() {
+  if (!doc)
+    return;
+  doc->ResetData();
+  doc->GetIntegrationSettings(1)->result = 0;
+  // The interval record is cleared and ends at the window's start, as when the frame opened.
+  DsdIntegration::OpenAtWindowStart(*doc);
+  for (CBigDSDView *view : Views())
+    view->OnReset(0);
+  InvalidateInfoViews();
+}
+
+void CDSDCtrlPanel::OnHelp() {
+  if (doc)
+    emit HelpRequested(IDS_HELP_DSD);
+}
+
+void CDSDCtrlPanel::OnMain() {
+  if (doc)
+    emit MainRequested();
+}
