@@ -21,17 +21,19 @@ struct CameraResults {
   uint8_t flags;
 };
 
-void AppendCamera(std::string &row, const CameraResults &c, bool corrected) {
-  // No solution or a buffer overflow stop the correction part way: its values mean nothing.
-  const bool defined =
-      corrected && !(c.flags & (CContour::FLAG_NO_SOLUTION | CContour::FLAG_OVERFLOW));
+// A correction that gave up part way still reports what it computed before (the rms of the
+// axis fit survives a failed axis or shear); only the rest stays empty.
+void AppendCamera(std::string &row, const CameraResults &c, const CContour &contour,
+                  bool corrected) {
+  const CContour::CorrectionComputed known = contour.GetCorrectionComputed();
+  const bool sizes = corrected && known.sizes;
   for (double v : {double(c.height), double(c.width), double(c.hVel), double(c.canting)}) {
     row += ',';
-    if (defined)
+    if (sizes)
       AppendFloat(row, v);
   }
   row += ',';
-  if (defined)
+  if (corrected && known.rms)
     AppendInt(row, c.rms);
   row += ',';
   if (corrected)
@@ -45,9 +47,9 @@ void AppendContours(std::string &row, const HydRecord &r, const CContour &a, con
   AppendInt(row, a.GetCount());
   row += ',';
   AppendInt(row, b.GetCount());
-  AppendCamera(row, {r.corrHeightA, r.corrWidthA, r.corrHVelA, r.cantingA, r.rmsA, r.corrFlagsA},
+  AppendCamera(row, {r.corrHeightA, r.corrWidthA, r.corrHVelA, r.cantingA, r.rmsA, r.corrFlagsA}, a,
                corrected);
-  AppendCamera(row, {r.corrHeightB, r.corrWidthB, r.corrHVelB, r.cantingB, r.rmsB, r.corrFlagsB},
+  AppendCamera(row, {r.corrHeightB, r.corrWidthB, r.corrHVelB, r.cantingB, r.rmsB, r.corrFlagsB}, b,
                corrected);
 }
 

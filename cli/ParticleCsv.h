@@ -18,8 +18,8 @@ std::string TimeOfDay(double tim, double lineFrequency);
 // Appends one particle's row (without a line end).
 void AppendParticle(std::string &row, const HydRecord &r, bool isSnow);
 
-// Appends the contour columns; the correction cells stay empty when no correction ran or a raised
-// flag leaves its values undefined.
+// Appends the contour columns; the correction cells stay empty when no correction ran or when
+// the correction stopped before it computed them.
 void AppendContours(std::string &row, const HydRecord &r, const CContour &a, const CContour &b,
                     bool corrected);
 void AppendEmptyContours(std::string &row);

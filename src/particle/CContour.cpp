@@ -42,6 +42,7 @@ void CContour::Clear() {
   innerPoints.clear();
   points.clear();
   axisTop = axisBottom = widthLeft = widthRight = PointF();
+  computed = CorrectionComputed();
 }
 
 void CContour::StoreGeometry(int lineCount, double xs, double ys, int off) {
@@ -415,14 +416,16 @@ int CContour::FindSymmetryAxis(double phi, float &a, float &b, double &rms) {
   return n;
 }
 
+// NaN marks a result the steps did not reach.
 struct CContour::Correction {
-  int best = -1;     // index of the chosen angle
-  double rms = 0;    // of the axis fit at that angle
-  float shearMm = 0; // mm per line
-  float height = 0;
-  float width = 0;
-  float hVel = 0;
-  float canting = 0;
+  static constexpr float NONE = std::numeric_limits<float>::quiet_NaN();
+  int best = -1;                                         // index of the chosen angle
+  double rms = std::numeric_limits<double>::quiet_NaN(); // of the axis fit at that angle
+  float shearMm = NONE;                                  // mm per line
+  float height = NONE;
+  float width = NONE;
+  float hVel = NONE;
+  float canting = NONE;
 };
 
 int CContour::CorrectionSteps(Correction &r, double lineFrequency, float scaleHeight,
@@ -602,17 +605,23 @@ int CContour::SymmetricCorrection(HydRecord *record, double lineFrequency, int c
   if (r.best == 0 || r.best == ANGLE_COUNT - 1)
     flags |= FLAG_NO_MINIMUM;
 
-  (a ? record->corrHeightA : record->corrHeightB) = r.height;
-  (a ? record->corrWidthA : record->corrWidthB) = r.width;
-  (a ? record->corrHVelA : record->corrHVelB) = r.hVel;
-  (a ? record->cantingA : record->cantingB) = r.canting;
-  (a ? record->shearA : record->shearB) = float(std::trunc(5000.0 * r.shearMm));
+  // A failed step keeps what was computed before it; what it never reached is stored as 0.
+  computed.rms = !std::isnan(r.rms);
+  computed.shear = !std::isnan(r.shearMm);
+  computed.sizes = !std::isnan(r.height) && !std::isnan(r.width) && !std::isnan(r.hVel) &&
+                   !std::isnan(r.canting);
+  auto known = [](auto v) { return std::isnan(v) ? decltype(v)(0) : v; };
+  (a ? record->corrHeightA : record->corrHeightB) = known(r.height);
+  (a ? record->corrWidthA : record->corrWidthB) = known(r.width);
+  (a ? record->corrHVelA : record->corrHVelB) = known(r.hVel);
+  (a ? record->cantingA : record->cantingB) = known(r.canting);
+  (a ? record->shearA : record->shearB) = float(std::trunc(5000.0 * known(r.shearMm)));
   float *display = a ? record->displayA : record->displayB;
   const PointF ends[4] = {axisTop, axisBottom, widthLeft, widthRight};
   for (int i = 0; i < 4; ++i) {
     display[2 * i] = Truncate16(500.0 * ends[i].x);
     display[2 * i + 1] = Truncate16(500.0 * ends[i].y);
   }
-  (a ? record->rmsA : record->rmsB) = int16_t(Truncate16(1000.0 * r.rms));
+  (a ? record->rmsA : record->rmsB) = int16_t(Truncate16(1000.0 * known(r.rms)));
   return GetChordCount();
 }

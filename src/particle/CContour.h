@@ -31,6 +31,14 @@ public:
   static constexpr uint8_t FLAG_OVERFLOW = 0x40;
   static constexpr uint8_t FLAG_NOT_ORTHOGONAL = 0x80;
 
+  // Which results the last symmetric correction computed before it stopped; the others hold
+  // no defined value.
+  struct CorrectionComputed {
+    bool rms = false;   // the axis fit at the chosen angle
+    bool shear = false; // shear and its display value
+    bool sizes = false; // height, width, canting and horizontal velocity
+  };
+
   struct PointF {
     float x = 0;
     float y = 0;
@@ -85,6 +93,7 @@ public:
   PointF GetAxisBottom() const { return axisBottom; }
   PointF GetWidthLeft() const { return widthLeft; }
   PointF GetWidthRight() const { return widthRight; }
+  CorrectionComputed GetCorrectionComputed() const { return computed; }
 
 private:
   struct Correction;
@@ -118,4 +127,5 @@ private:
   PointF axisBottom;
   PointF widthLeft;
   PointF widthRight;
+  CorrectionComputed computed;
 };

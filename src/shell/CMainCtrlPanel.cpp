@@ -47,11 +47,20 @@ QTimeEdit *Picker(int id, QWidget *parent) {
   return edit;
 }
 
+// Tight margins and spacing: the whole form fits its pane from a 1000 x 700 window up.
+constexpr int SPACING = 4;
+
+void Compact(QLayout *layout) {
+  layout->setContentsMargins(6, 2, 6, 4);
+  layout->setSpacing(SPACING);
+}
+
 // A group box with a min and a max field side by side and an optional unit.
 QGroupBox *RangeGroup(const char *title, QLineEdit *min, QLineEdit *max, const char *unit,
                       QWidget *parent) {
   auto *box = new QGroupBox(QString::fromLatin1(title), parent);
   auto *row = new QHBoxLayout(box);
+  Compact(row);
   row->addWidget(min);
   row->addWidget(max);
   if (unit)
@@ -100,8 +109,10 @@ CMainCtrlPanel::CMainCtrlPanel(CPluvicamDoc *doc, UserMessages *messages, QWidge
 
   // Left column: the filter.
   auto *left = new QVBoxLayout;
+  left->setSpacing(SPACING);
   auto *timeBox = new QGroupBox(QStringLiteral("Time Window"), this);
   auto *timeRow = new QHBoxLayout(timeBox);
+  Compact(timeRow);
   timeRow->addWidget(startEdit);
   timeRow->addWidget(endEdit);
   left->addWidget(timeBox);
@@ -111,14 +122,16 @@ CMainCtrlPanel::CMainCtrlPanel(CPluvicamDoc *doc, UserMessages *messages, QWidge
   left->addWidget(RangeGroup("Filter - Pixel System A", pixAMinEdit, pixAMaxEdit, nullptr, this));
   left->addWidget(RangeGroup("Filter - Pixel System B", pixBMinEdit, pixBMaxEdit, nullptr, this));
   auto *typeRow = new QHBoxLayout;
-  typeRow->addWidget(new QLabel(QStringLiteral("Hydrometeor Type "), this));
-  typeRow->addWidget(typeList);
+  typeRow->addWidget(new QLabel(QStringLiteral("Hydrometeor Type"), this));
+  typeRow->addWidget(typeList, 1);
   left->addLayout(typeRow);
   left->addStretch();
 
   // Right column: run control, area display mode and its legend.
   auto *right = new QVBoxLayout;
+  right->setSpacing(SPACING);
   auto *buttonGrid = new QGridLayout;
+  buttonGrid->setVerticalSpacing(2);
   struct ButtonDef {
     int id;
     const char *text;
@@ -150,28 +163,35 @@ CMainCtrlPanel::CMainCtrlPanel(CPluvicamDoc *doc, UserMessages *messages, QWidge
   right->addLayout(buttonGrid);
   auto *areaBox = new QGroupBox(QStringLiteral("Area Display Mode"), this);
   auto *areaColumn = new QVBoxLayout(areaBox);
+  Compact(areaColumn);
   areaColumn->addWidget(positionRadio);
   areaColumn->addWidget(distributionRadio);
   right->addWidget(areaBox);
-  right->addWidget(new QLabel(QStringLiteral("Number of Drops / Distribution Area Display"), this));
+  auto *legendTitle =
+      new QLabel(QStringLiteral("Number of Drops / Distribution Area Display"), this);
+  legendTitle->setWordWrap(true);
+  right->addWidget(legendTitle);
   auto *legend = new QGridLayout;
-  const std::pair<QColor, const char *> icons[] = {{QColor(0, 0, 0), "1"},
-                                                   {QColor(255, 0, 0), "2"},
-                                                   {QColor(0, 255, 0), "3"},
-                                                   {QColor(255, 0, 255), "4"},
-                                                   {QColor(0, 0, 255), ">5"}};
-  int column = 0;
-  for (const auto &[colour, text] : icons) {
-    legend->addWidget(ColourIcon(colour, this), 0, column, Qt::AlignCenter);
-    legend->addWidget(new QLabel(QString::fromLatin1(text), this), 1, column, Qt::AlignCenter);
-    ++column;
+  legend->setSpacing(2);
+  // The legend shows the colours the top view paints for one to five and more drops.
+  const char *const counts[] = {"1", "2", "3", "4", ">5"};
+  for (int column = 0; column < 5; ++column) {
+    QLabel *icon = ColourIcon(CSmallTopView::CountColour(column + 1), this);
+    icon->setObjectName(QStringLiteral("legend%1").arg(column + 1));
+    legend->addWidget(icon, 0, column, Qt::AlignCenter);
+    legend->addWidget(new QLabel(QString::fromLatin1(counts[column]), this), 1, column,
+                      Qt::AlignCenter);
   }
   right->addLayout(legend);
   right->addStretch();
 
+  // The columns keep their natural width on a large screen; the space is left empty.
   auto *columns = new QHBoxLayout(this);
+  columns->setContentsMargins(6, 6, 6, 6);
+  columns->setSpacing(10);
   columns->addLayout(left);
   columns->addLayout(right);
+  columns->addStretch(1);
 
   // Initial update: the whole day, every type, the first display mode.
   startEdit->setTime(QTime(0, 0, 0));
@@ -378,6 +398,8 @@ void CMainCtrlPanel::EndRun() {
   }
   runButton->setText(QStringLiteral("Run"));
   stopped = true;
+  if (frame)
+    frame->RefreshStatus();
   emit RunStateChanged(false);
 }
 

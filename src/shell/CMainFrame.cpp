@@ -311,6 +311,18 @@ void CMainFrame::SetBusyCursor(int cursorId) {
                                 : cursorId == CURSOR_WAIT      ? Qt::WaitCursor
                                                                : Qt::ArrowCursor;
   setCursor(shape);
+  // Children that set a cursor of their own (fields, splitter handles) would show it over the
+  // busy one: they take the frame's cursor until it is the arrow again.
+  for (auto &[widget, own] : ownCursors)
+    if (widget)
+      widget->setCursor(own);
+  ownCursors.clear();
+  if (shape != Qt::ArrowCursor)
+    for (QWidget *child : findChildren<QWidget *>())
+      if (child->testAttribute(Qt::WA_SetCursor)) {
+        ownCursors.emplace_back(child, child->cursor());
+        child->setCursor(shape);
+      }
   busyCursor = cursorId == CURSOR_APPSTARTING;
 }
 
@@ -350,6 +362,19 @@ void CMainFrame::StopRun() {
 void CMainFrame::OnStopRun() {
   StopTimer();
   StopRun();
+}
+
+void CMainFrame::OnReset(int flag) {
+  if (flag == 0)
+    RefreshStatus();
+}
+
+void CMainFrame::RefreshStatus() {
+  if (!panel || panel->IsStopped())
+    particlesPerSecond = 0;
+  particlesSinceProgress = 0;
+  progressClock.start();
+  statusBar()->showMessage(StatusText());
 }
 
 QString CMainFrame::StatusText() const {

@@ -10,6 +10,8 @@
 #include <QTimer>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 class CBigFrame;
 class CMainCtrlPanel;
@@ -79,8 +81,12 @@ public:
   // Particles shown since the run's statistics were last reset, and the status text.
   QString StatusText() const;
 
-  // DocumentListener: closing the file ends a run.
+  // Shows the position and rate now; a stopped run shows no particles per second.
+  void RefreshStatus();
+
+  // DocumentListener: closing the file ends a run; dropped data refreshes the status bar.
   void OnStopRun() override;
+  void OnReset(int flag) override;
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
@@ -111,6 +117,8 @@ private:
   QTimer runTimer;
   bool timerOn = false;
   bool busyCursor = false;
+  // Children with a cursor of their own, and that cursor, while the busy cursor covers them.
+  std::vector<std::pair<QPointer<QWidget>, QCursor>> ownCursors;
   int savedPos = -1;
   CBigFrame *bigFrame = nullptr;
   BigPaneFactory bigPaneFactory;

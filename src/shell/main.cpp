@@ -1,6 +1,7 @@
 // pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
 // `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends;
-// with `--big NAME` the picture is of an enlarged frame opened after that.
+// `--size WxH` chooses the window's size for it; with `--big NAME` the picture is of an enlarged
+// frame opened after that.
 #include "BigPaneFactory.h"
 #include "BigPicture.h"
 #include "CMainCtrlPanel.h"
@@ -64,7 +65,10 @@ int main(int argc, char **argv) {
       QStringLiteral("run to the end of the time window before the picture"));
   const QCommandLineOption noSplash(QStringLiteral("nosplash"),
                                     QStringLiteral("start without the splash picture"));
-  parser.addOptions({screenshot, steps, run, noSplash});
+  const QCommandLineOption windowSize(
+      QStringLiteral("size"), QStringLiteral("window size of the picture (default 1400x900)"),
+      QStringLiteral("WxH"), QStringLiteral("1400x900"));
+  parser.addOptions({screenshot, steps, run, noSplash, windowSize});
   bigpicture::AddOptions(parser);
   parser.process(qtApp);
 
@@ -81,6 +85,14 @@ int main(int argc, char **argv) {
     return 2;
   }
 
+  const QStringList sizeParts = parser.value(windowSize).split(QLatin1Char('x'));
+  bool widthOk = false, heightOk = false;
+  const int width = sizeParts.size() == 2 ? sizeParts[0].toInt(&widthOk) : 0;
+  const int height = sizeParts.size() == 2 ? sizeParts[1].toInt(&heightOk) : 0;
+  if (!widthOk || !heightOk || width < 100 || height < 100 || width > 10000 || height > 10000) {
+    std::fprintf(stderr, "pluvicam: --size needs WIDTHxHEIGHT in pixels, 100 to 10000 each\n");
+    return 2;
+  }
   if (const QString bad = bigpicture::CheckOptions(parser); !bad.isEmpty()) {
     std::fprintf(stderr, "pluvicam: %s\n", qPrintable(bad));
     return 2;
@@ -105,7 +117,7 @@ int main(int argc, char **argv) {
 
   CMainFrame *frame = app.GetMainFrame();
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
-  frame->resize(1400, 900);
+  frame->resize(width, height);
   if (parser.isSet(run)) {
     // The run ends at the end of the window or file; wait for the panel to stop.
     QEventLoop untilStopped;

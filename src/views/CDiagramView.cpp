@@ -101,7 +101,8 @@ void CDiagramView::DrawText(QPainter &p, QPointF at, const QString &text, int al
   font.setStyleHint(QFont::TypeWriter);
   // Plain pixels in the text colour, as the diagrams have always drawn them.
   font.setStyleStrategy(QFont::NoAntialias);
-  font.setPixelSize(std::max(1, int(std::lround(m.DeviceLengthY(height)))));
+  // Scaled with the pane, but never below what can still be read ("50" must not become "S0").
+  font.setPixelSize(std::max(MIN_TEXT_PIXELS, int(std::lround(m.DeviceLengthY(height)))));
   font.setBold(bold);
   p.save();
   p.resetTransform();

@@ -27,6 +27,9 @@ public:
   // trunc(factor · value) as a logical coordinate; far outside any plot for huge values.
   static int LogicalUnits(double factor, double value);
 
+  // Text height in device pixels below which labels are no longer legible.
+  static constexpr int MIN_TEXT_PIXELS = 9;
+
   enum Align {
     Left = 0x1,
     HCenter = 0x2,

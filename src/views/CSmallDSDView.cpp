@@ -43,10 +43,9 @@ void CSmallDSDView::OnParticle() {
   const HydRecord *r = AcceptedRecord();
   if (!r || !r->mainHeader || doc->GetRateList().empty())
     return;
-  distribution.Add(r->tim, r->diameter, r->area, r->velocity);
-  // The head interval is complete: another 0.1 mm of rain closes the distribution's interval.
-  if (doc->GetRateList().front().complete) {
-    distribution.Close(r->tim, r->mainHeader->lineFrequency);
+  // A complete head interval (another 0.1 mm of rain) closes the distribution's interval.
+  if (distribution.Take(r->tim, r->diameter, r->area, r->velocity,
+                        doc->GetRateList().front().complete != 0, r->mainHeader->lineFrequency)) {
     bars = distribution.Bars();
     Rebuild();
   }

@@ -23,7 +23,8 @@ void CSmallRainIntensityView::DrawFrame(QPainter &p) {
     p.drawLine(0, y, -40, y);
   for (int x = 0; x <= 1800; x += 300)
     p.drawLine(x, 0, x, -200);
-  DrawText(p, {-50, 5000}, "50", Right | VCenter, FontHeight(LABEL_N));
+  // Left of the top tick with a gap, so that the tick does not run into the label.
+  DrawText(p, {-70, 5000}, "50", Right | VCenter, FontHeight(LABEL_N));
 }
 
 void CSmallRainIntensityView::DrawState(QPainter &p) {

@@ -38,20 +38,41 @@ public:
   double IntervalStart() const { return intervalStart; }
   const std::array<double, CLASSES> &Classes() const { return classes; }
 
-  // Adds a particle; false when it adds nothing to N(D) (no class for its diameter, or
-  // area · velocity = 0, which has no defined concentration).
+  enum class Added {
+    Counted,
+    NoClass,   // diameter beyond the classes: not counted, the particle still ends a step
+    Undefined, // area · velocity = 0 within the classes: the particle is ignored altogether
+  };
+
+  // Adds a particle; false when it adds nothing to N(D).
   bool Add(double tim, double diameter, double area, double velocity) {
+    return Classify(tim, diameter, area, velocity) == Added::Counted;
+  }
+
+  // Adds a particle and says how it was taken.
+  Added Classify(double tim, double diameter, double area, double velocity) {
     if (intervalStart == -1.0) {
       intervalStart = tim;
       classes.fill(0.0);
     }
     const double k = std::trunc(4.0 * diameter);
     if (!(k >= 0 && k < CLASSES))
-      return false;
+      return Added::NoClass;
     const double av = area * velocity;
     if (av == 0 || !std::isfinite(av))
-      return false;
+      return Added::Undefined;
     classes[size_t(k)] += 1e6 / av;
+    return Added::Counted;
+  }
+
+  // One particle of the main run: adds it and, when it completed another rain step, closes the
+  // interval. A particle of no defined concentration stops before the step test. Returns true
+  // when the interval closed and the bars are due.
+  bool Take(double tim, double diameter, double area, double velocity, bool stepComplete,
+            double lineFrequency) {
+    if (Classify(tim, diameter, area, velocity) == Added::Undefined || !stepComplete)
+      return false;
+    Close(tim, lineFrequency);
     return true;
   }
 

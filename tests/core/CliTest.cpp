@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -169,4 +170,15 @@ TEST_F(CliTest, DocumentReadingAndClassWrite) {
   EXPECT_EQ(lines[0], "startTim,endTim,duration,complete,startTime,endTime");
   EXPECT_NE(lines[1].find(",,0,0,06:00:01.000,"), std::string::npos) << "one open interval";
   EXPECT_EQ(lines[2].rfind("total rain: ", 0), 0u);
+}
+
+TEST_F(CliTest, DemoGoesIntoANewFolderAndItsHeadersNameTheFile) {
+  const std::string out = Path("new/demo");
+  const std::string command = std::string(PLUVICAM_SYNTH) + " demo --out " + out +
+                              " --name demo >" + Path("synth.txt") + " 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const CliRun info = Cli("info " + out + "/demo.hyd");
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("  demo.hyd  "), std::string::npos) << info.out;
+  EXPECT_EQ(Cli("info " + out + "/demo_snow.sno").status, 0);
 }

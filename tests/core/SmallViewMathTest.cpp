@@ -215,3 +215,17 @@ TEST(TopViewArea, SizeAndCountGrid) {
   EXPECT_EQ(g.Count(105, 201), 0);
   EXPECT_EQ(g.Size(), 16);
 }
+
+TEST(SmallDsd, MainRunStepsCloseTheIntervalUnlessTheParticleIsUndefined) {
+  dsd::SmallDsd d;
+  EXPECT_FALSE(d.Take(1000, 1.3, 50, 4, false, 1000)) << "no rain step completed yet";
+  // area · velocity = 0 ends the particle's processing before the step test.
+  EXPECT_FALSE(d.Take(2000, 2.0, 0, 4, true, 1000));
+  EXPECT_TRUE(d.IntervalOpen());
+  EXPECT_FALSE(d.Take(2000, 2.0, 40, 0, true, 1000));
+  EXPECT_TRUE(d.IntervalOpen());
+  // Beyond the classes the particle is not counted but still closes the step.
+  EXPECT_TRUE(d.Take(3000, 12.0, 40, 5, true, 1000));
+  EXPECT_FALSE(d.IntervalOpen());
+  EXPECT_DOUBLE_EQ(d.Classes()[5], 5000 / (2.0 * 0.25));
+}

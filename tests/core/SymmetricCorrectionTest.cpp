@@ -1,3 +1,4 @@
+#include "ParticleCsv.h"
 #include "particle/CContour.h"
 #include "synth/DropOutline.h"
 
@@ -190,4 +191,50 @@ TEST(SymmetricCorrection, ChordsAndAxisFitOfARectangle) {
     EXPECT_EQ(chord.start.y, chord.end.y);
     EXPECT_EQ(chord.mid.x, (chord.start.x + chord.end.x) / 2);
   }
+}
+
+TEST(SymmetricCorrection, AFailedAxisKeepsTheFitAndTheCsvShowsIt) {
+  // Blocks that step right and back: the fitted axis runs through the steps and meets the
+  // outline far more than three times.
+  std::vector<int16_t> left, right;
+  for (int block = 0; block < 4; ++block)
+    for (int i = 0; i < 10; ++i) {
+      left.push_back(int16_t(block % 2 ? 25 : 10));
+      right.push_back(int16_t(block % 2 ? 35 : 20));
+    }
+  const int n = int(left.size());
+  CContour a, b;
+  ASSERT_EQ(a.Create(left, right, n, 0.1, 0.1, 10), 1);
+  ASSERT_EQ(b.Create(left, right, n, 0.1, 0.1, 10), 1);
+  HydRecord r;
+  r.scaleHeight = 0.1f;
+  a.SymmetricCorrection(&r, LINE_FREQUENCY, 1, 1);
+  b.SymmetricCorrection(&r, LINE_FREQUENCY, 2, 1);
+  ASSERT_EQ(r.corrFlagsA & CContour::FLAG_NO_SOLUTION, CContour::FLAG_NO_SOLUTION);
+  const CContour::CorrectionComputed known = a.GetCorrectionComputed();
+  EXPECT_TRUE(known.rms);
+  EXPECT_FALSE(known.sizes);
+  EXPECT_GT(r.rmsA, 0) << "the fit's rms is known before the axis fails";
+  EXPECT_EQ(r.corrHeightA, 0);
+
+  // Its CSV cells: no sizes, but the rms and the flags.
+  std::string row;
+  csv::AppendContours(row, r, a, b, true);
+  std::vector<std::string> cells;
+  for (size_t from = 0;;) {
+    const size_t comma = row.find(',', from);
+    cells.push_back(row.substr(from, comma - from));
+    if (comma == std::string::npos)
+      break;
+    from = comma + 1;
+  }
+  ASSERT_EQ(cells.size(), 14u) << row;
+  for (int i = 2; i < 6; ++i)
+    EXPECT_EQ(cells[size_t(i)], "") << i << ": " << row;
+  EXPECT_EQ(cells[6], std::to_string(r.rmsA)) << row;
+  EXPECT_EQ(cells[7], std::to_string(r.corrFlagsA)) << row;
+
+  // A contour cleared by a new outline forgets what the last correction computed.
+  ASSERT_EQ(a.Create(left, right, n, 0.1, 0.1, 10), 1);
+  EXPECT_FALSE(a.GetCorrectionComputed().rms);
 }

@@ -256,3 +256,43 @@ TEST_F(SyntheticDayTest, OlderFormatsAndSnowDecode) {
 }
 
 } // namespace
+
+TEST(DemoDay, StratiformMorningConvectiveShowerDrizzleTail) {
+  synth::DayOptions o = synth::DemoRainDay(".", "demo");
+  o.writeFiles = false;
+  const synth::DayResult day = synth::GenerateDay(o);
+  // Enough to watch, few enough for a quick run.
+  EXPECT_GT(day.particles, 90000);
+  EXPECT_LT(day.particles, 160000);
+  double morning = 0, peak = 0, tailMax = 0;
+  int peakMinute = 0, morningMinutes = 0, wetTail = 0, tailMinutes = 0;
+  int64_t largeDrops = 0;
+  for (const synth::MinuteTruth &m : day.truth.minutes) {
+    const double rate = m.rain * 60; // mm/h over the minute
+    if (m.minute >= 6 * 60 + 20 && m.minute < 8 * 60 + 20) {
+      morning += rate;
+      ++morningMinutes;
+    }
+    if (rate > peak) {
+      peak = rate;
+      peakMinute = m.minute;
+    }
+    if (m.minute >= 8 * 60 + 30 && m.minute < 9 * 60 + 10)
+      for (int k = int(5.0 / synth::MinuteTruth::CLASS_WIDTH); k < synth::MinuteTruth::CLASSES; ++k)
+        largeDrops += m.counts[size_t(k)];
+    if (m.minute >= 9 * 60 + 30) {
+      tailMax = std::max(tailMax, rate);
+      wetTail += m.particles > 0;
+      ++tailMinutes;
+    }
+  }
+  ASSERT_GT(morningMinutes, 0);
+  EXPECT_GT(morning / morningMinutes, 1.0) << "stratiform morning";
+  EXPECT_LT(morning / morningMinutes, 5.0);
+  EXPECT_GT(peak, 30.0) << "the shower";
+  EXPECT_GE(peakMinute, 8 * 60 + 30);
+  EXPECT_LT(peakMinute, 9 * 60 + 10);
+  EXPECT_GT(largeDrops, 20) << "the shower brings drops of 5 mm and more";
+  EXPECT_LT(tailMax, 1.5) << "drizzle";
+  EXPECT_GT(wetTail, tailMinutes * 9 / 10) << "the drizzle goes on";
+}

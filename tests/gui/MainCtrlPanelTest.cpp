@@ -4,6 +4,7 @@
 #include "views/CSmallTopView.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -262,4 +263,21 @@ TEST_F(PanelTest, DefaultFilterShowsTheStoredSettings) {
   EXPECT_EQ(Edit("1007")->text(), "9");
   EXPECT_EQ(DocFilter().diamMax, 9.0f);
   EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 0"}));
+}
+
+TEST_F(PanelTest, LegendShowsTheColoursTheTopViewPaints) {
+  StartWithPanes();
+  for (int count = 1; count <= 5; ++count) {
+    auto *icon = panel->findChild<QLabel *>(QStringLiteral("legend%1").arg(count));
+    ASSERT_NE(icon, nullptr) << count;
+    const QImage image = icon->pixmap().toImage();
+    EXPECT_EQ(QColor(image.pixel(16, 16)), CSmallTopView::CountColour(count)) << count;
+  }
+  // The top view paints four drops blue and five or more magenta.
+  const QColor four = panel->findChild<QLabel *>("legend4")->pixmap().toImage().pixel(16, 16);
+  const QColor five = panel->findChild<QLabel *>("legend5")->pixmap().toImage().pixel(16, 16);
+  EXPECT_GT(four.blue(), 0);
+  EXPECT_EQ(four.red(), 0);
+  EXPECT_GT(five.red(), 0);
+  EXPECT_GT(five.blue(), 0);
 }

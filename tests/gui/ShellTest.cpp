@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTextBrowser>
@@ -89,6 +91,27 @@ TEST_F(AppTest, GridFollowsTheLayoutRule) {
   frame->statusBar()->hide();
   frame->RecalcLayout();
   EXPECT_GT(frame->GetLayout().H, before);
+}
+
+TEST_F(AppTest, ControlPanelFitsItsPaneFrom1000x700Up) {
+  Start();
+  auto *pane = frame->findChild<QScrollArea *>("CMainCtrlPanelPane");
+  ASSERT_NE(pane, nullptr);
+  QWidget *type = frame->GetCtrlPanel()->findChild<QWidget *>("1028");
+  ASSERT_NE(type, nullptr);
+  frame->show();
+  for (const QSize size : {QSize(1000, 700), QSize(1280, 800), QSize(1920, 1080)}) {
+    frame->resize(size);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(pane->verticalScrollBar()->isVisible()) << size.width();
+    EXPECT_FALSE(pane->horizontalScrollBar()->isVisible()) << size.width();
+    // The last row of the form, "Hydrometeor Type", lies wholly inside the pane.
+    const QRect shown(type->mapTo(pane->viewport(), QPoint(0, 0)), type->size());
+    EXPECT_TRUE(pane->viewport()->rect().contains(shown)) << size.width();
+  }
+  // On a large screen the fields keep a sensible width.
+  EXPECT_LT(type->width(), 300);
+  EXPECT_LT(frame->GetCtrlPanel()->findChild<QWidget *>("1021")->width(), 300);
 }
 
 TEST_F(AppTest, FramePartsAndPageFiles) {
@@ -263,6 +286,45 @@ TEST_F(AppTest, RunGoesToTheEndOfTheWindowAndStops) {
   EXPECT_TRUE(panel->IsStopped());
   EXPECT_FALSE(frame->IsTimerOn());
   EXPECT_EQ(run->text(), "Run");
+}
+
+TEST_F(AppTest, StatusBarFollowsResetStopAndCloseAndTheBusyCursorCoversTheChildren) {
+  Start();
+  const std::string data = RainDay(2000);
+  ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
+  CMainCtrlPanel *panel = frame->GetCtrlPanel();
+  auto status = [&] { return frame->statusBar()->currentMessage(); };
+  auto position = [&] { return doc->GetHandler()->GetHydFile().GetPosition(); };
+
+  for (int i = 0; i < 50; ++i)
+    frame->StepOnce();
+  const QString stepped = status();
+  ASSERT_TRUE(stepped.startsWith(QStringLiteral("Position %1 ").arg(position())))
+      << stepped.toStdString();
+  panel->OnReset();
+  EXPECT_NE(status(), stepped) << "Reset moves back to the window's start";
+  EXPECT_TRUE(status().startsWith(QStringLiteral("Position %1 ").arg(position())))
+      << status().toStdString();
+
+  // Running: the fields keep the busy cursor too, not their own text cursor.
+  QWidget *field = panel->findChild<QWidget *>("1004");
+  ASSERT_NE(field, nullptr);
+  const Qt::CursorShape own = field->cursor().shape();
+  ASSERT_NE(own, Qt::BusyCursor);
+  QPushButton *run = panel->findChild<QPushButton *>("1021");
+  run->click();
+  EXPECT_EQ(field->cursor().shape(), Qt::BusyCursor);
+  ASSERT_TRUE(WaitFor([&] { return !status().endsWith(QStringLiteral(" 0 particles/s")); }))
+      << status().toStdString();
+  run->click();
+  ASSERT_TRUE(panel->IsStopped());
+  EXPECT_EQ(field->cursor().shape(), own);
+  EXPECT_TRUE(status().endsWith(QStringLiteral(" 0 particles/s"))) << status().toStdString();
+  EXPECT_TRUE(status().startsWith(QStringLiteral("Position %1 ").arg(position())))
+      << status().toStdString();
+
+  app->OnFileClose();
+  EXPECT_EQ(status(), QStringLiteral("Ready"));
 }
 
 // A big view that reports itself busy until told otherwise.

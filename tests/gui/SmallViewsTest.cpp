@@ -303,3 +303,28 @@ TEST_F(SmallViewParticles, DropSizeDistributionRedrawsPerRainStep) {
 }
 
 } // namespace
+
+TEST_F(SmallViewFrames, LabelsStayLegibleInSmallPanesAndOffTheTicks) {
+  // The rain-rate pane of a 1000 x 700 window.
+  const QSize small(193, 160);
+  const QPointF org(-200, 5500);
+  const QSizeF ext(2200, -6000);
+  std::unique_ptr<QWidget> view(CreateSmallView(Pane::RainIntensity, &doc, nullptr));
+  view->resize(small);
+  const QImage image = view->grab().toImage();
+  // The "50" at the top of the rate axis: black ink left of the axis around the top tick.
+  const QPoint axisTop = Device(org, ext, small, {0, 5000});
+  const QPoint tickEnd = Device(org, ext, small, {-40, 5000});
+  int top = image.height(), bottom = -1, right = -1;
+  for (int y = std::max(0, axisTop.y() - 12); y <= axisTop.y() + 12; ++y)
+    for (int x = 0; x < tickEnd.x() - 1; ++x)
+      if (QColor(image.pixel(x, y)) == BLACK) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+        right = std::max(right, x);
+      }
+  ASSERT_GE(bottom, 0) << "no label";
+  // Digits of a 9-pixel font are at least 6 pixels high.
+  EXPECT_GE(bottom - top + 1, 6);
+  EXPECT_LT(right, tickEnd.x() - 1) << "a gap between label and tick";
+}

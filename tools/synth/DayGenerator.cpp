@@ -149,7 +149,7 @@ DayGenerator::DayGenerator(const DayOptions &o)
     : options(o), start(o.startMinute * 60.0),
       end(std::min(86400.0, start + std::max(0.0, o.hours) * 3600)), weatherRandom(o.seed * 4 + 1),
       windRandom(o.seed * 4 + 2), gaugeRandom(o.seed * 4 + 3), random(o.seed * 4 + 4),
-      path(weatherRandom, start, end, o.snow), wind(windRandom, path, o.snow),
+      path(weatherRandom, start, end, o.snow, o.showerDay), wind(windRandom, path, o.snow),
       // The format-1 layout can only be told apart from format 2 by a date before 1996.
       gauge(gaugeRandom, 1, 6, o.format == 1 && !o.snow ? 1995 : 2026),
       writer(o.snow ? 4 : std::clamp(o.format, 1, 4)),
@@ -164,6 +164,12 @@ DayGenerator::DayGenerator(const DayOptions &o)
 void DayGenerator::SetUpHeaders() {
   const int format = writer.Format();
   firstHeader = TypicalMainHeader(int32_t(dayEpoch + int64_t(start)));
+  if (!options.ident.empty()) {
+    std::fill(std::begin(firstHeader.ident), std::end(firstHeader.ident), ' ');
+    std::copy_n(options.ident.begin(),
+                std::min(options.ident.size(), size_t(MainHeader::IDENT_LENGTH)),
+                firstHeader.ident);
+  }
   if (format <= 2) // no tilt can be stored: one plane distance for all corners
     firstHeader.planeDistance2 = firstHeader.planeDistance3 = firstHeader.planeDistance1;
   if (format == 1)
@@ -509,5 +515,16 @@ DayResult DayGenerator::Run() {
 } // namespace
 
 DayResult GenerateDay(const DayOptions &options) { return DayGenerator(options).Run(); }
+
+DayOptions DemoRainDay(const std::string &outDir, const std::string &name) {
+  DayOptions rain;
+  rain.outDir = outDir;
+  rain.name = name;
+  rain.startMinute = 6 * 60;
+  rain.hours = 4.5;
+  rain.showerDay = true;
+  rain.ident = name + ".hyd";
+  return rain;
+}
 
 } // namespace synth

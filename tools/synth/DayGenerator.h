@@ -15,6 +15,8 @@ struct DayOptions {
   int format = 4;           // 1..4; snow is always 4
   int64_t particles = 0;    // about this many particles (scales the concentrations); 0: natural
   bool snow = false;
+  bool showerDay = false; // rain: the scripted shower day instead of repeating cycles
+  std::string ident;      // main headers' identification (at most 14); empty: a test ident
   bool writeFiles = true; // false: only draw, for the truth alone
 };
 
@@ -28,5 +30,10 @@ struct DayResult {
 // A physically plausible synthetic recording day: the data file with its index, the wind file
 // and the gauge's tip file, all drawn from one seed (same seed, same bytes).
 DayResult GenerateDay(const DayOptions &options);
+
+// The rain day of the demo: 06:00 to 10:30, a stratiform morning, a convective shower of large
+// drops near 08:50, a drizzle tail. Its headers name the file, as the acquisition's do, so that
+// the window title shows it.
+DayOptions DemoRainDay(const std::string &outDir, const std::string &name);
 
 } // namespace synth

@@ -9,6 +9,11 @@ namespace synth {
 
 namespace {
 constexpr double CYCLE_SECONDS = 3 * 3600;
+// The shower day: seconds after the start and rates in mm/h.
+constexpr double SHOWER_PEAK = 2 * 3600 + 50 * 60;
+constexpr double SHOWER_PEAK_RATE = 40;
+constexpr double SHOWER_STRATIFORM = 2.2;
+constexpr double SHOWER_DRIZZLE = 0.5;
 
 // 0 before a, 1 after a + ramp, smooth in between.
 double RampUp(double t, double a, double ramp) {
@@ -17,8 +22,9 @@ double RampUp(double t, double a, double ramp) {
 }
 } // namespace
 
-PrecipitationPath::PrecipitationPath(RandomStream &random, double start, double end, bool snow)
-    : snow(snow) {
+PrecipitationPath::PrecipitationPath(RandomStream &random, double start, double end, bool snow,
+                                     bool showerDay)
+    : snow(snow), showerDay(showerDay && !snow), start(start) {
   // Whole cycles of equal length, so that a short day still holds every kind of rain.
   const int cycles = std::max(1, int(std::ceil((end - start) / CYCLE_SECONDS - 0.25)));
   const double length = (end - start) / cycles;
@@ -43,6 +49,8 @@ PrecipitationPath::PrecipitationPath(RandomStream &random, double start, double 
 }
 
 PathState PrecipitationPath::At(double t) const {
+  if (showerDay)
+    return ShowerDayAt(t);
   PathState s;
   const Event *e = nullptr;
   for (const auto &candidate : events)
@@ -68,20 +76,46 @@ PathState PrecipitationPath::At(double t) const {
   const double tail =
       RampUp(t, e->rainEnd - e->ramp, e->ramp) * (1 - RampUp(t, e->drizzleEnd - e->ramp, e->ramp)) *
       std::exp(-std::max(0.0, t - e->rainEnd) / (0.5 * (e->drizzleEnd - e->rainEnd)));
-  const double drizzle = e->drizzle * tail;
+  return Mix(stratiform, burst, e->drizzle * tail, 1.05);
+}
 
+PathState PrecipitationPath::Mix(double stratiform, double burst, double drizzle,
+                                 double burstDm) const {
+  PathState s;
   s.rate = stratiform + burst + drizzle;
   if (s.rate <= 0)
     return s;
   // Dm grows slowly with the rate, differently in each regime (Dm ~ a R^b, as in the fits of
   // Bringi et al. 2003); mu is higher (narrower spectra) in stratiform rain and drizzle.
   const double dmStratiform = 1.2 * std::pow(std::max(stratiform, 1e-3), 0.15);
-  const double dmBurst = 1.05 * std::pow(std::max(burst, 1e-3), 0.2);
+  const double dmBurst = burstDm * std::pow(std::max(burst, 1e-3), 0.2);
   const double dmDrizzle = 0.6 * std::pow(std::max(drizzle, 1e-3), 0.1);
   s.dm = (stratiform * dmStratiform + burst * dmBurst + drizzle * dmDrizzle) / s.rate;
   s.mu = (stratiform * 4 + burst * 2 + drizzle * 6) / s.rate;
   s.burst = burst / s.rate;
   return s;
+}
+
+PathState PrecipitationPath::ShowerDayAt(double t) const {
+  const Event &e = events.front();
+  const double u = t - start;
+  double modulation = 1;
+  for (const auto &w : e.waves)
+    modulation += w.amplitude * std::sin(2 * PI * t / w.period + w.phase) * 1.5;
+  modulation = std::max(0.4, modulation);
+  // Stratiform rain from a few minutes after the start until the shower has passed.
+  const double stratiform = SHOWER_STRATIFORM * modulation * RampUp(u, 240, 900) *
+                            (1 - RampUp(u, SHOWER_PEAK + 600, 1200));
+  // The shower builds quickly and decays more slowly; its drops are large (Dm near 2.9 mm at
+  // the peak).
+  const double x = (u - SHOWER_PEAK) / (u < SHOWER_PEAK ? 480.0 : 780.0);
+  const double burst = std::abs(x) < 4 ? SHOWER_PEAK_RATE * std::exp(-x * x) : 0;
+  // Drizzle sets in behind the shower and fades out over the next hour and a half.
+  const double drizzleStart = SHOWER_PEAK + 900;
+  const double drizzle = SHOWER_DRIZZLE * RampUp(u, drizzleStart, 900) *
+                         std::exp(-std::max(0.0, u - drizzleStart) / 2400) *
+                         (1 - RampUp(u, drizzleStart + 5400, 600));
+  return Mix(stratiform, burst, drizzle, 1.35);
 }
 
 } // namespace synth

@@ -17,9 +17,14 @@ struct PathState {
 // stratiform rain around 1-3 mm/h with a convective burst of 30-80 mm/h lasting a few minutes,
 // a drizzle tail, a dry spell. For snow: light snowfall. Everything drawn at construction from
 // the seed, smooth in time.
+//
+// The shower day is one scripted day instead: a stratiform morning of a few mm/h, a convective
+// shower of large drops that peaks near 40 mm/h about two hours and fifty minutes after the
+// start, and a drizzle tail that dies away during the following hour and a half.
 class PrecipitationPath {
 public:
-  PrecipitationPath(RandomStream &random, double startSeconds, double endSeconds, bool snow);
+  PrecipitationPath(RandomStream &random, double startSeconds, double endSeconds, bool snow,
+                    bool showerDay = false);
 
   PathState At(double seconds) const;
 
@@ -36,7 +41,12 @@ private:
     double burstPeak, burstCentre, burstWidth;
     Wave waves[3];
   };
+  PathState Mix(double stratiform, double burst, double drizzle, double burstDm) const;
+  PathState ShowerDayAt(double seconds) const;
+
   bool snow;
+  bool showerDay;
+  double start;
   std::vector<Event> events;
 };
 

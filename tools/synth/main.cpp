@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -65,15 +66,16 @@ int main(int argc, char **argv) {
 
   CLI11_PARSE(app, argc, argv);
   try {
+    if (*demo || *day)
+      std::filesystem::create_directories(*demo ? outDir : dayOptions.outDir);
     if (*demo) {
-      synth::DayOptions rain;
-      rain.outDir = outDir;
-      rain.name = name;
-      rain.hours = 5;
+      const synth::DayOptions rain = synth::DemoRainDay(outDir, name);
       const auto result = synth::GenerateDay(rain);
       synth::DayOptions snow = rain;
       snow.name = name + "_snow";
       snow.snow = true;
+      snow.showerDay = false;
+      snow.ident = snow.name + ".sno";
       snow.startMinute = 11 * 60;
       snow.hours = 0.5;
       const auto snowResult = synth::GenerateDay(snow);
