@@ -380,6 +380,13 @@ int16_t CPluvicamDoc::CreateContours(int mode, std::string *message) {
   return 1;
 }
 
+bool CPluvicamDoc::ContoursBuildable() const {
+  if (isSno || !particle || particle->IsSnow())
+    return false;
+  const HydRecord *record = particle->GetHydHeader();
+  return record && ::ContoursBuildable(EdgesOf(static_cast<const CRainData &>(*particle)), *record);
+}
+
 CContour *CPluvicamDoc::GetContour(int camera, int *valid) const {
   CContour *contour = camera == 0 ? contourA.get() : camera == 1 ? contourB.get() : nullptr;
   if (valid)

@@ -95,6 +95,8 @@ public:
   // Builds the current rain particle's contours: mode 0 raw, mode 1 smoothed with the raw
   // contour as fallback. 1 built, 0 a camera without contour (status 4), -1 nothing to build.
   int16_t CreateContours(int mode, std::string *message = nullptr);
+  // Whether CreateContours would return 1 for the current particle, without building.
+  bool ContoursBuildable() const;
   // Camera 0 (A) or 1 (B); `valid` is 0 without a contour or after a failed build.
   CContour *GetContour(int camera, int *valid = nullptr) const;
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-RunStepResult StepDocument(CPluvicamDoc &doc) {
+RunStepResult StepDocument(CPluvicamDoc &doc, const ShownTest &shown) {
   RunStepResult result;
   std::string message;
   CHydData *particle = nullptr;
@@ -26,8 +26,9 @@ RunStepResult StepDocument(CPluvicamDoc &doc) {
       result.stop = true;
       doc.ShowMessage(windMessage);
     }
+    const bool skipContours = shown && !result.stop && !shown() && doc.ContoursBuildable();
     std::string contourMessage;
-    if (!doc.IsSno() && doc.CreateContours(0, &contourMessage) < 0) {
+    if (!doc.IsSno() && !skipContours && doc.CreateContours(0, &contourMessage) < 0) {
       result.stop = true;
       doc.ShowMessage(contourMessage);
     }

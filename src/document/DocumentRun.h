@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 
 class CPluvicamDoc;
 
@@ -9,7 +10,17 @@ struct RunStepResult {
   bool stop = false; // the run must stop: end of file or window, a bad record, an error
 };
 
+// Asked after the read, before the contours: will the views be shown this particle, that is,
+// is it the last one handed to them before a picture?
+using ShownTest = std::function<bool()>;
+
 // Reads until a particle passes the filter, then fetches its wind reading, builds its contours
 // (rain) and adds its rain to the rain-rate intervals; tells the views of a completed interval
 // (flag 1) and of the new particle. Errors go to the document's UserMessages.
-RunStepResult StepDocument(CPluvicamDoc &doc);
+//
+// Only the particle views draw contours, and they show the last particle. With `shown` given,
+// the contours are built only when it says so, when the run stops at this particle, or when
+// the build would fail (that turns the status into a bad record); so the document ends the step
+// in the same state as without `shown`, except that the contours of an unseen particle are
+// missing.
+RunStepResult StepDocument(CPluvicamDoc &doc, const ShownTest &shown = {});

@@ -66,7 +66,7 @@ int CContour::Create(std::span<const int16_t> left, std::span<const int16_t> rig
   Clear();
   if (n < 2)
     return Fail(message, "CContour::Create: number of points < 4");
-  if (n > MAXLIN || size_t(n) > left.size() || size_t(n) > right.size())
+  if (!RawBuildable(left, right, n))
     return Fail(message, "CContour::Create: number of points > MAXLIN");
   StoreGeometry(n, xs, ys, off);
 
@@ -161,6 +161,13 @@ int CContour::Create(std::span<const int16_t> left, std::span<const int16_t> rig
   axisTop = {float((points.front().x + points.back().x) / 2), 0.0f};
   SetSegmentsFromPoints();
   return 1;
+}
+
+bool CContour::RawBuildable(std::span<const int16_t> left, std::span<const int16_t> right, int n) {
+  // The staircase takes at most 1.5 points per line and side plus corners, 3·n + 1 in all, so
+  // within MAXLIN lines the overflow guard of Create never fires.
+  static_assert(MAX_POINTS >= 3 * MAXLIN + 1);
+  return n >= 2 && n <= MAXLIN && size_t(n) <= left.size() && size_t(n) <= right.size();
 }
 
 int CContour::DelMultiplePoints(std::vector<CPointD> *coord, std::string *message) {

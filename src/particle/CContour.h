@@ -54,6 +54,10 @@ public:
   // Returns 1, or 0 with `message` filled.
   int Create(std::span<const int16_t> left, std::span<const int16_t> right, int lines,
              double xScale, double yScale, int offset, std::string *message = nullptr);
+  // Whether Create would return 1 for these inputs, without building anything: a run that
+  // shows only some particles' outlines still learns of every outline that cannot be built.
+  static bool RawBuildable(std::span<const int16_t> left, std::span<const int16_t> right,
+                           int lines);
   // Contour midway between the enclosing and the inner pixel polygon, both smoothed by a
   // periodic Akima spline and resampled at 2·lines points. Returns 1, or 0 with `message`.
   int CreateSmooth(std::span<const int16_t> left, std::span<const int16_t> right, int lines,

@@ -22,6 +22,11 @@ int BuildContours(const ParticleEdges &edges, const HydRecord &record, ContourMo
   return a && b ? 1 : 0;
 }
 
+bool ContoursBuildable(const ParticleEdges &edges, const HydRecord &record) {
+  return CContour::RawBuildable(edges.leftA, edges.rightA, record.linesA) &&
+         CContour::RawBuildable(edges.leftB, edges.rightB, record.linesB);
+}
+
 void CorrectContours(CContour &contourA, CContour &contourB, HydRecord &record, bool correction) {
   const double lineFrequency = record.mainHeader ? record.mainHeader->lineFrequency : 0;
   contourA.SymmetricCorrection(&record, lineFrequency, 1, correction ? 1 : 0);

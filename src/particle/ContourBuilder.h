@@ -32,6 +32,10 @@ enum class ContourMode {
 int BuildContours(const ParticleEdges &edges, const HydRecord &record, ContourMode mode,
                   CContour &contourA, CContour &contourB, std::string *message = nullptr);
 
+// Whether BuildContours would return 1, in either mode (smoothing falls back to the raw
+// contour), without building anything.
+bool ContoursBuildable(const ParticleEdges &edges, const HydRecord &record);
+
 // Symmetric correction of camera A, then camera B, with the line frequency of the particle's
 // main header (0 without one). Writes the result fields of `record`.
 void CorrectContours(CContour &contourA, CContour &contourB, HydRecord &record, bool correction);

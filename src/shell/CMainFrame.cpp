@@ -9,6 +9,7 @@
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
 #include "particle/CHydData.h"
+#include "views/CDiagramView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -18,6 +19,7 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -117,7 +119,25 @@ void CMainFrame::CreateMenus() {
   toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
   toolBar->setObjectName(QStringLiteral("128"));
   toolBar->setMovable(true);
+  // Fast: the whole day's diagrams in seconds instead of one particle per millisecond.
+  fastAction = command(ID_VIEW_FAST, QStringLiteral("&Fast"),
+                       QStringLiteral("Run through the file at full speed; the views show the "
+                                      "particle of the moment about 60 times a second"));
+  fastAction->setIconText(QStringLiteral("Fast"));
+  fastAction->setToolTip(QStringLiteral("Fast run: the whole day in seconds (Ctrl+F)"));
+  fastAction->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
+  fastAction->setCheckable(true);
+  fastAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  fastAction->setShortcutContext(Qt::WindowShortcut);
+  connect(fastAction, &QAction::toggled, this, [this](bool on) {
+    fastRun = on;
+    if (this->app)
+      this->app->SaveFastRun(on);
+  });
+
   toolBar->addAction(open);
+  toolBar->addSeparator();
+  toolBar->addAction(fastAction);
   toolBar->addSeparator();
   toolBar->addAction(about);
   addToolBar(Qt::TopToolBarArea, toolBar);
@@ -139,6 +159,8 @@ void CMainFrame::CreateMenus() {
   });
   view->addAction(showToolBar);
   view->addAction(showStatusBar);
+  view->addSeparator();
+  view->addAction(fastAction);
 
   QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->addAction(manual);
@@ -295,8 +317,9 @@ void CMainFrame::closeEvent(QCloseEvent *event) {
 }
 
 void CMainFrame::StartTimer() {
+  // A fast tick yields to the event loop after its slice; it needs no pause beyond that.
   if (!timerOn)
-    runTimer.start();
+    runTimer.start(fastRun ? 0 : RUN_PERIOD_MS);
   timerOn = true;
 }
 
@@ -326,12 +349,24 @@ void CMainFrame::SetBusyCursor(int cursorId) {
   busyCursor = cursorId == CURSOR_APPSTARTING;
 }
 
+void CMainFrame::SetFastRun(bool on, bool remember) {
+  // The store hears of it through the action, unless the choice is only for this session.
+  const QSignalBlocker block(remember ? nullptr : fastAction);
+  fastAction->setChecked(on);
+  fastRun = on;
+}
+
 void CMainFrame::RunStep() {
   if (!doc)
     return;
   StopTimer();
-  const RunStepResult result = StepDocument(*doc);
-  ++particlesSinceProgress;
+  RunStepResult result;
+  if (fastRun) {
+    result = RunSlice();
+  } else {
+    result = StepDocument(*doc);
+    ++particlesSinceProgress;
+  }
   if (result.stop) {
     StopRun();
   } else if (panel && !panel->IsStopped()) {
@@ -340,6 +375,24 @@ void CMainFrame::RunStep() {
     StartTimer();
   }
   ShowProgress(result.stop);
+}
+
+RunStepResult CMainFrame::RunSlice() {
+  QElapsedTimer slice;
+  slice.start();
+  const qint64 budget = qint64(fastSliceMs) * 1000000;
+  bool last = false;
+  // Decided after the read: a new main header may change the pixel bounds and so stop the run.
+  const ShownTest shown = [&] {
+    last = last || slice.nsecsElapsed() >= budget || !panel || panel->IsStopped();
+    return last;
+  };
+  RunStepResult result;
+  do {
+    result = StepDocument(*doc, shown);
+    ++particlesSinceProgress;
+  } while (!result.stop && !last && panel && !panel->IsStopped());
+  return result;
 }
 
 void CMainFrame::StepOnce() {
@@ -382,9 +435,12 @@ QString CMainFrame::StatusText() const {
   if (!handler)
     return QStringLiteral("Ready");
   CHydFile &file = handler->GetHydFile();
-  return QStringLiteral("Position %1 / %2 bytes   %3 particles/s")
-      .arg(file.GetPosition())
-      .arg(file.GetLength())
+  const qint64 position = file.GetPosition(), length = file.GetLength();
+  const int percent = length > 0 ? int(std::clamp<qint64>(position * 100 / length, 0, 100)) : 0;
+  return QStringLiteral("Position %1 / %2 bytes (%3 %)   %4 particles/s")
+      .arg(position)
+      .arg(length)
+      .arg(percent)
       .arg(qRound(particlesPerSecond));
 }
 
@@ -464,6 +520,10 @@ void CMainFrame::OpenBigFrame(const QString &titleWord, int kind) {
   }
   if (bigFrame)
     return;
+  // The big frame's diagrams move the document on; the small views show what they were told.
+  for (QWidget *pane : panes)
+    if (auto *view = dynamic_cast<CDiagramView *>(pane))
+      view->Flush();
 
   bigFrame = new CBigFrame(kind, doc, this, bigPaneFactory);
   bigFrame->setWindowTitle(title);

@@ -97,8 +97,23 @@ bool CPluvicamApp::InitInstance() {
 
   m_pDoc = document.get();
   LoadSettings();
+  mainFrame->SetFastRun(LoadFastRun(), false);
   SetDefaultTitle();
   return true;
+}
+
+bool CPluvicamApp::LoadFastRun() const {
+  auto store = OpenStore();
+  store->beginGroup(QString::fromLatin1(VIEW_SECTION));
+  return store->value(QString::fromLatin1(FAST_RUN_KEY), QStringLiteral("0")).toString() ==
+         QStringLiteral("1");
+}
+
+void CPluvicamApp::SaveFastRun(bool on) {
+  auto store = OpenStore();
+  store->beginGroup(QString::fromLatin1(VIEW_SECTION));
+  store->setValue(QString::fromLatin1(FAST_RUN_KEY),
+                  on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void CPluvicamApp::LoadSettings() {

@@ -51,6 +51,11 @@ public:
 
   void LoadSettings();
   void SaveSettings();
+  // The main window's Fast toggle, kept in its own section beside "Rain".
+  static constexpr const char *VIEW_SECTION = "View";
+  static constexpr const char *FAST_RUN_KEY = "Fast Run";
+  bool LoadFastRun() const;
+  void SaveFastRun(bool on);
   void SetDefaultTitle();
 
   void OnFileOpen();

@@ -1,7 +1,7 @@
 // pluvicam: the desktop viewer. `pluvicam FILE` opens FILE as File ▸ Open would;
 // `--screenshot OUT.png` with `--steps N` or `--run` saves a picture of the main window and ends;
-// `--size WxH` chooses the window's size for it; with `--big NAME` the picture is of an enlarged
-// frame opened after that.
+// `--size WxH` chooses the window's size for it, `--fast` makes that run a fast one; with
+// `--big NAME` the picture is of an enlarged frame opened after that.
 #include "BigPaneFactory.h"
 #include "BigPicture.h"
 #include "CMainCtrlPanel.h"
@@ -63,12 +63,15 @@ int main(int argc, char **argv) {
   const QCommandLineOption run(
       QStringLiteral("run"),
       QStringLiteral("run to the end of the time window before the picture"));
+  const QCommandLineOption fast(
+      QStringLiteral("fast"),
+      QStringLiteral("with --run: a fast run, the views shown about 60 times a second"));
   const QCommandLineOption noSplash(QStringLiteral("nosplash"),
                                     QStringLiteral("start without the splash picture"));
   const QCommandLineOption windowSize(
       QStringLiteral("size"), QStringLiteral("window size of the picture (default 1400x900)"),
       QStringLiteral("WxH"), QStringLiteral("1400x900"));
-  parser.addOptions({screenshot, steps, run, noSplash, windowSize});
+  parser.addOptions({screenshot, steps, run, fast, noSplash, windowSize});
   bigpicture::AddOptions(parser);
   parser.process(qtApp);
 
@@ -118,6 +121,8 @@ int main(int argc, char **argv) {
   CMainFrame *frame = app.GetMainFrame();
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
   frame->resize(width, height);
+  // A picture does not depend on the stored choice, nor changes it.
+  frame->SetFastRun(parser.isSet(fast), false);
   if (parser.isSet(run)) {
     // The run ends at the end of the window or file; wait for the panel to stop.
     QEventLoop untilStopped;

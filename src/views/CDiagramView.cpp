@@ -24,7 +24,10 @@ CDiagramView::CDiagramView(CPluvicamDoc *document, QWidget *parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
   repaintTimer.setSingleShot(true);
   repaintTimer.setInterval(16);
-  connect(&repaintTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+  connect(&repaintTimer, &QTimer::timeout, this, [this] {
+    Flush();
+    update();
+  });
   if (doc)
     doc->AddListener(this);
 }
@@ -50,7 +53,32 @@ int CDiagramView::LogicalUnits(double factor, double value) {
   return int(std::clamp(std::isfinite(u) ? u : 0.0, -1e7, 1e7));
 }
 
+const QImage &CDiagramView::Image() const {
+  // The image is a cache of the view's state: building it does not change what the view shows.
+  const_cast<CDiagramView *>(this)->Flush();
+  return image;
+}
+
+void CDiagramView::Flush() {
+  if (stale) {
+    stale = false;
+    PrepareState();
+    Draw();
+  }
+  DrawPending();
+}
+
+QImage &CDiagramView::Canvas() {
+  Flush();
+  return image;
+}
+
 void CDiagramView::Rebuild() {
+  stale = true;
+  ScheduleRepaint();
+}
+
+void CDiagramView::Draw() {
   if (image.size() != size())
     image = QImage(size(), QImage::Format_RGB32);
   if (image.isNull())
@@ -70,7 +98,6 @@ void CDiagramView::Rebuild() {
     ApplyMapping(p);
     DrawState(p);
   }
-  ScheduleRepaint();
 }
 
 void CDiagramView::ScheduleRepaint() {
@@ -153,8 +180,9 @@ void CDiagramView::DrawTextInRect(QPainter &p, QPointF c1, QPointF c2, const QSt
 
 void CDiagramView::SetLogicalPixel(QPointF logical, QColor colour) {
   const QPoint d = DevicePixel(logical);
-  if (image.rect().contains(d))
-    image.setPixel(d, colour.rgb());
+  QImage &canvas = Canvas();
+  if (canvas.rect().contains(d))
+    canvas.setPixel(d, colour.rgb());
 }
 
 void CDiagramView::resizeEvent(QResizeEvent *event) {
@@ -165,6 +193,7 @@ void CDiagramView::resizeEvent(QResizeEvent *event) {
 }
 
 void CDiagramView::paintEvent(QPaintEvent *) {
+  Flush();
   QPainter p(this);
   if (image.isNull())
     p.fillRect(rect(), LIGHT_GREY);

@@ -19,7 +19,10 @@ public:
   CDiagramView(CPluvicamDoc *doc, QWidget *parent);
   ~CDiagramView() override;
 
-  const QImage &Image() const { return image; }
+  // The image as it stands after everything the view was told; built now if it was put off.
+  const QImage &Image() const;
+  // Builds the image now if a rebuild was put off.
+  void Flush();
   // The mapping of the current client size.
   LogicalMapping Mapping() const;
   // The device pixel that a logical point falls on.
@@ -52,14 +55,24 @@ protected:
 
   // The document's current particle when its last read accepted one, else null.
   const HydRecord *AcceptedRecord() const;
-  // Shows the image on screen soon. A run delivers a particle every millisecond; the screen
-  // follows at about 60 pictures a second, the image itself is always current.
+  // Shows the image on screen soon. A run delivers a particle every millisecond or faster; the
+  // screen follows at about 60 pictures a second.
   void ScheduleRepaint();
   // The frame changes with the view's state (a scale, a filter): draw it anew at the next
   // rebuild.
   void InvalidateFrame() { frame = QImage(); }
-  // Fills the image, draws frame and state, and schedules a repaint.
+  // Frame and state are to be drawn anew. The drawing is put off until the image is shown or
+  // asked for, so a run that replaces the state many times between two pictures draws it once;
+  // what is drawn must therefore come from the view's members, not from the document.
   void Rebuild();
+  // The image to draw into directly (a dot, a mark), with any put-off rebuild done first.
+  QImage &Canvas();
+  // Called by a put-off rebuild just before drawing: views that read the document lazily take
+  // the state of the last particle they were told of here.
+  virtual void PrepareState() {}
+  // Called by Flush after any put-off rebuild: views that collect marks between two pictures
+  // draw them into the image here, in the order they came.
+  virtual void DrawPending() {}
   // Sets the logical mapping on a painter of the image (or of anything of client size).
   void ApplyMapping(QPainter &p) const;
   // Height in logical units of a font of n/72 inch on this display: R·n/72.
@@ -83,6 +96,10 @@ protected:
   QImage image;
   QImage frame; // the frame alone, drawn once per size
   QTimer repaintTimer;
+
+private:
+  void Draw();
+  bool stale = false; // a rebuild was put off
 };
 
 // Cosmetic pen: `width` device pixels whatever the mapping.

@@ -98,18 +98,31 @@ void CSmallInfoView::ReadValues() {
 
 void CSmallInfoView::OnParticle() {
   cleared = false;
-  ReadValues();
+  valuesStale = true;
   Rebuild();
 }
 
 void CSmallInfoView::OnReset(int) {
   // Empty value cells until the next particle.
   cleared = true;
+  valuesStale = false;
   ClearValues();
   Rebuild();
 }
 
 void CSmallInfoView::Resized() {
-  ReadValues();
+  valuesStale = true;
   Rebuild();
+}
+
+void CSmallInfoView::PrepareState() {
+  if (!valuesStale)
+    return;
+  valuesStale = false;
+  ReadValues();
+}
+
+const CSmallInfoView &CSmallInfoView::Values() const {
+  const_cast<CSmallInfoView *>(this)->PrepareState();
+  return *this;
 }

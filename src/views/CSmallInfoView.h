@@ -14,10 +14,10 @@ public:
   void OnReset(int flag) override;
 
   // What the table shows: rows 0-8, the file row and the red status line; empty where nothing.
-  const std::optional<info::ParticleRows> &Rows() const { return rows; }
-  const std::string &FileLabel() const { return fileLabel; }
-  const std::string &FilePosition() const { return filePosition; }
-  const std::string &StatusLine() const { return statusLine; }
+  const std::optional<info::ParticleRows> &Rows() const { return Values().rows; }
+  const std::string &FileLabel() const { return Values().fileLabel; }
+  const std::string &FilePosition() const { return Values().filePosition; }
+  const std::string &StatusLine() const { return Values().statusLine; }
 
   // Logical cells (x 0-1000, y 0-1100 downwards) of row i (0-9) and of the status line.
   static QRectF LabelCell(int row);
@@ -30,15 +30,20 @@ protected:
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
   void Resized() override;
+  void PrepareState() override;
 
 private:
   // Reads the particle, the wind and the status from the document.
   void ReadValues();
   void ClearValues();
+  // The texts are made when shown, not for every particle of a run: the document still holds
+  // the particle the view was last told of then.
+  const CSmallInfoView &Values() const;
 
   std::optional<info::ParticleRows> rows;
   std::string fileLabel;
   std::string filePosition;
   std::string statusLine;
   bool cleared = false;
+  bool valuesStale = false;
 };

@@ -9,6 +9,7 @@
 namespace {
 constexpr double TITLE_FRACTION = 0.06;
 constexpr double LABEL_FRACTION = 0.03;
+constexpr size_t MAX_PENDING_MARKS = 4096;
 } // namespace
 
 CSmallTopView::CSmallTopView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {
@@ -55,7 +56,8 @@ void CSmallTopView::SetUp() {
   }
   grid.Reset(mode == Distribution ? size : 0);
   hasPrevious = false;
-  InvalidateFrame(); // the area and the filter ranges are part of the frame
+  pendingMarks.clear(); // the rebuild starts from the frame
+  InvalidateFrame();    // the area and the filter ranges are part of the frame
   Rebuild();
 }
 
@@ -86,12 +88,30 @@ void CSmallTopView::DrawFrame(QPainter &p) {
 }
 
 void CSmallTopView::DrawMark(const QRectF &r, const QColor &c) {
+  // A painter per mark would cost more than the run's particle itself.
+  pendingMarks.push_back({r, c});
+  if (pendingMarks.size() >= MAX_PENDING_MARKS)
+    Flush(); // without an event loop to show them, memory stays bounded
+}
+
+void CSmallTopView::DrawPending() {
+  if (pendingMarks.empty() || image.isNull()) {
+    pendingMarks.clear();
+    return;
+  }
   QPainter p(&image);
   ApplyMapping(p);
   p.setClipRect(UsableRect());
-  p.setPen(PixelPen(c));
-  p.setBrush(c);
-  p.drawEllipse(r);
+  for (size_t i = 0; i < pendingMarks.size(); ++i) {
+    const Mark &m = pendingMarks[i];
+    // The same ellipse drawn again next covers exactly these pixels: only its colour stays.
+    if (i + 1 < pendingMarks.size() && pendingMarks[i + 1].rect == m.rect)
+      continue;
+    p.setPen(PixelPen(m.colour));
+    p.setBrush(m.colour);
+    p.drawEllipse(m.rect);
+  }
+  pendingMarks.clear();
 }
 
 void CSmallTopView::OnParticle() {

@@ -2,6 +2,8 @@
 #include "CDiagramView.h"
 #include "TopViewGrid.h"
 
+#include <vector>
+
 // The measuring area seen from above in pixels (camera A along x, camera B along y) with the
 // usable area and the filter's pixel ranges; marks every accepted particle, by position and size
 // or as a count per centre pixel.
@@ -39,6 +41,7 @@ private:
   // Re-reads the area and the filter, clears the marks and draws the frame.
   void SetUp();
   void DrawMark(const QRectF &r, const QColor &c);
+  void DrawPending() override;
 
   int mode = PositionSize;
   int size = 1024;
@@ -46,6 +49,12 @@ private:
   int lastPixel = 1023;
   int minPixA = 0, maxPixA = 1023, minPixB = 0, maxPixB = 1023;
   topview::CountGrid grid;
+  // Marks of the particles since the image was last brought up to date, drawn in one go.
+  struct Mark {
+    QRectF rect;
+    QColor colour;
+  };
+  std::vector<Mark> pendingMarks;
   bool hasPrevious = false;
   QRectF previous;
 };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -104,6 +105,27 @@ TEST(RawContour, TallestDecompressibleParticleFits) {
   EXPECT_LE(c.GetCount(), CContour::MAX_POINTS);
   ASSERT_EQ(c.CreateSmooth(left, right, n, 0.1, 0.01, 10, &message), 1) << message;
   EXPECT_EQ(c.GetCount(), 2 * n);
+}
+
+TEST(RawContour, BuildableSaysWhatCreateWillDo) {
+  // Runs skip the outlines nobody sees but must still learn of those that cannot be built.
+  std::mt19937 random(11);
+  const Edges big(CContour::MAXLIN + 10, 0);
+  for (int trial = 0; trial < 400; ++trial) {
+    const int n = trial < 8 ? std::array{-1, 0, 1, 2, 3, 1199, 1200, 1201}[size_t(trial)]
+                            : int(random() % (CContour::MAXLIN + 40));
+    const size_t size = trial % 5 == 0 ? size_t(std::max(0, n - 1)) : big.size();
+    Edges left(size), right(size);
+    // Zig-zag edges of any step pattern, the costliest staircases included.
+    for (size_t i = 0; i < size; ++i) {
+      left[i] = int16_t(100 + int(random() % 3) - (trial % 2 ? int(i % 2) : 0));
+      right[i] = int16_t(200 - int(random() % 3) + (trial % 2 ? int(i % 2) : 0));
+    }
+    CContour c;
+    EXPECT_EQ(CContour::RawBuildable(left, right, n) ? 1 : 0,
+              c.Create(left, right, n, 0.1, 0.1, 100))
+        << "lines " << n << " of " << size;
+  }
 }
 
 TEST(SmoothContour, FollowsARasterisedDisc) {

@@ -116,7 +116,8 @@ TEST_F(AppTest, ControlPanelFitsItsPaneFrom1000x700Up) {
 
 TEST_F(AppTest, FramePartsAndPageFiles) {
   Start();
-  EXPECT_EQ(frame->GetToolBar()->actions().size(), 3) << "Open, a gap, About";
+  EXPECT_EQ(frame->GetToolBar()->actions().size(), 5) << "Open, a gap, Fast, a gap, About";
+  EXPECT_EQ(frame->GetToolBar()->actions().at(2), frame->GetFastAction());
   EXPECT_EQ(frame->findChild<QAction *>("57601")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
   EXPECT_EQ(frame->findChild<QAction *>("32775")->statusTip(), "Nimbal Manual");
   EXPECT_EQ(frame->findChild<QAction *>("32774")->text(), "Close");
