@@ -5,7 +5,7 @@ DEMO := $(BUILD)/demo
 
 FUZZ_BUILD ?= build-fuzz
 
-.PHONY: deps configure build run test fuzz-smoke fuzz bench clean
+.PHONY: deps configure build run test fuzz-build fuzz-smoke fuzz bench clean
 
 deps:
 	./scripts/install-deps.sh
@@ -33,19 +33,28 @@ run: build $(DEMO)/demo.hyd
 test: build fuzz-smoke
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# The reader fuzzer, built with clang's libFuzzer and sanitizers; the test run is a short smoke
-# run, `make fuzz` a long one.
-$(FUZZ_BUILD)/fuzz/fuzz_walk: deps
+# The fuzzers, built with clang's libFuzzer and sanitizers, seeded from synthetic days; the test
+# run is a short smoke run of each, `make fuzz` a long one (SECONDS_TO_FUZZ each).
+FUZZERS := fuzz_walk fuzz_seek fuzz_document fuzz_wind fuzz_settings fuzz_tip
+
+$(FUZZ_BUILD)/build.ninja: | deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPLUVICAM_FUZZ=ON -DPLUVICAM_TESTS=OFF -DPLUVICAM_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_walk
 
-fuzz-smoke: $(FUZZ_BUILD)/fuzz/fuzz_walk
-	$(FUZZ_BUILD)/fuzz/fuzz_walk -runs=3000 -seed=1
+fuzz-build: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZERS) fuzz_seeds
+	rm -rf $(FUZZ_BUILD)/seeds
+	$(FUZZ_BUILD)/fuzz/fuzz_seeds $(FUZZ_BUILD)/seeds
 
-fuzz: $(FUZZ_BUILD)/fuzz/fuzz_walk
-	mkdir -p $(FUZZ_BUILD)/corpus
-	$(FUZZ_BUILD)/fuzz/fuzz_walk $(FUZZ_BUILD)/corpus -max_total_time=$${SECONDS_TO_FUZZ:-600}
+fuzz-smoke: fuzz-build
+	set -e; for f in $(FUZZERS); do mkdir -p $(FUZZ_BUILD)/seeds/$$f; \
+	  $(FUZZ_BUILD)/fuzz/$$f -runs=3000 -seed=1 $(FUZZ_BUILD)/seeds/$$f; done
+
+fuzz: fuzz-build
+	set -e; for f in $(FUZZERS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$f $(FUZZ_BUILD)/seeds/$$f; \
+	  $(FUZZ_BUILD)/fuzz/$$f $(FUZZ_BUILD)/corpus/$$f $(FUZZ_BUILD)/seeds/$$f \
+	    -max_total_time=$${SECONDS_TO_FUZZ:-600}; done
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)

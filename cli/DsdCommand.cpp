@@ -210,7 +210,7 @@ int RunDsdCommand(const DsdOptions &o) {
     std::cerr << error << "\n";
     return EXIT_UNUSABLE;
   }
-  if (!doc->OpenHydFile(o.file, &error)) {
+  if (!doc->OpenHydFile(o.file, &error, true)) {
     std::cerr << error << "\n";
     return EXIT_UNUSABLE;
   }

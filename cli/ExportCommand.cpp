@@ -55,7 +55,7 @@ int RunExport(const ExportOptions &options) {
   CPluvicamDoc doc(&messages);
   doc.SetFilterSettings(AnyParticle());
   std::string message;
-  if (!doc.OpenHydFile(options.file, &message)) {
+  if (!doc.OpenHydFile(options.file, &message, true)) {
     std::cerr << message << "\n";
     return 2;
   }

@@ -56,7 +56,8 @@ void AppendContours(std::string &row, const HydRecord &r, const CContour &a, con
 void AppendEmptyContours(std::string &row) { row += ",,,,,,,,,,,,,"; }
 
 std::string TimeOfDay(double tim, double f) {
-  if (f == 0)
+  // Only a time within the day has a clock text; anything else would overflow the cast below.
+  if (!(f > 0) || !std::isfinite(tim) || tim < 0 || !(tim / f <= 86400.0 * 2))
     return "";
   auto whole = [](double v) { return static_cast<long long>(std::trunc(v)); };
   const long long hour = whole(tim / (f * 3600));

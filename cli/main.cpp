@@ -4,8 +4,10 @@
 #include "DsdCommand.h"
 #include "ExportCommand.h"
 #include "ParticleCsv.h"
+#include "RainRateCommand.h"
 #include "ShapeCommand.h"
 #include "data/CHydDataHandler.h"
+#include "data/RecordFraming.h"
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
 #include "particle/CHydData.h"
@@ -38,6 +40,14 @@ bool OpenOrReport(CHydDataHandler &handler, const std::string &file) {
     return true;
   std::cerr << e.message << "\n";
   return false;
+}
+
+// A file without particles is not an error, but it must not look like a short day either.
+void ReportNoParticles(CHydDataHandler &handler, const std::string &file) {
+  if (handler.GetHydFile().GetLength() == 0)
+    std::cerr << file << ": the data file is empty\n";
+  else
+    std::cerr << file << ": the data file holds no particle\n";
 }
 
 // Walks the file from position 0 with GetNextHydData. `onParticle` sees every delivered
@@ -95,6 +105,8 @@ int Info(const std::string &file) {
     if (r.area > 0)
       rain += r.volume / r.area;
   });
+  if (particles == 0 && failures == 0)
+    ReportNoParticles(handler, file);
   std::printf("particles: %lld\n", particles);
   std::printf("failures: %lld\n", failures);
   std::printf("rain: %.2f mm\n", rain);
@@ -112,8 +124,9 @@ int Particles(const std::string &file, bool keepGoing, const ContourOptions &con
   }
   out += '\n';
   CContour contourA, contourB;
-  long long failures = 0;
+  long long failures = 0, count = 0;
   const int status = Walk(handler, keepGoing, failures, [&](CHydData &p, int32_t pos) {
+    ++count;
     HydRecord &record = *p.GetHydHeader();
     if (!contours.enabled) {
       csv::AppendParticle(out, record, p.IsSnow());
@@ -142,6 +155,8 @@ int Particles(const std::string &file, bool keepGoing, const ContourOptions &con
     }
   });
   std::fwrite(out.data(), 1, out.size(), stdout);
+  if (count == 0 && failures == 0)
+    ReportNoParticles(handler, file);
   return status;
 }
 
@@ -153,11 +168,11 @@ public:
 
 // Opens `file` in a document with `filter`. Null after reporting the failure.
 std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const FilterRecord &filter,
-                                           UserMessages &messages) {
+                                           UserMessages &messages, bool readOnly = true) {
   std::string error;
   auto doc = std::make_unique<CPluvicamDoc>(&messages);
   doc->SetFilterSettings(filter);
-  if (!doc->OpenHydFile(file, &error)) {
+  if (!doc->OpenHydFile(file, &error, readOnly)) {
     std::cerr << error << "\n";
     return nullptr;
   }
@@ -178,7 +193,8 @@ std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const Docume
 
 // Runs the main window's loop to its end; `onParticle` sees every accepted particle after the
 // document has taken its wind reading and rain. Returns the exit status.
-template <typename OnParticle> int RunDocument(CPluvicamDoc &doc, OnParticle onParticle) {
+template <typename OnParticle>
+int RunDocument(CPluvicamDoc &doc, bool keepGoing, OnParticle onParticle) {
   for (;;) {
     const RunStepResult step = StepDocument(doc);
     if (step.status == CPluvicamDoc::statusAccepted)
@@ -196,6 +212,9 @@ template <typename OnParticle> int RunDocument(CPluvicamDoc &doc, OnParticle onP
       return EXIT_STOPPED;
     case CPluvicamDoc::statusBadRecord:
       std::cerr << doc.GetStatusText() << "\n";
+      // The document stands behind a record whose computation failed.
+      if (keepGoing && doc.GetHandler()->LastFailureInComputation())
+        continue;
       return EXIT_STOPPED;
     default: // errors were shown by the step itself
       return EXIT_STOPPED;
@@ -218,7 +237,7 @@ void AppendWind(std::string &out, const CPluvicamDoc &doc) {
 }
 
 int DocumentParticles(const std::string &file, const DocumentOptions &options,
-                      const ContourOptions &contours) {
+                      const ContourOptions &contours, bool keepGoing) {
   StderrMessages messages;
   auto doc = OpenDocument(file, options, messages);
   if (!doc)
@@ -232,7 +251,7 @@ int DocumentParticles(const std::string &file, const DocumentOptions &options,
     out += ",windSpeed,windDirection,temperature";
   out += '\n';
   const bool isSnow = doc->IsSno();
-  const int status = RunDocument(*doc, [&](HydRecord &record) {
+  const int status = RunDocument(*doc, keepGoing, [&](HydRecord &record) {
     // Built again here for the failure text and for the particle panel's smoothed contours.
     int validA = 0, validB = 0;
     if (contours.enabled && !isSnow) {
@@ -276,13 +295,13 @@ std::string TimeText(const CPluvicamDoc &doc, double tim) {
   return text;
 }
 
-int RainSteps(const std::string &file, const DocumentOptions &options) {
+int RainSteps(const std::string &file, const DocumentOptions &options, bool keepGoing) {
   StderrMessages messages;
   auto doc = OpenDocument(file, options, messages);
   if (!doc)
     return EXIT_UNUSABLE;
   double rain = 0;
-  const int status = RunDocument(*doc, [&](HydRecord &record) {
+  const int status = RunDocument(*doc, keepGoing, [&](HydRecord &record) {
     if (record.area > 0)
       rain += double(record.volume / record.area);
   });
@@ -327,9 +346,15 @@ int Classify(const std::string &file, int32_t position, int dropType) {
   filter.diamMax = filter.velMax = filter.oblMax = std::numeric_limits<float>::max();
   filter.minPixA = filter.minPixB = std::numeric_limits<int16_t>::min();
   filter.maxPixA = filter.maxPixB = std::numeric_limits<int16_t>::max();
-  auto doc = OpenDocument(file, filter, messages);
+  auto doc = OpenDocument(file, filter, messages, false);
   if (!doc)
     return EXIT_UNUSABLE;
+  // A position inside a record may parse as a particle too; only a record start is one.
+  std::string framing;
+  if (IsParticleRecordStart(doc->GetHandler()->GetHydFile(), position, &framing) != 1) {
+    std::cerr << "POS is not the start of a particle record: " << position << "\n";
+    return EXIT_STOPPED;
+  }
   CHydException e;
   if (doc->GetHandler()->SetHydFilePosition(position, &e) < 0) {
     std::cerr << e.message << "\n";
@@ -415,7 +440,10 @@ int main(int argc, char **argv) {
   auto *rainsteps =
       app.add_subcommand("rainsteps", "the rain-rate intervals of 0.1 mm, as the main window runs");
   rainsteps->add_option("FILE", file, "hydrometeor file")->required();
+  rainsteps->add_flag("--keep-going", keepGoing, "go on after a particle whose computation failed");
   AddDocumentOptions(*rainsteps, docOptions, false);
+  RainRateOptions rainRateOptions;
+  auto *rainrate = AddRainRateCommand(app, file, rainRateOptions);
   auto *classify = app.add_subcommand("classify", "write a particle's class into the file");
   classify->add_option("FILE", file, "hydrometeor file")->required();
   classify->add_option("POS", position, "position of the particle record (startPos)")->required();
@@ -454,11 +482,13 @@ int main(int argc, char **argv) {
       return EXIT_UNUSABLE;
     }
     if (docOptions.Any())
-      return DocumentParticles(file, docOptions, contours);
+      return DocumentParticles(file, docOptions, contours, keepGoing);
     return Particles(file, keepGoing, contours);
   }
   if (*rainsteps)
-    return RainSteps(file, docOptions);
+    return RainSteps(file, docOptions, keepGoing);
+  if (*rainrate)
+    return RainRateCommand(file, rainRateOptions);
   if (*classify)
     return Classify(file, position, dropType);
   if (*calibrate)

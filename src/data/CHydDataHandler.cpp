@@ -54,10 +54,15 @@ int CHydDataHandler::Open(const std::string &fileName, CInputFile::OpenMode mode
     status.Set(CHydException::generic, "Error: file is not a hyd- or sno-file");
     return fail();
   }
-  if (!hydFile.Open(fileName, mode, &status))
+  // Open failures name the file, so that the user knows which of the two is missing.
+  if (!hydFile.Open(fileName, mode, &status)) {
+    status.message = "data file " + fileName + ": " + status.message;
     return fail();
-  if (!headerFile.Open(indexName, CInputFile::modeRead, &status))
+  }
+  if (!headerFile.Open(indexName, CInputFile::modeRead, &status)) {
+    status.message = "index file " + indexName + ": " + status.message;
     return fail();
+  }
   if (!EvaluateHeaderFile(&status))
     return fail();
   if (isSno && format < 4) {
@@ -96,6 +101,20 @@ int CHydDataHandler::EvaluateHeaderFile(CHydException *exc) {
   if (!headerFile.ReadHeaderInfo(&headerInfo, &status))
     return fail(0, nullptr);
   format = headerInfo.format;
+  // A minute position outside the data file would silently give no particles or a read from
+  // the start; -1 marks a minute without data.
+  const int32_t length = hydFile.GetLength();
+  for (int m = 1; m <= HeaderInfo::SLOTS; ++m) {
+    const int32_t position = headerInfo.GetMinutePosition(m);
+    if (position != -1 && (position < 0 || position > length)) {
+      char text[200];
+      std::snprintf(text, sizeof text,
+                    "CHydDataHandler::EvaluateHeaderFile: position %d of minute %02d:%02d in "
+                    "the index file lies outside the data file of %d bytes",
+                    position, (m - 1) / 60, (m - 1) % 60, length);
+      return fail(CHydException::generic, text);
+    }
+  }
   if (!timeIndex.empty())
     return fail(CHydException::generic, "CHydDataHandler::EvaluateHeaderFile: header list error");
   if (!headerFile.SetPosition(CHeaderFile::MAIN_HEADERS_OFFSET))
@@ -249,15 +268,25 @@ CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *ex
     }
     if (hydFile.ReadPixHeader(&pixHeader, uint16_t(tag), format, &status) != 1)
       return;
+    lastRecordStart = p;
+    // A time that is not a count of lines of the day fails this particle only; the records
+    // behind it stay framed.
+    if (!std::isfinite(pixHeader.tim)) {
+      FailTime(status, p);
+      return;
+    }
 
     const MainTimEntry *entry = FindEntry(pixHeader.tim, status);
     if (!entry)
       return;
+    if (pixHeader.tim > 86400.0 * entry->mainHeader.lineFrequency) {
+      FailTime(status, p);
+      return;
+    }
     newMainHeader = !(entry->mainHeader == mainHeader);
     if (newMainHeader || mainHeader.backLink != entry->mainHeader.backLink)
       mainHeader = entry->mainHeader;
 
-    lastRecordStart = p;
     if (!particle->CalculateData(&hydFile, &entry->mainHeader, &pixHeader, uint16_t(format),
                                  filterRange, &status)) {
       computationFailed = true;
@@ -285,6 +314,11 @@ CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *ex
       }
       if (tag >= 0)
         break;
+      // Never past the largest position a file may have.
+      if (int64_t(record.nextPos) - tag > CInputFile::MAX_LENGTH) {
+        trailingOk = false;
+        break;
+      }
       record.nextPos += -tag;
       if (MainHeader::IsMainHeaderTag(tag)) {
         MainHeader header;
@@ -373,9 +407,21 @@ CHydData *CHydDataHandler::GetPreviousHydData(bool &newMainHeader, CHydException
   return GetNextHydData(newMainHeader, exc);
 }
 
+void CHydDataHandler::FailTime(CHydException &status, int32_t position) {
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "CHydDataHandler::GetNextHydData: particle at position %d has no time of the day "
+                "(tim = %g)",
+                position, pixHeader.tim);
+  status.Set(CHydException::badRecordLength, text);
+  computationFailed = true;
+}
+
 int32_t CHydDataHandler::RecordEndAfterFailure() {
   // A record shorter than its own header still consumed the header.
-  return std::max(lastRecordStart + pixHeader.Length(), hydFile.GetPosition());
+  const int64_t end =
+      std::max<int64_t>(int64_t(lastRecordStart) + pixHeader.Length(), hydFile.GetPosition());
+  return int32_t(std::min<int64_t>(end, CInputFile::MAX_LENGTH));
 }
 
 int32_t CHydDataHandler::SetHydFilePosition(int32_t position, CHydException *exc) {
@@ -471,7 +517,8 @@ int CHydDataHandler::SetDropType(unsigned dropType, CHydException *exc) {
     status.Set(CHydException::generic, "CHydDataHandler::SetDropType: wrong dropType");
   } else {
     const uint16_t word = ClassWord(pixHeader.backLink, dropType);
-    result = hydFile.WriteDropType(word, hydData->GetHydHeader()->startPos + 2, &status);
+    result = hydFile.WriteDropType(word, hydData->GetHydHeader()->startPos + 2, pixHeader.tag,
+                                   pixHeader.backLink, &status);
   }
   status.CopyTo(exc);
   return result;

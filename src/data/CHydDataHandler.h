@@ -54,6 +54,8 @@ public:
   // read, and where the record behind it begins: a batch reader may go on from there.
   bool LastFailureInComputation() const { return computationFailed; }
   int32_t RecordEndAfterFailure();
+  // Where the record of the last pix header read begins: the position of a failed particle.
+  int32_t LastRecordStart() const { return lastRecordStart; }
   // Whether the last read met the end of the file exactly at a record boundary (an end of file
   // inside a record is a truncated file).
   bool EndedAtRecordBoundary() const { return endedAtBoundary; }
@@ -66,6 +68,7 @@ private:
   void ApplyDefaultPixelRange(const MainHeader &header);
   int ReadTag(int16_t &tag, CHydException &status);
   const MainTimEntry *FindEntry(double tim, CHydException &status) const;
+  void FailTime(CHydException &status, int32_t position);
 
   bool isSno = false;
   int32_t prevPosition = 0;

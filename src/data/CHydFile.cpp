@@ -1,5 +1,7 @@
 #include "CHydFile.h"
 
+#include <cstring>
+
 int CHydFile::ReadPixHeader(PixHeader *pixHeader, uint16_t tag, int format, CHydException *exc) {
   CHydException status;
   int result;
@@ -78,14 +80,37 @@ int CHydFile::ReadDropData(void *buffer, int format, uint16_t tag, CHydException
 }
 
 int CHydFile::WriteDropType(uint16_t word, int32_t position, CHydException *exc) {
+  return WriteWord(word, position, nullptr, exc);
+}
+
+int CHydFile::WriteDropType(uint16_t word, int32_t position, uint16_t tag, uint16_t oldWord,
+                            CHydException *exc) {
+  const uint8_t expected[4] = {uint8_t(tag), uint8_t(tag >> 8), uint8_t(oldWord),
+                               uint8_t(oldWord >> 8)};
+  return WriteWord(word, position, expected, exc);
+}
+
+int CHydFile::WriteWord(uint16_t word, int32_t position, const uint8_t *expected,
+                        CHydException *exc) {
   CHydException status;
   int result = 0;
+  std::string why;
   if (!IsOpen()) {
     status.Set(CHydException::fileNotOpened, "CHydFile::WriteDropType: file not opened");
   } else if (GetPosition() < 0) {
     status.Set(CHydException::generic, "CHydFile::WriteDropType: could not get file position");
-  } else if (position < 0) {
+  } else if (position < 0 || (expected && position < 2)) {
     status.Set(CHydException::generic, "CHydFile::WriteDropType: could not set file position");
+  } else if (!IsWritable()) {
+    status.Set(CHydException::accessDenied,
+               "Could not write to hyd-file:access denied: hyd file is write-protected");
+  } else if (expected && !IsUnchangedSinceOpen(why)) {
+    status.Set(CHydException::generic, "Could not write to hyd-file:" + why + "; nothing written");
+  } else if (uint8_t found[4]; expected && (!ReadAt(position - 2, found, 4) ||
+                                            std::memcmp(found, expected, 4) != 0)) {
+    status.Set(CHydException::generic,
+               "Could not write to hyd-file:the record at " + std::to_string(position - 2) +
+                   " is no longer the particle that was read; nothing written");
   } else {
     const uint8_t bytes[2] = {uint8_t(word), uint8_t(word >> 8)};
     int err = 0;

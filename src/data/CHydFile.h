@@ -17,4 +17,12 @@ public:
   // Size in bytes of the drop data of a record; 0 when the record is shorter than its header.
   static int DropDataSize(int format, uint16_t tag);
   int WriteDropType(uint16_t word, int32_t position, CHydException *exc = nullptr);
+  // The class write as the handler makes it: only when the file is still the one that was read
+  // and the record at `position` - 2 still begins with `tag` and `oldWord`; nothing is written
+  // otherwise.
+  int WriteDropType(uint16_t word, int32_t position, uint16_t tag, uint16_t oldWord,
+                    CHydException *exc = nullptr);
+
+private:
+  int WriteWord(uint16_t word, int32_t position, const uint8_t *expected, CHydException *exc);
 };

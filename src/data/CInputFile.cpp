@@ -16,20 +16,48 @@ int CInputFile::Open(const std::string &fileName, OpenMode mode, CHydException *
     status.CopyTo(exc);
     return 0;
   }
-  int flags = (mode == modeReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+  // Non-blocking, so that a FIFO under a data file's name cannot hang the open.
+  int flags = (mode == modeReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
   int handle = ::open(fileName.c_str(), flags);
   if (handle < 0) {
     status.SetFromFileError(errno);
     status.CopyTo(exc);
     return 0;
   }
-  struct stat info {};
-  if (::fstat(handle, &info) == 0 && S_ISDIR(info.st_mode)) {
+  auto refuse = [&](int32_t code, const std::string &message) {
     ::close(handle);
-    status.SetFromFileError(EISDIR);
+    status.Set(code, message);
+    status.CopyTo(exc);
+    return 0;
+  };
+  struct stat info {};
+  if (::fstat(handle, &info) != 0) {
+    const int err = errno;
+    ::close(handle);
+    status.SetFromFileError(err);
     status.CopyTo(exc);
     return 0;
   }
+  if (S_ISDIR(info.st_mode))
+    return refuse(CHydException::generic, std::strerror(EISDIR));
+  if (!S_ISREG(info.st_mode))
+    return refuse(CHydException::generic, "not a regular file");
+  if (info.st_size > MAX_LENGTH)
+    return refuse(CHydException::generic,
+                  "file of " + std::to_string(info.st_size) +
+                      " bytes is larger than 2 GiB, the largest its index can address");
+  const int fileFlags = ::fcntl(handle, F_GETFL);
+  if (fileFlags < 0 || ::fcntl(handle, F_SETFL, fileFlags & ~O_NONBLOCK) < 0) {
+    const int err = errno;
+    ::close(handle);
+    status.SetFromFileError(err);
+    status.CopyTo(exc);
+    return 0;
+  }
+  writable = mode == modeReadWrite;
+  openDevice = uint64_t(info.st_dev);
+  openInode = uint64_t(info.st_ino);
+  openLength = int64_t(info.st_size);
   fd = handle;
   filePath = fileName;
   buffer = std::make_unique<uint8_t[]>(BUFFER_SIZE);
@@ -47,12 +75,38 @@ void CInputFile::Close() {
   ::close(fd);
   fd = -1;
   isOpen = false;
+  writable = false;
 }
 
 int32_t CInputFile::GetPosition() const {
   if (!isOpen)
     return -1;
-  return int32_t(bufferStart + bufferPos);
+  const int64_t pos = bufferStart + bufferPos;
+  return pos > MAX_LENGTH ? -1 : int32_t(pos);
+}
+
+bool CInputFile::IsUnchangedSinceOpen(std::string &why) const {
+  if (!isOpen) {
+    why = "the file is not open";
+    return false;
+  }
+  struct stat now {};
+  struct stat named {};
+  if (::fstat(fd, &now) != 0) {
+    why = std::string("the file cannot be inspected: ") + std::strerror(errno);
+    return false;
+  }
+  if (::stat(filePath.c_str(), &named) != 0 || uint64_t(named.st_dev) != openDevice ||
+      uint64_t(named.st_ino) != openInode) {
+    why = filePath + " is no longer the file that was read (replaced, moved or deleted)";
+    return false;
+  }
+  if (int64_t(now.st_size) != openLength) {
+    why = filePath + " changed its length from " + std::to_string(openLength) + " to " +
+          std::to_string(int64_t(now.st_size)) + " bytes since it was read";
+    return false;
+  }
+  return true;
 }
 
 int CInputFile::SetPosition(int32_t pos) {
@@ -90,7 +144,7 @@ std::string CInputFile::GetFileName() const {
 
 namespace {
 // One pread, retried when a signal interrupts it; -1 with `err` set on failure.
-ssize_t ReadAt(int fd, void *dst, size_t count, int64_t offset, int &err) {
+ssize_t PreadOnce(int fd, void *dst, size_t count, int64_t offset, int &err) {
   for (;;) {
     const ssize_t got = ::pread(fd, dst, count, offset);
     if (got >= 0 || errno != EINTR) {
@@ -112,8 +166,8 @@ uint32_t CInputFile::ReadBuffered(uint8_t *dst, uint32_t count, int &err) {
       const uint32_t wanted = count - done;
       // Large reads go straight to the caller.
       const bool direct = wanted >= BUFFER_SIZE;
-      const ssize_t got = direct ? ReadAt(fd, dst + done, wanted, bufferStart, err)
-                                 : ReadAt(fd, buffer.get(), BUFFER_SIZE, bufferStart, err);
+      const ssize_t got = direct ? PreadOnce(fd, dst + done, wanted, bufferStart, err)
+                                 : PreadOnce(fd, buffer.get(), BUFFER_SIZE, bufferStart, err);
       if (got <= 0)
         return done;
       if (direct) {
@@ -197,10 +251,20 @@ int CInputFile::ReadMainHeader(MainHeader *mainHeader, int16_t tag, int format,
   } else {
     uint8_t bytes[80];
     const uint32_t size = uint32_t(MainHeader::FileSize(format) - 2);
+    const int32_t start = GetPosition() - 2; // the caller has read the tag
     result = ReadHeaderBytes(bytes, size, "CInputFile::ReadMainHeader: file not opened",
                              "Could not read MainHeader:", status);
-    if (result == 1)
+    if (result == 1) {
       mainHeader->Decode(bytes, tag, format);
+      // A corrupt header must give an error, never figures computed from it.
+      const std::string problem = mainHeader->Problem();
+      if (!problem.empty()) {
+        status.Set(CHydException::generic, "CInputFile::ReadMainHeader: " + problem +
+                                               " in the main header at position " +
+                                               std::to_string(start) + " of " + filePath);
+        result = -1;
+      }
+    }
   }
   status.CopyTo(exc);
   return result;
@@ -210,7 +274,7 @@ bool CInputFile::WriteAt(int32_t pos, const uint8_t *src, uint32_t count, int &e
   err = 0;
   uint32_t done = 0;
   while (done < count) {
-    ssize_t put = ::pwrite(fd, src + done, count - done, pos + done);
+    ssize_t put = ::pwrite(fd, src + done, count - done, int64_t(pos) + done);
     if (put < 0) {
       if (errno == EINTR)
         continue;
@@ -219,9 +283,25 @@ bool CInputFile::WriteAt(int32_t pos, const uint8_t *src, uint32_t count, int &e
     }
     done += uint32_t(put);
   }
+  if (err == 0 && ::fdatasync(fd) != 0)
+    err = errno;
   // Whatever the buffer held around that position is stale now.
   int64_t logical = bufferStart + bufferPos;
   bufferStart = logical;
   bufferFill = bufferPos = 0;
   return err == 0;
+}
+
+bool CInputFile::ReadAt(int32_t pos, uint8_t *dst, uint32_t count) const {
+  if (!isOpen || pos < 0)
+    return false;
+  uint32_t done = 0;
+  while (done < count) {
+    int err = 0;
+    const ssize_t got = PreadOnce(fd, dst + done, count - done, int64_t(pos) + done, err);
+    if (got <= 0)
+      return false;
+    done += uint32_t(got);
+  }
+  return true;
 }

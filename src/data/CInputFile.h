@@ -32,8 +32,18 @@ public:
   int32_t GetLength() const;
   std::string GetFileName() const;
   std::string GetFilePath() const { return filePath; }
+  bool IsWritable() const { return isOpen && writable; }
+  // Whether the path still names the file that was opened, with the length it had then; false
+  // with `why` filled when it was replaced, moved away or changed in length.
+  bool IsUnchangedSinceOpen(std::string &why) const;
+
+  // Largest data file: the index holds 32-bit positions.
+  static constexpr int64_t MAX_LENGTH = INT32_MAX;
 
   int Read(void *buffer, uint32_t count, CHydException *exc = nullptr);
+  // Reads bytes at an absolute position, leaving the read position and buffer alone; false on a
+  // short read.
+  bool ReadAt(int32_t pos, uint8_t *dst, uint32_t count) const;
   int ReadMainHeader(MainHeader *mainHeader, int16_t tag, int format, CHydException *exc = nullptr);
 
 protected:
@@ -55,14 +65,19 @@ protected:
   int ReadHeaderBytes(uint8_t *dst, uint32_t count, const char *notOpenMessage, const char *prefix,
                       CHydException &status);
 
-  // Writes bytes at an absolute position, bypassing the read buffer, which is dropped.
+  // Writes bytes at an absolute position, bypassing the read buffer, which is dropped, and
+  // flushes them to the disk.
   bool WriteAt(int32_t pos, const uint8_t *src, uint32_t count, int &err);
 
 private:
   static constexpr uint32_t BUFFER_SIZE = 64 * 1024;
 
   bool isOpen = false;
+  bool writable = false;
   int fd = -1;
+  uint64_t openDevice = 0;
+  uint64_t openInode = 0;
+  int64_t openLength = 0;
   std::string filePath;
   std::unique_ptr<uint8_t[]> buffer;
   int64_t bufferStart = 0; // file offset of buffer[0]

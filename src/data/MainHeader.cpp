@@ -2,6 +2,8 @@
 
 #include "LittleEndian.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -64,4 +66,35 @@ bool MainHeader::operator==(const MainHeader &o) const {
          scaleA == o.scaleA && scaleB == o.scaleB && L0_1 == o.L0_1 && L0_2 == o.L0_2 &&
          corrModel == o.corrModel && extra1 == o.extra1 && extra2 == o.extra2 &&
          extra3 == o.extra3 && extra4 == o.extra4;
+}
+
+std::string MainHeader::Problem() const {
+  char text[160];
+  // 2 * halfPixels - 1 is the largest pixel and must fit 16 bits.
+  if (halfPixels < 1 || halfPixels > 16383) {
+    std::snprintf(text, sizeof text, "halfPixels = %d is outside 1 to 16383", halfPixels);
+    return text;
+  }
+  if (!std::isfinite(lineFrequency) || lineFrequency < 1.0) {
+    std::snprintf(text, sizeof text,
+                  "lineFrequency = %g is not a line rate of at least 1 line per second",
+                  lineFrequency);
+    return text;
+  }
+  const struct {
+    const char *name;
+    float value;
+  } positive[] = {{"planeDistance1", planeDistance1},
+                  {"planeDistance2", planeDistance2},
+                  {"planeDistance3", planeDistance3},
+                  {"scaleA", scaleA},
+                  {"scaleB", scaleB}};
+  for (const auto &field : positive) {
+    if (!std::isfinite(field.value) || !(field.value > 0)) {
+      std::snprintf(text, sizeof text, "%s = %g is not a finite number greater than 0", field.name,
+                    double(field.value));
+      return text;
+    }
+  }
+  return {};
 }

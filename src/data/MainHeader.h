@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 // Camera and geometry settings, valid from `time` on. Holds every field in every format; fields
 // absent from a format's file layout are filled when the header is read.
@@ -38,6 +39,11 @@ struct MainHeader {
 
   // Decodes the bytes behind the tag (FileSize(format) - 2 of them) in the layout of `format`.
   void Decode(const uint8_t *rest, int16_t tagWord, int format);
+
+  // Empty when every number the computations divide by or turn into a pixel range is usable;
+  // otherwise names the first field that is not, with its value. The bounds are loose on
+  // purpose: no real recording comes near them.
+  std::string Problem() const;
 
   // Equality over every field but the framing length; floats by value, the text byte for byte.
   bool operator==(const MainHeader &other) const;

@@ -23,11 +23,11 @@ int IsParticleRecordStart(CInputFile &file, int32_t position, std::string *messa
   }
   const int32_t restore = file.GetPosition();
   int result = 0;
-  int32_t p = 0;
+  int64_t p = 0; // a step past the last record of a 2 GiB file must not wrap
   while (p <= position && p < length) {
     uint8_t bytes[2];
     CHydException exc;
-    if (!file.SetPosition(p) || file.Read(bytes, 2, &exc) != 1) {
+    if (!file.SetPosition(int32_t(p)) || file.Read(bytes, 2, &exc) != 1) {
       if (exc.code != CHydException::endOfFile) {
         Tell(message, exc.message);
         result = -1;

@@ -65,14 +65,19 @@ void CPluvicamDoc::TellPixelBounds(int maxPixel) {
     l->OnTopViewReset();
 }
 
-int CPluvicamDoc::OpenHydFile(const std::string &path, std::string *message) {
+int CPluvicamDoc::OpenHydFile(const std::string &path, std::string *message, bool readOnly) {
   if (fileState != fileNone)
     CloseHydFile();
   handler = std::make_unique<CHydDataHandler>();
 
   std::string failure;
   CHydException exc;
-  if (handler->Open(path, CInputFile::modeReadWrite, &exc)) {
+  if (readOnly) {
+    if (handler->Open(path, CInputFile::modeRead, &exc))
+      fileState = fileReadOnly;
+    else
+      failure = exc.message;
+  } else if (handler->Open(path, CInputFile::modeReadWrite, &exc)) {
     fileState = fileReadWrite;
   } else if (exc.code == CHydException::accessDenied) {
     // Write-protected: still viewable, only the class write will fail.
@@ -179,6 +184,11 @@ CHydData *CPluvicamDoc::ReadHydData(int direction, int *outStatus, std::string *
   particle = read;
   status = statusRejected;
   if (exc.code != CHydException::none) {
+    // A particle that failed its computation is framed: the next read goes on behind it.
+    if (exc.code == CHydException::badRecordLength && handler->LastFailureInComputation()) {
+      CHydException ignored;
+      handler->SetHydFilePosition(handler->RecordEndAfterFailure(), &ignored);
+    }
     status = exc.code == CHydException::endOfFile         ? statusEndOfFile
              : exc.code == CHydException::badRecordLength ? statusBadRecord
                                                           : statusError;
@@ -340,6 +350,9 @@ int CPluvicamDoc::TimToTimeOfDay(double tim, TimeOfDay *time) const {
   const double f = handler->GetLineFrequency();
   // No main header registered yet (-1) or a broken one (0): no time of day.
   if (!(f > 0))
+    return 0;
+  // Only a time within reach of the day converts; anything else would overflow the casts.
+  if (!std::isfinite(tim) || tim < 0 || !(tim / f <= 2 * 86400.0))
     return 0;
   auto whole = [](double v) { return static_cast<long long>(std::trunc(v)); };
   *time = TimeOfDay{};

@@ -52,9 +52,9 @@ public:
   void NotifyParticle();
   void NotifyViews(int flag);
 
-  // Opens a data file read-write, or read-only when it is write-protected, and the wind file
-  // beside it. Returns 1, or 0 with `message` filled.
-  int OpenHydFile(const std::string &path, std::string *message = nullptr);
+  // Opens a data file read-write, or read-only when it is write-protected or `readOnly` asks so,
+  // and the wind file beside it. Returns 1, or 0 with `message` filled.
+  int OpenHydFile(const std::string &path, std::string *message = nullptr, bool readOnly = false);
   void CloseHydFile();
 
   // Reads the next (direction 0) or previous (1) particle and tests it against the time window

@@ -1,5 +1,7 @@
 #include "FilterSettings.h"
 
+#include <cmath>
+
 #include "particle/CHydData.h"
 
 namespace {
@@ -51,4 +53,52 @@ int16_t FilterSettings::RecordTest(const HydRecord *r) const {
   if (centreA < minPixA || centreA > maxPixA || centreB < minPixB || centreB > maxPixB)
     return 0;
   return 1;
+}
+
+std::string FilterSettings::ResetUnusableStored() {
+  std::string reset;
+  auto note = [&](const char *name) {
+    if (!reset.empty())
+      reset += ", ";
+    reset += name;
+  };
+  auto range = [&](const char *name, float &min, float &max, float low, float high) {
+    const bool usable =
+        std::isfinite(min) && std::isfinite(max) && min >= low && max <= high && min <= max;
+    if (!usable) {
+      min = low;
+      max = high;
+      note(name);
+    }
+  };
+  range("diameter", diamMin, diamMax, 0.0f, 50.0f);
+  range("velocity", velMin, velMax, 0.0f, 30.0f);
+  range("oblateness", oblMin, oblMax, 0.0f, 2.0f);
+  auto clock = [](const TimeOfDay &t, bool end) {
+    if (end && t.hour == 24 && t.minute == 0 && t.second == 0)
+      return true;
+    return t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 &&
+           t.second <= 59;
+  };
+  if (!clock(startTime, false)) {
+    startTime = TimeOfDay{};
+    note("start time");
+  }
+  if (!clock(endTime, true)) {
+    endTime = TimeOfDay{};
+    endTime.hour = 23;
+    endTime.minute = 59;
+    endTime.second = 59;
+    note("end time");
+  }
+  if (dropType < 0 || dropType > 6) {
+    dropType = 0;
+    note("class");
+  }
+  // 0 is what a tip size below 0.05 becomes in the store's one decimal.
+  if (!std::isfinite(tipSize) || tipSize < 0) {
+    tipSize = 0.2f;
+    note("tip size");
+  }
+  return reset;
 }

@@ -20,6 +20,12 @@ public:
   void CopyTo(FilterRecord &fixed) const;
   const FilterRecord &Fixed() const { return *this; }
 
+  // Checks values read from the settings store with the rules of the panels: finite numbers
+  // within the panels' limits, min <= max, clock times of the day, a class 0 to 6, a tip size
+  // of 0 or more. What fails is set back to the store's default; returns the names of those fields,
+  // comma-separated, or an empty text.
+  std::string ResetUnusableStored();
+
   // 1 inside [startTime, endTime), 0 outside, -1 without record or main header.
   int16_t TimeTest(const HydRecord *record) const;
   // 1 before startTime, 0 otherwise, -1 without record or main header.

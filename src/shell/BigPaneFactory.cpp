@@ -7,11 +7,13 @@
 #include "views/CBigInfoView.h"
 #include "views/CBigOblView.h"
 #include "views/CBigParticleView.h"
+#include "views/CBigRainIntensityView.h"
 #include "views/CBigVVelView.h"
 #include "views/CDSDCtrlPanel.h"
 #include "views/CHVelCtrlPanel.h"
 #include "views/COblCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
+#include "views/CRainIntensityCtrlPanel.h"
 #include "views/CVVelCtrlPanel.h"
 
 namespace {
@@ -28,6 +30,24 @@ QWidget *DropViewPane(BigPane which, int index, CPluvicamDoc *doc, QWidget *pare
   // main window.
   QObject::connect(panel, &CParticleCtrlPanel::MainRequested, panel,
                    [panel] { panel->window()->close(); });
+  return panel;
+}
+
+QWidget *RainRatePane(BigPane which, CPluvicamDoc *doc, QWidget *parent) {
+  if (which == BigPane::View) {
+    auto *view = new CBigRainIntensityView(doc, parent);
+    // The gauge's size per tip is a stored setting.
+    view->SetTipSizeSource([] {
+      const CPluvicamApp *app = CPluvicamApp::Instance();
+      return app ? app->GetStoredFilter().tipSize : FilterSettings().tipSize;
+    });
+    return view;
+  }
+  auto *panel = new CRainIntensityCtrlPanel(doc, parent);
+  QObject::connect(panel, &CRainIntensityCtrlPanel::HelpRequested, panel, [](int page) {
+    if (CPluvicamApp *a = CPluvicamApp::Instance())
+      a->ShowDocument(page);
+  });
   return panel;
 }
 
@@ -66,6 +86,8 @@ QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QW
   case CBigFrame::KIND_OBL:
     return view ? static_cast<QWidget *>(new CBigOblView(doc, parent))
                 : new COblCtrlPanel(doc, parent);
+  case CBigFrame::KIND_RAIN_RATE:
+    return RainRatePane(which, doc, parent);
   case CBigFrame::KIND_DSD:
     return DsdPane(which, doc, parent);
   case CBigFrame::KIND_DROP_VIEW:

@@ -7,6 +7,7 @@
 #include "views/CHVelCtrlPanel.h"
 #include "views/COblCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
+#include "views/CRainIntensityCtrlPanel.h"
 #include "views/CVVelCtrlPanel.h"
 
 #include <QCommandLineParser>
@@ -71,6 +72,16 @@ QString PressObl(CBigFrame &frame, const QCommandLineParser &parser, bool distri
   return {};
 }
 
+QString PressRainRate(CBigFrame &frame, const QCommandLineParser &parser) {
+  auto *panel = qobject_cast<CRainIntensityCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the rain rate has no control panel");
+  panel->OnRun(); // returns when the run has ended
+  if (parser.isSet(QStringLiteral("tip")))
+    panel->OnTip();
+  return {};
+}
+
 QString PressDsd(CBigFrame &frame, const QCommandLineParser &parser) {
   auto *panel = qobject_cast<CDSDCtrlPanel *>(frame.GetPanel());
   if (!panel)
@@ -86,6 +97,7 @@ QString PressDsd(CBigFrame &frame, const QCommandLineParser &parser) {
 
 const std::vector<Entry> &Entries() {
   static const std::vector<Entry> entries = {
+      {"rain-rate", CBigFrame::KIND_RAIN_RATE, PressRainRate},
       {"dsd", CBigFrame::KIND_DSD, PressDsd},
       {"drop", CBigFrame::KIND_DROP_VIEW, PressDropView},
       {"vvel", CBigFrame::KIND_VVEL, PressVVel},
@@ -128,6 +140,7 @@ void AddOptions(QCommandLineParser &parser) {
   parser.addOption({QStringLiteral("correction"),
                     QStringLiteral("drop view: the symmetric correction on or off (default off)"),
                     QStringLiteral("on|off"), QStringLiteral("off")});
+  parser.addOption({QStringLiteral("tip"), QStringLiteral("rain rate: also the gauge's curve")});
   parser.addOption({QStringLiteral("big-runs"),
                     QStringLiteral("dsd: Run presses, each one interval (default 1)"),
                     QStringLiteral("N"), QStringLiteral("1")});

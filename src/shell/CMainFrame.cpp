@@ -435,6 +435,11 @@ QString CMainFrame::StatusText() const {
   if (!handler)
     return QStringLiteral("Ready");
   CHydFile &file = handler->GetHydFile();
+  // A run stopped by a bad record says why and where.
+  if (doc->GetStatus() == CPluvicamDoc::statusBadRecord)
+    return QStringLiteral("Stopped at the record at position %1: %2")
+        .arg(handler->LastRecordStart())
+        .arg(QString::fromStdString(doc->GetStatusText()));
   const qint64 position = file.GetPosition(), length = file.GetLength();
   const int percent = length > 0 ? int(std::clamp<qint64>(position * 100 / length, 0, 100)) : 0;
   return QStringLiteral("Position %1 / %2 bytes (%3 %)   %4 particles/s")

@@ -104,9 +104,9 @@ public:
   void OnReset(int flag) override;
 
 protected:
-  bool eventFilter(QObject *watched, QEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
   void CreateMenus();

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
@@ -116,6 +117,25 @@ void CPluvicamApp::SaveFastRun(bool on) {
                   on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+namespace {
+// The store's reader skips what it cannot parse; a file with such lines was damaged and would
+// lose them at the next save.
+bool LooksLikeIni(const QString &fileName) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly))
+    return true; // no store yet
+  while (!file.atEnd()) {
+    const QByteArray line = file.readLine().trimmed();
+    if (line.isEmpty() || line.startsWith(';') || line.startsWith('#') || line.contains('='))
+      continue;
+    if (line.startsWith('[') && line.endsWith(']'))
+      continue;
+    return false;
+  }
+  return true;
+}
+} // namespace
+
 void CPluvicamApp::LoadSettings() {
   auto store = OpenStore();
   store->beginGroup(QString::fromLatin1(SECTION));
@@ -148,6 +168,26 @@ void CPluvicamApp::LoadSettings() {
   stored.velMax = number("Velocity Max", "30.0");
   stored.windowTitle = text("Window Title", "Fernwald, Ostland");
   stored.dropType = int16_t(shelltext::TextToInt(text("Hyd-Type", "0")));
+
+  // Values that would reject every particle are not taken; a store that cannot be read or
+  // holds such values is kept beside itself before it is ever written again.
+  const bool unreadable =
+      store->status() == QSettings::FormatError || !LooksLikeIni(store->fileName());
+  const std::string reset = stored.ResetUnusableStored();
+  if (unreadable || !reset.empty()) {
+    const QString name = store->fileName();
+    const QString bad = name + QStringLiteral(".bad");
+    QFile::remove(bad);
+    const bool kept = QFile::copy(name, bad);
+    if (messages) {
+      std::string text = "The settings in " + name.toStdString() +
+                         (unreadable ? " could not be read" : " are not usable (" + reset + ")") +
+                         "; the defaults are used instead.";
+      if (kept)
+        text += " The old file is kept as " + bad.toStdString() + ".";
+      messages->Show(text);
+    }
+  }
 
   if (m_pDoc) {
     m_pDoc->SetFilterSettings(stored.Fixed());
@@ -219,12 +259,12 @@ void CPluvicamApp::OnFileOpen() {
   OpenFile(dialog.selectedFiles().first());
 }
 
-bool CPluvicamApp::OpenFile(const QString &path) {
+bool CPluvicamApp::OpenFile(const QString &path, bool readOnly) {
   if (!m_pDoc)
     return false;
   const QString full = QFileInfo(path).absoluteFilePath();
   std::string message;
-  if (!m_pDoc->OpenHydFile(full.toStdString(), &message)) {
+  if (!m_pDoc->OpenHydFile(full.toStdString(), &message, readOnly)) {
     messages->Show(message);
     return false;
   }

@@ -59,8 +59,9 @@ public:
   void SetDefaultTitle();
 
   void OnFileOpen();
-  // Steps 3 to 5 of File Open for a chosen path; false when the document refused it.
-  bool OpenFile(const QString &path);
+  // Steps 3 to 5 of File Open for a chosen path; false when the document refused it. A file
+  // opened `readOnly` is never written, whatever its permissions.
+  bool OpenFile(const QString &path, bool readOnly = false);
   void OnFileClose();
   void OnFileNew();
   void OnOptions();

@@ -112,7 +112,8 @@ int main(int argc, char **argv) {
     return 1;
   app.GetMainFrame()->SetBigPaneFactory(CreateBigPane);
 
-  if (!files.isEmpty() && !app.OpenFile(files.first()) && pictureMode)
+  // A picture only reads the file.
+  if (!files.isEmpty() && !app.OpenFile(files.first(), pictureMode) && pictureMode)
     return 1;
 
   if (!pictureMode)

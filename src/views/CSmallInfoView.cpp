@@ -79,6 +79,9 @@ void CSmallInfoView::ReadValues() {
   if (!r) {
     if (ended)
       statusLine = message;
+    // A record whose particle could not be read: the message and where it lies.
+    if (CHydDataHandler *h = doc->GetHandler(); h && status == CPluvicamDoc::statusBadRecord)
+      statusLine = "position " + std::to_string(h->LastRecordStart()) + ": " + message;
     return;
   }
   if (status == CPluvicamDoc::statusBadRecord)

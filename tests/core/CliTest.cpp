@@ -4,10 +4,13 @@
 #include "synth/RainEncoder.h"
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <sys/inotify.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace testdata;
 
@@ -170,6 +173,104 @@ TEST_F(CliTest, DocumentReadingAndClassWrite) {
   EXPECT_EQ(lines[0], "startTim,endTim,duration,complete,startTime,endTime");
   EXPECT_NE(lines[1].find(",,0,0,06:00:01.000,"), std::string::npos) << "one open interval";
   EXPECT_EQ(lines[2].rfind("total rain: ", 0), 0u);
+}
+
+TEST_F(CliTest, ClassifyOnlyAtARecordStart) {
+  // A record whose drop data holds a complete particle record: that inner record parses, but a
+  // walk never meets it.
+  synth::HydWriter inner(4);
+  AddTinyDrop(inner, Tim(6 * 3600 + 1));
+  synth::HydWriter w(4);
+  w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
+  PixHeader outer;
+  outer.tim = Tim(6 * 3600 + 1);
+  outer.lineCountA = 1;
+  const int32_t start = w.AddPixRecord(outer, inner.Bytes(), 4);
+  AddTinyDrop(w, Tim(6 * 3600 + 2));
+  w.Write(Path("d.hyd"), Path("d.hd"));
+  const auto before = synth::ReadFile(Path("d.hyd"));
+  const int32_t hidden = start + 30;
+
+  CliRun run = Cli("classify " + Path("d.hyd") + " " + std::to_string(hidden) + " 3");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "POS is not the start of a particle record: " + std::to_string(hidden) + "\n");
+  EXPECT_EQ(synth::ReadFile(Path("d.hyd")), before);
+  EXPECT_EQ(Cli("classify " + Path("d.hyd") + " 75 3").status, 1);
+  EXPECT_EQ(synth::ReadFile(Path("d.hyd")), before);
+}
+
+TEST_F(CliTest, ParticleWithoutTimeStopsOrIsSkipped) {
+  synth::HydWriter w(4);
+  w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
+  AddDrop(w, 6 * 3600 + 1);
+  const int32_t bad = AddTinyDrop(w, 1e300);
+  AddTinyDrop(w, std::nan(""));
+  AddDrop(w, 6 * 3600 + 3);
+  w.Write(Path("d.hyd"), Path("d.hd"));
+
+  CliRun run = Cli("particles --keep-going " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(run.out).size(), 3u);
+  EXPECT_EQ(run.err.rfind(std::to_string(bad) + ": ", 0), 0u) << run.err;
+  EXPECT_EQ(Lines(run.err).size(), 2u) << run.err;
+
+  run = Cli("rainsteps " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 1) << "a particle without a time is no end of the day";
+  EXPECT_NE(run.err.find("has no time of the day"), std::string::npos) << run.err;
+  run = Cli("rainsteps --keep-going " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 0) << run.err;
+  run = Cli("particles --keep-going --from 06:00:00 " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(run.out).size(), 3u) << run.out;
+}
+
+TEST_F(CliTest, EmptyFilesSaySo) {
+  synth::HydWriter w(4);
+  w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
+  w.Write(Path("d.hyd"), Path("d.hd"));
+  CliRun run = Cli("info " + Path("d.hyd"));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, Path("d.hyd") + ": the data file holds no particle\n");
+  synth::WriteFile(Path("d.hyd"), {});
+  for (const char *command : {"info ", "particles "}) {
+    run = Cli(command + Path("d.hyd"));
+    EXPECT_EQ(run.status, 0) << command;
+    EXPECT_EQ(run.err, Path("d.hyd") + ": the data file is empty\n") << command;
+  }
+}
+
+TEST_F(CliTest, OnlyClassifyOpensTheDataFileForWriting) {
+  WriteDay();
+  const int watch = inotify_init1(IN_NONBLOCK);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, Path("d.hyd").c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE), 0);
+  // The kinds of close the file saw since the last call.
+  auto closes = [&] {
+    std::pair<int, int> seen{0, 0}; // written, read only
+    alignas(inotify_event) char buffer[4096];
+    ssize_t got;
+    while ((got = read(watch, buffer, sizeof buffer)) > 0)
+      for (char *p = buffer; p < buffer + got;) {
+        const auto *event = reinterpret_cast<const inotify_event *>(p);
+        (event->mask & IN_CLOSE_WRITE ? seen.first : seen.second)++;
+        p += sizeof(inotify_event) + event->len;
+      }
+    return seen;
+  };
+  for (const char *command :
+       {"info ", "scan ", "particles --keep-going ", "particles --from 06:00 ", "rainsteps ",
+        "export --correction off "}) {
+    std::string arguments = command + Path("d.hyd");
+    if (std::string(command).rfind("export", 0) == 0)
+      arguments += " 74";
+    Cli(arguments);
+    const auto seen = closes();
+    EXPECT_EQ(seen.first, 0) << command;
+    EXPECT_GT(seen.second, 0) << command;
+  }
+  EXPECT_EQ(Cli("classify " + Path("d.hyd") + " 74 1").status, 0);
+  EXPECT_GT(closes().first, 0);
+  close(watch);
 }
 
 TEST_F(CliTest, DemoGoesIntoANewFolderAndItsHeadersNameTheFile) {

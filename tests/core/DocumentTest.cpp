@@ -125,7 +125,7 @@ TEST_F(DocumentTest, OpenAndCloseNotifyInOrder) {
 
 TEST_F(DocumentTest, FailedOpenLeavesNoFile) {
   EXPECT_EQ(doc.OpenHydFile(Path("missing.hyd"), &message), 0);
-  EXPECT_EQ(message, "No such file or directory");
+  EXPECT_EQ(message, "data file " + Path("missing.hyd") + ": No such file or directory");
   EXPECT_EQ(doc.GetStatusText(), message);
   EXPECT_EQ(doc.GetHandler(), nullptr);
 

@@ -76,6 +76,25 @@ TEST_F(RecordTables, SmallTableAfterTheEndShowsOnlyTheStatus) {
   EXPECT_EQ(BlackIn(CSmallInfoView::ValueCell(1)), 0);
 }
 
+TEST_F(RecordTables, SmallTableShowsWhereABadRecordLies) {
+  WriteDay({Drop(6 * 3600 + 10, 2.0), Drop(6 * 3600 + 20, 1.5), Drop(6 * 3600 + 30, 1.0)});
+  // The second particle's time becomes NaN.
+  auto bytes = synth::ReadFile(Path("day1.hyd"));
+  const size_t second = 74 + (bytes[74] | (bytes[75] & 0x07) << 8);
+  const uint8_t nan[8] = {0, 0, 0, 0, 0, 0, 0xF8, 0x7F};
+  std::copy(nan, nan + 8, bytes.begin() + long(second) + 4);
+  synth::WriteFile(Path("day1.hyd"), bytes);
+  doc.CloseHydFile();
+  Open();
+  ASSERT_EQ(Step(), CPluvicamDoc::statusAccepted);
+  ASSERT_EQ(Step(), CPluvicamDoc::statusBadRecord);
+  EXPECT_EQ(small->StatusLine().rfind("position " + std::to_string(second) + ": ", 0), 0u)
+      << small->StatusLine();
+  EXPECT_NE(small->StatusLine().find("has no time of the day"), std::string::npos);
+  ASSERT_EQ(Step(), CPluvicamDoc::statusAccepted) << "the next step goes on behind the record";
+  EXPECT_TRUE(small->StatusLine().empty());
+}
+
 TEST_F(RecordTables, BigTableFixedPartAndKindBlocks) {
   FilterRecord f = FilterRecord::DocumentDefaults();
   f.startTime.hour = 6, f.startTime.minute = 5;

@@ -4,6 +4,9 @@
 #include "shell/ShellText.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 
 using namespace shelltest;
@@ -129,8 +132,12 @@ TEST_F(AppTest, StoredValuesAndTheirEdgeCases) {
   EXPECT_EQ(s.startTime.minute, 0);
   EXPECT_EQ(s.startTime.second, 0);
   EXPECT_EQ(s.endTime.Seconds(), (18 * 60 + 30) * 60 + 15);
-  EXPECT_FLOAT_EQ(s.diamMin, 0.3f);
-  EXPECT_EQ(s.diamMax, 0.0f) << "text that is not a number gives 0";
+  // Text that is not a number gives 0, and a maximum below the minimum rejects every
+  // particle: the range falls back to its defaults.
+  EXPECT_EQ(s.diamMin, 0.0f);
+  EXPECT_EQ(s.diamMax, 50.0f);
+  ASSERT_EQ(rec.shown.size(), 1u);
+  EXPECT_NE(rec.shown[0].find("(diameter)"), std::string::npos) << rec.shown[0];
   EXPECT_FLOAT_EQ(s.velMin, 1.5f);
   EXPECT_FLOAT_EQ(s.velMax, 12.25f);
   EXPECT_EQ(s.oblMin, 0.0f);
@@ -209,4 +216,52 @@ TEST_F(AppTest, NewWindowTitleReplacesEveryOccurrence) {
   values.windowTitle = "North";
   app->TakeOptions(values);
   EXPECT_EQ(frame->windowTitle(), "NIML   PLUVICM   D   2026/06/01   North");
+}
+
+TEST_F(AppTest, UnusableStoredValuesFallBackAndTheFileIsKept) {
+  QString fileName;
+  {
+    QSettings store = Store();
+    fileName = store.fileName();
+    store.beginGroup("Rain");
+    store.setValue("Tip_Size", "inf");
+    store.setValue("Time_Start", "99:99:99");
+    store.setValue("Time_End", "12:00:00");
+    store.setValue("Velocity Min", "nan");
+    store.setValue("Velocity Max", "12");
+    store.setValue("Oblateness Max", "7");
+    store.setValue("Hyd-Type", "9");
+    store.setValue("Diameter Min", "1.5");
+  }
+  Start();
+  const FilterSettings s = app->GetStoredFilter();
+  EXPECT_EQ(s.startTime.Seconds(), 0);
+  EXPECT_EQ(s.endTime.Seconds(), 12 * 3600) << "usable values stay";
+  EXPECT_EQ(s.velMin, 0.0f);
+  EXPECT_EQ(s.velMax, 30.0f);
+  EXPECT_EQ(s.oblMax, 2.0f);
+  EXPECT_EQ(s.dropType, 0);
+  EXPECT_FLOAT_EQ(s.tipSize, 0.2f);
+  EXPECT_FLOAT_EQ(s.diamMin, 1.5f);
+  ASSERT_EQ(rec.shown.size(), 1u) << "one message for all";
+  EXPECT_NE(rec.shown[0].find("(velocity, oblateness, start time, class, tip size)"),
+            std::string::npos)
+      << rec.shown[0];
+  QFile bad(fileName + ".bad");
+  ASSERT_TRUE(bad.open(QIODevice::ReadOnly)) << "the old file is kept";
+  EXPECT_TRUE(bad.readAll().contains("99:99:99"));
+}
+
+TEST_F(AppTest, CorruptStoreIsKeptBeforeItIsRewritten) {
+  QString fileName = Store().fileName();
+  QDir().mkpath(QFileInfo(fileName).path());
+  {
+    QFile file(fileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Rain\nTime_Start=07:00:00\n\x01\x02=\xff\xfe[[[\n");
+  }
+  Start();
+  QFile bad(fileName + ".bad");
+  EXPECT_TRUE(bad.exists());
+  EXPECT_EQ(rec.shown.size(), 1u);
 }

@@ -21,8 +21,10 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+
 #include <QTextBrowser>
 #include <QToolBar>
+#include <cmath>
 
 using namespace shelltest;
 
@@ -287,6 +289,29 @@ TEST_F(AppTest, RunGoesToTheEndOfTheWindowAndStops) {
   EXPECT_TRUE(panel->IsStopped());
   EXPECT_FALSE(frame->IsTimerOn());
   EXPECT_EQ(run->text(), "Run");
+}
+
+TEST_F(AppTest, RunStoppedByABadRecordSaysWhereAndGoesOnBehindIt) {
+  Start();
+  const std::string data = Path("t.hyd");
+  WriteTinyDay(data, {6 * 3600 + 1, std::nan(""), 6 * 3600 + 3});
+  ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
+  CMainCtrlPanel *panel = frame->GetCtrlPanel();
+  QPushButton *run = panel->findChild<QPushButton *>("1021");
+
+  run->click();
+  ASSERT_TRUE(WaitFor([&] { return panel->IsStopped(); }));
+  EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusBadRecord);
+  // 74 bytes of main header and 34 of the first particle before it.
+  const QString message = frame->statusBar()->currentMessage();
+  EXPECT_TRUE(message.startsWith("Stopped at the record at position 108: "))
+      << message.toStdString();
+  EXPECT_TRUE(message.contains("has no time of the day")) << message.toStdString();
+
+  run->click();
+  ASSERT_TRUE(WaitFor([&] { return panel->IsStopped(); }));
+  EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusEndOfFile) << "the run went on behind it";
+  EXPECT_TRUE(frame->statusBar()->currentMessage().startsWith("Position "));
 }
 
 TEST_F(AppTest, StatusBarFollowsResetStopAndCloseAndTheBusyCursorCoversTheChildren) {

@@ -39,6 +39,9 @@ std::string TipGauge::Text(double startSeconds) const {
     return std::string(text);
   };
   std::string out = "PLUVIO 1.1\n";
+  // The head: the logger's start and the start of the measurement, two M lines that readers
+  // take as the head and never as tips.
+  out += clock(startSeconds, 'M') + date(day, month, year);
   out += clock(startSeconds, 'M') + date(day, month, year);
   bool nextDay = false;
   for (double t : tips) {

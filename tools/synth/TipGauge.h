@@ -21,7 +21,7 @@ public:
 
   double CatchFactor() const { return catchFactor; }
   const std::vector<double> &TipTimes() const { return tips; }
-  // Version 1.1: the name line, an M line with the start, the tips; an M line at 00:00:00.00
+  // Version 1.1: the name line, two M lines with the start, the tips; an M line at 00:00:00.00
   // when the tips pass midnight.
   std::string Text(double startSeconds) const;
 

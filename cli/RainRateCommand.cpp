@@ -1,0 +1,174 @@
+#include "RainRateCommand.h"
+
+#include "ParticleCsv.h"
+#include "data/CHydDataHandler.h"
+#include "document/CPluvicamDoc.h"
+#include "document/FilterSettings.h"
+#include "particle/CHydData.h"
+#include "statistics/RainRateAxis.h"
+#include "statistics/RainRateRun.h"
+#include "statistics/TipCurve.h"
+#include "statistics/TipFile.h"
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+constexpr int EXIT_STOPPED = 1;
+constexpr int EXIT_UNUSABLE = 2;
+
+class StderrMessages : public UserMessages {
+public:
+  void Show(const std::string &text) override { std::cerr << text << "\n"; }
+};
+
+// The integration dialog's limits and texts.
+bool Settings(const RainRateOptions &o, IntegrationSettings &r, std::string &error) {
+  if (o.mode == "rain")
+    r.mode = Rain;
+  else if (o.mode == "time")
+    r.mode = Time;
+  if (o.interval.empty())
+    return true;
+  char *end = nullptr;
+  const double value = std::strtod(o.interval.c_str(), &end);
+  if (end != o.interval.c_str() + o.interval.size() || !std::isfinite(value)) {
+    error = "--interval: expected a number, got \"" + o.interval + "\"";
+    return false;
+  }
+  const float v = float(value);
+  if (r.mode == Rain) {
+    if (v < 0.05f || v > 5.0f) {
+      error = "Rain Integration Interval\nmust be between\n0.05 and 5 mm !!!";
+      return false;
+    }
+    r.rainInterval = v;
+  } else {
+    if (v < 15.0f || v > 43200.0f) {
+      error = "Time Integration Interval\nmust be between\n15 and 43200 sec !!!";
+      return false;
+    }
+    r.timeInterval = v;
+  }
+  return true;
+}
+
+void AppendRow(std::string &out, const char *source, const RateSegment &s) {
+  char row[160];
+  std::snprintf(row, sizeof row, "%s,%.9g,%.9g,%s,%s,%.9g\n", source, s.startSec, s.endSec,
+                ClockText(s.startSec).c_str(), ClockText(s.endSec).c_str(), s.rate);
+  out += row;
+}
+
+} // namespace
+
+std::string ClockText(double seconds) {
+  if (!std::isfinite(seconds))
+    return "";
+  const bool negative = seconds < 0;
+  const double s = std::min(std::abs(seconds), 1e12);
+  const long long whole = (long long)s;
+  const long long hundredths = (long long)(s * 100) % 100;
+  char text[48];
+  std::snprintf(text, sizeof text, "%s%02lld:%02lld:%02lld.%02lld", negative ? "-" : "",
+                whole / 3600, whole / 60 % 60, whole % 60, hundredths);
+  return text;
+}
+
+CLI::App *AddRainRateCommand(CLI::App &app, std::string &file, RainRateOptions &o) {
+  auto *command = app.add_subcommand(
+      "rainrate", "rain rate versus time as the enlarged diagram draws it, and the gauge's");
+  command->add_option("FILE", file, "hydrometeor file")->required();
+  command->add_option("--mode", o.mode, "rain: a point per rain amount; time: fixed intervals")
+      ->check(CLI::IsMember({"rain", "time"}));
+  command->add_option("--interval", o.interval,
+                      "rain amount per point in mm (0.05-5) or interval in s (15-43200)");
+  command->add_option("--tip-size", o.tipSize, "rain per gauge tip, mm")
+      ->check(CLI::PositiveNumber);
+  command->add_flag("--no-gauge", o.noGauge, "leave the tip file alone");
+  AddDocumentOptions(*command, o.document, false);
+  return command;
+}
+
+int RainRateCommand(const std::string &file, const RainRateOptions &options) {
+  StderrMessages messages;
+  CPluvicamDoc doc(&messages);
+  IntegrationSettings &r = *doc.GetIntegrationSettings(0);
+  std::string error;
+  FilterRecord filter;
+  if (!Settings(options, r, error) || !options.document.BuildFilter(filter, error)) {
+    std::cerr << error << "\n";
+    return EXIT_UNUSABLE;
+  }
+  doc.SetFilterSettings(filter);
+  if (!doc.OpenHydFile(file, &error)) {
+    std::cerr << error << "\n";
+    return EXIT_UNUSABLE;
+  }
+
+  RainRateAxis axis;
+  axis.Layout(filter.startTime, filter.endTime);
+  RainRateRun run(r.mode, r.rainInterval, r.timeInterval);
+  int exitStatus = 0;
+  for (;;) {
+    int status = 0;
+    std::string message;
+    const CHydData *particle = doc.ReadHydData(0, &status, &message);
+    if (status == CPluvicamDoc::statusAccepted && particle) {
+      const HydRecord &h = *particle->GetHydHeader();
+      run.Add(h.tim, h.mainHeader ? h.mainHeader->lineFrequency : 0,
+              RainRateRun::RainOf(h.volume, h.area));
+      continue;
+    }
+    if (status == CPluvicamDoc::statusOutOfTime)
+      break;
+    if (status == CPluvicamDoc::statusEndOfFile) {
+      // An end inside a record is a truncated file, not the end of the data.
+      if (!doc.GetHandler()->EndedAtRecordBoundary()) {
+        std::cerr << message << "\n";
+        exitStatus = EXIT_STOPPED;
+      }
+      break;
+    }
+    if (status == CPluvicamDoc::statusBadRecord || status == CPluvicamDoc::statusError) {
+      std::cerr << message << "\n";
+      exitStatus = EXIT_STOPPED;
+      break;
+    }
+  }
+
+  std::string out = "source,startSec,endSec,startTime,endTime,rainRate\n";
+  for (const RateSegment &s : run.Segments())
+    AppendRow(out, "particles", s);
+  float gauge = -1.0f;
+  if (!options.noGauge) {
+    TipFileResult tips;
+    std::string message;
+    if (!ReadTipFile(TipFilePath(file), tips, &message)) {
+      std::cerr << message << "\n";
+    } else {
+      if (tips.skippedLines > 0)
+        std::cerr << "tip-file: " << tips.skippedLines << " lines without a time skipped\n";
+      const float tipSize = options.tipSize >= 0 ? options.tipSize : FilterSettings{}.tipSize;
+      const TipCurve curve = ComputeTipCurve(tips.tips, axis, tipSize);
+      for (const RateSegment &s : curve.segments)
+        AppendRow(out, "gauge", s);
+      if (curve.found)
+        gauge = curve.gaugeTotal;
+    }
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  char totals[96];
+  if (gauge != -1.0f)
+    std::snprintf(totals, sizeof totals, "rain: %.4f mm  gauge: %.4f mm\n", double(run.Total()),
+                  double(gauge));
+  else
+    std::snprintf(totals, sizeof totals, "rain: %.4f mm  gauge: none\n", double(run.Total()));
+  std::cerr << totals;
+  return exitStatus;
+}

@@ -1,0 +1,330 @@
+#include "CBigRainIntensityView.h"
+
+#include "CBigInfoView.h"
+#include "CRainIntensityCtrlPanel.h"
+#include "data/CHydDataHandler.h"
+#include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
+#include "statistics/TipFileReader.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPainter>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+const QColor RATE_COLOUR(192, 0, 0);
+const QColor TIP_COLOUR(0, 0, 192);
+constexpr long TIP_LINES_PER_SLICE = 512;
+} // namespace
+
+CBigRainIntensityView::CBigRainIntensityView(CPluvicamDoc *doc, QWidget *parent)
+    : CDiagramView(doc, parent) {
+  setObjectName(QStringLiteral("CBigRainIntensityView"));
+  Layout();
+}
+
+CBigRainIntensityView::~CBigRainIntensityView() = default;
+
+QPointF CBigRainIntensityView::WindowOrg() const {
+  return {std::trunc(-0.1 * axis.X()), std::trunc(1.1 * axis.Y())};
+}
+
+QSizeF CBigRainIntensityView::WindowExt() const {
+  return {std::trunc(1.2 * axis.X()), std::trunc(-1.2 * axis.Y())};
+}
+
+QPoint CBigRainIntensityView::DeviceOf(double seconds, double rate) const {
+  return DevicePixel(QPointF(axis.XOf(seconds), RainRateAxis::YOf(rate)));
+}
+
+void CBigRainIntensityView::Layout() {
+  if (doc) {
+    FilterRecord filter;
+    doc->GetFilterSettings(filter);
+    axis.Layout(filter.startTime, filter.endTime);
+  }
+  InvalidateFrame();
+}
+
+void CBigRainIntensityView::Resized() {
+  Layout();
+  if (tipShown && !computing)
+    UpdateTipCurve();
+  Rebuild();
+}
+
+double CBigRainIntensityView::TextHeight() const {
+  // A fortieth of the plot's height at 96 dots per inch (more on denser displays): the time
+  // labels and "TIME" then fit one above the other below the axis.
+  return FontHeight(axis.Y() / 40.0 * 72.0 / 96.0);
+}
+
+void CBigRainIntensityView::DrawFrame(QPainter &p) {
+  const int X = axis.X(), Y = axis.Y();
+  const int tx = Y / 40, ty = X / 80;
+  const double h = TextHeight();
+  DrawText(p, {X / 2.0, std::trunc(1.1 * Y)}, QStringLiteral("Rainrate versus Time"), HCenter | Top,
+           h, QColor(255, 0, 0));
+  p.drawLine(0, Y, 0, 0);
+  p.drawLine(0, 0, X, 0);
+  DrawText(p, {X / 2.0, std::trunc(-2.5 * tx)}, QStringLiteral("TIME"), HCenter | VCenter, h);
+  DrawText(p, {0, double(Y + 3 * tx)}, QStringLiteral("mm/h"), HCenter | VCenter, h);
+  DrawText(p, {-0.08 * X, Y / 2.0}, QStringLiteral("Rainrate"), HCenter | VCenter, h, Qt::black,
+           false, 270);
+
+  const int spu = axis.SecondsPerUnit();
+  const RainRateAxis::Steps time = axis.TimeSteps();
+  const int last = axis.Range() / spu;
+  for (int x = 0; x <= last; x += time.minor / spu) {
+    if (x % (time.major / spu) == 0) {
+      p.drawLine(x, 0, x, -tx);
+      const int s = x * spu + axis.AxisStart();
+      DrawText(p, {double(x), double(-tx)}, QString::asprintf("%02d:%02d", s / 3600, s / 60 % 60),
+               HCenter | Top, h);
+    } else {
+      p.drawLine(x, 0, x, -std::max(tx / 2, 1));
+    }
+  }
+  const RainRateAxis::Steps rate = axis.RateSteps();
+  for (int y = 0; y <= Y; y += rate.minor) {
+    if (y % rate.major == 0) {
+      p.drawLine(0, y, -ty, y);
+      DrawText(p, {double(-3 * ty), double(y)}, QString::asprintf("%3d", y / 10), HCenter | VCenter,
+               h);
+    } else {
+      p.drawLine(0, y, -ty / 2, y);
+    }
+  }
+}
+
+void CBigRainIntensityView::DrawRatePoints(QPainter &p, size_t from) const {
+  if (ratePoints.size() < 2 || from + 1 >= ratePoints.size())
+    return;
+  p.save();
+  p.setPen(PixelPen(RATE_COLOUR));
+  p.setClipRect(QRectF(QPointF(1, 1), QPointF(axis.X(), axis.Y())));
+  p.drawPolyline(ratePoints.data() + from, int(ratePoints.size() - from));
+  p.restore();
+}
+
+void CBigRainIntensityView::DrawState(QPainter &p) {
+  DrawRatePoints(p, 0);
+  if (tipShown && !computing && tipCurve.segments.size() > 0) {
+    std::vector<QPoint> points;
+    points.reserve(tipCurve.segments.size() * 2);
+    for (const RateSegment &s : tipCurve.segments) {
+      points.emplace_back(axis.XOf(s.startSec), s.y);
+      points.emplace_back(axis.XOf(s.endSec), s.y);
+    }
+    p.save();
+    p.setPen(PixelPen(TIP_COLOUR));
+    p.drawPolyline(points.data(), int(points.size()));
+    p.restore();
+  }
+}
+
+void CBigRainIntensityView::AddPoints(size_t fromSegment) {
+  for (size_t i = fromSegment; i < segments.size(); ++i) {
+    const RateSegment &s = segments[i];
+    ratePoints.emplace_back(axis.XOf(s.startSec), s.y);
+    ratePoints.emplace_back(axis.XOf(s.endSec), s.y);
+  }
+}
+
+bool CBigRainIntensityView::RunSlice(RainRateRun &engine) {
+  IntegrationSettings *r = doc->GetIntegrationSettings(0);
+  IntegrationState *state = doc->GetIntegrationState();
+  const size_t segmentsBefore = engine.Segments().size();
+  const size_t pointsBefore = ratePoints.size();
+  QElapsedTimer clock;
+  clock.start();
+  bool going = true;
+  // The clock is asked every so many particles: a particle takes about half a microsecond.
+  for (int n = 0; run == 1 && (n % 64 != 0 || clock.elapsed() < SLICE_MS); ++n) {
+    int status = 0;
+    std::string message;
+    CHydData *particle = doc->ReadHydData(0, &status, &message);
+    if (status == CPluvicamDoc::statusAccepted && particle) {
+      const HydRecord &h = *particle->GetHydHeader();
+      if (!engine.Started())
+        state->startTim = h.tim;
+      engine.Add(h.tim, h.mainHeader ? h.mainHeader->lineFrequency : 0,
+                 RainRateRun::RainOf(h.volume, h.area));
+      state->endTim = h.tim;
+      r->result = engine.Total();
+    } else if (status == CPluvicamDoc::statusEndOfFile || status == CPluvicamDoc::statusOutOfTime) {
+      NotifyEndOfRun();
+      going = false;
+      break;
+    } else if (status == CPluvicamDoc::statusBadRecord || status == CPluvicamDoc::statusError) {
+      NotifyEndOfRun();
+      doc->ShowMessage(message);
+      going = false;
+      break;
+    }
+  }
+  if (engine.Segments().size() > segmentsBefore) {
+    segments.insert(segments.end(), engine.Segments().begin() + long(segmentsBefore),
+                    engine.Segments().end());
+    AddPoints(segmentsBefore);
+    // Only the new part of the curve is drawn onto the picture; it joins the part before.
+    if (!image.isNull()) {
+      QPainter p(&image);
+      ApplyMapping(p);
+      DrawRatePoints(p, pointsBefore > 0 ? pointsBefore - 1 : 0);
+    }
+    ScheduleRepaint();
+  }
+  return going && run == 1;
+}
+
+int CBigRainIntensityView::OnRun() {
+  if (computing)
+    return 1; // one run at a time
+  ratePoints.clear();
+  segments.clear();
+  run = 1;
+  Rebuild();
+  if (!doc)
+    return 1;
+  IntegrationSettings *r = doc->GetIntegrationSettings(0);
+  IntegrationState *state = doc->GetIntegrationState();
+  if (!r || !state)
+    return 1;
+  r->result = 0;
+  computing = 1;
+  RainRateRun engine(r->mode, r->rainInterval, r->timeInterval);
+
+  // The run's own event loop: a slice of particles, then the events, until the run ends.
+  QEventLoop loop;
+  QTimer slices;
+  slices.setInterval(0);
+  QObject::connect(&slices, &QTimer::timeout, &loop, [&] {
+    if (!RunSlice(engine)) {
+      slices.stop();
+      loop.quit();
+    }
+  });
+  slices.start();
+  loop.exec();
+
+  state->valid = 1;
+  computing = 0;
+  run = 0;
+  if (tipShown)
+    UpdateTipCurve();
+  Rebuild();
+  RefreshRecordTables();
+  return 1;
+}
+
+void CBigRainIntensityView::OnScaleUp() {
+  axis.ScaleUp();
+  Layout();
+  Rebuild();
+}
+
+void CBigRainIntensityView::OnScaleDown() {
+  axis.ScaleDown();
+  Layout();
+  Rebuild();
+}
+
+void CBigRainIntensityView::OnToggle() {
+  if (computing)
+    return;
+  IntegrationSettings *r = doc ? doc->GetIntegrationSettings(0) : nullptr;
+  if (!doc || !r)
+    return;
+  if (!tipsRead) {
+    std::string message;
+    CHydDataHandler *handler = doc->GetHandler();
+    const std::string path =
+        TipFilePath(handler ? handler->GetHydFile().GetFilePath() : std::string());
+    TipFileReader reader;
+    computing = 1;
+    run = 1;
+    int status = reader.Open(path, &message);
+    if (status) {
+      // The reading pumps events between slices of lines, as a run does.
+      QEventLoop loop;
+      QTimer slices;
+      slices.setInterval(0);
+      QObject::connect(&slices, &QTimer::timeout, &loop, [&] {
+        status = reader.Read(TIP_LINES_PER_SLICE, &message);
+        if (status == 2 && run != 1) {
+          reader.Stop();
+          status = 1;
+        }
+        if (status != 2) {
+          slices.stop();
+          loop.quit();
+        }
+      });
+      slices.start();
+      loop.exec();
+    }
+    computing = 0;
+    NotifyEndOfRun();
+    if (!status) {
+      run = 0;
+      doc->ShowMessage(message);
+      return;
+    }
+    tipList = reader.Result().tips;
+    // A file without tips is read again at the next toggle.
+    tipsRead = !tipList.empty();
+  }
+  if (tipShown) {
+    tipShown = 0;
+    r->gaugeTotal = -1.0f;
+  } else {
+    tipShown = 1;
+    r->gaugeTotal = gaugeTotal;
+    UpdateTipCurve();
+  }
+  Rebuild();
+  RefreshRecordTables();
+}
+
+void CBigRainIntensityView::UpdateTipCurve() {
+  const float tipSize = tipSizeSource ? tipSizeSource() : 0.1f;
+  tipCurve = ComputeTipCurve(tipList, axis, tipSize);
+  if (!tipCurve.found)
+    return;
+  gaugeTotal = tipCurve.gaugeTotal;
+  if (IntegrationSettings *r = doc ? doc->GetIntegrationSettings(0) : nullptr)
+    r->gaugeTotal = gaugeTotal;
+  RefreshRecordTables();
+}
+
+void CBigRainIntensityView::OnResetView() {
+  ratePoints.clear();
+  segments.clear();
+  gaugeTotal = -1.0f;
+  if (tipShown && !computing)
+    UpdateTipCurve();
+  Rebuild();
+}
+
+bool CBigRainIntensityView::IsIdle() {
+  run = 0;
+  return computing == 0;
+}
+
+void CBigRainIntensityView::NotifyEndOfRun() {
+  if (QWidget *frame = window())
+    for (CRainIntensityCtrlPanel *panel : frame->findChildren<CRainIntensityCtrlPanel *>())
+      panel->EndOfRun();
+}
+
+void CBigRainIntensityView::RefreshRecordTables() {
+  // The record table has no meta-object of its own: find it by its C++ type.
+  if (QWidget *frame = window())
+    for (QWidget *w : frame->findChildren<QWidget *>())
+      if (auto *info = dynamic_cast<CBigInfoView *>(w))
+        info->Refresh();
+}

@@ -1,0 +1,242 @@
+// `pluvicam-cli rainrate` end to end on a synthetic day with its gauge: the output contract, the
+// totals against the generator's truth, and the rows against the run computed in process.
+#include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
+#include "statistics/RainRateRun.h"
+#include "synth/DayGenerator.h"
+#include "synth/HydWriter.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct Row {
+  std::string source;
+  double startSec, endSec;
+  std::string startTime, endTime;
+  double rate;
+};
+
+struct Output {
+  int status = -1;
+  std::string header;
+  std::vector<Row> rows;
+  std::string err;
+  std::string lastErrLine;
+};
+
+Output RainRate(const std::string &arguments) {
+  Output o;
+  const std::string errPath =
+      (std::filesystem::temp_directory_path() / ("pluvicam-rr-err-" + std::to_string(getpid())))
+          .string();
+  const std::string command =
+      std::string(PLUVICAM_CLI) + " rainrate " + arguments + " 2>" + errPath;
+  FILE *pipe = popen(command.c_str(), "r");
+  if (!pipe)
+    return o;
+  std::string out;
+  std::array<char, 4096> chunk;
+  size_t got;
+  while ((got = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
+    out.append(chunk.data(), got);
+  const int raw = pclose(pipe);
+  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream errFile(errPath);
+  o.err.assign(std::istreambuf_iterator<char>(errFile), std::istreambuf_iterator<char>());
+  std::filesystem::remove(errPath);
+  std::istringstream errLines(o.err);
+  for (std::string line; std::getline(errLines, line);)
+    o.lastErrLine = line;
+
+  std::istringstream in(out);
+  std::getline(in, o.header);
+  for (std::string line; std::getline(in, line);) {
+    Row r;
+    std::istringstream cells(line);
+    std::string cell;
+    std::getline(cells, r.source, ',');
+    std::getline(cells, cell, ',');
+    r.startSec = std::stod(cell);
+    std::getline(cells, cell, ',');
+    r.endSec = std::stod(cell);
+    std::getline(cells, r.startTime, ',');
+    std::getline(cells, r.endTime, ',');
+    std::getline(cells, cell, ',');
+    r.rate = std::stod(cell);
+    o.rows.push_back(r);
+  }
+  return o;
+}
+
+// "rain: X mm  gauge: Y mm" (or "gauge: none").
+bool Totals(const std::string &line, double &rain, double &gauge) {
+  char word[16] = {};
+  if (std::sscanf(line.c_str(), "rain: %lf mm  gauge: %lf mm", &rain, &gauge) == 2)
+    return true;
+  gauge = -1;
+  return std::sscanf(line.c_str(), "rain: %lf mm  gauge: %15s", &rain, word) == 2 &&
+         std::string(word) == "none";
+}
+
+} // namespace
+
+class RainRateCliTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    dir = std::filesystem::temp_directory_path() / ("pluvicam-rr-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    synth::DayOptions o;
+    o.outDir = dir.string();
+    o.name = "day";
+    o.seed = 11;
+    o.hours = 2;
+    day = new synth::DayResult(synth::GenerateDay(o));
+  }
+  static void TearDownTestSuite() {
+    delete day;
+    std::filesystem::remove_all(dir);
+  }
+  static std::string Day() { return (dir / "day.hyd").string(); }
+
+  static std::filesystem::path dir;
+  static synth::DayResult *day;
+};
+
+std::filesystem::path RainRateCliTest::dir;
+synth::DayResult *RainRateCliTest::day = nullptr;
+
+TEST_F(RainRateCliTest, RowsParticlesFirstThenTheGaugeWithBothTotals) {
+  const Output o = RainRate(Day());
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.header, "source,startSec,endSec,startTime,endTime,rainRate");
+  ASSERT_FALSE(o.rows.empty());
+  bool gaugeSeen = false;
+  size_t particles = 0;
+  for (const Row &r : o.rows) {
+    gaugeSeen |= r.source == "gauge";
+    ASSERT_EQ(r.source, gaugeSeen ? "gauge" : "particles");
+    particles += r.source == "particles";
+    ASSERT_LE(r.startSec, r.endSec);
+    ASSERT_GT(r.rate, 0); // by rain there are no zero rows
+    if (r.source == "gauge") {
+      // Steps at the tips' whole seconds.
+      EXPECT_EQ(r.startSec, std::trunc(r.startSec));
+      EXPECT_EQ(r.endSec, std::trunc(r.endSec));
+    } else {
+      // Each row stands for the default 0.05 mm; the ends are printed to 9 digits.
+      const double dt = r.endSec - r.startSec;
+      EXPECT_NEAR(r.rate * dt / 3600, 0.05, 0.05 * 1.1e-4 / dt);
+    }
+  }
+  EXPECT_TRUE(gaugeSeen);
+  // Times truncate every part.
+  const Row &first = o.rows.front();
+  char expect[32];
+  const long s = long(first.startSec);
+  std::snprintf(expect, sizeof expect, "%02ld:%02ld:%02ld.%02ld", s / 3600, s / 60 % 60, s % 60,
+                long(first.startSec * 100) % 100);
+  EXPECT_EQ(first.startTime, expect);
+
+  double rain = 0, gauge = 0;
+  ASSERT_TRUE(Totals(o.lastErrLine, rain, gauge)) << o.lastErrLine;
+  // Each segment took at least its 0.05 mm.
+  EXPECT_GE(rain, particles * 0.05);
+  // The gauge caught the rain times its catch factor, in whole tips.
+  const double catchFactor = day->truth.catchFactor;
+  EXPECT_LE(std::abs(gauge - rain), rain * std::abs(1 - catchFactor) + 0.1 + 1e-3)
+      << "catch factor " << catchFactor << ", rain " << rain << ", gauge " << gauge;
+  EXPECT_NEAR(gauge, 0.1 * double(day->truth.tips), 1e-4);
+}
+
+TEST_F(RainRateCliTest, ByTimeTheRatesIntegrateBackToTheTotal) {
+  const Output o = RainRate(Day() + " --mode time --interval 60 --no-gauge");
+  ASSERT_EQ(o.status, 0) << o.err;
+  double integral = 0, previousEnd = -1;
+  for (const Row &r : o.rows) {
+    ASSERT_EQ(r.source, "particles");
+    integral += r.rate * (r.endSec - r.startSec) / 3600;
+    if (r.rate > 0) {
+      EXPECT_NEAR(r.endSec - r.startSec, 60, 1e-6);
+    }
+    // Back to back; a gap row ends one second into the interval after it.
+    if (previousEnd >= 0) {
+      EXPECT_NEAR(r.startSec, previousEnd, 1.0 + 1e-6);
+    }
+    previousEnd = r.endSec;
+  }
+  double rain = 0, gauge = 0;
+  ASSERT_TRUE(Totals(o.lastErrLine, rain, gauge)) << o.lastErrLine;
+  EXPECT_EQ(gauge, -1);
+
+  // The same run in process tells what rain lies in the last interval, which is not drawn.
+  CPluvicamDoc doc;
+  FilterRecord filter = FilterRecord::DocumentDefaults();
+  filter.endTime.hour = 24;
+  doc.SetFilterSettings(filter);
+  ASSERT_EQ(doc.OpenHydFile(Day()), 1);
+  RainRateRun run(Time, 0.05f, 60.0f);
+  int status = 0;
+  while (CHydData *p = doc.ReadHydData(0, &status)) {
+    if (status != CPluvicamDoc::statusAccepted)
+      continue;
+    const HydRecord &h = *p->GetHydHeader();
+    run.Add(h.tim, h.mainHeader->lineFrequency, RainRateRun::RainOf(h.volume, h.area));
+  }
+  ASSERT_EQ(run.Segments().size(), o.rows.size());
+  EXPECT_NEAR(run.Total(), rain, 1e-4);
+  // The total is summed in single precision, as the record table shows it.
+  EXPECT_NEAR(integral + run.OpenRain(), rain, 1e-4 * rain);
+  EXPECT_GT(rain, 0.5);
+}
+
+TEST_F(RainRateCliTest, WindowGaugeAndBadInput) {
+  // A window of an hour: rows inside it, the gauge on its axis.
+  const Output hour = RainRate(Day() + " --from 06:30 --to 07:30 --tip-size 0.2");
+  ASSERT_EQ(hour.status, 0) << hour.err;
+  // The axis runs from 06:00 to 08:00; the particles start with the window.
+  for (const Row &r : hour.rows) {
+    EXPECT_GE(r.startSec, r.source == "gauge" ? 6 * 3600 : 6.5 * 3600) << r.source;
+    EXPECT_LE(r.endSec, 8 * 3600) << r.source;
+  }
+  double rain = 0, gauge = 0;
+  ASSERT_TRUE(Totals(hour.lastErrLine, rain, gauge)) << hour.lastErrLine;
+  // Twice the tip size, twice the gauge's rates.
+  const Output small = RainRate(Day() + " --from 06:30 --to 07:30");
+  double rain1 = 0, gauge1 = 0;
+  ASSERT_TRUE(Totals(small.lastErrLine, rain1, gauge1));
+  EXPECT_NEAR(gauge, 2 * gauge1, 1e-4);
+  EXPECT_EQ(rain, rain1);
+
+  // Without a tip file: a message, the particle rows all the same.
+  std::filesystem::copy_file(dir / "day.hyd", dir / "lone.hyd");
+  std::filesystem::copy_file(dir / "day.hd", dir / "lone.hd");
+  const Output lone = RainRate((dir / "lone.hyd").string());
+  EXPECT_EQ(lone.status, 0);
+  EXPECT_NE(lone.err.find("no tip-file available"), std::string::npos) << lone.err;
+  EXPECT_FALSE(lone.rows.empty());
+  EXPECT_TRUE(Totals(lone.lastErrLine, rain, gauge));
+  EXPECT_EQ(gauge, -1);
+  // A bad tip file says so.
+  {
+    std::ofstream tip(dir / "lone.tip");
+    tip << "GAUGE 3.0\n";
+  }
+  EXPECT_NE(RainRate((dir / "lone.hyd").string()).err.find("TIP-file error: unknown version 3.0 !"),
+            std::string::npos);
+
+  const Output badInterval = RainRate(Day() + " --mode time --interval 10");
+  EXPECT_EQ(badInterval.status, 2);
+  EXPECT_NE(badInterval.err.find("15 and 43200 sec"), std::string::npos);
+  EXPECT_EQ(RainRate(Day() + " --interval 6").status, 2);
+  EXPECT_EQ(RainRate(Day() + " --mode objects").status, 2);
+  EXPECT_EQ(RainRate((dir / "none.hyd").string()).status, 2);
+}
