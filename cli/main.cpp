@@ -1,9 +1,11 @@
 // pluvicam-cli: the headless tool over the core.
+#include "CalibrateCommand.h"
 #include "DocumentOptions.h"
 #include "DsdCommand.h"
 #include "ExportCommand.h"
 #include "ParticleCsv.h"
 #include "RainRateCommand.h"
+#include "ShapeCommand.h"
 #include "data/CHydDataHandler.h"
 #include "data/RecordFraming.h"
 #include "document/CPluvicamDoc.h"
@@ -456,6 +458,10 @@ int main(int argc, char **argv) {
   CLI::App *dsd = AddDsdCommand(app, dsdOptions);
   auto *scan = app.add_subcommand("scan", "walk the file and report the speed");
   scan->add_option("FILE", file, "hydrometeor file")->required();
+  CalibrateCommand calibrateCommand;
+  auto *calibrate = calibrateCommand.Add(app);
+  ShapeCommand shapeCommand;
+  auto *shape = shapeCommand.Add(app);
 
   try {
     app.parse(argc, argv);
@@ -485,6 +491,10 @@ int main(int argc, char **argv) {
     return RainRateCommand(file, rainRateOptions);
   if (*classify)
     return Classify(file, position, dropType);
+  if (*calibrate)
+    return calibrateCommand.Run();
+  if (*shape)
+    return shapeCommand.Run();
   if (*exportCmd)
     return RunExport(exportOptions);
   if (*dsd) {
