@@ -10,8 +10,14 @@ CLI::App &CommandRegistry::Add(const std::string &name, const std::string &descr
   return *command;
 }
 
+void CommandRegistry::Adopt(CLI::App &command, std::function<int()> run) {
+  commands.emplace_back(&command, std::move(run));
+}
+
 int CommandRegistry::ParseAndRun(int argc, const char *const *argv) {
   app.require_subcommand(1);
+  for (int i = 0; i < argc; ++i)
+    commandLine += (i ? " " : "") + std::string(argv[i]);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError &e) {

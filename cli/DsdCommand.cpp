@@ -1,25 +1,47 @@
 // pluvicam-cli dsd: the enlarged drop size distribution, Run after Run to the end of the data,
-// one CSV row per Run.
+// one CSV row per Run, or one netCDF file; several files form one series in the order of their
+// first main header's time.
 #include "CliCommon.h"
 #include "CommandRegistry.h"
+#include "DocumentOptions.h"
+
+#include "ParticleCsv.h"
+#include "document/CPluvicamDoc.h"
 #include "statistics/DsdIntegration.h"
 #include "statistics/DsdMoments.h"
+#include "statistics/DsdNetcdfWriter.h"
+#include "statistics/DsdProduct.h"
+#include "statistics/DsdSeriesRun.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
+using cli::EXIT_STOPPED;
+using cli::EXIT_UNUSABLE;
+
 struct DsdOptions {
-  std::string file;
-  std::string mode = "time"; // time, rain, objects, full
-  std::string interval;      // s, mm or particles by mode; the document's default when empty
-  std::string deltaD;        // mm, one of the class widths of the panel
+  std::vector<std::string> files;
+  std::string netcdf;             // the product file; CSV on standard output when empty
+  std::vector<std::string> attrs; // KEY=VALUE global attributes of the product
+  std::string commandLine;        // for the product's history
+  std::string mode = "time";      // time, rain, objects, full
+  std::string interval;           // s, mm or particles by mode; the document's default when empty
+  std::string deltaD;             // mm, one of the class widths of the panel
   int scale = 1;
   bool moments = false;
   DocumentOptions document;
@@ -161,12 +183,92 @@ void AppendRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &
   out += '\n';
 }
 
+void AddDsdOptions(CLI::App &command, DsdOptions &o) {
+  CLI::App *cmd = &command;
+  cmd->add_option("FILE", o.files,
+                  "hydrometeor files, taken in the order of their first main header's time")
+      ->required();
+  cmd->add_option("--mode", o.mode, "integration by time, rain, objects, or the full window")
+      ->check(CLI::IsMember({"time", "rain", "objects", "full"}));
+  cmd->add_option("--interval", o.interval,
+                  "seconds (time, default 60), mm of rain (rain, default 0.05) or particles "
+                  "(objects, default 500)");
+  cmd->add_option("--delta-d", o.deltaD, "class width in mm: 0.05, 0.1, 0.15, 0.2, 0.25 (default)");
+  cmd->add_option("--scale", o.scale, "diameter axis of 10, 20 or 50 mm: scale 1, 2 or 5")
+      ->check(CLI::IsMember({1, 2, 5}));
+  cmd->add_flag("--moments", o.moments, "append Nt, W, Z, Dm, D0, Nw, mu and lambda");
+  cmd->add_option("--netcdf", o.netcdf,
+                  "write the series as a CF netCDF-4 file instead of CSV on standard output");
+  cmd->add_option("--attr", o.attrs,
+                  "KEY=VALUE: a global attribute of the netCDF file "
+                  "(repeatable; institution, title, ...)");
+  AddDocumentOptions(*cmd, o.document, false);
+}
+
+// A document on one file with the command's window, filter and integration settings.
+std::unique_ptr<CPluvicamDoc> OpenDocument(const DsdOptions &o, const FilterRecord &filter,
+                                           UserMessages &messages, const std::string &file,
+                                           std::string &error) {
+  auto doc = std::make_unique<CPluvicamDoc>(&messages);
+  doc->SetFilterSettings(filter);
+  doc->ResetIntegration(1);
+  if (!ApplySettings(o, *doc->GetIntegrationSettings(1), error))
+    return nullptr;
+  if (!doc->OpenHydFile(file, &error, true))
+    return nullptr;
+  doc->SetViewFactor(uint16_t(o.scale));
+  return doc;
+}
+
+// The progress line on a terminal: file i of n, percent of the file, particles per second.
+class ProgressLine {
+public:
+  ProgressLine() : shown(isatty(STDERR_FILENO) == 1) {}
+  void Update(size_t file, size_t files, double fraction, int64_t particles, bool force = false) {
+    if (!shown)
+      return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - last < std::chrono::milliseconds(200))
+      return;
+    last = now;
+    const double seconds = std::chrono::duration<double>(now - begin).count();
+    std::fprintf(stderr, "\rfile %zu of %zu, %3.0f %%, %.0f particles/s\033[K", file, files,
+                 100 * fraction, seconds > 0 ? double(particles) / seconds : 0.0);
+    std::fflush(stderr);
+    dirty = true;
+  }
+  // Clears the line before a message or at the end.
+  void Clear() {
+    if (shown && dirty)
+      std::fputs("\r\033[K", stderr);
+    dirty = false;
+  }
+
+private:
+  bool shown;
+  bool dirty = false;
+  std::chrono::steady_clock::time_point begin = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point last{};
+};
+
+class LineMessages : public UserMessages {
+public:
+  explicit LineMessages(ProgressLine &progress) : progress(progress) {}
+  void Show(const std::string &text) override {
+    progress.Clear();
+    std::cerr << text << "\n";
+  }
+
+private:
+  ProgressLine &progress;
+};
+
 int RunDsdCommand(const DsdOptions &o) {
   FilterRecord filter;
   std::string error;
   if (!o.document.BuildFilter(filter, error)) {
     std::cerr << error << "\n";
-    return cli::EXIT_UNUSABLE;
+    return EXIT_UNUSABLE;
   }
   // Without an end the window is the whole day as the settings give it.
   if (o.document.to.empty()) {
@@ -175,68 +277,140 @@ int RunDsdCommand(const DsdOptions &o) {
     filter.endTime.minute = 59;
     filter.endTime.second = 59;
   }
-  cli::StderrMessages messages;
-  auto doc = std::make_unique<CPluvicamDoc>(&messages);
-  doc->SetFilterSettings(filter);
-  doc->ResetIntegration(1);
-  if (!ApplySettings(o, *doc->GetIntegrationSettings(1), error)) {
-    std::cerr << error << "\n";
-    return cli::EXIT_UNUSABLE;
+  {
+    IntegrationSettings check;
+    if (!ApplySettings(o, check, error)) {
+      std::cerr << error << "\n";
+      return EXIT_UNUSABLE;
+    }
   }
-  if (!doc->OpenHydFile(o.file, &error, true)) {
-    std::cerr << error << "\n";
-    return cli::EXIT_UNUSABLE;
+  std::vector<std::pair<std::string, std::string>> attrs;
+  for (const std::string &a : o.attrs) {
+    const size_t eq = a.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      std::cerr << "--attr: expected KEY=VALUE, got \"" << a << "\"\n";
+      return EXIT_UNUSABLE;
+    }
+    attrs.emplace_back(a.substr(0, eq), a.substr(eq + 1));
   }
-  doc->SetViewFactor(uint16_t(o.scale));
-  DsdIntegration::OpenAtWindowStart(*doc);
-  DsdIntegration::InitialUpdate(*doc);
+  if (o.netcdf.empty() && !attrs.empty()) {
+    std::cerr << "--attr needs --netcdf\n";
+    return EXIT_UNUSABLE;
+  }
 
-  const IntegrationSettings &s = *doc->GetIntegrationSettings(1);
-  std::string out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments);
-  DsdIntegration integration(*doc);
-  integration.onBadRecord = [&](int32_t pos, const std::string &message) {
-    std::cerr << pos << ": " << message << "\n";
-  };
+  ProgressLine progress;
+  LineMessages messages(progress);
   int status = 0;
-  for (int run = 1;; ++run) {
-    const DsdInterval &r = integration.RunToEnd();
-    if (r.end == DsdInterval::Failed || r.end == DsdInterval::NotStarted) {
-      std::cerr << r.position << ": " << r.message << "\n";
-      status = cli::EXIT_STOPPED;
-      break;
+
+  // The files in the order of their first main header's time; one that does not open is
+  // reported and left out.
+  struct Input {
+    std::string file;
+    int64_t first;
+  };
+  std::vector<Input> inputs;
+  for (const std::string &file : o.files) {
+    CHydDataHandler handler;
+    CHydException e;
+    if (!handler.Open(file, CInputFile::modeRead, &e)) {
+      messages.Show(file + ": " + e.message);
+      status = EXIT_STOPPED;
+      continue;
     }
-    if (r.count > 0)
-      AppendRow(out, run, *doc, r, o.moments);
-    cli::FlushIfLarge(out);
-    if (r.truncated) {
-      std::cerr << r.position << ": " << r.message << "\n";
-      status = cli::EXIT_STOPPED;
-      break;
-    }
-    // The full window is one Run; other modes go on until the data end inside a Run.
-    if (s.mode == FullTimeRange || r.end != DsdInterval::Complete || r.count == 0)
-      break;
+    const auto &index = handler.GetTimeIndex();
+    inputs.push_back({file, index.empty() ? INT64_MAX : int64_t(index.front().mainHeader.time)});
   }
-  cli::Flush(out);
+  std::stable_sort(inputs.begin(), inputs.end(),
+                   [](const Input &a, const Input &b) { return a.first < b.first; });
+
+  DsdNetcdfWriter writer;
+  std::string out;
+  bool started = false;
+  int run = 0;
+  size_t opened = 0;
+  int64_t before = 0; // particles of the files already read
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    const std::string &file = inputs[i].file;
+    auto doc = OpenDocument(o, filter, messages, file, error);
+    if (!doc) {
+      messages.Show(file + ": " + error);
+      status = EXIT_STOPPED;
+      continue;
+    }
+    ++opened;
+    if (!started) {
+      started = true;
+      if (!o.netcdf.empty()) {
+        DsdProductLayout layout = MakeDsdProductLayout(
+            *doc, o.moments, UtcStamp(std::time(nullptr)) + " " + o.commandLine);
+        for (const auto &[key, value] : attrs)
+          layout.attributes.emplace_back(key, value);
+        if (!writer.Create(o.netcdf, layout, &error)) {
+          messages.Show(error);
+          return EXIT_UNUSABLE;
+        }
+      } else {
+        const IntegrationSettings &s = *doc->GetIntegrationSettings(1);
+        out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments);
+      }
+    }
+
+    DsdSeriesRun series(*doc);
+    series.onBadRecord = [&](int32_t pos, const std::string &message) {
+      messages.Show(std::to_string(pos) + ": " + message);
+    };
+    bool writeFailed = false;
+    series.onInterval = [&](const DsdInterval &r) {
+      ++run;
+      if (!o.netcdf.empty()) {
+        if (!writeFailed && !writer.Append(MakeDsdProductRow(*doc, r, o.moments), &error))
+          writeFailed = true;
+        return;
+      }
+      AppendRow(out, run, *doc, r, o.moments);
+      if (out.size() > (1 << 16)) {
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        out.clear();
+      }
+    };
+    series.Start();
+    while (series.Step(4096) && !writeFailed)
+      progress.Update(i + 1, inputs.size(), series.Fraction(), before + series.Particles());
+    if (writeFailed) {
+      messages.Show(error);
+      return EXIT_UNUSABLE;
+    }
+    if (series.GetStatus() == DsdSeriesRun::Failed) {
+      messages.Show((inputs.size() > 1 ? file + ": " : std::string()) +
+                    std::to_string(series.Position()) + ": " + series.Message());
+      status = EXIT_STOPPED;
+    }
+    before += series.Particles();
+    progress.Update(i + 1, inputs.size(), 1.0, before, true);
+  }
+  progress.Clear();
+  if (opened == 0)
+    return EXIT_UNUSABLE;
+  if (!o.netcdf.empty()) {
+    if (!writer.Finish(&error)) {
+      std::cerr << error << "\n";
+      return EXIT_UNUSABLE;
+    }
+  } else {
+    std::fwrite(out.data(), 1, out.size(), stdout);
+  }
   return status;
 }
 
 } // namespace
 
 void AddDsdCommand(CommandRegistry &registry) {
-  auto o = std::make_shared<DsdOptions>();
+  auto options = std::make_shared<DsdOptions>();
   CLI::App &cmd = registry.Add(
       "dsd", "the drop size distribution N(D), one CSV row per Run of the enlarged diagram",
-      [o] { return RunDsdCommand(*o); });
-  cmd.add_option("FILE", o->file, "hydrometeor file")->required();
-  cmd.add_option("--mode", o->mode, "integration by time, rain, objects, or the full window")
-      ->check(CLI::IsMember({"time", "rain", "objects", "full"}));
-  cmd.add_option("--interval", o->interval,
-                 "seconds (time, default 60), mm of rain (rain, default 0.05) or particles "
-                 "(objects, default 500)");
-  cmd.add_option("--delta-d", o->deltaD, "class width in mm: 0.05, 0.1, 0.15, 0.2, 0.25 (default)");
-  cmd.add_option("--scale", o->scale, "diameter axis of 10, 20 or 50 mm: scale 1, 2 or 5")
-      ->check(CLI::IsMember({1, 2, 5}));
-  cmd.add_flag("--moments", o->moments, "append Nt, W, Z, Dm, D0, Nw, mu and lambda");
-  AddDocumentOptions(cmd, o->document, false);
+      [options, &registry] {
+        options->commandLine = registry.CommandLine();
+        return RunDsdCommand(*options);
+      });
+  AddDsdOptions(cmd, *options);
 }

@@ -13,7 +13,9 @@
   X(Classify)                                                                                      \
   X(Export)                                                                                        \
   X(Dsd)                                                                                           \
-  X(Scan)
+  X(Scan)                                                                                          \
+  X(Calibrate)                                                                                     \
+  X(Shape)
 
 #define PLUVICAM_DECLARE_COMMAND(NAME) void Add##NAME##Command(CommandRegistry &registry);
 PLUVICAM_CLI_COMMANDS(PLUVICAM_DECLARE_COMMAND)

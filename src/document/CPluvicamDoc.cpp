@@ -144,6 +144,12 @@ const MainHeader *CPluvicamDoc::CurrentMainHeader() const {
   return handler ? &handler->CurrentMainHeader() : nullptr;
 }
 
+const MainHeader *CPluvicamDoc::FirstMainHeader() const {
+  if (!handler || handler->GetTimeIndex().empty())
+    return nullptr;
+  return &handler->GetTimeIndex().front().mainHeader;
+}
+
 bool CPluvicamDoc::GetMainHeader(MainHeader *out) const {
   return handler && handler->GetMainHeader(out);
 }

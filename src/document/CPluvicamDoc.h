@@ -79,6 +79,8 @@ public:
   int32_t GetFilePosition() const;
   // The main header in force at the read position; null without a file.
   const MainHeader *CurrentMainHeader() const;
+  // The main header of the file's time index that comes first; null without one.
+  const MainHeader *FirstMainHeader() const;
   // The file's main header for settings and titles: false without a file or a usable header.
   bool GetMainHeader(MainHeader *out) const;
   // Moves the read position to a record start; -1 on failure, as the handler says, with

@@ -3,12 +3,18 @@
 #include "CBigFrame.h"
 #include "CPluvicamApp.h"
 #include "views/CBigDSDView.h"
+#include "views/CBigHVelView.h"
 #include "views/CBigInfoView.h"
+#include "views/CBigOblView.h"
 #include "views/CBigParticleView.h"
 #include "views/CBigRainIntensityView.h"
+#include "views/CBigVVelView.h"
 #include "views/CDSDCtrlPanel.h"
+#include "views/CHVelCtrlPanel.h"
+#include "views/COblCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
 #include "views/CRainIntensityCtrlPanel.h"
+#include "views/CVVelCtrlPanel.h"
 
 namespace {
 QWidget *DropViewPane(BigPane which, int index, CPluvicamDoc *doc, QWidget *parent) {
@@ -69,7 +75,17 @@ QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QW
     info->SetKind(kind);
     return info;
   }
+  const bool view = which == BigPane::View;
   switch (kind) {
+  case CBigFrame::KIND_VVEL:
+    return view ? static_cast<QWidget *>(new CBigVVelView(doc, parent))
+                : new CVVelCtrlPanel(doc, parent);
+  case CBigFrame::KIND_HVEL:
+    return view ? static_cast<QWidget *>(new CBigHVelView(doc, parent))
+                : new CHVelCtrlPanel(doc, parent);
+  case CBigFrame::KIND_OBL:
+    return view ? static_cast<QWidget *>(new CBigOblView(doc, parent))
+                : new COblCtrlPanel(doc, parent);
   case CBigFrame::KIND_RAIN_RATE:
     return RainRatePane(which, doc, parent);
   case CBigFrame::KIND_DSD:

@@ -4,8 +4,11 @@
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
 #include "views/CDSDCtrlPanel.h"
+#include "views/CHVelCtrlPanel.h"
+#include "views/COblCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
 #include "views/CRainIntensityCtrlPanel.h"
+#include "views/CVVelCtrlPanel.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -31,6 +34,41 @@ QString PressDropView(CBigFrame &frame, const QCommandLineParser &parser) {
   const int steps = parser.value(QStringLiteral("big-steps")).toInt();
   for (int i = 0; i < steps; ++i)
     panel->OnStepPlus();
+  return {};
+}
+
+// The velocity and oblateness diagrams: Comp and Grid as asked, then Run through the window.
+QString PressVVel(CBigFrame &frame, const QCommandLineParser &parser) {
+  auto *panel = qobject_cast<CVVelCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the vertical velocity diagram has no panel");
+  if (parser.isSet(QStringLiteral("comp")))
+    panel->OnComp();
+  panel->OnRun();
+  return {};
+}
+
+QString PressHVel(CBigFrame &frame, const QCommandLineParser &) {
+  auto *panel = qobject_cast<CHVelCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the horizontal velocity diagram has no panel");
+  panel->OnRun();
+  return {};
+}
+
+QString PressObl(CBigFrame &frame, const QCommandLineParser &parser, bool distribution) {
+  auto *panel = qobject_cast<COblCtrlPanel *>(frame.GetPanel());
+  if (!panel)
+    return QStringLiteral("the oblateness diagram has no panel");
+  if (distribution) {
+    panel->OnToggleMode();
+  } else {
+    if (parser.isSet(QStringLiteral("comp")))
+      panel->OnComp();
+    if (parser.isSet(QStringLiteral("grid")))
+      panel->OnGrid();
+  }
+  panel->OnRun();
   return {};
 }
 
@@ -62,6 +100,12 @@ const std::vector<Entry> &Entries() {
       {"rain-rate", CBigFrame::KIND_RAIN_RATE, PressRainRate},
       {"dsd", CBigFrame::KIND_DSD, PressDsd},
       {"drop", CBigFrame::KIND_DROP_VIEW, PressDropView},
+      {"vvel", CBigFrame::KIND_VVEL, PressVVel},
+      {"hvel", CBigFrame::KIND_HVEL, PressHVel},
+      {"obl", CBigFrame::KIND_OBL,
+       [](CBigFrame &f, const QCommandLineParser &p) { return PressObl(f, p, false); }},
+      {"obl-dist", CBigFrame::KIND_OBL,
+       [](CBigFrame &f, const QCommandLineParser &p) { return PressObl(f, p, true); }},
   };
   return entries;
 }
@@ -91,6 +135,8 @@ void AddOptions(QCommandLineParser &parser) {
   parser.addOption({QStringLiteral("big-steps"),
                     QStringLiteral("drop view: Step + presses (default 1)"), QStringLiteral("N"),
                     QStringLiteral("1")});
+  parser.addOption(
+      {QStringLiteral("grid"), QStringLiteral("obl: press Grid (the calibration marks)")});
   parser.addOption({QStringLiteral("correction"),
                     QStringLiteral("drop view: the symmetric correction on or off (default off)"),
                     QStringLiteral("on|off"), QStringLiteral("off")});
@@ -99,7 +145,8 @@ void AddOptions(QCommandLineParser &parser) {
                     QStringLiteral("dsd: Run presses, each one interval (default 1)"),
                     QStringLiteral("N"), QStringLiteral("1")});
   parser.addOption({QStringLiteral("comp"),
-                    QStringLiteral("dsd: press Comp after the runs (the model distributions)")});
+                    QStringLiteral("dsd: press Comp after the runs (the model distributions); "
+                                   "vvel, obl: press Comp before the run (the model curves)")});
 }
 
 bool Requested(const QCommandLineParser &parser) { return parser.isSet(QStringLiteral("big")); }

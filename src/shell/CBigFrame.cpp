@@ -2,7 +2,10 @@
 
 #include "views/BusyView.h"
 #include "CMainFrame.h"
+#include "CPluvicamApp.h"
+#include "CStatusDlg.h"
 #include "MainLayout.h"
+#include "views/CBigInfoView.h"
 
 #include <QCloseEvent>
 #include <QSplitter>
@@ -135,3 +138,20 @@ void CBigFrame::PollClose() {
   if (mainFrame)
     mainFrame->CloseBigFrame();
 }
+
+void CBigFrame::CloseBig() {
+  if (mainFrame)
+    mainFrame->CloseBigFrame();
+}
+
+void CBigFrame::ShowHelp(int pageId) {
+  if (CPluvicamApp *app = CPluvicamApp::Instance())
+    app->ShowDocument(pageId);
+}
+
+void CBigFrame::RefreshInfo() {
+  if (auto *table = dynamic_cast<CBigInfoView *>(info))
+    table->Refresh();
+}
+
+QDialog *CBigFrame::CreateStatusDialog(QWidget *owner) { return new CStatusDlg(owner); }

@@ -1,4 +1,5 @@
 #pragma once
+#include "views/BigFrameHost.h"
 #include "views/Pane.h"
 
 #include <QTimer>
@@ -13,7 +14,7 @@ class QSplitter;
 // An enlarged diagram in its own window: the record table and the diagram's control panel
 // above the big view (the drop view shows two big views side by side). It never closes itself:
 // closing hides it and asks the main frame, once the diagram has stopped computing.
-class CBigFrame : public QWidget {
+class CBigFrame : public QWidget, public BigFrameHost {
   Q_OBJECT
 public:
   enum Kind { KIND_RAIN_RATE, KIND_DSD, KIND_VVEL, KIND_HVEL, KIND_OBL, KIND_DROP_VIEW };
@@ -26,14 +27,19 @@ public:
   static QString TitleWord(int kind);
 
   // Shows a system cursor over the frame; the working cursors make it busy.
-  void SetCursor(int cursorId);
+  void SetCursor(int cursorId) override;
   bool IsBusy() const { return busy; }
   // True when the kind's big view (for the drop view: its panel) is idle or absent.
   bool CanClose() const;
   void RecalcLayout();
 
-  QWidget *GetPanel() const { return panel; }
-  const std::vector<QWidget *> &GetViews() const { return views; }
+  QWidget *GetPanel() const override { return panel; }
+  const std::vector<QWidget *> &GetViews() const override { return views; }
+  QWidget *GetInfo() const { return info; }
+  void CloseBig() override;
+  void ShowHelp(int pageId) override;
+  void RefreshInfo() override;
+  QDialog *CreateStatusDialog(QWidget *owner) override;
 
 protected:
   void closeEvent(QCloseEvent *event) override;

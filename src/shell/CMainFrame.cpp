@@ -479,13 +479,11 @@ void CMainFrame::NextPane(int step) {
 bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
   if (event->type() == QEvent::MouseButtonDblClick &&
       static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-    // The small view that opens each kind of enlarged frame.
+    // The small view that opens each kind of enlarged frame. The velocity and oblateness views
+    // ask for theirs themselves: the horizontal one refuses snow files.
     const std::pair<Pane, int> kinds[] = {
         {Pane::RainIntensity, CBigFrame::KIND_RAIN_RATE},
         {Pane::Dsd, CBigFrame::KIND_DSD},
-        {Pane::VVel, CBigFrame::KIND_VVEL},
-        {Pane::HVel, CBigFrame::KIND_HVEL},
-        {Pane::Obl, CBigFrame::KIND_OBL},
         {Pane::Side, CBigFrame::KIND_DROP_VIEW},
     };
     for (const auto &[pane, kind] : kinds)

@@ -3,6 +3,7 @@
 #include "views/Pane.h"
 #include "document/DocumentListener.h"
 #include "document/DocumentRun.h"
+#include "views/BigFrameHost.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -26,7 +27,7 @@ class UserMessages;
 
 // The main window: five small diagrams above the particle grid and the main control panel, the
 // run timer that feeds particles to them, and the enlarged frames.
-class CMainFrame : public QMainWindow, public DocumentListener {
+class CMainFrame : public QMainWindow, public DocumentListener, public BigFrameOpener {
   Q_OBJECT
 public:
   static constexpr int RUN_PERIOD_MS = 1;
@@ -79,7 +80,7 @@ public:
   // Length of a fast tick's slice in ms (FAST_SLICE_MS unless set).
   void SetFastSlice(int ms) { fastSliceMs = std::max(0, ms); }
 
-  void OpenBigFrame(const QString &titleWord, int kind);
+  void OpenBigFrame(const QString &titleWord, int kind) override;
   void CloseBigFrame();
   CBigFrame *GetBigFrame() const { return bigFrame; }
   int GetSavedPos() const { return savedPos; }

@@ -2,9 +2,12 @@
 
 #include "CBigDSDView.h"
 #include "CBigInfoView.h"
+#include "DsdExport.h"
 #include "document/CPluvicamDoc.h"
 #include "statistics/DsdIntegration.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QPushButton>
 
@@ -46,11 +49,12 @@ CDSDCtrlPanel::CDSDCtrlPanel(CPluvicamDoc *doc, QWidget *parent)
       {IDC_HELP, "Help", &CDSDCtrlPanel::OnHelp},
       {IDC_INTEGRATE, "Integrate", &CDSDCtrlPanel::OnIntegrate},
       {IDC_RESET_TIME, "Reset Time", &CDSDCtrlPanel::OnResetTime},
+      {IDC_EXPORT, "Export\u2026", &CDSDCtrlPanel::OnExport},
   };
   auto *grid = new QGridLayout(this);
   int i = 0;
   for (const Def &d : defs) {
-    auto *button = new QPushButton(QString::fromLatin1(d.text), this);
+    auto *button = new QPushButton(QString::fromUtf8(d.text), this);
     button->setObjectName(QString::number(d.id));
     connect(button, &QPushButton::clicked, this, d.handler);
     grid->addWidget(button, i / 3, i % 3);
@@ -186,4 +190,34 @@ void CDSDCtrlPanel::OnHelp() {
 void CDSDCtrlPanel::OnMain() {
   if (doc)
     emit MainRequested();
+}
+
+void CDSDCtrlPanel::OnExport() {
+  if (!doc || !doc->HasHydFile())
+    return;
+  const QFileInfo data(QString::fromStdString(doc->GetFilePath()));
+  QString path = QFileDialog::getSaveFileName(
+      this, QStringLiteral("Export"),
+      QFileInfo(data.absolutePath(), data.completeBaseName() + QStringLiteral("_dsd.nc"))
+          .filePath(),
+      QStringLiteral("netCDF files (*.nc)"));
+  if (path.isEmpty())
+    return;
+  if (QFileInfo(path).suffix().isEmpty())
+    path += QStringLiteral(".nc");
+  QString error;
+  if (!ExportTo(path, &error) && !error.isEmpty())
+    messages.Show(error.toStdString());
+}
+
+bool CDSDCtrlPanel::ExportTo(const QString &path, QString *error) {
+  if (!doc)
+    return false;
+  const DsdExportResult r = ExportDsdProduct(*doc, path, window());
+  if (error)
+    *error = r.error;
+  // A file that was written but whose reading stopped early says so too.
+  if (r.written && !r.error.isEmpty())
+    messages.Show(r.error.toStdString());
+  return r.written;
 }

@@ -26,6 +26,7 @@ public:
     IDC_INTEGRATE = 1064,
     IDC_RESET_TIME = 1065,
     IDC_RUN = 1067,
+    IDC_EXPORT = 1068,
   };
   static constexpr int IDS_HELP_DSD = 61448;
 
@@ -40,6 +41,11 @@ public:
   void OnHelp();
   void OnIntegrate();
   void OnResetTime();
+  // Asks for a file and exports the whole time window there.
+  void OnExport();
+  // The export to `path` with its progress dialog; false when nothing was written (cancelled or
+  // failed: then `error` says why, empty for a cancel).
+  bool ExportTo(const QString &path, QString *error = nullptr);
   // The view's end of a run: as a press of Stop when running, nothing when idle.
   void EndOfRun();
 

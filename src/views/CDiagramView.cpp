@@ -1,8 +1,16 @@
 #include "CDiagramView.h"
 
+#include "DiagramPicture.h"
 #include "document/CPluvicamDoc.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPen>
 #include <cmath>
@@ -11,6 +19,8 @@ namespace {
 const QColor LIGHT_GREY(192, 192, 192);
 // Large enough to hold any text that an alignment anchors to one side of it.
 constexpr double TEXT_ROOM = 100000;
+// Where the last picture went; the next save dialog opens there.
+QString pictureFolder;
 } // namespace
 
 QPen PixelPen(const QColor &colour, int width) {
@@ -207,4 +217,70 @@ const HydRecord *CDiagramView::AcceptedRecord() const {
   int status = -1;
   const HydRecord *r = doc->GetHydHeader(&status);
   return status == CPluvicamDoc::statusAccepted ? r : nullptr;
+}
+
+const QImage &CDiagramView::Picture() {
+  if (image.size() != size())
+    Rebuild();
+  return Image();
+}
+
+bool CDiagramView::SavePicture(const QString &path, QString *error) {
+  return diagrampicture::Save(Picture(), path, error);
+}
+
+void CDiagramView::CopyPicture() {
+  if (!Picture().isNull())
+    QApplication::clipboard()->setImage(image);
+}
+
+QMenu *CDiagramView::CreatePictureMenu(QWidget *parent) {
+  auto *menu = new QMenu(parent);
+  QAction *save = menu->addAction(QStringLiteral("Save picture\u2026"));
+  save->setObjectName(QStringLiteral("savePicture"));
+  connect(save, &QAction::triggered, this, [this] { AskAndSavePicture(); });
+  QAction *copy = menu->addAction(QStringLiteral("Copy picture"));
+  copy->setObjectName(QStringLiteral("copyPicture"));
+  connect(copy, &QAction::triggered, this, [this] { CopyPicture(); });
+  const bool hasPicture = !Picture().isNull();
+  save->setEnabled(hasPicture);
+  copy->setEnabled(hasPicture);
+  return menu;
+}
+
+void CDiagramView::contextMenuEvent(QContextMenuEvent *event) {
+  QMenu *menu = CreatePictureMenu(this);
+  menu->exec(event->globalPos());
+  delete menu;
+}
+
+void CDiagramView::AskAndSavePicture() {
+  // The picture is taken now, as the menu was opened on it; a run may go on meanwhile.
+  const QImage shown = Picture();
+  QString folder = pictureFolder;
+  QString name = QStringLiteral("diagram");
+  if (doc && doc->HasHydFile()) {
+    const QFileInfo data(QString::fromStdString(doc->GetFilePath()));
+    if (folder.isEmpty())
+      folder = data.absolutePath();
+    name = data.completeBaseName();
+  }
+  if (!objectName().isEmpty())
+    name += QLatin1Char('-') + objectName();
+  QString filter;
+  QString path =
+      QFileDialog::getSaveFileName(this, QStringLiteral("Save picture"),
+                                   QFileInfo(folder, name + QStringLiteral(".png")).filePath(),
+                                   diagrampicture::Filters(), &filter);
+  if (path.isEmpty())
+    return;
+  path = diagrampicture::WithSuffix(path, filter);
+  pictureFolder = QFileInfo(path).absolutePath();
+  QString error;
+  if (diagrampicture::Save(shown, path, &error))
+    return;
+  if (doc)
+    doc->ShowMessage(error.toStdString());
+  else
+    QMessageBox::warning(this, QStringLiteral("Save picture"), error);
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class CPluvicamDoc;
+class QMenu;
 class QPainter;
 struct HydRecord;
 
@@ -23,6 +24,14 @@ public:
   const QImage &Image() const;
   // Builds the image now if a rebuild was put off.
   void Flush();
+
+  // The picture of the diagram as shown, at its current size: PNG, or SVG when the name ends in
+  // ".svg". False with `error` set.
+  bool SavePicture(const QString &path, QString *error = nullptr);
+  // The picture onto the clipboard.
+  void CopyPicture();
+  // The context menu of every diagram: "Save picture…" and "Copy picture". The caller owns it.
+  QMenu *CreatePictureMenu(QWidget *parent);
   // The mapping of the current client size.
   LogicalMapping Mapping() const;
   // The device pixel that a logical point falls on.
@@ -91,6 +100,7 @@ protected:
 
   void resizeEvent(QResizeEvent *event) override;
   void paintEvent(QPaintEvent *event) override;
+  void contextMenuEvent(QContextMenuEvent *event) override;
 
   CPluvicamDoc *doc;
   QImage image;
@@ -98,6 +108,10 @@ protected:
   QTimer repaintTimer;
 
 private:
+  // Asks for a file name and saves the picture there.
+  void AskAndSavePicture();
+  // The image at the widget's size, even when its resize is still pending (a hidden widget).
+  const QImage &Picture();
   void Draw();
   bool stale = false; // a rebuild was put off
 };

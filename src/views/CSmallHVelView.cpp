@@ -1,5 +1,6 @@
 #include "CSmallHVelView.h"
 
+#include "BigFrameHost.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 
@@ -48,3 +49,14 @@ void CSmallHVelView::OnParticle() {
 }
 
 void CSmallHVelView::OnReset(int) { Rebuild(); }
+
+void CSmallHVelView::mouseDoubleClickEvent(QMouseEvent *event) {
+  BigFrameOpener *opener = BigFrameOpener::Of(this);
+  if (doc && opener) {
+    if (doc->IsSno())
+      doc->ShowMessage("This diagram is not available for snow data!");
+    else if (doc->GetFileState() != CPluvicamDoc::fileNone)
+      opener->OpenBigFrame(QStringLiteral("Horizontal Velocity"), 3);
+  }
+  CDiagramView::mouseDoubleClickEvent(event);
+}

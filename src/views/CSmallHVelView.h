@@ -17,4 +17,5 @@ protected:
   QPointF WindowOrg() const override { return {-3600, 3600}; }
   QSizeF WindowExt() const override { return {7200, -7200}; }
   void DrawFrame(QPainter &p) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
 };

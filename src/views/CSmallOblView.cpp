@@ -1,5 +1,6 @@
 #include "CSmallOblView.h"
 
+#include "BigFrameHost.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 
@@ -35,3 +36,10 @@ void CSmallOblView::OnParticle() {
 }
 
 void CSmallOblView::OnReset(int) { Rebuild(); }
+
+void CSmallOblView::mouseDoubleClickEvent(QMouseEvent *event) {
+  if (doc && doc->GetFileState() != CPluvicamDoc::fileNone)
+    if (BigFrameOpener *opener = BigFrameOpener::Of(this))
+      opener->OpenBigFrame(QStringLiteral("Oblateness vs Diameter"), 4);
+  CDiagramView::mouseDoubleClickEvent(event);
+}

@@ -16,4 +16,5 @@ protected:
   QPointF WindowOrg() const override { return {-800, 2200}; }
   QSizeF WindowExt() const override { return {9600, -2400}; }
   void DrawFrame(QPainter &p) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
 };

@@ -1,5 +1,6 @@
 #include "CSmallVVelView.h"
 
+#include "BigFrameHost.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 
@@ -40,3 +41,10 @@ void CSmallVVelView::OnParticle() {
 }
 
 void CSmallVVelView::OnReset(int) { Rebuild(); }
+
+void CSmallVVelView::mouseDoubleClickEvent(QMouseEvent *event) {
+  if (doc && doc->GetFileState() != CPluvicamDoc::fileNone)
+    if (BigFrameOpener *opener = BigFrameOpener::Of(this))
+      opener->OpenBigFrame(QStringLiteral("Vertical Velocity vs Diameter"), 2);
+  CDiagramView::mouseDoubleClickEvent(event);
+}

@@ -21,10 +21,9 @@ LogicalMapping LogicalMapping::Isotropic(QPointF wOrg, QSizeF wExt, QPointF vOrg
   const double sy = std::abs(m.viewportExt.height() / m.windowExt.height());
   const double s = std::min(sx, sy);
   auto sign = [](double v) { return v < 0 ? -1.0 : 1.0; };
-  m.viewportExt = QSizeF(sign(m.viewportExt.width()) * sign(m.windowExt.width()) * s *
-                             std::abs(m.windowExt.width()),
-                         sign(m.viewportExt.height()) * sign(m.windowExt.height()) * s *
-                             std::abs(m.windowExt.height()));
+  // The viewport keeps its signs: a window extent of the other sign still flips its axis.
+  m.viewportExt = QSizeF(sign(m.viewportExt.width()) * s * std::abs(m.windowExt.width()),
+                         sign(m.viewportExt.height()) * s * std::abs(m.windowExt.height()));
   return m;
 }
 

@@ -1,0 +1,134 @@
+// A Run of each enlarged velocity and oblateness diagram through a day of about a million
+// particles, in its frame and without a display, and the calibration export over the same day.
+#include "document/CPluvicamDoc.h"
+#include "shell/BigPaneFactory.h"
+#include "shell/CBigFrame.h"
+#include "synth/DayGenerator.h"
+#include "views/CBigOblView.h"
+#include "views/CHVelCtrlPanel.h"
+#include "views/COblCtrlPanel.h"
+#include "views/CVVelCtrlPanel.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int PARTICLES = 1000000;
+
+std::string Day() {
+  static const std::string path = [] {
+    const char *dir = std::getenv("TMPDIR");
+    synth::DayOptions options;
+    options.outDir = dir ? dir : "/tmp";
+    options.name = "pluvicam_big_diagram_day_" + std::to_string(getpid());
+    options.particles = PARTICLES;
+    return synth::GenerateDay(options).dataPath;
+  }();
+  return path;
+}
+
+struct Frame {
+  CPluvicamDoc doc;
+  std::unique_ptr<CBigFrame> frame;
+
+  explicit Frame(int kind) {
+    FilterRecord filter = FilterRecord::DocumentDefaults();
+    filter.endTime.hour = 24;
+    doc.SetFilterSettings(filter);
+    if (doc.OpenHydFile(Day()) != 1)
+      return;
+    frame = std::make_unique<CBigFrame>(kind, &doc, nullptr, CreateBigPane);
+    frame->resize(1400, 900);
+    frame->show();
+    QApplication::processEvents();
+  }
+};
+
+template <class Panel> void RunDiagram(benchmark::State &state, int kind, bool distribution) {
+  Frame f(kind);
+  auto *panel = f.frame ? dynamic_cast<Panel *>(f.frame->GetPanel()) : nullptr;
+  if (!panel) {
+    state.SkipWithError("no frame");
+    return;
+  }
+  if constexpr (std::is_same_v<Panel, COblCtrlPanel>)
+    if (distribution)
+      panel->OnToggleMode();
+  for (auto _ : state)
+    panel->OnRun(); // returns when the run has reached the end of the day
+  state.counters["particles"] = f.doc.GetIntegrationState()->count;
+}
+
+void VerticalVelocityRun(benchmark::State &state) {
+  RunDiagram<CVVelCtrlPanel>(state, CBigFrame::KIND_VVEL, false);
+}
+void HorizontalVelocityRun(benchmark::State &state) {
+  RunDiagram<CHVelCtrlPanel>(state, CBigFrame::KIND_HVEL, false);
+}
+void OblatenessScatterRun(benchmark::State &state) {
+  RunDiagram<COblCtrlPanel>(state, CBigFrame::KIND_OBL, false);
+}
+void OblatenessDistributionRun(benchmark::State &state) {
+  RunDiagram<COblCtrlPanel>(state, CBigFrame::KIND_OBL, true);
+}
+
+void CalibrationExport(benchmark::State &state) {
+  Frame f(CBigFrame::KIND_OBL);
+  auto *view = f.frame ? dynamic_cast<CBigOblView *>(f.frame->GetViews().at(0)) : nullptr;
+  if (!view) {
+    state.SkipWithError("no frame");
+    return;
+  }
+  const std::string out = Day() + ".CORR_IN.DAT";
+  CBigOblView::Dialogs dialogs;
+  int next = 0;
+  dialogs.chooseDiameter = [&](double) { return next; };
+  dialogs.askYesNo = [](const QString &) { return true; };
+  dialogs.askSavePath = [&](const QString &) { return QString::fromStdString(out); };
+  view->SetDialogs(dialogs);
+  // A rectangle around each of the first five standardised diameters.
+  for (const double d : {0.5, 1.0, 1.5, 2.0, 3.0}) {
+    const QPoint a = view->DevicePixel({d * 1000 - 100, 1300}),
+                 b = view->DevicePixel({d * 1000 + 100, 700});
+    QMouseEvent press(QEvent::MouseButtonPress, a, view->mapToGlobal(QPointF(a)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, b, view->mapToGlobal(QPointF(b)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &press);
+    QApplication::sendEvent(view, &release);
+    ++next;
+  }
+  std::string error;
+  for (auto _ : state)
+    if (!view->SaveCalibData(error))
+      state.SkipWithError(error.c_str());
+  std::filesystem::remove(out);
+}
+
+BENCHMARK(VerticalVelocityRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(HorizontalVelocityRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(OblatenessScatterRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(OblatenessDistributionRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(CalibrationExport)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv) {
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  const std::string data = Day();
+  for (const char *extension : {".hyd", ".hd", ".wd", ".tip"})
+    std::filesystem::remove(data.substr(0, data.size() - 4) + extension);
+  return 0;
+}

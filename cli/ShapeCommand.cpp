@@ -1,0 +1,62 @@
+#include "CommandRegistry.h"
+#include "DiagramRun.h"
+#include "DocumentOptions.h"
+#include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
+#include "statistics/OblatenessHistogram.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+
+// `shape FILE`: the oblateness distribution N(H/W) of the time window, as the enlarged
+// oblateness diagram counts it.
+class ShapeCommand {
+public:
+  CLI::App *Add(CLI::App &app);
+  int Run() const;
+
+private:
+  std::string file;
+  DocumentOptions options;
+};
+
+CLI::App *ShapeCommand::Add(CLI::App &app) {
+  auto *command = app.add_subcommand(
+      "shape", "the oblateness distribution N(H/W): CSV bin,lower,upper,count for the 200 bins "
+               "of 0.01, then on standard error the diagram's maximum and centre lines");
+  command->add_option("FILE", file, "hydrometeor file")->required();
+  AddDocumentOptions(*command, options, false);
+  return command;
+}
+
+int ShapeCommand::Run() const {
+  auto doc = diagramrun::Open(file, options);
+  if (!doc)
+    return diagramrun::EXIT_UNUSABLE;
+  OblatenessHistogram histogram;
+  DiagramCollection collection(*doc);
+  const int status = diagramrun::Run(
+      *doc, collection, [&](const HydRecord &record) { histogram.Add(record.oblateness); });
+  std::string out = "bin,lower,upper,count\n";
+  char line[96];
+  for (int b = 0; b < OblatenessHistogram::BINS; ++b) {
+    std::snprintf(line, sizeof line, "%d,%.2f,%.2f,%lld\n", b, b * 0.01, (b + 1) * 0.01,
+                  static_cast<long long>(histogram.Count(b)));
+    out += line;
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  const auto texts = OblatenessHistogram::StatisticsTexts(histogram.Summarise());
+  if (!texts.maximum.empty())
+    std::cerr << texts.maximum << "\n" << texts.maxAt << "\n" << texts.center << "\n";
+  return status;
+}
+
+void AddShapeCommand(CommandRegistry &registry) {
+  // The command object holds the parsed options until it runs.
+  auto command = std::make_shared<ShapeCommand>();
+  registry.Adopt(*command->Add(registry.App()), [command] { return command->Run(); });
+}

@@ -1,0 +1,97 @@
+#include "CalibrationExport.h"
+
+#include "OblatenessPlot.h"
+#include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+CalibrationExport::CalibrationExport(const std::array<CalibEntry, 11> &calibEntries, int viewScale)
+    : entries(calibEntries), scale(viewScale) {}
+
+bool CalibrationExport::Rewind(CPluvicamDoc &doc) {
+  if (!doc.PositionAtStart())
+    return false;
+  // A run that reached the end of the data leaves that status behind, and forward reads would
+  // find nothing: the pass starts afresh.
+  doc.SetStatus(CPluvicamDoc::statusRejected);
+  return true;
+}
+
+void CalibrationExport::Add(const HydRecord &r) {
+  const PlotPoint p = OblatenessPlot::Dot(r.diameter, r.oblateness, scale);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (!entries[i].Contains(p))
+      continue;
+    Range &g = ranges[i];
+    g.d0 = std::min(g.d0, r.diameter);
+    g.d1 = std::max(g.d1, r.diameter);
+    g.o0 = std::min(g.o0, r.oblateness);
+    g.o1 = std::max(g.o1, r.oblateness);
+    g.v0 = std::min(g.v0, r.velocity);
+    g.v1 = std::max(g.v1, r.velocity);
+    ++g.count;
+  }
+}
+
+std::string CalibrationExport::Text() const {
+  std::string text = "    Diam      D0      D1      O0      O1      V0      V1      NR\n";
+  text += std::string(64, '=') + "\n";
+  char line[200];
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].diameter == 0)
+      continue;
+    const Range &g = ranges[i];
+    std::snprintf(line, sizeof line, " %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %7.1f %7.1d\n",
+                  double(entries[i].diameter), double(g.d0), double(g.d1), double(g.o0),
+                  double(g.o1), double(g.v0), double(g.v1), int(g.count));
+    text += line;
+  }
+  return text;
+}
+
+bool CalibrationExport::WriteFile(const std::string &path, const std::string &text,
+                                  std::string &error) {
+  // A file that exists keeps its permissions; a new one gets those fopen would give it.
+  mode_t mode = 0;
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  std::string temp = path + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    error = CREATE_FAILED;
+    return false;
+  }
+  bool written = fchmod(fd, mode) == 0 || errno == EPERM;
+  for (size_t done = 0; written && done < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR)
+      continue;
+    written = n > 0;
+    if (written)
+      done += size_t(n);
+  }
+  written = (::close(fd) == 0) && written;
+  if (!written) {
+    ::unlink(temp.c_str());
+    error = WRITE_FAILED;
+    return false;
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    error = CREATE_FAILED;
+    return false;
+  }
+  return true;
+}

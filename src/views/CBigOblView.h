@@ -1,0 +1,91 @@
+#pragma once
+#include "BusyView.h"
+#include "CDiagramView.h"
+#include "statistics/CalibrationSelection.h"
+#include "statistics/OblatenessHistogram.h"
+
+#include <functional>
+
+class QDialog;
+
+// Oblateness, enlarged: the scatter against diameter with the two drop-shape models and the
+// calibration marks, or the distribution N(H/W). In the scatter the user drags rectangles
+// around groups of drops and writes their ranges to CORR_IN.DAT.
+class CBigOblView : public CDiagramView, public BusyView {
+public:
+  // The scatter's legend lines; the RO line carries the superscript two.
+  static const QString LEGEND_PB;
+  static const QString LEGEND_RO;
+
+  // The windows the view asks the user through; tests put their own answers here.
+  struct Dialogs {
+    // The standardised diameter index for a rectangle centred at `diameter` mm, -1 for none.
+    std::function<int(double diameter)> chooseDiameter;
+    std::function<bool(const QString &question)> askYesNo;
+    // The file to write, empty when cancelled.
+    std::function<QString(const QString &initialPath)> askSavePath;
+  };
+
+  CBigOblView(CPluvicamDoc *doc, QWidget *parent = nullptr);
+
+  void SetDialogs(const Dialogs &dialogs) { ask = dialogs; }
+
+  // UM_RUN: a fresh picture, then every particle from where the document stands to the end of
+  // the data or Stop. Returns when the collection has ended.
+  void OnRunMessage();
+  // UM_STOP
+  void OnStopMessage() { running = false; }
+  // UM_TOGGLE, UM_GRID: scatter mode only.
+  void OnToggleComp();
+  void OnToggleGrid();
+  // UM_DISTRIBUTION
+  void OnToggleMode();
+  // UM_CALIBRATE: the summary, the question, the export.
+  void OnCalibrate();
+  // The calibration export; false with `error` set when it failed. Cancel writes nothing and
+  // is no failure.
+  bool SaveCalibData(std::string &error);
+  bool IsIdle() override;
+
+  bool IsDistribution() const { return mode; }
+  bool IsGridOn() const { return grid; }
+  bool IsCompOn() const { return comp; }
+  bool IsBusy() const { return busy; }
+  const OblatenessHistogram &Histogram() const { return histogram; }
+  const CalibrationSelection &Selection() const { return selection; }
+  int Scale() const;
+
+protected:
+  QPointF WindowOrg() const override;
+  QSizeF WindowExt() const override;
+  void DrawFrame(QPainter &p) override;
+  void Resized() override { Prepare(); }
+  void paintEvent(QPaintEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+  // A fresh picture of the mode's frame; the distribution's histogram starts again.
+  void Prepare();
+  void DrawScatterFrame(QPainter &p);
+  void DrawDistributionFrame(QPainter &p);
+  void DrawModels(QPainter &p);
+  void DrawMarks(QPainter &p);
+  void DrawBars(QPainter &p);
+  void StopPanel();
+  QPoint LogicalPoint(QPointF device) const;
+
+  bool mode = false; // false scatter, true distribution
+  bool grid = false;
+  bool comp = false;
+  bool running = false;
+  bool busy = false;
+  OblatenessHistogram histogram;
+  CalibrationSelection selection;
+  bool dragging = false;
+  QPoint dragStart, dragCurrent;
+  int frameScale = 0;
+  bool frameMode = false;
+  Dialogs ask;
+};

@@ -1,0 +1,149 @@
+#include "CBigVVelView.h"
+
+#include "BigFrameHost.h"
+#include "CVVelCtrlPanel.h"
+#include "SlicedLoop.h"
+#include "document/CPluvicamDoc.h"
+#include "particle/CHydData.h"
+#include "statistics/DiagramCollection.h"
+#include "statistics/VerticalVelocityPlot.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace vv = VerticalVelocityPlot;
+
+namespace {
+// Text height, n/72 of an inch in the 14400 logical units of the window's height.
+constexpr double TEXT_N = 360;
+const QColor FORMULA_RED(192, 0, 0);
+const QColor MEASURED_YELLOW(255, 255, 0);
+} // namespace
+
+CBigVVelView::CBigVVelView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {
+  setObjectName(QStringLiteral("CBigVVelView"));
+}
+
+int CBigVVelView::Scale() const { return doc ? doc->GetViewFactor() : 1; }
+
+void CBigVVelView::DrawFrame(QPainter &p) {
+  const int s = Scale();
+  frameScale = s;
+  const double h = FontHeight(TEXT_N);
+  DrawText(p, {5000, 13200}, "Vertical Velocity vs. Diameter", HCenter | Top, h, QColor(255, 0, 0));
+  p.drawLine(0, Y, 0, 0);
+  p.drawLine(0, 0, X, 0);
+  for (int x = 0; x <= X; x += 100) {
+    if (x % 1000 == 0) {
+      p.drawLine(x, 0, x, -250);
+      DrawText(p, {double(x), -500}, QString::number(vv::AxisLabel(x, s)), HCenter | Top, h);
+    } else {
+      p.drawLine(x, 0, x, -125);
+    }
+  }
+  for (int y = 0; y <= Y; y += 500) {
+    if (y % 1000 == 0) {
+      p.drawLine(0, y, -150, y);
+      DrawText(p, {-300, double(y)}, QString::number(vv::AxisLabel(y, s)), HCenter | Top, h);
+    } else {
+      p.drawLine(0, y, -75, y);
+    }
+  }
+  DrawText(p, {0, 12500}, "m/s", HCenter | Top, h);
+  DrawText(p, {10300, 0}, "mm", HCenter | Top, h);
+}
+
+void CBigVVelView::paintEvent(QPaintEvent *event) {
+  CDiagramView::paintEvent(event);
+  if (!comp)
+    return;
+  QPainter p(this);
+  ApplyMapping(p);
+  DrawGunnKinzer(p);
+}
+
+void CBigVVelView::DrawGunnKinzer(QPainter &p) {
+  const int s = Scale();
+  auto polyline = [&](const std::vector<PlotPoint> &points, const QColor &colour) {
+    QPainterPath path;
+    path.moveTo(points.front().x, points.front().y);
+    for (size_t i = 1; i < points.size(); ++i)
+      path.lineTo(points[i].x, points[i].y);
+    p.setPen(PixelPen(colour));
+    p.drawPath(path);
+  };
+  p.save();
+  p.setClipRect(QRectF(0, 0, X, Y));
+  polyline(vv::FormulaCurve(s), FORMULA_RED);
+  polyline(vv::MeasuredCurve(s), MEASURED_YELLOW);
+  p.restore();
+  const double h = FontHeight(TEXT_N);
+  DrawText(p, {7000, 12000}, "v(D)=9.65-10.3*exp(-0.6*D)", Left | Top, h, FORMULA_RED);
+  DrawText(p, {7000, 11500}, "D ... diameter in mm", Left | Top, h, FORMULA_RED);
+  DrawText(p, {7000, 11000}, "v ... velocity in m/s", Left | Top, h, FORMULA_RED);
+  DrawText(p, {4000, 12000}, "Gunn & Kinzer", Left | Top, h, MEASURED_YELLOW);
+}
+
+void CBigVVelView::OnToggle() {
+  comp = !comp;
+  update();
+}
+
+bool CBigVVelView::IsIdle() {
+  run = 0;
+  return computing == 0;
+}
+
+void CBigVVelView::EndOfRun() {
+  if (auto *host = BigFrameHost::Of(this))
+    if (auto *panel = dynamic_cast<CVVelCtrlPanel *>(host->GetPanel()))
+      panel->EndOfRun();
+  // Without a panel nobody else would stop the run.
+  run = 0;
+}
+
+int CBigVVelView::OnRunMessage() {
+  if (computing)
+    return 0;
+  if (frameScale != Scale())
+    InvalidateFrame();
+  Rebuild();
+  update();
+  run = 1;
+  if (doc) {
+    DiagramCollection collection(*doc);
+    computing = 1;
+    bool failed = false;
+    RunInSlices([&] {
+      if (!run)
+        return false;
+      switch (collection.Next()) {
+      case DiagramCollection::Particle: {
+        const HydRecord *r = collection.Record();
+        const PlotPoint dot = vv::Dot(r->diameter, r->velocity, Scale());
+        SetLogicalPixel(QPointF(dot.x, dot.y), Qt::black);
+        ScheduleRepaint();
+        return run != 0;
+      }
+      case DiagramCollection::Nothing:
+        return run != 0;
+      case DiagramCollection::End:
+        EndOfRun();
+        return false;
+      case DiagramCollection::Failed:
+        failed = true;
+        EndOfRun();
+        return false;
+      }
+      return false;
+    });
+    collection.Finish();
+    computing = 0;
+    update();
+    if (failed)
+      doc->ShowMessage(doc->GetStatusText());
+  }
+  if (auto *host = BigFrameHost::Of(this))
+    host->RefreshInfo();
+  return 1;
+}

@@ -1,0 +1,42 @@
+#pragma once
+#include "BusyView.h"
+#include "CDiagramView.h"
+
+// Fall velocity against diameter, enlarged: Run plots every particle of the time window as a
+// black dot; Comp lays the terminal velocity of rain drops over the plot.
+class CBigVVelView : public CDiagramView, public BusyView {
+public:
+  static constexpr int X = 10000; // logical extent of the diameter axis
+  static constexpr int Y = 12000; // and of the velocity axis
+
+  CBigVVelView(CPluvicamDoc *doc, QWidget *parent = nullptr);
+
+  // UM_RUN: the axes alone, then every particle from where the document stands to the end of
+  // the data or Stop. Returns when the run has ended.
+  int OnRunMessage();
+  // UM_STOP
+  void OnStopMessage() { run = 0; }
+  // UM_TOGGLE
+  void OnToggle();
+  bool IsIdle() override;
+
+  bool IsComputing() const { return computing != 0; }
+  bool IsCompOn() const { return comp != 0; }
+  int Scale() const;
+
+protected:
+  QPointF WindowOrg() const override { return {-1000, 13200}; }
+  QSizeF WindowExt() const override { return {12000, -14400}; }
+  void DrawFrame(QPainter &p) override;
+  void paintEvent(QPaintEvent *event) override;
+
+private:
+  void DrawGunnKinzer(QPainter &p);
+  // Tells the panel that the data have ended (it stops the run).
+  void EndOfRun();
+
+  int computing = 0;
+  int comp = 0;
+  int run = 0;
+  int frameScale = 0; // the scale the frame was drawn for
+};

@@ -1,0 +1,86 @@
+#include "CHVelCtrlPanel.h"
+
+#include "BigFrameHost.h"
+#include "CBigHVelView.h"
+#include "document/CPluvicamDoc.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QPushButton *Button(const char *text, int id, QWidget *parent) {
+  auto *b = new QPushButton(QString::fromLatin1(text), parent);
+  b->setObjectName(QString::number(id));
+  return b;
+}
+} // namespace
+
+CHVelCtrlPanel::CHVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
+    : QWidget(parent), doc(document) {
+  setObjectName(QStringLiteral("CHVelCtrlPanel"));
+  runButton = Button("Run", IDC_RUN, this);
+  mainButton = Button("Main", IDC_MAIN, this);
+  helpButton = Button("Help", IDC_HELP, this);
+  auto *column = new QVBoxLayout(this);
+  for (QPushButton *b : {runButton, mainButton, helpButton})
+    column->addWidget(b);
+  column->addStretch();
+  connect(runButton, &QPushButton::clicked, this, &CHVelCtrlPanel::OnRun);
+  connect(mainButton, &QPushButton::clicked, this, &CHVelCtrlPanel::OnMain);
+  connect(helpButton, &QPushButton::clicked, this, &CHVelCtrlPanel::OnHelp);
+}
+
+std::vector<CBigHVelView *> CHVelCtrlPanel::Views() const {
+  std::vector<CBigHVelView *> views;
+  if (auto *host = BigFrameHost::Of(this))
+    for (QWidget *w : host->GetViews())
+      if (auto *v = dynamic_cast<CBigHVelView *>(w))
+        views.push_back(v);
+  return views;
+}
+
+void CHVelCtrlPanel::OnRun() {
+  BigFrameHost *host = BigFrameHost::Of(this);
+  if (stopped) {
+    if (host)
+      host->SetCursor(Cursors::APPSTARTING);
+    runButton->setText(QStringLiteral("Stop"));
+    stopped = false;
+    mainButton->setEnabled(false);
+    helpButton->setEnabled(false);
+    emit RunStateChanged(true);
+    if (doc) {
+      doc->ResetData();
+      doc->ClearIntegrationState();
+    }
+    for (CBigHVelView *v : Views())
+      v->OnRunMessage();
+    if (host)
+      host->RefreshInfo();
+  } else {
+    if (host)
+      host->SetCursor(Cursors::ARROW);
+    runButton->setText(QStringLiteral("Run"));
+    stopped = true;
+    mainButton->setEnabled(true);
+    helpButton->setEnabled(true);
+    for (CBigHVelView *v : Views())
+      v->OnStopMessage();
+    emit RunStateChanged(false);
+  }
+}
+
+void CHVelCtrlPanel::Stop() {
+  if (!stopped)
+    OnRun();
+}
+
+void CHVelCtrlPanel::OnMain() {
+  if (auto *host = BigFrameHost::Of(this))
+    host->CloseBig();
+}
+
+void CHVelCtrlPanel::OnHelp() {
+  if (auto *host = BigFrameHost::Of(this))
+    host->ShowHelp(HELP_PAGE);
+}

@@ -1,0 +1,94 @@
+#include "CVVelCtrlPanel.h"
+
+#include "BigFrameHost.h"
+#include "CBigVVelView.h"
+#include "document/CPluvicamDoc.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QPushButton *Button(const char *text, int id, QWidget *parent) {
+  auto *b = new QPushButton(QString::fromLatin1(text), parent);
+  b->setObjectName(QString::number(id));
+  return b;
+}
+} // namespace
+
+CVVelCtrlPanel::CVVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
+    : QWidget(parent), doc(document) {
+  setObjectName(QStringLiteral("CVVelCtrlPanel"));
+  runButton = Button("Run", IDC_RUN, this);
+  compButton = Button("Comp", IDC_COMP, this);
+  mainButton = Button("Main", IDC_MAIN, this);
+  helpButton = Button("Help", IDC_HELP, this);
+  auto *column = new QVBoxLayout(this);
+  for (QPushButton *b : {runButton, compButton, mainButton, helpButton})
+    column->addWidget(b);
+  column->addStretch();
+  connect(runButton, &QPushButton::clicked, this, &CVVelCtrlPanel::OnRun);
+  connect(compButton, &QPushButton::clicked, this, &CVVelCtrlPanel::OnComp);
+  connect(mainButton, &QPushButton::clicked, this, &CVVelCtrlPanel::OnMain);
+  connect(helpButton, &QPushButton::clicked, this, &CVVelCtrlPanel::OnHelp);
+}
+
+std::vector<CBigVVelView *> CVVelCtrlPanel::Views() const {
+  std::vector<CBigVVelView *> views;
+  if (auto *host = BigFrameHost::Of(this))
+    for (QWidget *w : host->GetViews())
+      if (auto *v = dynamic_cast<CBigVVelView *>(w))
+        views.push_back(v);
+  return views;
+}
+
+void CVVelCtrlPanel::OnRun() {
+  BigFrameHost *host = BigFrameHost::Of(this);
+  if (state == 1) {
+    if (host)
+      host->SetCursor(Cursors::APPSTARTING);
+    runButton->setText(QStringLiteral("Stop"));
+    state = 0;
+    for (QPushButton *b : {compButton, mainButton, helpButton})
+      b->setEnabled(false);
+    emit RunStateChanged(true);
+    if (doc) {
+      doc->ResetData();
+      doc->ClearIntegrationState();
+    }
+    // Returns when the run has ended.
+    for (CBigVVelView *v : Views())
+      v->OnRunMessage();
+    if (host)
+      host->RefreshInfo();
+  } else {
+    if (host)
+      host->SetCursor(Cursors::ARROW);
+    runButton->setText(QStringLiteral("Run"));
+    state = 1;
+    for (QPushButton *b : {compButton, mainButton, helpButton})
+      b->setEnabled(true);
+    for (CBigVVelView *v : Views())
+      v->OnStopMessage();
+    emit RunStateChanged(false);
+  }
+}
+
+void CVVelCtrlPanel::EndOfRun() {
+  if (state == 0)
+    OnRun();
+}
+
+void CVVelCtrlPanel::OnComp() {
+  for (CBigVVelView *v : Views())
+    v->OnToggle();
+}
+
+void CVVelCtrlPanel::OnMain() {
+  if (auto *host = BigFrameHost::Of(this))
+    host->CloseBig();
+}
+
+void CVVelCtrlPanel::OnHelp() {
+  if (auto *host = BigFrameHost::Of(this))
+    host->ShowHelp(HELP_PAGE);
+}

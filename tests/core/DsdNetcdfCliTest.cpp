@@ -1,0 +1,212 @@
+// `pluvicam-cli dsd --netcdf` and several files: the product against the CSV of the same run.
+#include "NetcdfTestSupport.h"
+#include "TestFiles.h"
+#include "statistics/DsdNetcdfWriter.h"
+
+#include <cmath>
+#include <map>
+#include <sstream>
+#include <sys/wait.h>
+
+using namespace testdata;
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+Result Cli(const std::string &arguments, const std::string &errPath) {
+  Result r;
+  const std::string command = std::string(PLUVICAM_CLI) + " dsd " + arguments + " 2>" + errPath;
+  int raw = 0;
+  r.out = Capture(command, &raw);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  const auto bytes = synth::ReadFile(errPath);
+  r.err.assign(bytes.begin(), bytes.end());
+  return r;
+}
+
+// CSV rows as column name → cell.
+std::vector<std::map<std::string, std::string>> Rows(const std::string &csv) {
+  auto split = [](const std::string &line) {
+    std::vector<std::string> cells;
+    std::string cell;
+    std::istringstream in(line);
+    while (std::getline(in, cell, ','))
+      cells.push_back(cell);
+    if (!line.empty() && line.back() == ',')
+      cells.emplace_back();
+    return cells;
+  };
+  std::istringstream in(csv);
+  std::string line;
+  std::getline(in, line);
+  const auto header = split(line);
+  std::vector<std::map<std::string, std::string>> rows;
+  while (std::getline(in, line)) {
+    const auto cells = split(line);
+    std::map<std::string, std::string> row;
+    for (size_t c = 0; c < header.size() && c < cells.size(); ++c)
+      row[header[c]] = cells[c];
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+float CsvFloat(const std::string &cell) {
+  return cell.empty() ? DsdNetcdfWriter::FILL : float(std::stod(cell));
+}
+
+} // namespace
+
+class DsdNetcdfCliTest : public TempDirTest {
+protected:
+  // Tiny drops at seconds of the day that begins at `midnight`.
+  void WriteTinyDay(const std::string &name, int32_t midnight, const std::vector<double> &seconds) {
+    synth::HydWriter w(4);
+    w.AddMainHeader(synth::TypicalMainHeader(midnight + int32_t(seconds.front()) - 1));
+    for (double s : seconds)
+      AddTinyDrop(w, Tim(s));
+    w.Write(Path(name + ".hyd"), Path(name + ".hd"));
+  }
+  std::string Err() const { return Path("err.txt"); }
+};
+
+TEST_F(DsdNetcdfCliTest, TheProductHoldsTheCsvsIntervals) {
+  // Two complete minutes, then a minute that the data end inside.
+  WriteTinyDay("d", DAY, {6 * 3600 + 10, 6 * 3600 + 20, 6 * 3600 + 70, 6 * 3600 + 130});
+  for (const char *options : {" --moments", " --mode full --moments", " --mode rain"}) {
+    SCOPED_TRACE(options);
+    const Result csv = Cli(Path("d.hyd") + options, Err());
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const std::string nc = Path("d.nc");
+    const Result product = Cli(Path("d.hyd") + options + " --netcdf " + nc, Err());
+    ASSERT_EQ(product.status, 0) << product.err;
+    EXPECT_EQ(product.out, "") << "no CSV beside the product";
+
+    const auto rows = Rows(csv.out);
+    NcFile f(nc);
+    ASSERT_TRUE(f.Ok());
+    ASSERT_EQ(f.Dim("time"), (long long)rows.size());
+    const long long classes = f.Dim("diameter");
+    EXPECT_EQ(classes, 40);
+    const auto time = f.Doubles("time");
+    const auto bounds = f.Doubles("time_bnds");
+    const auto nd = f.Floats("drop_number_concentration");
+    const auto rate = f.Floats("rain_rate");
+    const auto amount = f.Floats("precipitation_amount");
+    const auto count = f.Ints("number_particles");
+    const auto complete = f.Ints("interval_complete");
+    const auto nt = f.Floats("Nt");
+    const bool moments = std::string(options).find("moments") != std::string::npos;
+    EXPECT_EQ(f.HasVar("lambda"), moments);
+    for (size_t i = 0; i < rows.size(); ++i) {
+      auto row = rows[i];
+      const double lf = LINES_PER_SECOND;
+      EXPECT_NEAR(time[i], DAY + std::stod(row["startTim"]) / lf, 1e-6);
+      EXPECT_NEAR(bounds[2 * i + 1], DAY + std::stod(row["endTim"]) / lf, 1e-6);
+      for (long long k = 0; k < classes; ++k) {
+        char name[16];
+        std::snprintf(name, sizeof name, "nd_%.2f", double(k) * 0.25);
+        EXPECT_EQ(nd[i * size_t(classes) + size_t(k)], CsvFloat(row[name])) << i << " " << name;
+      }
+      EXPECT_EQ(amount[i], CsvFloat(row["collectedRain"]));
+      EXPECT_EQ(count[i], std::stoi(row["count"]));
+      EXPECT_EQ(complete[i], std::stoi(row["complete"]));
+      if (row["complete"] == "1")
+        EXPECT_EQ(rate[i], CsvFloat(row["result"])) << i;
+      else if (row["elapsed"].empty())
+        EXPECT_EQ(rate[i], DsdNetcdfWriter::FILL);
+      else // the setting's rate stays that of the interval before: the product has its own
+        EXPECT_NEAR(rate[i], std::stod(row["collectedRain"]) * 3600 / std::stod(row["elapsed"]),
+                    1e-4 * rate[i]);
+      if (moments) {
+        EXPECT_EQ(nt[i], CsvFloat(row["Nt"])) << i;
+      }
+    }
+  }
+  // The full window of a single particle has no N(D): missing values, not zeros.
+  WriteTinyDay("one", DAY, {6 * 3600 + 10});
+  ASSERT_EQ(
+      Cli(Path("one.hyd") + " --mode full --moments --netcdf " + Path("one.nc"), Err()).status, 0);
+  NcFile one(Path("one.nc"));
+  const auto nd = one.Floats("drop_number_concentration");
+  ASSERT_EQ(nd.size(), 40u);
+  EXPECT_EQ(std::count(nd.begin(), nd.end(), DsdNetcdfWriter::FILL), 40);
+  EXPECT_EQ(one.Floats("Nt"), std::vector<float>{DsdNetcdfWriter::FILL});
+  EXPECT_EQ(one.Floats("rain_rate"), std::vector<float>{DsdNetcdfWriter::FILL});
+}
+
+TEST_F(DsdNetcdfCliTest, SeveralFilesFormOneSeriesInTheOrderOfTheirTime) {
+  WriteTinyDay("day1", DAY, {6 * 3600 + 10, 6 * 3600 + 70, 6 * 3600 + 80});
+  WriteTinyDay("day2", DAY + 86400, {7 * 3600 + 5, 7 * 3600 + 65, 7 * 3600 + 125});
+  synth::WriteFile(Path("bad.hyd"), std::vector<uint8_t>(100, 0x5a));
+  synth::WriteFile(Path("bad.hd"), std::vector<uint8_t>(10, 0x5a));
+  const std::string files =
+      Path("day2.hyd") + " " + Path("missing.hyd") + " " + Path("day1.hyd") + " " + Path("bad.hyd");
+
+  // CSV: one header, the rows of day 1 before those of day 2, runs counted on.
+  Result r = Cli(files, Err());
+  EXPECT_EQ(r.status, 1) << "files were skipped";
+  EXPECT_NE(r.err.find(Path("missing.hyd") + ": "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(Path("bad.hyd") + ": "), std::string::npos) << r.err;
+  auto rows = Rows(r.out);
+  ASSERT_EQ(rows.size(), 5u) << r.out;
+  EXPECT_EQ(rows[0]["startTime"], "06:00:00.000");
+  EXPECT_EQ(rows[1]["startTime"], "06:01:00.000");
+  EXPECT_EQ(rows[2]["startTime"], "07:00:00.000");
+  EXPECT_EQ(rows[4]["run"], "5");
+  EXPECT_EQ(r.out.find("run,", 1), std::string::npos) << "one header";
+
+  // netCDF: one continuous series over both days.
+  const std::string nc = Path("days.nc");
+  r = Cli(files + " --moments --netcdf " + nc + " --attr institution=Field\\ Lab --attr title=Two",
+          Err());
+  EXPECT_EQ(r.status, 1);
+  NcFile f(nc);
+  ASSERT_TRUE(f.Ok());
+  const auto time = f.Doubles("time");
+  ASSERT_EQ(time.size(), 5u);
+  EXPECT_NEAR(time[0], DAY + 6 * 3600, 1e-3);
+  EXPECT_NEAR(time[2], DAY + 86400 + 7 * 3600, 1e-3);
+  for (size_t i = 1; i < time.size(); ++i)
+    EXPECT_LT(time[i - 1], time[i]);
+  EXPECT_EQ(f.Text("", "institution"), "Field Lab");
+  EXPECT_EQ(f.Text("", "title"), "Two");
+  EXPECT_NE(f.Text("", "history").find("--netcdf " + nc), std::string::npos);
+  EXPECT_EQ(f.Text("", "integration_mode"), "time");
+  EXPECT_DOUBLE_EQ(f.Number("", "line_frequency_hz"), LINES_PER_SECOND);
+  EXPECT_NE(f.Text("", "source"), "<none>");
+
+#ifdef PLUVICAM_NCDUMP
+  int status = 0;
+  const std::string header = Capture(std::string(PLUVICAM_NCDUMP) + " -h " + nc, &status);
+  for (const char *name :
+       {"drop_number_concentration(time, diameter)", "rain_rate(time)",
+        "precipitation_amount(time)", "number_particles(time)", "interval_complete(time)",
+        "Nt(time)", "lwc(time)", "reflectivity(time)", "Dm(time)", "D0(time)", "Nw(time)",
+        "mu(time)", "lambda(time)", "time_bnds(time, nv)", "diameter_bnds(diameter, nv)"})
+    EXPECT_NE(header.find(name), std::string::npos) << name;
+#endif
+  ExpectXarrayOpensCleanly(nc, "assert ds.sizes['time'] == 5 and ds.sizes['diameter'] == 40\n"
+                               "assert str(ds.time.values[2]).startswith('2026-06-02T07:00')\n");
+}
+
+TEST_F(DsdNetcdfCliTest, NothingIsWrittenWhenThereIsNothingToWriteOrNoPlaceForIt) {
+  WriteTinyDay("d", DAY, {6 * 3600 + 10, 6 * 3600 + 20});
+  EXPECT_EQ(Cli(Path("d.hyd") + " --netcdf " + Path("x.nc") + " --attr novalue", Err()).status, 2);
+  EXPECT_EQ(Cli(Path("d.hyd") + " --attr a=b", Err()).status, 2) << "--attr needs --netcdf";
+  const Result r = Cli(Path("missing.hyd") + " --netcdf " + Path("x.nc"), Err());
+  EXPECT_EQ(r.status, 2) << "no file could be read";
+  const std::string nowhere = Path("no-such-folder/x.nc");
+  const Result w = Cli(Path("d.hyd") + " --netcdf " + nowhere, Err());
+  EXPECT_EQ(w.status, 2);
+  EXPECT_NE(w.err.find(nowhere), std::string::npos) << w.err;
+  std::vector<std::string> names;
+  for (const auto &e : std::filesystem::directory_iterator(dir))
+    if (e.path().string().find(".nc") != std::string::npos)
+      names.push_back(e.path().filename().string());
+  EXPECT_TRUE(names.empty()) << names.front();
+}

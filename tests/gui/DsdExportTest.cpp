@@ -1,0 +1,90 @@
+// The enlarged drop size distribution's Export: the command-line product, from the window.
+#include "../core/NetcdfTestSupport.h"
+#include "ViewTestSupport.h"
+#include "document/CHydDataHandler.h"
+#include "synth/DayGenerator.h"
+#include "views/CDSDCtrlPanel.h"
+
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <sys/wait.h>
+
+using namespace viewtest;
+
+class DsdExportTest : public ViewTest {
+protected:
+  void SetUp() override {
+    ViewTest::SetUp();
+    synth::DayOptions options;
+    options.outDir = dir.string();
+    options.name = "day1";
+    options.seed = 5;
+    options.hours = 1;
+    synth::GenerateDay(options);
+    Open();
+    doc.ResetIntegration(1);
+  }
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto &e : std::filesystem::directory_iterator(dir))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+TEST_F(DsdExportTest, WritesTheCommandLinesProductAndLeavesTheViewAlone) {
+  CDSDCtrlPanel panel(&doc);
+  ASSERT_NE(panel.Button(CDSDCtrlPanel::IDC_EXPORT), nullptr);
+  EXPECT_EQ(panel.Button(CDSDCtrlPanel::IDC_EXPORT)->text(), QStringLiteral("Export\u2026"));
+  ASSERT_EQ(Step(), 0);
+  const int32_t position = doc.GetHandler()->GetHydFile().GetPosition();
+
+  const std::string gui = Path("gui.nc");
+  QString error;
+  ASSERT_TRUE(panel.ExportTo(QString::fromStdString(gui), &error)) << error.toStdString();
+  EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+  EXPECT_EQ(doc.GetHandler()->GetHydFile().GetPosition(), position) << "the view reads on";
+
+  int status = 0;
+  const std::string cli = Path("cli.nc");
+  Capture(std::string(PLUVICAM_CLI) + " dsd " + Path("day1.hyd") + " --moments --netcdf " + cli +
+              " 2>&1",
+          &status);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  NcFile a(gui), b(cli);
+  ASSERT_TRUE(a.Ok() && b.Ok());
+  EXPECT_GT(a.Dim("time"), 50);
+  for (const char *name : {"time", "time_bnds", "diameter"})
+    EXPECT_EQ(a.Doubles(name), b.Doubles(name)) << name;
+  for (const char *name : {"drop_number_concentration", "rain_rate", "precipitation_amount", "Nt",
+                           "reflectivity", "D0", "lambda"})
+    EXPECT_EQ(a.Floats(name), b.Floats(name)) << name;
+  EXPECT_EQ(a.Ints("number_particles"), b.Ints("number_particles"));
+  EXPECT_EQ(a.Text("", "integration_mode"), "time");
+  ExpectXarrayOpensCleanly(gui);
+}
+
+TEST_F(DsdExportTest, ACancelledExportLeavesNoFile) {
+  CDSDCtrlPanel panel(&doc);
+  const auto before = Files();
+  bool seen = false;
+  QTimer::singleShot(0, [&] {
+    if (auto *progress = panel.findChild<QProgressDialog *>(QStringLiteral("exportProgress"))) {
+      seen = true;
+      progress->cancel();
+    }
+  });
+  QString error = QStringLiteral("unset");
+  EXPECT_FALSE(panel.ExportTo(QString::fromStdString(Path("cancelled.nc")), &error));
+  EXPECT_TRUE(seen);
+  EXPECT_TRUE(error.isEmpty()) << "a cancel is no failure: " << error.toStdString();
+  EXPECT_EQ(Files(), before);
+
+  // Where nothing can be written, the user is told and nothing is left either.
+  const QString nowhere = QString::fromStdString(Path("no-such-folder/x.nc"));
+  EXPECT_FALSE(panel.ExportTo(nowhere, &error));
+  EXPECT_TRUE(error.contains(nowhere)) << error.toStdString();
+  EXPECT_EQ(Files(), before);
+}
