@@ -31,6 +31,16 @@ public:
 
   // The frame that holds `widget`, or null.
   static BigFrameHost *Of(const QWidget *widget);
+
+  // The views of type V in the frame that holds `widget`.
+  template <class V> static std::vector<V *> ViewsOf(const QWidget *widget) {
+    std::vector<V *> views;
+    if (BigFrameHost *host = Of(widget))
+      for (QWidget *w : host->GetViews())
+        if (auto *v = dynamic_cast<V *>(w))
+          views.push_back(v);
+    return views;
+  }
 };
 
 // The main window as the small diagrams see it: a double click opens the enlarged diagram.

@@ -31,12 +31,7 @@ CHVelCtrlPanel::CHVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
 }
 
 std::vector<CBigHVelView *> CHVelCtrlPanel::Views() const {
-  std::vector<CBigHVelView *> views;
-  if (auto *host = BigFrameHost::Of(this))
-    for (QWidget *w : host->GetViews())
-      if (auto *v = dynamic_cast<CBigHVelView *>(w))
-        views.push_back(v);
-  return views;
+  return BigFrameHost::ViewsOf<CBigHVelView>(this);
 }
 
 void CHVelCtrlPanel::OnRun() {

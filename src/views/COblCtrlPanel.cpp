@@ -44,12 +44,7 @@ COblCtrlPanel::COblCtrlPanel(CPluvicamDoc *document, QWidget *parent)
 }
 
 std::vector<CBigOblView *> COblCtrlPanel::Views() const {
-  std::vector<CBigOblView *> views;
-  if (auto *host = BigFrameHost::Of(this))
-    for (QWidget *w : host->GetViews())
-      if (auto *v = dynamic_cast<CBigOblView *>(w))
-        views.push_back(v);
-  return views;
+  return BigFrameHost::ViewsOf<CBigOblView>(this);
 }
 
 void COblCtrlPanel::EnableControls() {

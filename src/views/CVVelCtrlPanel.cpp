@@ -33,12 +33,7 @@ CVVelCtrlPanel::CVVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
 }
 
 std::vector<CBigVVelView *> CVVelCtrlPanel::Views() const {
-  std::vector<CBigVVelView *> views;
-  if (auto *host = BigFrameHost::Of(this))
-    for (QWidget *w : host->GetViews())
-      if (auto *v = dynamic_cast<CBigVVelView *>(w))
-        views.push_back(v);
-  return views;
+  return BigFrameHost::ViewsOf<CBigVVelView>(this);
 }
 
 void CVVelCtrlPanel::OnRun() {
