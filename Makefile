@@ -31,8 +31,10 @@ run: build $(DEMO)/demo.hyd
 	  $(BUILD)/pluvicam-cli info $(DEMO)/demo.hyd; \
 	fi
 
+# The Release suite, the fuzz smoke runs, then the whole suite again under the sanitizers.
 test: build fuzz-smoke
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-asan
 
 # The whole suite, GUI tests included, in a Debug build under AddressSanitizer and
 # UndefinedBehaviorSanitizer (the dev-asan preset of CMakePresets.json).

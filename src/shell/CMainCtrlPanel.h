@@ -114,9 +114,9 @@ private:
 
   // The form's fields.
   float diamMin = 0, diamMax = 50, velMin = 0, velMax = 30, oblMin = 0, oblMax = 2;
-  int pixAMin = 0, pixAMax = 1023, pixBMin = 0, pixBMax = 1023;
+  int pixAMin = 0, pixAMax = MAX_PIXEL_1024, pixBMin = 0, pixBMax = MAX_PIXEL_1024;
   int areaMode = 0;
-  int pixelLow = 0, pixelHigh = 1023;
+  int pixelLow = 0, pixelHigh = MAX_PIXEL_1024;
   int16_t typeIndex = 0;
   bool filterChanged = false;
   bool timeChanged = false;

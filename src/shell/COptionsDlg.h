@@ -59,5 +59,5 @@ private:
   float diamMin = 0, diamMax = 0, velMin = 0, velMax = 0, oblMin = 0, oblMax = 0;
   std::string titleText;
   int16_t typeIndex = 0;
-  int16_t minPixA = 0, maxPixA = 511, minPixB = 0, maxPixB = 511;
+  int16_t minPixA = 0, maxPixA = MAX_PIXEL_512, minPixB = 0, maxPixB = MAX_PIXEL_512;
 };
