@@ -2,25 +2,18 @@
 
 #include "BigFrameHost.h"
 #include "CBigHVelView.h"
+#include "PanelButton.h"
 #include "document/CPluvicamDoc.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-QPushButton *Button(const char *text, int id, QWidget *parent) {
-  auto *b = new QPushButton(QString::fromLatin1(text), parent);
-  b->setObjectName(QString::number(id));
-  return b;
-}
-} // namespace
-
 CHVelCtrlPanel::CHVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
     : QWidget(parent), doc(document) {
   setObjectName(QStringLiteral("CHVelCtrlPanel"));
-  runButton = Button("Run", IDC_RUN, this);
-  mainButton = Button("Main", IDC_MAIN, this);
-  helpButton = Button("Help", IDC_HELP, this);
+  runButton = PanelButton("Run", IDC_RUN, this);
+  mainButton = PanelButton("Main", IDC_MAIN, this);
+  helpButton = PanelButton("Help", IDC_HELP, this);
   auto *column = new QVBoxLayout(this);
   for (QPushButton *b : {runButton, mainButton, helpButton})
     column->addWidget(b);

@@ -2,29 +2,22 @@
 
 #include "BigFrameHost.h"
 #include "CBigOblView.h"
+#include "PanelButton.h"
 #include "document/CPluvicamDoc.h"
 
 #include <QGridLayout>
 #include <QPushButton>
 
-namespace {
-QPushButton *Button(const char *text, int id, QWidget *parent) {
-  auto *b = new QPushButton(QString::fromLatin1(text), parent);
-  b->setObjectName(QString::number(id));
-  return b;
-}
-} // namespace
-
 COblCtrlPanel::COblCtrlPanel(CPluvicamDoc *document, QWidget *parent)
     : QWidget(parent), doc(document) {
   setObjectName(QStringLiteral("COblCtrlPanel"));
-  runButton = Button("Run", IDC_RUN, this);
-  compButton = Button("Comp", IDC_COMP, this);
-  calibrateButton = Button("Calibrate", IDC_CALIBRATE, this);
-  mainButton = Button("Main", IDC_MAIN, this);
-  helpButton = Button("Help", IDC_HELP, this);
-  gridButton = Button("Grid", IDC_GRID, this);
-  modeButton = Button("N (H/W)", IDC_DISTRIBUTION, this);
+  runButton = PanelButton("Run", IDC_RUN, this);
+  compButton = PanelButton("Comp", IDC_COMP, this);
+  calibrateButton = PanelButton("Calibrate", IDC_CALIBRATE, this);
+  mainButton = PanelButton("Main", IDC_MAIN, this);
+  helpButton = PanelButton("Help", IDC_HELP, this);
+  gridButton = PanelButton("Grid", IDC_GRID, this);
+  modeButton = PanelButton("N (H/W)", IDC_DISTRIBUTION, this);
   auto *grid = new QGridLayout(this);
   grid->addWidget(runButton, 0, 0);
   grid->addWidget(compButton, 1, 0);

@@ -2,26 +2,19 @@
 
 #include "BigFrameHost.h"
 #include "CBigVVelView.h"
+#include "PanelButton.h"
 #include "document/CPluvicamDoc.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-QPushButton *Button(const char *text, int id, QWidget *parent) {
-  auto *b = new QPushButton(QString::fromLatin1(text), parent);
-  b->setObjectName(QString::number(id));
-  return b;
-}
-} // namespace
-
 CVVelCtrlPanel::CVVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
     : QWidget(parent), doc(document) {
   setObjectName(QStringLiteral("CVVelCtrlPanel"));
-  runButton = Button("Run", IDC_RUN, this);
-  compButton = Button("Comp", IDC_COMP, this);
-  mainButton = Button("Main", IDC_MAIN, this);
-  helpButton = Button("Help", IDC_HELP, this);
+  runButton = PanelButton("Run", IDC_RUN, this);
+  compButton = PanelButton("Comp", IDC_COMP, this);
+  mainButton = PanelButton("Main", IDC_MAIN, this);
+  helpButton = PanelButton("Help", IDC_HELP, this);
   auto *column = new QVBoxLayout(this);
   for (QPushButton *b : {runButton, compButton, mainButton, helpButton})
     column->addWidget(b);
