@@ -38,7 +38,7 @@ struct Frame {
   CPluvicamDoc doc;
   std::unique_ptr<CBigFrame> frame;
 
-  explicit Frame(int kind) {
+  explicit Frame(BigKind kind) {
     FilterRecord filter = FilterRecord::DocumentDefaults();
     filter.endTime.hour = 24;
     doc.SetFilterSettings(filter);
@@ -51,7 +51,7 @@ struct Frame {
   }
 };
 
-template <class Panel> void RunDiagram(benchmark::State &state, int kind, bool distribution) {
+template <class Panel> void RunDiagram(benchmark::State &state, BigKind kind, bool distribution) {
   Frame f(kind);
   auto *panel = f.frame ? dynamic_cast<Panel *>(f.frame->GetPanel()) : nullptr;
   if (!panel) {
@@ -67,20 +67,20 @@ template <class Panel> void RunDiagram(benchmark::State &state, int kind, bool d
 }
 
 void VerticalVelocityRun(benchmark::State &state) {
-  RunDiagram<CVVelCtrlPanel>(state, CBigFrame::KIND_VVEL, false);
+  RunDiagram<CVVelCtrlPanel>(state, BigKind::VVel, false);
 }
 void HorizontalVelocityRun(benchmark::State &state) {
-  RunDiagram<CHVelCtrlPanel>(state, CBigFrame::KIND_HVEL, false);
+  RunDiagram<CHVelCtrlPanel>(state, BigKind::HVel, false);
 }
 void OblatenessScatterRun(benchmark::State &state) {
-  RunDiagram<COblCtrlPanel>(state, CBigFrame::KIND_OBL, false);
+  RunDiagram<COblCtrlPanel>(state, BigKind::Obl, false);
 }
 void OblatenessDistributionRun(benchmark::State &state) {
-  RunDiagram<COblCtrlPanel>(state, CBigFrame::KIND_OBL, true);
+  RunDiagram<COblCtrlPanel>(state, BigKind::Obl, true);
 }
 
 void CalibrationExport(benchmark::State &state) {
-  Frame f(CBigFrame::KIND_OBL);
+  Frame f(BigKind::Obl);
   auto *view = f.frame ? dynamic_cast<CBigOblView *>(f.frame->GetViews().at(0)) : nullptr;
   if (!view) {
     state.SkipWithError("no frame");

@@ -435,16 +435,17 @@ struct CContour::Correction {
   float canting = NONE;
 };
 
-int CContour::CorrectionSteps(Correction &r, double lineFrequency, float scaleHeight,
-                              int correction) {
-  auto radians = [](float degrees) { return double(degrees * float(PI) / 180.0f); };
+namespace {
+double Radians(float degrees) { return double(degrees * float(PI) / 180.0f); }
+} // namespace
+
+int CContour::SearchBestAngle(int &best) {
   float a = 0;
   float b = 0;
-
   double rmsAt[ANGLE_COUNT];
   for (int i = 0; i < ANGLE_COUNT; ++i) {
     double rms = -1;
-    if (FindSymmetryAxis(radians(0.5f * float(i) - 25), a, b, rms) < 0)
+    if (FindSymmetryAxis(Radians(0.5f * float(i) - 25), a, b, rms) < 0)
       return BUFFER_FULL;
     // An undefined fit must never win the search.
     rmsAt[i] = rms < 0 ? 1e10 : rms;
@@ -452,26 +453,17 @@ int CContour::CorrectionSteps(Correction &r, double lineFrequency, float scaleHe
   // The 0° chords run along the pixel rows and are noisier than their neighbours.
   rmsAt[50] = (rmsAt[49] + rmsAt[50] + rmsAt[51]) / 3;
   double least = 1e10;
-  r.best = 50;
+  best = 50;
   for (int i = 0; i < ANGLE_COUNT; ++i) {
     if (rmsAt[i] < least) {
       least = rmsAt[i];
-      r.best = i;
+      best = i;
     }
   }
+  return -1;
+}
 
-  const float degrees = r.best == 50 ? 0.01f : 0.5f * float(r.best) - 25;
-  const double phi = radians(degrees);
-  a = 0;
-  b = 0;
-  double rms = -1;
-  const int n = FindSymmetryAxis(phi, a, b, rms);
-  if (n < 0)
-    return BUFFER_FULL;
-  if (rms < 0)
-    return AXIS_INTERSECTIONS;
-  r.rms = rms;
-
+int CContour::FindAxisEnds(float a, float b) {
   // Where the axis x = a·y + b crosses the contour.
   int found = 0;
   for (int j = 0; j < m_count; ++j) {
@@ -494,21 +486,23 @@ int CContour::CorrectionSteps(Correction &r, double lineFrequency, float scaleHe
     }
   }
   // Fewer than two crossings leave an end of the axis undefined.
-  if (found < 2)
-    return AXIS_INTERSECTIONS;
+  return found < 2 ? AXIS_INTERSECTIONS : -1;
+}
 
+bool CContour::SolveShear(float a, double phi, double &g) {
   // The shear g with (a + g)(k + g) = -1 makes axis and chords perpendicular. Solved in double:
   // at 0.01° the two roots differ by four orders of magnitude.
   const double k = 1 / std::tan(phi);
   const double disc = (a + k) * (a + k) / 4 - 1 - a * k;
   if (disc < 0)
-    return NO_REAL_SHEAR;
+    return false;
   const double r1 = -(a + k) / 2 + std::sqrt(disc);
   const double r2 = -(a + k) / 2 - std::sqrt(disc);
-  double g = std::fabs(r2) < std::fabs(r1) ? r2 : r1;
-  r.shearMm = float(g * scaleHeight);
-  if (!correction)
-    g = 0;
+  g = std::fabs(r2) < std::fabs(r1) ? r2 : r1;
+  return true;
+}
+
+void CContour::ShearGeometry(double g) {
   shear = float(g);
   ApplyShear(g);
   const float gf = float(g);
@@ -519,8 +513,9 @@ int CContour::CorrectionSteps(Correction &r, double lineFrequency, float scaleHe
     c.mid.x += gf * c.mid.y;
     c.end.x += gf * c.end.y;
   }
+}
 
-  // Shift the outline to start at x = 0.
+void CContour::ShiftToOrigin() {
   double xmin = 1e6;
   for (int j = 0; j < m_count; ++j)
     xmin = std::min(xmin, segments[j].start.x);
@@ -536,12 +531,14 @@ int CContour::CorrectionSteps(Correction &r, double lineFrequency, float scaleHe
   }
   axisTop.x -= xminf;
   axisBottom.x -= xminf;
+}
 
+int CContour::FindWidthEnds(int chordCount) {
   // The longest chords, all within 0.1 mm of the longest.
   std::vector<int> longest;
   longest.reserve(size_t(MAX_LONGEST_CHORDS));
   float max = 0;
-  for (int j = 0; j < n; ++j) {
+  for (int j = 0; j < chordCount; ++j) {
     if (int(longest.size()) >= MAX_LONGEST_CHORDS)
       return BUFFER_FULL;
     const Chord &c = chords[j];
@@ -557,20 +554,24 @@ int CContour::CorrectionSteps(Correction &r, double lineFrequency, float scaleHe
   }
   if (longest.empty())
     return AXIS_INTERSECTIONS;
+  // Their left and right ends, averaged.
   PointF sumLeft, sumRight;
   for (int j : longest) {
     const Chord &c = chords[j];
-    const PointF &l = c.start.x <= c.end.x ? c.start : c.end;
-    const PointF &rr = c.start.x <= c.end.x ? c.end : c.start;
-    sumLeft.x += l.x;
-    sumLeft.y += l.y;
-    sumRight.x += rr.x;
-    sumRight.y += rr.y;
+    const PointF &left = c.start.x <= c.end.x ? c.start : c.end;
+    const PointF &right = c.start.x <= c.end.x ? c.end : c.start;
+    sumLeft.x += left.x;
+    sumLeft.y += left.y;
+    sumRight.x += right.x;
+    sumRight.y += right.y;
   }
   const float count = float(longest.size());
   widthLeft = {sumLeft.x / count, sumLeft.y / count};
   widthRight = {sumRight.x / count, sumRight.y / count};
+  return -1;
+}
 
+int CContour::MeasureAxes(Correction &r, double lineFrequency) const {
   const float wx = widthRight.x - widthLeft.x;
   const float wy = widthRight.y - widthLeft.y;
   const float hx = axisBottom.x - axisTop.x;
@@ -579,9 +580,38 @@ int CContour::CorrectionSteps(Correction &r, double lineFrequency, float scaleHe
   r.height = std::sqrt(hx * hx + hy * hy);
   r.canting = wx == 0 ? 90.0f : float(std::atan(wy / wx) * 180 / PI);
   r.hVel = float(-r.shearMm * lineFrequency / 1000);
-  if (std::fabs(hx * wx + hy * wy) > 0.01f)
-    return NOT_ORTHOGONAL;
-  return -1;
+  return std::fabs(hx * wx + hy * wy) > 0.01f ? NOT_ORTHOGONAL : -1;
+}
+
+// Each step fills `r` as far as it gets, so that a failure keeps what came before it.
+int CContour::CorrectionSteps(Correction &r, double lineFrequency, float scaleHeight,
+                              int correction) {
+  if (SearchBestAngle(r.best) != -1)
+    return BUFFER_FULL;
+
+  const float degrees = r.best == 50 ? 0.01f : 0.5f * float(r.best) - 25;
+  const double phi = Radians(degrees);
+  float a = 0;
+  float b = 0;
+  double rms = -1;
+  const int chordCount = FindSymmetryAxis(phi, a, b, rms);
+  if (chordCount < 0)
+    return BUFFER_FULL;
+  if (rms < 0)
+    return AXIS_INTERSECTIONS;
+  r.rms = rms;
+
+  if (FindAxisEnds(a, b) != -1)
+    return AXIS_INTERSECTIONS;
+  double g = 0;
+  if (!SolveShear(a, phi, g))
+    return NO_REAL_SHEAR;
+  r.shearMm = float(g * scaleHeight);
+  ShearGeometry(correction ? g : 0);
+  ShiftToOrigin();
+  if (const int failure = FindWidthEnds(chordCount); failure != -1)
+    return failure;
+  return MeasureAxes(r, lineFrequency);
 }
 
 int CContour::SymmetricCorrection(HydRecord *record, double lineFrequency, Camera camera,

@@ -109,6 +109,14 @@ private:
   int BuildSmooth(std::span<const int16_t> left, std::span<const int16_t> right,
                   std::string *message);
   int CorrectionSteps(Correction &result, double lineFrequency, float scaleHeight, int correction);
+  // The steps of the correction; the int ones return -1 on success, else the failure code.
+  int SearchBestAngle(int &best);
+  int FindAxisEnds(float a, float b);
+  static bool SolveShear(float a, double phi, double &g);
+  void ShearGeometry(double g);
+  void ShiftToOrigin();
+  int FindWidthEnds(int chordCount);
+  int MeasureAxes(Correction &r, double lineFrequency) const;
   static int Resample(const CSplineCurve &curve, int count, CPointD *xyCoord, std::string *message);
   int SetContourSegments(const CPointD *pointsOut, const CPointD *pointsIn, std::string *message);
   int CalcCentralPoint(CPointD *centroid, std::string *message) const;

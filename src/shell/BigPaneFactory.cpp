@@ -69,7 +69,7 @@ QWidget *DsdPane(BigPane which, CPluvicamDoc *doc, QWidget *parent) {
 }
 } // namespace
 
-QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QWidget *parent) {
+QWidget *CreateBigPane(BigPane which, BigKind kind, int index, CPluvicamDoc *doc, QWidget *parent) {
   if (which == BigPane::Info) {
     auto *info = new CBigInfoView(doc, parent);
     info->SetKind(kind);
@@ -77,22 +77,21 @@ QWidget *CreateBigPane(BigPane which, int kind, int index, CPluvicamDoc *doc, QW
   }
   const bool view = which == BigPane::View;
   switch (kind) {
-  case CBigFrame::KIND_VVEL:
+  case BigKind::VVel:
     return view ? static_cast<QWidget *>(new CBigVVelView(doc, parent))
                 : new CVVelCtrlPanel(doc, parent);
-  case CBigFrame::KIND_HVEL:
+  case BigKind::HVel:
     return view ? static_cast<QWidget *>(new CBigHVelView(doc, parent))
                 : new CHVelCtrlPanel(doc, parent);
-  case CBigFrame::KIND_OBL:
+  case BigKind::Obl:
     return view ? static_cast<QWidget *>(new CBigOblView(doc, parent))
                 : new COblCtrlPanel(doc, parent);
-  case CBigFrame::KIND_RAIN_RATE:
+  case BigKind::RainRate:
     return RainRatePane(which, doc, parent);
-  case CBigFrame::KIND_DSD:
+  case BigKind::Dsd:
     return DsdPane(which, doc, parent);
-  case CBigFrame::KIND_DROP_VIEW:
+  case BigKind::DropView:
     return DropViewPane(which, index, doc, parent);
-  default:
-    return nullptr;
   }
+  return nullptr;
 }

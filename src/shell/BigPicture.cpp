@@ -20,7 +20,7 @@ namespace {
 
 struct Entry {
   const char *name;
-  int kind;
+  BigKind kind;
   // Presses the frame's buttons; an error text stops the picture.
   std::function<QString(CBigFrame &, const QCommandLineParser &)> press;
 };
@@ -97,14 +97,14 @@ QString PressDsd(CBigFrame &frame, const QCommandLineParser &parser) {
 
 const std::vector<Entry> &Entries() {
   static const std::vector<Entry> entries = {
-      {"rain-rate", CBigFrame::KIND_RAIN_RATE, PressRainRate},
-      {"dsd", CBigFrame::KIND_DSD, PressDsd},
-      {"drop", CBigFrame::KIND_DROP_VIEW, PressDropView},
-      {"vvel", CBigFrame::KIND_VVEL, PressVVel},
-      {"hvel", CBigFrame::KIND_HVEL, PressHVel},
-      {"obl", CBigFrame::KIND_OBL,
+      {"rain-rate", BigKind::RainRate, PressRainRate},
+      {"dsd", BigKind::Dsd, PressDsd},
+      {"drop", BigKind::DropView, PressDropView},
+      {"vvel", BigKind::VVel, PressVVel},
+      {"hvel", BigKind::HVel, PressHVel},
+      {"obl", BigKind::Obl,
        [](CBigFrame &f, const QCommandLineParser &p) { return PressObl(f, p, false); }},
-      {"obl-dist", CBigFrame::KIND_OBL,
+      {"obl-dist", BigKind::Obl,
        [](CBigFrame &f, const QCommandLineParser &p) { return PressObl(f, p, true); }},
   };
   return entries;

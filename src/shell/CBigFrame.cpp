@@ -17,7 +17,7 @@ QSplitter *MakeSplitter(Qt::Orientation orientation, QWidget *parent) {
   return s;
 }
 
-QWidget *MakePane(const BigPaneFactory &factory, BigPane which, int kind, int index,
+QWidget *MakePane(const BigPaneFactory &factory, BigPane which, BigKind kind, int index,
                   CPluvicamDoc *doc, QWidget *parent) {
   QWidget *w = factory ? factory(which, kind, index, doc, parent) : nullptr;
   if (!w)
@@ -32,7 +32,7 @@ void SetTwo(QSplitter *s, int first, int total) {
 }
 } // namespace
 
-CBigFrame::CBigFrame(int kind, CPluvicamDoc *doc, CMainFrame *mainFrame,
+CBigFrame::CBigFrame(BigKind kind, CPluvicamDoc *doc, CMainFrame *mainFrame,
                      const BigPaneFactory &factory)
     : QWidget(nullptr, Qt::Window), kind(kind), mainFrame(mainFrame),
       cursor(CMainFrame::CURSOR_ARROW) {
@@ -44,7 +44,7 @@ CBigFrame::CBigFrame(int kind, CPluvicamDoc *doc, CMainFrame *mainFrame,
   top->addWidget(info);
   panel = MakePane(factory, BigPane::Panel, kind, 0, doc, top);
   top->addWidget(panel);
-  if (kind == KIND_DROP_VIEW) {
+  if (kind == BigKind::DropView) {
     bottom = MakeSplitter(Qt::Horizontal, outer);
     outer->addWidget(bottom);
     for (int index = 0; index < 2; ++index) {
@@ -63,19 +63,19 @@ CBigFrame::CBigFrame(int kind, CPluvicamDoc *doc, CMainFrame *mainFrame,
 
 CBigFrame::~CBigFrame() = default;
 
-QString CBigFrame::TitleWord(int kind) {
+QString CBigFrame::TitleWord(BigKind kind) {
   switch (kind) {
-  case KIND_RAIN_RATE:
+  case BigKind::RainRate:
     return QStringLiteral("Rainrate versus Time");
-  case KIND_DSD:
+  case BigKind::Dsd:
     return QStringLiteral("Dropsize Distribution");
-  case KIND_VVEL:
+  case BigKind::VVel:
     return QStringLiteral("Vertical Velocity vs Diameter");
-  case KIND_HVEL:
+  case BigKind::HVel:
     return QStringLiteral("Horizontal Velocity");
-  case KIND_OBL:
+  case BigKind::Obl:
     return QStringLiteral("Oblateness vs Diameter");
-  case KIND_DROP_VIEW:
+  case BigKind::DropView:
     return QStringLiteral("Drop View");
   default:
     return QString();
@@ -92,7 +92,7 @@ void CBigFrame::SetCursor(int cursorId) {
 
 bool CBigFrame::CanClose() const {
   // The drop view's panel knows whether it is stepping; elsewhere the big view knows.
-  if (kind == KIND_DROP_VIEW) {
+  if (kind == BigKind::DropView) {
     if (auto *state = dynamic_cast<BusyView *>(panel))
       return state->IsIdle();
     return true;

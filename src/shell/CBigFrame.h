@@ -17,14 +17,13 @@ class QSplitter;
 class CBigFrame : public QWidget, public BigFrameHost {
   Q_OBJECT
 public:
-  enum Kind { KIND_RAIN_RATE, KIND_DSD, KIND_VVEL, KIND_HVEL, KIND_OBL, KIND_DROP_VIEW };
   static constexpr int CLOSE_POLL_MS = 10;
 
-  CBigFrame(int kind, CPluvicamDoc *doc, CMainFrame *mainFrame, const BigPaneFactory &factory);
+  CBigFrame(BigKind kind, CPluvicamDoc *doc, CMainFrame *mainFrame, const BigPaneFactory &factory);
   ~CBigFrame() override;
 
-  int GetKind() const { return kind; }
-  static QString TitleWord(int kind);
+  BigKind GetKind() const { return kind; }
+  static QString TitleWord(BigKind kind);
 
   // Shows a system cursor over the frame; the working cursors make it busy.
   void SetCursor(int cursorId) override;
@@ -48,7 +47,7 @@ protected:
 private:
   void PollClose();
 
-  int kind;
+  BigKind kind;
   CMainFrame *mainFrame;
   int cursor;
   bool busy = false;

@@ -481,10 +481,10 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
       static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
     // The small view that opens each kind of enlarged frame. The velocity and oblateness views
     // ask for theirs themselves: the horizontal one refuses snow files.
-    const std::pair<Pane, int> kinds[] = {
-        {Pane::RainIntensity, CBigFrame::KIND_RAIN_RATE},
-        {Pane::Dsd, CBigFrame::KIND_DSD},
-        {Pane::Side, CBigFrame::KIND_DROP_VIEW},
+    const std::pair<Pane, BigKind> kinds[] = {
+        {Pane::RainIntensity, BigKind::RainRate},
+        {Pane::Dsd, BigKind::Dsd},
+        {Pane::Side, BigKind::DropView},
     };
     for (const auto &[pane, kind] : kinds)
       if (watched == panes[size_t(pane)]) {
@@ -495,11 +495,11 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void CMainFrame::OpenBigFrame(const QString &titleWord, int kind) {
+void CMainFrame::OpenBigFrame(const QString &titleWord, BigKind kind) {
   if (!doc || !doc->HasHydFile())
     return;
   doc->ClearIntegrationState();
-  if ((kind == 0 || kind == 1) && doc->GetFileState() != CPluvicamDoc::fileNone) {
+  if ((kind == BigKind::RainRate || kind == BigKind::Dsd) && doc->GetFileState() != CPluvicamDoc::fileNone) {
     MainHeader header;
     if (doc->GetMainHeader(&header)) {
       FilterRecord filter;
@@ -514,7 +514,7 @@ void CMainFrame::OpenBigFrame(const QString &titleWord, int kind) {
   title.replace(QStringLiteral("PLUVICAM"), titleWord);
   if (timerOn)
     StopRun();
-  if (kind == CBigFrame::KIND_DROP_VIEW) {
+  if (kind == BigKind::DropView) {
     savedPos = -1;
   } else {
     const HydRecord *record = doc->GetHydHeader();

@@ -80,7 +80,7 @@ public:
   // Length of a fast tick's slice in ms (FAST_SLICE_MS unless set).
   void SetFastSlice(int ms) { fastSliceMs = std::max(0, ms); }
 
-  void OpenBigFrame(const QString &titleWord, int kind) override;
+  void OpenBigFrame(const QString &titleWord, BigKind kind) override;
   void CloseBigFrame();
   CBigFrame *GetBigFrame() const { return bigFrame; }
   int GetSavedPos() const { return savedPos; }

@@ -1,4 +1,6 @@
 #pragma once
+#include "Pane.h"
+
 #include <vector>
 
 class QDialog;
@@ -47,7 +49,7 @@ public:
 class BigFrameOpener {
 public:
   virtual ~BigFrameOpener();
-  virtual void OpenBigFrame(const QString &titleWord, int kind) = 0;
+  virtual void OpenBigFrame(const QString &titleWord, BigKind kind) = 0;
 
   // The main window that holds `widget`, or null.
   static BigFrameOpener *Of(const QWidget *widget);

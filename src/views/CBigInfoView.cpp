@@ -17,7 +17,7 @@ CBigInfoView::CBigInfoView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(do
   Refresh();
 }
 
-void CBigInfoView::SetKind(int newKind) {
+void CBigInfoView::SetKind(BigKind newKind) {
   kind = newKind;
   Refresh();
 }
@@ -82,7 +82,7 @@ void CBigInfoView::Refresh() {
 
 void CBigInfoView::KindBlock() {
   using info::Format;
-  if (kind == DropView) {
+  if (kind == BigKind::DropView) {
     Text(20, 57, "Hyd. Time");
     Text(20, 95, "Eq.Diam.");
     Text(20, 133, "Oblateness");
@@ -106,7 +106,7 @@ void CBigInfoView::KindBlock() {
   }
 
   Text(20, 57, "Int. ");
-  if (kind == RainRate) {
+  if (kind == BigKind::RainRate) {
     Text(20, 133, "Int. Mode");
     Text(20, 171, "Rain");
     const IntegrationSettings *s = doc->GetIntegrationSettings(0);
@@ -120,7 +120,7 @@ void CBigInfoView::KindBlock() {
       if (s->gaugeTotal != -1.0f)
         Text(550, 171, Format("Tip: %.1f mm", double(s->gaugeTotal)));
     }
-  } else if (kind == DropSize) {
+  } else if (kind == BigKind::Dsd) {
     Text(20, 95, "Rain");
     Text(20, 133, "Time Int");
     Text(20, 171, "Objects");

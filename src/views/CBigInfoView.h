@@ -1,5 +1,6 @@
 #pragma once
 #include "CDiagramView.h"
+#include "Pane.h"
 #include "statistics/DsdMoments.h"
 
 #include <optional>
@@ -12,14 +13,10 @@
 class CBigInfoView : public CDiagramView {
   Q_OBJECT
 public:
-  // The frame kinds: rain rate, drop size distribution, vertical velocity, horizontal velocity,
-  // oblateness, drop view.
-  enum Kind { RainRate = 0, DropSize = 1, VVel = 2, HVel = 3, Obl = 4, DropView = 5 };
-
   CBigInfoView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
-  void SetKind(int kind);
-  int GetKind() const { return kind; }
+  void SetKind(BigKind kind);
+  BigKind GetKind() const { return kind; }
   // Reads the document anew and repaints; the frame's diagram calls it when its figures change.
   void Refresh();
 
@@ -43,7 +40,7 @@ public:
 protected:
   QPointF WindowOrg() const override { return {0, 0}; }
   // The drop size distribution's table has two more rows for its integral quantities.
-  QSizeF WindowExt() const override { return {1350, kind == DropSize ? 266.0 : 190.0}; }
+  QSizeF WindowExt() const override { return {1350, kind == BigKind::Dsd ? 266.0 : 190.0}; }
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
   void Resized() override { Refresh(); }
@@ -55,7 +52,7 @@ private:
   void KindBlock();
   void MomentRows();
 
-  int kind = RainRate;
+  BigKind kind = BigKind::RainRate;
   std::optional<DsdMoments> dsdMoments;
   std::vector<Item> items;
 };

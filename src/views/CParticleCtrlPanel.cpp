@@ -90,7 +90,8 @@ void CParticleCtrlPanel::SetState(int newState) {
   }
 }
 
-void CParticleCtrlPanel::Step(int direction) {
+void CParticleCtrlPanel::Step(ReadDirection direction) {
+  const bool forward = direction == ReadDirection::Next;
   if (state != IDLE) {
     running = false; // the button is "Stop" now
     return;
@@ -98,14 +99,14 @@ void CParticleCtrlPanel::Step(int direction) {
   if (!doc || busy)
     return;
   busy = true;
-  QPushButton *button = Button(direction == 0 ? IDC_STEP_PLUS : IDC_STEP_MINUS);
+  QPushButton *button = Button(forward ? IDC_STEP_PLUS : IDC_STEP_MINUS);
   int status = CPluvicamDoc::statusRejected;
   std::string message;
   CHydData *particle = nullptr;
   {
     WaitCursor wait;
     button->setText(QStringLiteral("Stop"));
-    SetState(direction == 0 ? STEP_FORWARD : STEP_BACKWARD);
+    SetState(forward ? STEP_FORWARD : STEP_BACKWARD);
     running = true;
 
     // Particles the filter passes over go by in slices; between slices the window takes its
@@ -120,12 +121,10 @@ void CParticleCtrlPanel::Step(int direction) {
       QElapsedTimer clock;
       clock.start();
       while (running) {
-        particle = doc->ReadHydData(direction == 0 ? CPluvicamDoc::ReadDirection::Next
-                                                   : CPluvicamDoc::ReadDirection::Previous,
-                                    &status, &message);
+        particle = doc->ReadHydData(direction, &status, &message);
         if (status != CPluvicamDoc::statusRejected) {
           running = false;
-        } else if (direction == 1 && particle) {
+        } else if (!forward && particle) {
           const int32_t start = particle->GetHydHeader()->startPos;
           if (lastStart >= 0 && start >= lastStart)
             running = false;
@@ -148,7 +147,7 @@ void CParticleCtrlPanel::Step(int direction) {
       SetState(COMPUTING);
       BuildDropContours(*doc, correction != 0);
     }
-    button->setText(direction == 0 ? QStringLiteral("Step +") : QStringLiteral("Step -"));
+    button->setText(forward ? QStringLiteral("Step +") : QStringLiteral("Step -"));
   }
   SetState(IDLE);
   busy = false;

@@ -1,9 +1,9 @@
 #pragma once
 #include "BusyView.h"
+#include "document/CPluvicamDoc.h"
 
 #include <QWidget>
 
-class CPluvicamDoc;
 class QPushButton;
 class UserMessages;
 
@@ -37,8 +37,8 @@ public:
 
   // The buttons. A step returns when it has found its particle, met the end or was stopped; a
   // press while stepping stops it.
-  void OnStepPlus() { Step(0); }
-  void OnStepMinus() { Step(1); }
+  void OnStepPlus() { Step(ReadDirection::Next); }
+  void OnStepMinus() { Step(ReadDirection::Previous); }
   void OnClassify();
   void OnMain();
   void OnHelp();
@@ -52,7 +52,8 @@ signals:
   void HelpRequested(int pageId);
 
 private:
-  void Step(int direction);
+  using ReadDirection = CPluvicamDoc::ReadDirection;
+  void Step(ReadDirection direction);
   void SetState(int newState);
   void NotifyViews(bool correctionSwitched);
   void RefreshRecordTable();

@@ -56,7 +56,7 @@ void CSmallHVelView::mouseDoubleClickEvent(QMouseEvent *event) {
     if (doc->IsSno())
       doc->ShowMessage("This diagram is not available for snow data!");
     else if (doc->GetFileState() != CPluvicamDoc::fileNone)
-      opener->OpenBigFrame(QStringLiteral("Horizontal Velocity"), 3);
+      opener->OpenBigFrame(QStringLiteral("Horizontal Velocity"), BigKind::HVel);
   }
   CDiagramView::mouseDoubleClickEvent(event);
 }

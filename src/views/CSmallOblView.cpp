@@ -40,6 +40,6 @@ void CSmallOblView::OnReset(int) { Rebuild(); }
 void CSmallOblView::mouseDoubleClickEvent(QMouseEvent *event) {
   if (doc && doc->GetFileState() != CPluvicamDoc::fileNone)
     if (BigFrameOpener *opener = BigFrameOpener::Of(this))
-      opener->OpenBigFrame(QStringLiteral("Oblateness vs Diameter"), 4);
+      opener->OpenBigFrame(QStringLiteral("Oblateness vs Diameter"), BigKind::Obl);
   CDiagramView::mouseDoubleClickEvent(event);
 }

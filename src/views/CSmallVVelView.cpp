@@ -45,6 +45,6 @@ void CSmallVVelView::OnReset(int) { Rebuild(); }
 void CSmallVVelView::mouseDoubleClickEvent(QMouseEvent *event) {
   if (doc && doc->GetFileState() != CPluvicamDoc::fileNone)
     if (BigFrameOpener *opener = BigFrameOpener::Of(this))
-      opener->OpenBigFrame(QStringLiteral("Vertical Velocity vs Diameter"), 2);
+      opener->OpenBigFrame(QStringLiteral("Vertical Velocity vs Diameter"), BigKind::VVel);
   CDiagramView::mouseDoubleClickEvent(event);
 }

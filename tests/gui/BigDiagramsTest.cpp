@@ -83,7 +83,7 @@ protected:
   }
 
   // A frame of `kind` with the real panes over the open document.
-  template <class View, class Panel> void OpenFrame(int kind, View *&view, Panel *&panel) {
+  template <class View, class Panel> void OpenFrame(BigKind kind, View *&view, Panel *&panel) {
     frame = std::make_unique<CBigFrame>(kind, &doc, nullptr, CreateBigPane);
     frame->resize(1000, 800);
     frame->show();
@@ -133,7 +133,7 @@ TEST_F(BigDiagramTest, VerticalVelocityRunPlotsEveryParticleAtTheScale) {
   ASSERT_EQ(records.size(), 20u);
   CBigVVelView *view = nullptr;
   CVVelCtrlPanel *panel = nullptr;
-  OpenFrame(CBigFrame::KIND_VVEL, view, panel);
+  OpenFrame(BigKind::VVel, view, panel);
   doc.SetViewFactor(2);
 
   // While the run goes, only Run (as Stop) is usable.
@@ -191,7 +191,7 @@ TEST_F(BigDiagramTest, StopKeepsTheDotsDrawnSoFar) {
   OpenPath(path);
   CBigVVelView *view = nullptr;
   CVVelCtrlPanel *panel = nullptr;
-  OpenFrame(CBigFrame::KIND_VVEL, view, panel);
+  OpenFrame(BigKind::VVel, view, panel);
   // Stop once the run has drawn something and lets the window messages through.
   QTimer watcher;
   watcher.setInterval(0);
@@ -222,7 +222,7 @@ TEST_F(BigDiagramTest, HorizontalVelocityDotsAndTheSnowRefusal) {
   const auto records = AcceptedRecords(Path("day1.hyd"));
   CBigHVelView *view = nullptr;
   CHVelCtrlPanel *panel = nullptr;
-  OpenFrame(CBigFrame::KIND_HVEL, view, panel);
+  OpenFrame(BigKind::HVel, view, panel);
   panel->OnRun();
   EXPECT_TRUE(panel->IsStopped());
   EXPECT_EQ(doc.GetIntegrationState()->count, 20);
@@ -252,10 +252,10 @@ namespace {
 // A main window for small views: records which enlarged diagram they ask for.
 class OpenerWindow : public QWidget, public BigFrameOpener {
 public:
-  void OpenBigFrame(const QString &titleWord, int kind) override {
+  void OpenBigFrame(const QString &titleWord, BigKind kind) override {
     opened.push_back({titleWord, kind});
   }
-  std::vector<std::pair<QString, int>> opened;
+  std::vector<std::pair<QString, BigKind>> opened;
 };
 } // namespace
 
@@ -270,8 +270,8 @@ TEST_F(BigDiagramTest, SmallViewsOpenTheirEnlargedDiagramsButNotHorizontalForSno
   for (QWidget *v : {static_cast<QWidget *>(hvel), static_cast<QWidget *>(obl)})
     Click(v, QEvent::MouseButtonDblClick, {50, 50});
   ASSERT_EQ(window.opened.size(), 2u);
-  EXPECT_EQ(window.opened[0], std::make_pair(QString("Horizontal Velocity"), 3));
-  EXPECT_EQ(window.opened[1], std::make_pair(QString("Oblateness vs Diameter"), 4));
+  EXPECT_EQ(window.opened[0], std::make_pair(QString("Horizontal Velocity"), BigKind::HVel));
+  EXPECT_EQ(window.opened[1], std::make_pair(QString("Oblateness vs Diameter"), BigKind::Obl));
 
   synth::DayOptions o;
   o.outDir = dir.string();
@@ -295,7 +295,7 @@ TEST_F(BigDiagramTest, OblatenessScatterDistributionAndPanelStates) {
   const auto records = AcceptedRecords(Path("day1.hyd"));
   CBigOblView *view = nullptr;
   COblCtrlPanel *panel = nullptr;
-  OpenFrame(CBigFrame::KIND_OBL, view, panel);
+  OpenFrame(BigKind::Obl, view, panel);
   doc.SetViewFactor(5);
   panel->OnRun();
   for (const HydRecord &r : records) {
@@ -344,7 +344,7 @@ TEST_F(BigDiagramTest, RubberBandCalibrationAndExport) {
   const auto records = AcceptedRecords(Path("day1.hyd"));
   CBigOblView *view = nullptr;
   COblCtrlPanel *panel = nullptr;
-  OpenFrame(CBigFrame::KIND_OBL, view, panel);
+  OpenFrame(BigKind::Obl, view, panel);
   std::vector<double> offered;
   std::vector<QString> questions;
   QString savePath = QString::fromStdString(Path("CORR_IN.DAT"));
@@ -414,7 +414,7 @@ TEST_F(BigDiagramTest, AnInterruptedExportWritesNothing) {
   OpenPath(WriteBusyDay());
   CBigOblView *view = nullptr;
   COblCtrlPanel *panel = nullptr;
-  OpenFrame(CBigFrame::KIND_OBL, view, panel);
+  OpenFrame(BigKind::Obl, view, panel);
   CBigOblView::Dialogs dialogs;
   dialogs.chooseDiameter = [](double) { return 1; };
   dialogs.askYesNo = [](const QString &) { return true; };

@@ -59,13 +59,13 @@ TEST_F(AppTest, DoubleClickOpensTheRainRateFrameWithItsParts) {
   DoubleClick(frame->GetPane(Pane::RainIntensity));
   CBigFrame *big = frame->GetBigFrame();
   ASSERT_NE(big, nullptr);
-  EXPECT_EQ(big->GetKind(), CBigFrame::KIND_RAIN_RATE);
+  EXPECT_EQ(big->GetKind(), BigKind::RainRate);
   EXPECT_TRUE(big->windowTitle().contains("Rainrate versus Time"));
   auto *info = Find<CBigInfoView>(big);
   auto *panel = qobject_cast<CRainIntensityCtrlPanel *>(big->GetPanel());
   auto *view = Find<CBigRainIntensityView>(big);
   ASSERT_TRUE(info && panel && view);
-  EXPECT_EQ(info->GetKind(), CBigInfoView::RainRate);
+  EXPECT_EQ(info->GetKind(), BigKind::RainRate);
 
   panel->OnRun();
   EXPECT_FALSE(view->Segments().empty());

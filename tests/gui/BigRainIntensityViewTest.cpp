@@ -47,7 +47,7 @@ protected:
     frame = std::make_unique<QWidget>();
     auto *layout = new QVBoxLayout(frame.get());
     info = new CBigInfoView(doc.get(), frame.get());
-    info->SetKind(CBigInfoView::RainRate);
+    info->SetKind(BigKind::RainRate);
     panel = new CRainIntensityCtrlPanel(doc.get(), frame.get());
     view = new CBigRainIntensityView(doc.get(), frame.get());
     layout->addWidget(info, 1);

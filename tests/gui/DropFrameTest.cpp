@@ -34,7 +34,7 @@ TEST_F(AppTest, DoubleClickOnTheSideViewOpensTheDropView) {
   DoubleClick(frame->GetPane(Pane::Side));
   CBigFrame *big = frame->GetBigFrame();
   ASSERT_NE(big, nullptr);
-  EXPECT_EQ(big->GetKind(), CBigFrame::KIND_DROP_VIEW);
+  EXPECT_EQ(big->GetKind(), BigKind::DropView);
   EXPECT_TRUE(big->windowTitle().contains("Drop View"));
   auto *panel = qobject_cast<CParticleCtrlPanel *>(big->GetPanel());
   ASSERT_NE(panel, nullptr);

@@ -39,7 +39,7 @@ std::string FileText(const std::string &path) {
 struct DropFrame {
   explicit DropFrame(CPluvicamDoc *doc, UserMessages *messages) {
     info = new CBigInfoView(doc, &window);
-    info->SetKind(CBigInfoView::DropView);
+    info->SetKind(BigKind::DropView);
     panel = new CParticleCtrlPanel(doc, messages, &window);
     front = new CBigParticleView(doc, 0, &window);
     side = new CBigParticleView(doc, 1, &window);

@@ -29,7 +29,7 @@ TEST_F(AppTest, DoubleClickOnTheSmallDistributionOpensTheEnlargedOne) {
   QApplication::sendEvent(small, &click);
   CBigFrame *big = frame->GetBigFrame();
   ASSERT_NE(big, nullptr);
-  EXPECT_EQ(big->GetKind(), CBigFrame::KIND_DSD);
+  EXPECT_EQ(big->GetKind(), BigKind::Dsd);
   EXPECT_TRUE(big->windowTitle().contains("Dropsize Distribution"));
   auto *panel = qobject_cast<CDSDCtrlPanel *>(big->GetPanel());
   ASSERT_NE(panel, nullptr);

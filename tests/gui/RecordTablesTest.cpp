@@ -127,7 +127,7 @@ TEST_F(RecordTables, BigTableFixedPartAndKindBlocks) {
   EXPECT_EQ(big.TextAt(550, 171), "Tip: 0.5 mm");
 
   // Drop size distribution figures and the interval.
-  big.SetKind(CBigInfoView::DropSize);
+  big.SetKind(BigKind::Dsd);
   EXPECT_EQ(big.TextAt(185, 92), "0.05 mm");
   EXPECT_EQ(big.TextAt(185, 171), "500");
   EXPECT_EQ(big.TextAt(530, 171), "0.25 mm");
@@ -141,11 +141,11 @@ TEST_F(RecordTables, BigTableFixedPartAndKindBlocks) {
   big.Refresh();
   EXPECT_EQ(big.TextAt(120, 38), "06:01:00-07:01:05");
 
-  big.SetKind(CBigInfoView::Obl);
+  big.SetKind(BigKind::Obl);
   EXPECT_EQ(big.TextAt(195, 95), "42");
 
   // The drop view shows the particle, and the document's message in red after the end.
-  big.SetKind(CBigInfoView::DropView);
+  big.SetKind(BigKind::DropView);
   FilterRecord all = FilterRecord::DocumentDefaults();
   all.endTime.hour = 24;
   doc.SetFilterSettings(all);

@@ -128,7 +128,7 @@ TEST_F(AppTest, FramePartsAndPageFiles) {
             (QStringList{"HYD Files (*.hyd)", "PIX Files (*.pix)", "SNO Files (*.sno)"}));
   EXPECT_EQ(CPluvicamApp::OpenFilters(true),
             (QStringList{"SNO Files (*.sno)", "HYD Files (*.hyd)", "PIX Files (*.pix)"}));
-  EXPECT_EQ(CBigFrame::TitleWord(1), "Dropsize Distribution");
+  EXPECT_EQ(CBigFrame::TitleWord(BigKind::Dsd), "Dropsize Distribution");
 
   CStatusDlg status(frame);
   EXPECT_EQ(status.windowTitle(), "Status");
@@ -364,7 +364,7 @@ public:
 TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
   Start();
   BusyWidget *bigView = nullptr;
-  frame->SetBigPaneFactory([&](BigPane which, int, int, CPluvicamDoc *, QWidget *parent) {
+  frame->SetBigPaneFactory([&](BigPane which, BigKind, int, CPluvicamDoc *, QWidget *parent) {
     if (which != BigPane::View)
       return new QWidget(parent);
     bigView = new BusyWidget(parent);
@@ -381,7 +381,7 @@ TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
 
   panel->OnRun();
   ASSERT_FALSE(panel->IsStopped());
-  frame->OpenBigFrame(CBigFrame::TitleWord(1), 1);
+  frame->OpenBigFrame(CBigFrame::TitleWord(BigKind::Dsd), BigKind::Dsd);
   EXPECT_TRUE(panel->IsStopped()) << "opening a big frame stops the run";
   CBigFrame *big = frame->GetBigFrame();
   ASSERT_NE(big, nullptr);
@@ -410,7 +410,7 @@ TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
   EXPECT_TRUE(WaitFor([&] { return watch.isNull(); }));
 
   // The drop view never moves the file position.
-  frame->OpenBigFrame(CBigFrame::TitleWord(5), 5);
+  frame->OpenBigFrame(CBigFrame::TitleWord(BigKind::DropView), BigKind::DropView);
   EXPECT_EQ(frame->GetSavedPos(), -1);
   ASSERT_NE(frame->GetBigFrame(), nullptr);
   EXPECT_EQ(frame->GetBigFrame()->GetViews().size(), 2u);
