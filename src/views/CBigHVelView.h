@@ -1,10 +1,10 @@
 #pragma once
 #include "BusyView.h"
-#include "CDiagramView.h"
+#include "CHVelDiagramView.h"
 
 // Horizontal velocity, enlarged: every particle of the time window as a yellow dot in the plane
 // of the two cameras' axes, rings at 10, 20 and 30 m/s, x and y at one scale.
-class CBigHVelView : public CDiagramView, public BusyView {
+class CBigHVelView : public CHVelDiagramView, public BusyView {
 public:
   CBigHVelView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
@@ -18,8 +18,6 @@ public:
   bool IsBusy() const { return busy; }
 
 protected:
-  QPointF WindowOrg() const override { return {-3600, 3600}; }
-  QSizeF WindowExt() const override { return {7200, -7200}; }
   bool IsotropicMapping() const override { return true; }
   void DrawFrame(QPainter &p) override;
 

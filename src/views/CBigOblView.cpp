@@ -2,7 +2,7 @@
 
 #include "BigFrameHost.h"
 #include "CCalibDataDlg.h"
-#include "COblCtrlPanel.h"
+#include "CRunPanel.h"
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
@@ -227,9 +227,7 @@ bool CBigOblView::IsIdle() {
 }
 
 void CBigOblView::StopPanel() {
-  if (auto *host = BigFrameHost::Of(this))
-    if (auto *panel = dynamic_cast<COblCtrlPanel *>(host->GetPanel()))
-      panel->Stop();
+  CRunPanel::StopPanelOf(this);
   running = false;
 }
 

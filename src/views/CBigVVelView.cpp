@@ -1,7 +1,7 @@
 #include "CBigVVelView.h"
 
 #include "BigFrameHost.h"
-#include "CVVelCtrlPanel.h"
+#include "CRunPanel.h"
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
@@ -95,9 +95,7 @@ bool CBigVVelView::IsIdle() {
 }
 
 void CBigVVelView::EndOfRun() {
-  if (auto *host = BigFrameHost::Of(this))
-    if (auto *panel = dynamic_cast<CVVelCtrlPanel *>(host->GetPanel()))
-      panel->EndOfRun();
+  CRunPanel::StopPanelOf(this);
   // Without a panel nobody else would stop the run.
   run = 0;
 }

@@ -1,15 +1,13 @@
 #pragma once
-#include <QWidget>
+#include "CRunPanel.h"
 
 #include <vector>
 
 class CBigOblView;
-class CPluvicamDoc;
-class QPushButton;
 
 // The control panel of the enlarged oblateness diagram: Run / Stop, Comp, Calibrate, Main, Help,
 // Grid and the switch between the scatter and the distribution N(H/W).
-class COblCtrlPanel : public QWidget {
+class COblCtrlPanel : public CRunPanel {
   Q_OBJECT
 public:
   enum ControlId {
@@ -27,29 +25,23 @@ public:
 
   COblCtrlPanel(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
-  void OnRun();
-  // Ends a run that is going, as a second press of Run.
-  void Stop();
   void OnComp();
   void OnCalibrate();
-  void OnMain();
-  void OnHelp();
   void OnGrid();
   void OnToggleMode();
 
-  bool IsStopped() const { return stopped; }
   bool IsDistribution() const { return distribution; }
 
-signals:
-  void RunStateChanged(bool running);
+protected:
+  void StartViews() override;
+  void StopViews() override;
+  int HelpPage() const override { return distribution ? HELP_DISTRIBUTION : HELP_SCATTER; }
+  // Comp, Grid and Calibrate belong to the scatter only.
+  void EnableControls() override;
 
 private:
-  void EnableControls();
   std::vector<CBigOblView *> Views() const;
 
-  CPluvicamDoc *doc;
-  bool stopped = true;
   bool distribution = false;
-  QPushButton *runButton, *compButton, *calibrateButton, *mainButton, *helpButton, *gridButton,
-      *modeButton;
+  QPushButton *compButton, *calibrateButton, *gridButton, *modeButton;
 };

@@ -6,36 +6,24 @@
 
 #include <QPainter>
 
-CSmallHVelView::CSmallHVelView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
+CSmallHVelView::CSmallHVelView(CPluvicamDoc *doc, QWidget *parent)
+    : CHVelDiagramView(doc, parent) {}
 
 QPoint CSmallHVelView::DotFor(float hVelA, float hVelB) {
   return {LogicalUnits(100, hVelA), LogicalUnits(100, -hVelB)};
 }
 
 void CSmallHVelView::DrawFrame(QPainter &p) {
-  const QColor red(255, 0, 0), blue(0, 0, 255);
-  DrawText(p, {0, 3600}, "Horizontal Velocity", HCenter | Top, FontHeight(312), red);
-  p.drawLine(0, -3000, 0, 3000);
-  p.drawLine(-3000, 0, 3000, 0);
-  for (int r : {1000, 2000, 3000})
-    p.drawEllipse(QPointF(0, 0), r, r);
-  const double h = FontHeight(235);
-  DrawText(p, {950, 950}, "10", HCenter | Top, h);
-  DrawText(p, {1700, 1700}, "20", HCenter | Top, h);
-  DrawText(p, {2400, 2400}, "30", HCenter | Top, h);
-  DrawText(p, {3000, -3000}, "m/s", HCenter | Top, h);
-
-  p.setPen(PixelPen(blue, 2));
-  p.drawLine(-3300, 0, -3100, 0);
-  p.drawLine(-3100, 0, -3200, 100);
-  p.drawLine(-3100, 0, -3200, -100);
-  DrawText(p, {-3400, 0}, "B", HCenter | Top, h, blue, false, 270);
-
-  p.setPen(PixelPen(red, 2));
-  p.drawLine(0, -3300, 0, -3100);
-  p.drawLine(0, -3100, 100, -3200);
-  p.drawLine(0, -3100, -100, -3200);
-  DrawText(p, {0, -3300}, "A", HCenter | Top, h, red);
+  // The letters stand beside their arrows: below and turned, the window edge would cut them.
+  DrawRingsAndArrows(p, {FontHeight(312),
+                         FontHeight(235),
+                         "A",
+                         {150, -3200},
+                         Left | VCenter,
+                         "B",
+                         {-3200, 150},
+                         HCenter | Bottom,
+                         0});
 }
 
 void CSmallHVelView::OnParticle() {

@@ -1,9 +1,9 @@
 #pragma once
-#include "CDiagramView.h"
+#include "CHVelDiagramView.h"
 
 // Horizontal velocity of the particles of the main run in the plane of the two cameras' axes;
 // rain only.
-class CSmallHVelView : public CDiagramView {
+class CSmallHVelView : public CHVelDiagramView {
 public:
   CSmallHVelView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
@@ -14,8 +14,6 @@ public:
   static QPoint DotFor(float hVelA, float hVelB);
 
 protected:
-  QPointF WindowOrg() const override { return {-3600, 3600}; }
-  QSizeF WindowExt() const override { return {7200, -7200}; }
   void DrawFrame(QPainter &p) override;
   void mouseDoubleClickEvent(QMouseEvent *event) override;
 };

@@ -1,12 +1,12 @@
 #pragma once
-#include <QWidget>
+#include "CRunPanel.h"
+
+#include <vector>
 
 class CBigVVelView;
-class CPluvicamDoc;
-class QPushButton;
 
 // The control panel of the enlarged fall velocity diagram: Run / Stop, Comp, Main, Help.
-class CVVelCtrlPanel : public QWidget {
+class CVVelCtrlPanel : public CRunPanel {
   Q_OBJECT
 public:
   enum ControlId {
@@ -20,22 +20,15 @@ public:
 
   CVVelCtrlPanel(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
-  void OnRun();
-  // The view's data have ended: as a press of Stop while running.
-  void EndOfRun();
   void OnComp();
-  void OnMain();
-  void OnHelp();
 
-  bool IsIdle() const { return state == 1; }
-
-signals:
-  void RunStateChanged(bool running);
+protected:
+  void StartViews() override;
+  void StopViews() override;
+  int HelpPage() const override { return HELP_PAGE; }
 
 private:
   std::vector<CBigVVelView *> Views() const;
 
-  CPluvicamDoc *doc;
-  int state = 1; // 1 idle, 0 running
-  QPushButton *runButton, *compButton, *mainButton, *helpButton;
+  QPushButton *compButton;
 };

@@ -146,7 +146,7 @@ TEST_F(BigDiagramTest, VerticalVelocityRunPlotsEveryParticleAtTheScale) {
   });
   ButtonOf(panel, CVVelCtrlPanel::IDC_RUN)->click();
   EXPECT_EQ(enabledWhileRunning, (std::vector<bool>{false, false, false, true}));
-  EXPECT_TRUE(panel->IsIdle()) << "the end of the data stops the run";
+  EXPECT_TRUE(panel->IsStopped()) << "the end of the data stops the run";
   EXPECT_FALSE(view->IsComputing());
   EXPECT_EQ(ButtonOf(panel, CVVelCtrlPanel::IDC_RUN)->text(), "Run");
   EXPECT_TRUE(ButtonOf(panel, CVVelCtrlPanel::IDC_COMP)->isEnabled());
@@ -206,7 +206,7 @@ TEST_F(BigDiagramTest, StopKeepsTheDotsDrawnSoFar) {
       watcher.start();
   });
   panel->OnRun();
-  EXPECT_TRUE(panel->IsIdle());
+  EXPECT_TRUE(panel->IsStopped());
   const int32_t count = doc.GetIntegrationState()->count;
   EXPECT_GT(count, 0);
   EXPECT_LT(size_t(count), AcceptedRecords(path).size()) << "stopped before the end";
