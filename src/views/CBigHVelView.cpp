@@ -5,7 +5,6 @@
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
-#include "statistics/DiagramCollection.h"
 #include "statistics/HorizontalVelocityPlot.h"
 
 #include <QPainter>
@@ -44,38 +43,20 @@ void CBigHVelView::OnRunMessage() {
   Rebuild();
   update();
   running = true;
-  DiagramCollection collection(*doc);
   busy = true;
-  bool failed = false;
   const QColor yellow(255, 255, 0);
-  RunInSlices([&] {
-    if (!running)
-      return false;
-    switch (collection.Next()) {
-    case DiagramCollection::Particle: {
-      const HydRecord *r = collection.Record();
-      const PlotPoint dot = HorizontalVelocityPlot::Dot(r->hVelA, r->hVelB);
-      SetLogicalPixel(QPointF(dot.x, dot.y), yellow);
-      ScheduleRepaint();
-      break;
-    }
-    case DiagramCollection::Nothing:
-      break;
-    case DiagramCollection::End:
-      StopPanel();
-      break;
-    case DiagramCollection::Failed:
-      StopPanel();
-      failed = true;
-      break;
-    }
-    return running;
-  });
-  collection.Finish();
+  const bool complete = CollectInSlices(
+      *doc, [this] { return running; },
+      [&](const HydRecord &r) {
+        const PlotPoint dot = HorizontalVelocityPlot::Dot(r.hVelA, r.hVelB);
+        SetLogicalPixel(QPointF(dot.x, dot.y), yellow);
+        ScheduleRepaint();
+      },
+      [this] { StopPanel(); });
   busy = false;
   update();
   // Shown once the loop is left, so that the box cannot start the loop again.
-  if (failed)
+  if (!complete)
     doc->ShowMessage(doc->GetStatusText());
   if (auto *host = BigFrameHost::Of(this))
     host->RefreshInfo();

@@ -236,41 +236,23 @@ void CBigOblView::OnRunMessage() {
     return;
   Prepare();
   running = true;
-  DiagramCollection collection(*doc);
   busy = true;
-  bool failed = false;
   const int s = Scale();
-  RunInSlices([&] {
-    if (!running)
-      return false;
-    switch (collection.Next()) {
-    case DiagramCollection::Particle: {
-      const HydRecord *r = collection.Record();
-      if (mode) {
-        histogram.Add(r->oblateness);
-      } else {
-        const PlotPoint dot = op::Dot(r->diameter, r->oblateness, s);
-        SetLogicalPixel(QPointF(dot.x, dot.y), Qt::black);
-        ScheduleRepaint();
-      }
-      break;
-    }
-    case DiagramCollection::Nothing:
-      break;
-    case DiagramCollection::End:
-      StopPanel();
-      break;
-    case DiagramCollection::Failed:
-      StopPanel();
-      failed = true;
-      break;
-    }
-    return running;
-  });
-  collection.Finish();
+  const bool complete = CollectInSlices(
+      *doc, [this] { return running; },
+      [&](const HydRecord &r) {
+        if (mode) {
+          histogram.Add(r.oblateness);
+        } else {
+          const PlotPoint dot = op::Dot(r.diameter, r.oblateness, s);
+          SetLogicalPixel(QPointF(dot.x, dot.y), Qt::black);
+          ScheduleRepaint();
+        }
+      },
+      [this] { StopPanel(); });
   busy = false;
   update(); // the bars, in distribution mode
-  if (failed)
+  if (!complete)
     doc->ShowMessage(doc->GetStatusText());
   if (auto *host = BigFrameHost::Of(this))
     host->RefreshInfo();

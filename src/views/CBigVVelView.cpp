@@ -5,7 +5,6 @@
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
-#include "statistics/DiagramCollection.h"
 #include "statistics/VerticalVelocityPlot.h"
 
 #include <QPainter>
@@ -109,36 +108,18 @@ int CBigVVelView::OnRunMessage() {
   update();
   run = 1;
   if (doc) {
-    DiagramCollection collection(*doc);
     computing = 1;
-    bool failed = false;
-    RunInSlices([&] {
-      if (!run)
-        return false;
-      switch (collection.Next()) {
-      case DiagramCollection::Particle: {
-        const HydRecord *r = collection.Record();
-        const PlotPoint dot = vv::Dot(r->diameter, r->velocity, Scale());
-        SetLogicalPixel(QPointF(dot.x, dot.y), Qt::black);
-        ScheduleRepaint();
-        return run != 0;
-      }
-      case DiagramCollection::Nothing:
-        return run != 0;
-      case DiagramCollection::End:
-        EndOfRun();
-        return false;
-      case DiagramCollection::Failed:
-        failed = true;
-        EndOfRun();
-        return false;
-      }
-      return false;
-    });
-    collection.Finish();
+    const bool complete = CollectInSlices(
+        *doc, [this] { return run != 0; },
+        [this](const HydRecord &r) {
+          const PlotPoint dot = vv::Dot(r.diameter, r.velocity, Scale());
+          SetLogicalPixel(QPointF(dot.x, dot.y), Qt::black);
+          ScheduleRepaint();
+        },
+        [this] { EndOfRun(); });
     computing = 0;
     update();
-    if (failed)
+    if (!complete)
       doc->ShowMessage(doc->GetStatusText());
   }
   if (auto *host = BigFrameHost::Of(this))

@@ -1,5 +1,7 @@
 #include "SlicedLoop.h"
 
+#include "statistics/DiagramCollection.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -31,4 +33,32 @@ void RunInSlices(const std::function<bool()> &step, int sliceMs) {
   });
   timer.start();
   loop.exec();
+}
+
+bool CollectInSlices(CPluvicamDoc &doc, const std::function<bool()> &running,
+                     const std::function<void(const HydRecord &)> &onParticle,
+                     const std::function<void()> &onEnd) {
+  DiagramCollection collection(doc);
+  bool failed = false;
+  RunInSlices([&] {
+    if (!running())
+      return false;
+    switch (collection.Next()) {
+    case DiagramCollection::Particle:
+      onParticle(*collection.Record());
+      return running();
+    case DiagramCollection::Nothing:
+      return running();
+    case DiagramCollection::Failed:
+      failed = true;
+      onEnd();
+      return false;
+    case DiagramCollection::End:
+      onEnd();
+      return false;
+    }
+    return false;
+  });
+  collection.Finish();
+  return !failed;
 }
