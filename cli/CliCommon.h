@@ -15,6 +15,7 @@
 namespace cli {
 
 // Exit statuses: 0 the walk reached the end, 1 a failure stopped it, 2 no file or bad arguments.
+constexpr int EXIT_OK = 0;
 constexpr int EXIT_STOPPED = 1;
 constexpr int EXIT_UNUSABLE = 2;
 

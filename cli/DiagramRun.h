@@ -1,4 +1,5 @@
 #pragma once
+#include "CliCommon.h"
 #include "DocumentOptions.h"
 #include "statistics/DiagramCollection.h"
 
@@ -16,9 +17,9 @@ namespace diagramrun {
 
 // Exit statuses: 0 the pass reached the end of the data, 1 a failure stopped it, 2 no file or
 // bad arguments.
-constexpr int EXIT_OK = 0;
-constexpr int EXIT_STOPPED = 1;
-constexpr int EXIT_UNUSABLE = 2;
+using cli::EXIT_OK;
+using cli::EXIT_STOPPED;
+using cli::EXIT_UNUSABLE;
 
 // The document's message boxes, on standard error.
 UserMessages &StderrMessages();

@@ -333,7 +333,7 @@ int RunDsdCommand(const DsdOptions &o) {
     const std::string &file = inputs[i].file;
     auto doc = OpenDocument(o, filter, messages, file, error);
     if (!doc) {
-      messages.Show(file + ": " + error);
+      messages.Show(std::string(file).append(": ").append(error));
       status = EXIT_STOPPED;
       continue;
     }

@@ -1,7 +1,11 @@
 // pluvicam-cli: the headless tool over the core.
+#include "CliCommon.h"
 #include "CommandRegistry.h"
 
 #include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
 
 // The subcommands, in the order of the help text. Each NAME is a file NAMECommand.cpp defining
 // `void AddNAMECommand(CommandRegistry &)`: a new subcommand is that file and one line here.
@@ -21,9 +25,15 @@
 PLUVICAM_CLI_COMMANDS(PLUVICAM_DECLARE_COMMAND)
 
 int main(int argc, char **argv) {
-  CLI::App app{"Headless Pluvicam: reads hydrometeor files (.hyd, .pix, .sno)"};
-  CommandRegistry registry(app);
+  try {
+    CLI::App app{"Headless Pluvicam: reads hydrometeor files (.hyd, .pix, .sno)"};
+    CommandRegistry registry(app);
 #define PLUVICAM_ADD_COMMAND(NAME) Add##NAME##Command(registry);
-  PLUVICAM_CLI_COMMANDS(PLUVICAM_ADD_COMMAND)
-  return registry.ParseAndRun(argc, argv);
+    PLUVICAM_CLI_COMMANDS(PLUVICAM_ADD_COMMAND)
+    return registry.ParseAndRun(argc, argv);
+  } catch (const std::exception &e) {
+    // Out of memory or a failing system call that the commands do not report themselves.
+    std::fprintf(stderr, "pluvicam-cli: %s\n", e.what());
+    return cli::EXIT_UNUSABLE;
+  }
 }

@@ -235,18 +235,14 @@ CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *ex
   }
 
   status.CopyTo(exc);
-  switch (status.code) {
-  case CHydException::none:
+  if (status.code == CHydException::none && particle) {
     hydData = particle;
     prevPosition = particle->GetHydHeader()->prevPos;
     return particle;
-  case CHydException::endOfFile:
-  case CHydException::generic:
-    prevPosition = fallback;
-    break;
-  default:
-    prevPosition = 0;
   }
+  const bool keepsPlace =
+      status.code == CHydException::endOfFile || status.code == CHydException::generic;
+  prevPosition = keepsPlace ? fallback : 0;
   hydData = nullptr;
   return nullptr;
 }

@@ -64,8 +64,12 @@ int CAkima::SetData(const CPointD *dataPoints, int count, std::string *message) 
     return 0;
 
   const int n = count;
-  slopes.assign(size_t(n + 3), 0.0);
-  auto m = [this](int j) -> double & { return slopes[size_t(j + 2)]; };
+  slopes.assign(size_t(n) + 3, 0.0);
+  // The slopes m(-2) .. m(n): the segments' and two extrapolated ones at each end.
+  auto m = [this](int j) -> double & {
+    const int k = j + 2;
+    return slopes[size_t(k)];
+  };
   for (int j = 0; j <= n - 2; ++j) {
     const double dt = points[j + 1].x - points[j].x;
     m(j) = dt == 0 ? 0.0 : (points[j + 1].y - points[j].y) / dt;

@@ -75,7 +75,7 @@ int CContour::Create(std::span<const int16_t> left, std::span<const int16_t> rig
   auto X = [&](int edge) { return (edge - off) * xs; };
   auto Y = [&](int line) { return line * ys; };
   bool overflow = false;
-  points.reserve(size_t(3 * n + 4));
+  points.reserve(3 * size_t(n) + 4);
   auto add = [&](double x, double y) {
     if (int(points.size()) >= MAX_POINTS)
       overflow = true;
@@ -655,7 +655,7 @@ int CContour::SymmetricCorrection(HydRecord *record, double lineFrequency, Camer
   (a ? record->shearA : record->shearB) = float(std::trunc(5000.0 * known(r.shearMm)));
   float *display = a ? record->displayA : record->displayB;
   const PointF ends[4] = {axisTop, axisBottom, widthLeft, widthRight};
-  for (int i = 0; i < 4; ++i) {
+  for (size_t i = 0; i < 4; ++i) {
     display[2 * i] = Truncate16(500.0 * ends[i].x);
     display[2 * i + 1] = Truncate16(500.0 * ends[i].y);
   }

@@ -89,7 +89,7 @@ int CRainData::CalculateData(CHydFile *hydFile, const MainHeader *mainHeader,
       // The bytes already are the words on a little-endian machine.
       if constexpr (std::endian::native != std::endian::little) {
         for (int i = 0; i < wordCount; ++i)
-          words[i] = uint16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+          words[i] = uint16_t(bytes[2 * size_t(i)] | (bytes[2 * size_t(i) + 1] << 8));
       }
 
       if (int16_t(pixHeader->tag) <= 0 || DecompressData(words, wordCount, pixHeader, &status)) {

@@ -199,7 +199,7 @@ void CMainFrame::CreateMenus() {
   });
 
   // Accelerators: the function keys carry the main control panel's buttons.
-  auto key = [this](QKeySequence sequence, auto handler) {
+  auto key = [this](const QKeySequence &sequence, auto handler) {
     auto *shortcut = new QShortcut(sequence, this);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this, handler);
@@ -499,7 +499,8 @@ void CMainFrame::OpenBigFrame(const QString &titleWord, BigKind kind) {
   if (!doc || !doc->HasHydFile())
     return;
   doc->ClearIntegrationState();
-  if ((kind == BigKind::RainRate || kind == BigKind::Dsd) && doc->GetFileState() != CPluvicamDoc::fileNone) {
+  if ((kind == BigKind::RainRate || kind == BigKind::Dsd) &&
+      doc->GetFileState() != CPluvicamDoc::fileNone) {
     MainHeader header;
     if (doc->GetMainHeader(&header)) {
       FilterRecord filter;

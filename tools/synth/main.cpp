@@ -41,31 +41,31 @@ void WriteTruth(const synth::DayTruth &truth, const std::string &path) {
 } // namespace
 
 int main(int argc, char **argv) {
-  CLI::App app{"Writes synthetic hydrometeor files"};
-  app.require_subcommand(1);
-
-  std::string outDir = ".";
-  std::string name = "demo";
-  auto *demo = app.add_subcommand("demo", "the demo day: a rain day and a short snow file");
-  demo->add_option("--out", outDir, "output folder");
-  demo->add_option("--name", name, "file name without extension");
-
-  synth::DayOptions dayOptions;
-  std::string dayStart = "06:00", truthPath;
-  auto *day = app.add_subcommand("day", "a synthetic day: data, index, wind and tip files");
-  day->add_option("--out", dayOptions.outDir, "output folder")->required();
-  day->add_option("--name", dayOptions.name, "file name without extension")->required();
-  day->add_option("--truth", truthPath, "also write what was drawn to this file");
-  AddDayOptions(day, dayOptions, dayStart);
-
-  synth::DayOptions truthOptions;
-  std::string truthStart = "06:00", truthOut;
-  auto *truth = app.add_subcommand("truth", "only what a day with these options draws");
-  truth->add_option("--out", truthOut, "truth file")->required();
-  AddDayOptions(truth, truthOptions, truthStart);
-
-  CLI11_PARSE(app, argc, argv);
   try {
+    CLI::App app{"Writes synthetic hydrometeor files"};
+    app.require_subcommand(1);
+
+    std::string outDir = ".";
+    std::string name = "demo";
+    auto *demo = app.add_subcommand("demo", "the demo day: a rain day and a short snow file");
+    demo->add_option("--out", outDir, "output folder");
+    demo->add_option("--name", name, "file name without extension");
+
+    synth::DayOptions dayOptions;
+    std::string dayStart = "06:00", truthPath;
+    auto *day = app.add_subcommand("day", "a synthetic day: data, index, wind and tip files");
+    day->add_option("--out", dayOptions.outDir, "output folder")->required();
+    day->add_option("--name", dayOptions.name, "file name without extension")->required();
+    day->add_option("--truth", truthPath, "also write what was drawn to this file");
+    AddDayOptions(day, dayOptions, dayStart);
+
+    synth::DayOptions truthOptions;
+    std::string truthStart = "06:00", truthOut;
+    auto *truth = app.add_subcommand("truth", "only what a day with these options draws");
+    truth->add_option("--out", truthOut, "truth file")->required();
+    AddDayOptions(truth, truthOptions, truthStart);
+
+    CLI11_PARSE(app, argc, argv);
     if (*demo || *day)
       std::filesystem::create_directories(*demo ? outDir : dayOptions.outDir);
     if (*demo) {
@@ -93,7 +93,7 @@ int main(int argc, char **argv) {
                   "particles/s)\n",
                   result.dataPath.c_str(), static_cast<long long>(result.particles),
                   result.truth.Rain(), static_cast<long long>(result.truth.tips), seconds,
-                  result.particles / std::max(seconds, 1e-9));
+                  double(result.particles) / std::max(seconds, 1e-9));
     } else if (*truth) {
       truthOptions.startMinute = StartMinute(truthStart);
       truthOptions.writeFiles = false;
