@@ -20,7 +20,7 @@ struct RainRateOptions {
   std::string file;
   std::string mode;     // "rain" or "time"; empty: the document's default
   std::string interval; // mm (rain) or s (time); empty: the document's default
-  float tipSize = -1;   // mm per tip; below 0: the settings' default
+  float tipSize = -1;   // mm per tip; below 0: the desktop's first-start value
   bool noGauge = false;
   DocumentOptions document;
 };
@@ -140,7 +140,7 @@ int RainRateCommand(const RainRateOptions &options) {
     } else {
       if (tips.skippedLines > 0)
         std::cerr << "tip-file: " << tips.skippedLines << " lines without a time skipped\n";
-      const float tipSize = options.tipSize >= 0 ? options.tipSize : FilterSettings{}.tipSize;
+      const float tipSize = options.tipSize >= 0 ? options.tipSize : FilterSettings::STORED_TIP_SIZE;
       const TipCurve curve = ComputeTipCurve(tips.tips, axis, tipSize);
       for (const RateSegment &s : curve.segments)
         AppendRow(out, "gauge", s);
@@ -172,7 +172,7 @@ void AddRainRateCommand(CommandRegistry &registry) {
       ->check(CLI::IsMember({"rain", "time"}));
   command.add_option("--interval", o->interval,
                      "rain amount per point in mm (0.05-5) or interval in s (15-43200)");
-  command.add_option("--tip-size", o->tipSize, "rain per gauge tip, mm")
+  command.add_option("--tip-size", o->tipSize, "rain per gauge tip, mm (default 0.2, as the desktop starts)")
       ->check(CLI::PositiveNumber);
   command.add_flag("--no-gauge", o->noGauge, "leave the tip file alone");
   AddDocumentOptions(command, o->document, false);

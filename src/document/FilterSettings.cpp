@@ -97,7 +97,7 @@ std::string FilterSettings::ResetUnusableStored() {
   }
   // 0 is what a tip size below 0.05 becomes in the store's one decimal.
   if (!std::isfinite(tipSize) || tipSize < 0) {
-    tipSize = 0.2f;
+    tipSize = STORED_TIP_SIZE;
     note("tip size");
   }
   return reset;

@@ -14,6 +14,8 @@ public:
 
   std::string windowTitle = "Fernwald, Ostland";
   float tipSize = 0.1f; // mm per tip of the gauge
+  // The settings store's tip size: what the desktop starts with.
+  static constexpr float STORED_TIP_SIZE = 0.2f;
 
   // Copies the fixed part in or out; the title and tip size stay.
   void Assign(const FilterRecord &fixed);

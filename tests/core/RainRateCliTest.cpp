@@ -5,6 +5,7 @@
 #include "statistics/RainRateRun.h"
 #include "synth/DayGenerator.h"
 #include "synth/HydWriter.h"
+#include "synth/TipGauge.h"
 
 #include <array>
 #include <cmath>
@@ -150,11 +151,13 @@ TEST_F(RainRateCliTest, RowsParticlesFirstThenTheGaugeWithBothTotals) {
   ASSERT_TRUE(Totals(o.lastErrLine, rain, gauge)) << o.lastErrLine;
   // Each segment took at least its 0.05 mm.
   EXPECT_GE(rain, particles * 0.05);
-  // The gauge caught the rain times its catch factor, in whole tips.
+  // The gauge caught the rain times its catch factor, in whole tips; the tool's tip size is the
+  // desktop's first-start value, which is the generator's bucket.
+  const double tipMm = synth::TipGauge::TIP_MM;
   const double catchFactor = day->truth.catchFactor;
-  EXPECT_LE(std::abs(gauge - rain), rain * std::abs(1 - catchFactor) + 0.1 + 1e-3)
+  EXPECT_LE(std::abs(gauge - rain), rain * std::abs(1 - catchFactor) + tipMm + 1e-3)
       << "catch factor " << catchFactor << ", rain " << rain << ", gauge " << gauge;
-  EXPECT_NEAR(gauge, 0.1 * double(day->truth.tips), 1e-4);
+  EXPECT_NEAR(gauge, tipMm * double(day->truth.tips), 1e-4);
 }
 
 TEST_F(RainRateCliTest, ByTimeTheRatesIntegrateBackToTheTotal) {
@@ -200,7 +203,7 @@ TEST_F(RainRateCliTest, ByTimeTheRatesIntegrateBackToTheTotal) {
 
 TEST_F(RainRateCliTest, WindowGaugeAndBadInput) {
   // A window of an hour: rows inside it, the gauge on its axis.
-  const Output hour = RainRate(Day() + " --from 06:30 --to 07:30 --tip-size 0.2");
+  const Output hour = RainRate(Day() + " --from 06:30 --to 07:30 --tip-size 0.4");
   ASSERT_EQ(hour.status, 0) << hour.err;
   // The axis runs from 06:00 to 08:00; the particles start with the window.
   for (const Row &r : hour.rows) {

@@ -6,6 +6,7 @@
 #include "synth/DayGenerator.h"
 #include "synth/DropPhysics.h"
 #include "synth/HydWriter.h"
+#include "synth/TipGauge.h"
 
 #include <cmath>
 #include <filesystem>
@@ -202,7 +203,8 @@ TEST_F(SyntheticDayTest, GaugeTipsMatchTheRainWithinTheGaugeError) {
   EXPECT_EQ(tips, rain->truth.tips);
   // A gauge catches within 5 % of the true amount, and the last partly filled bucket is lost.
   const double read = RainOf(rainRead->particles);
-  EXPECT_NEAR(tips * 0.1, read, 0.05 * read + 0.1);
+  const double tipMm = synth::TipGauge::TIP_MM;
+  EXPECT_NEAR(tips * tipMm, read, 0.05 * read + tipMm);
 }
 
 TEST_F(SyntheticDayTest, SameSeedSameBytes) {

@@ -1,4 +1,5 @@
 #include "DayTruth.h"
+#include "TipGauge.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,8 +39,8 @@ std::string DayTruth::Text() const {
                 snow ? "snow" : "rain", static_cast<long long>(Particles()), Rain(),
                 ExpectedRain());
   out += buf;
-  std::snprintf(buf, sizeof buf, "# gauge: catch factor %.4f, %lld tips of 0.1 mm\n", catchFactor,
-                static_cast<long long>(tips));
+  std::snprintf(buf, sizeof buf, "# gauge: catch factor %.4f, %lld tips of %.1f mm\n", catchFactor,
+                static_cast<long long>(tips), TipGauge::TIP_MM);
   out += buf;
   out += "# time particles rain_mm drawn_mm, then N(D) in m^-3 mm^-1 of the 0.25 mm classes "
          "0-0.25 ... 11.75-12 mm\n";

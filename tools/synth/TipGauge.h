@@ -6,12 +6,12 @@
 
 namespace synth {
 
-// A 0.1 mm tipping-bucket gauge beside the instrument. It catches the rain that the drops
+// A 0.2 mm tipping-bucket gauge beside the instrument. It catches the rain that the drops
 // represent with its own error (a few percent), tips after the funnel's delay with some timing
 // jitter, and writes a tip file of version 1.1.
 class TipGauge {
 public:
-  static constexpr double TIP_MM = 0.1;
+  static constexpr double TIP_MM = 0.2;
 
   // `date` is day/month/year of the recording day for the M lines.
   TipGauge(RandomStream &random, int day, int month, int year);
