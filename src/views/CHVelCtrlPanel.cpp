@@ -15,16 +15,10 @@ CHVelCtrlPanel::CHVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
   column->addStretch();
 }
 
-std::vector<CBigHVelView *> CHVelCtrlPanel::Views() const {
-  return BigFrameHost::ViewsOf<CBigHVelView>(this);
-}
-
 void CHVelCtrlPanel::StartViews() {
-  for (CBigHVelView *v : Views())
-    v->OnRunMessage();
+  ToViews<CBigHVelView>(&CBigHVelView::OnRunMessage);
 }
 
 void CHVelCtrlPanel::StopViews() {
-  for (CBigHVelView *v : Views())
-    v->OnStopMessage();
+  ToViews<CBigHVelView>(&CBigHVelView::OnStopMessage);
 }

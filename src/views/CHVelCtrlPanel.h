@@ -1,10 +1,6 @@
 #pragma once
 #include "CRunPanel.h"
 
-#include <vector>
-
-class CBigHVelView;
-
 // The control panel of the enlarged horizontal velocity diagram: Run / Stop, Main, Help.
 class CHVelCtrlPanel : public CRunPanel {
   Q_OBJECT
@@ -18,7 +14,4 @@ protected:
   void StartViews() override;
   void StopViews() override;
   int HelpPage() const override { return HELP_PAGE; }
-
-private:
-  std::vector<CBigHVelView *> Views() const;
 };

@@ -30,18 +30,12 @@ COblCtrlPanel::COblCtrlPanel(CPluvicamDoc *document, QWidget *parent)
   connect(modeButton, &QPushButton::clicked, this, &COblCtrlPanel::OnToggleMode);
 }
 
-std::vector<CBigOblView *> COblCtrlPanel::Views() const {
-  return BigFrameHost::ViewsOf<CBigOblView>(this);
-}
-
 void COblCtrlPanel::StartViews() {
-  for (CBigOblView *v : Views())
-    v->OnRunMessage();
+  ToViews<CBigOblView>(&CBigOblView::OnRunMessage);
 }
 
 void COblCtrlPanel::StopViews() {
-  for (CBigOblView *v : Views())
-    v->OnStopMessage();
+  ToViews<CBigOblView>(&CBigOblView::OnStopMessage);
 }
 
 void COblCtrlPanel::EnableControls() {
@@ -51,23 +45,19 @@ void COblCtrlPanel::EnableControls() {
 }
 
 void COblCtrlPanel::OnComp() {
-  for (CBigOblView *v : Views())
-    v->OnToggleComp();
+  ToViews<CBigOblView>(&CBigOblView::OnToggleComp);
 }
 
 void COblCtrlPanel::OnCalibrate() {
-  for (CBigOblView *v : Views())
-    v->OnCalibrate();
+  ToViews<CBigOblView>(&CBigOblView::OnCalibrate);
 }
 
 void COblCtrlPanel::OnGrid() {
-  for (CBigOblView *v : Views())
-    v->OnToggleGrid();
+  ToViews<CBigOblView>(&CBigOblView::OnToggleGrid);
 }
 
 void COblCtrlPanel::OnToggleMode() {
   distribution = !distribution;
   EnableControls();
-  for (CBigOblView *v : Views())
-    v->OnToggleMode();
+  ToViews<CBigOblView>(&CBigOblView::OnToggleMode);
 }

@@ -1,10 +1,6 @@
 #pragma once
 #include "CRunPanel.h"
 
-#include <vector>
-
-class CBigOblView;
-
 // The control panel of the enlarged oblateness diagram: Run / Stop, Comp, Calibrate, Main, Help,
 // Grid and the switch between the scatter and the distribution N(H/W).
 class COblCtrlPanel : public CRunPanel {
@@ -40,8 +36,6 @@ protected:
   void EnableControls() override;
 
 private:
-  std::vector<CBigOblView *> Views() const;
-
   bool distribution = false;
   QPushButton *compButton, *calibrateButton, *gridButton, *modeButton;
 };

@@ -1,4 +1,6 @@
 #pragma once
+#include "BigFrameHost.h"
+
 #include <QWidget>
 
 #include <vector>
@@ -34,6 +36,11 @@ protected:
   virtual int HelpPage() const = 0;
   // Sets the enabled state of the buttons besides Run; by default they are usable when stopped.
   virtual void EnableControls();
+  // Calls `message` on each of the frame's views of type V.
+  template <class V, class Message> void ToViews(Message message) const {
+    for (V *view : BigFrameHost::ViewsOf<V>(this))
+      (view->*message)();
+  }
 
   CPluvicamDoc *doc;
   QPushButton *runButton;

@@ -19,21 +19,14 @@ CVVelCtrlPanel::CVVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
   connect(compButton, &QPushButton::clicked, this, &CVVelCtrlPanel::OnComp);
 }
 
-std::vector<CBigVVelView *> CVVelCtrlPanel::Views() const {
-  return BigFrameHost::ViewsOf<CBigVVelView>(this);
-}
-
 void CVVelCtrlPanel::StartViews() {
-  for (CBigVVelView *v : Views())
-    v->OnRunMessage();
+  ToViews<CBigVVelView>(&CBigVVelView::OnRunMessage);
 }
 
 void CVVelCtrlPanel::StopViews() {
-  for (CBigVVelView *v : Views())
-    v->OnStopMessage();
+  ToViews<CBigVVelView>(&CBigVVelView::OnStopMessage);
 }
 
 void CVVelCtrlPanel::OnComp() {
-  for (CBigVVelView *v : Views())
-    v->OnToggle();
+  ToViews<CBigVVelView>(&CBigVVelView::OnToggle);
 }

@@ -1,10 +1,6 @@
 #pragma once
 #include "CRunPanel.h"
 
-#include <vector>
-
-class CBigVVelView;
-
 // The control panel of the enlarged fall velocity diagram: Run / Stop, Comp, Main, Help.
 class CVVelCtrlPanel : public CRunPanel {
   Q_OBJECT
@@ -28,7 +24,5 @@ protected:
   int HelpPage() const override { return HELP_PAGE; }
 
 private:
-  std::vector<CBigVVelView *> Views() const;
-
   QPushButton *compButton;
 };
