@@ -140,7 +140,8 @@ int RainRateCommand(const RainRateOptions &options) {
     } else {
       if (tips.skippedLines > 0)
         std::cerr << "tip-file: " << tips.skippedLines << " lines without a time skipped\n";
-      const float tipSize = options.tipSize >= 0 ? options.tipSize : FilterSettings::STORED_TIP_SIZE;
+      const float tipSize =
+          options.tipSize >= 0 ? options.tipSize : FilterSettings::STORED_TIP_SIZE;
       const TipCurve curve = ComputeTipCurve(tips.tips, axis, tipSize);
       for (const RateSegment &s : curve.segments)
         AppendRow(out, "gauge", s);
@@ -172,7 +173,9 @@ void AddRainRateCommand(CommandRegistry &registry) {
       ->check(CLI::IsMember({"rain", "time"}));
   command.add_option("--interval", o->interval,
                      "rain amount per point in mm (0.05-5) or interval in s (15-43200)");
-  command.add_option("--tip-size", o->tipSize, "rain per gauge tip, mm (default 0.2, as the desktop starts)")
+  command
+      .add_option("--tip-size", o->tipSize,
+                  "rain per gauge tip, mm (default 0.2, as the desktop starts)")
       ->check(CLI::PositiveNumber);
   command.add_flag("--no-gauge", o->noGauge, "leave the tip file alone");
   AddDocumentOptions(command, o->document, false);

@@ -2,8 +2,8 @@
 // short walk, and the check that a position is a particle record's start.
 // Input: four 16-bit minutes of the day and a 32-bit byte position, then a day as in FuzzDay.h.
 #include "FuzzDay.h"
-#include "document/CHydDataHandler.h"
 #include "data/RecordFraming.h"
+#include "document/CHydDataHandler.h"
 #include "particle/CHydData.h"
 
 namespace {

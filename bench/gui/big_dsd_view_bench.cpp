@@ -22,7 +22,8 @@ void BigViewFullTimeRangeRun(benchmark::State &state) {
   doc.ResetIntegration(1);
   doc.GetIntegrationSettings(1)->mode = FullTimeRange;
   QWidget window;
-  auto *view = static_cast<CBigDSDView *>(CreateBigPane(BigPane::View, BigKind::Dsd, 0, &doc, &window));
+  auto *view =
+      static_cast<CBigDSDView *>(CreateBigPane(BigPane::View, BigKind::Dsd, 0, &doc, &window));
   window.resize(1400, 700);
   view->resize(1400, 700);
   window.show();

@@ -1,10 +1,10 @@
 #include "CBigFrame.h"
 
-#include "views/BusyView.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
 #include "CStatusDlg.h"
 #include "MainLayout.h"
+#include "views/BusyView.h"
 #include "views/CBigInfoView.h"
 
 #include <QCloseEvent>

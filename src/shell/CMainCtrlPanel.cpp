@@ -4,11 +4,11 @@
 #include "CPluvicamApp.h"
 #include "FieldExchange.h"
 #include "FilterValidation.h"
-#include "views/Pane.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
 #include "views/CSmallContourView.h"
 #include "views/CSmallTopView.h"
+#include "views/Pane.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #pragma once
 #include "MainLayout.h"
-#include "views/Pane.h"
 #include "document/DocumentListener.h"
 #include "document/DocumentRun.h"
 #include "views/BigFrameHost.h"
+#include "views/Pane.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>

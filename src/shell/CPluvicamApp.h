@@ -1,7 +1,7 @@
 #pragma once
 #include "CManualWnd.h"
-#include "views/Pane.h"
 #include "document/FilterSettings.h"
+#include "views/Pane.h"
 
 #include <QObject>
 #include <QPointer>

@@ -7,9 +7,9 @@
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
-#include "views/Pane.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
+#include "views/Pane.h"
 #include "views/SmallViewFactory.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
+#include "BusyView.h"
 #include "CDiagramView.h"
 #include "DsdMath.h"
-#include "BusyView.h"
 #include "statistics/DsdIntegration.h"
 #include "statistics/DsdModels.h"
 

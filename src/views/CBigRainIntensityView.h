@@ -1,6 +1,6 @@
 #pragma once
-#include "CDiagramView.h"
 #include "BusyView.h"
+#include "CDiagramView.h"
 #include "statistics/RainRateAxis.h"
 #include "statistics/RainRateRun.h"
 #include "statistics/TipCurve.h"

@@ -15,10 +15,6 @@ CHVelCtrlPanel::CHVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
   column->addStretch();
 }
 
-void CHVelCtrlPanel::StartViews() {
-  ToViews<CBigHVelView>(&CBigHVelView::OnRunMessage);
-}
+void CHVelCtrlPanel::StartViews() { ToViews<CBigHVelView>(&CBigHVelView::OnRunMessage); }
 
-void CHVelCtrlPanel::StopViews() {
-  ToViews<CBigHVelView>(&CBigHVelView::OnStopMessage);
-}
+void CHVelCtrlPanel::StopViews() { ToViews<CBigHVelView>(&CBigHVelView::OnStopMessage); }

@@ -30,13 +30,9 @@ COblCtrlPanel::COblCtrlPanel(CPluvicamDoc *document, QWidget *parent)
   connect(modeButton, &QPushButton::clicked, this, &COblCtrlPanel::OnToggleMode);
 }
 
-void COblCtrlPanel::StartViews() {
-  ToViews<CBigOblView>(&CBigOblView::OnRunMessage);
-}
+void COblCtrlPanel::StartViews() { ToViews<CBigOblView>(&CBigOblView::OnRunMessage); }
 
-void COblCtrlPanel::StopViews() {
-  ToViews<CBigOblView>(&CBigOblView::OnStopMessage);
-}
+void COblCtrlPanel::StopViews() { ToViews<CBigOblView>(&CBigOblView::OnStopMessage); }
 
 void COblCtrlPanel::EnableControls() {
   CRunPanel::EnableControls();
@@ -44,17 +40,11 @@ void COblCtrlPanel::EnableControls() {
     b->setEnabled(stopped && !distribution);
 }
 
-void COblCtrlPanel::OnComp() {
-  ToViews<CBigOblView>(&CBigOblView::OnToggleComp);
-}
+void COblCtrlPanel::OnComp() { ToViews<CBigOblView>(&CBigOblView::OnToggleComp); }
 
-void COblCtrlPanel::OnCalibrate() {
-  ToViews<CBigOblView>(&CBigOblView::OnCalibrate);
-}
+void COblCtrlPanel::OnCalibrate() { ToViews<CBigOblView>(&CBigOblView::OnCalibrate); }
 
-void COblCtrlPanel::OnGrid() {
-  ToViews<CBigOblView>(&CBigOblView::OnToggleGrid);
-}
+void COblCtrlPanel::OnGrid() { ToViews<CBigOblView>(&CBigOblView::OnToggleGrid); }
 
 void COblCtrlPanel::OnToggleMode() {
   distribution = !distribution;

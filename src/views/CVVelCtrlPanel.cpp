@@ -19,14 +19,8 @@ CVVelCtrlPanel::CVVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
   connect(compButton, &QPushButton::clicked, this, &CVVelCtrlPanel::OnComp);
 }
 
-void CVVelCtrlPanel::StartViews() {
-  ToViews<CBigVVelView>(&CBigVVelView::OnRunMessage);
-}
+void CVVelCtrlPanel::StartViews() { ToViews<CBigVVelView>(&CBigVVelView::OnRunMessage); }
 
-void CVVelCtrlPanel::StopViews() {
-  ToViews<CBigVVelView>(&CBigVVelView::OnStopMessage);
-}
+void CVVelCtrlPanel::StopViews() { ToViews<CBigVVelView>(&CBigVVelView::OnStopMessage); }
 
-void CVVelCtrlPanel::OnComp() {
-  ToViews<CBigVVelView>(&CBigVVelView::OnToggle);
-}
+void CVVelCtrlPanel::OnComp() { ToViews<CBigVVelView>(&CBigVVelView::OnToggle); }

@@ -44,7 +44,8 @@ protected:
     ASSERT_EQ(doc.OpenHydFile(Path("d.hyd")), 1);
     // What one tiny drop brings: its rain and its concentration contribution.
     int status = -1;
-    const HydRecord *r = doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status)->GetHydHeader();
+    const HydRecord *r =
+        doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status)->GetHydHeader();
     ASSERT_EQ(status, 0);
     drop = *r;
     dropRain = drop.volume / drop.area;

@@ -135,15 +135,16 @@ inline std::string Capture(const std::string &command, int *status) {
 // Python with xarray was found when the build was configured.
 inline void ExpectXarrayOpensCleanly(const std::string &path, const std::string &checks = "") {
 #ifdef PLUVICAM_PYTHON_XARRAY
-  const std::string script = "import warnings, netCDF4, xarray as xr\n"
-                             "# Importing the binding may warn about its build; only what the file causes counts.\n"
-                             "warnings.simplefilter('error')\n"
-                             "ds = xr.open_dataset('" +
-                             path +
-                             "', decode_cf=True)\n"
-                             "ds.load()\n"
-                             "assert str(ds.time.dtype).startswith('datetime64'), ds.time.dtype\n" +
-                             checks + "print('ok')\n";
+  const std::string script =
+      "import warnings, netCDF4, xarray as xr\n"
+      "# Importing the binding may warn about its build; only what the file causes counts.\n"
+      "warnings.simplefilter('error')\n"
+      "ds = xr.open_dataset('" +
+      path +
+      "', decode_cf=True)\n"
+      "ds.load()\n"
+      "assert str(ds.time.dtype).startswith('datetime64'), ds.time.dtype\n" +
+      checks + "print('ok')\n";
   const std::string scriptPath = path + ".py";
   FILE *f = std::fopen(scriptPath.c_str(), "w");
   ASSERT_NE(f, nullptr);

@@ -1,7 +1,7 @@
 // End to end: a generated day read back through the data handler must give back the physics
 // that was drawn.
-#include "document/CHydDataHandler.h"
 #include "data/LittleEndian.h"
+#include "document/CHydDataHandler.h"
 #include "particle/CHydData.h"
 #include "synth/DayGenerator.h"
 #include "synth/DropPhysics.h"

@@ -96,9 +96,12 @@ protected:
   // The frame's parts under one window, as the enlarged frame holds them.
   void Build() {
     window = std::make_unique<QSplitter>(Qt::Vertical);
-    info = static_cast<CBigInfoView *>(CreateBigPane(BigPane::Info, BigKind::Dsd, 0, &doc, window.get()));
-    panel = static_cast<CDSDCtrlPanel *>(CreateBigPane(BigPane::Panel, BigKind::Dsd, 0, &doc, window.get()));
-    view = static_cast<CBigDSDView *>(CreateBigPane(BigPane::View, BigKind::Dsd, 0, &doc, window.get()));
+    info = static_cast<CBigInfoView *>(
+        CreateBigPane(BigPane::Info, BigKind::Dsd, 0, &doc, window.get()));
+    panel = static_cast<CDSDCtrlPanel *>(
+        CreateBigPane(BigPane::Panel, BigKind::Dsd, 0, &doc, window.get()));
+    view = static_cast<CBigDSDView *>(
+        CreateBigPane(BigPane::View, BigKind::Dsd, 0, &doc, window.get()));
     window->resize(600, 900);
     window->show();
     view->resize(size);

@@ -1,13 +1,13 @@
 #include "ShellFixture.h"
 #include "document/CHydDataHandler.h"
 #include "particle/CHydData.h"
-#include "views/BusyView.h"
 #include "shell/CBigFrame.h"
 #include "shell/CMainCtrlPanel.h"
 #include "shell/CManualWnd.h"
 #include "shell/CSplashWnd.h"
 #include "shell/CStatusDlg.h"
 #include "shell/MainLayout.h"
+#include "views/BusyView.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
