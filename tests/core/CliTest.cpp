@@ -1,4 +1,5 @@
 // The command-line contract: other tools compare this output.
+#include "CliRunner.h"
 #include "ParticleCsv.h"
 #include "TestFiles.h"
 #include "synth/DropOutline.h"
@@ -16,37 +17,6 @@
 using namespace testdata;
 
 namespace {
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunCli(const std::string &arguments, const std::string &errPath) {
-  CliRun run;
-  const std::string command = std::string(PLUVICAM_CLI) + " " + arguments + " 2>" + errPath;
-  FILE *pipe = popen(command.c_str(), "r");
-  if (!pipe)
-    return run;
-  std::array<char, 4096> chunk;
-  size_t got;
-  while ((got = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-    run.out.append(chunk.data(), got);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  auto bytes = synth::ReadFile(errPath);
-  run.err.assign(bytes.begin(), bytes.end());
-  return run;
-}
-
-std::vector<std::string> Lines(const std::string &text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
-}
 
 size_t Cells(const std::string &line) {
   return size_t(std::count(line.begin(), line.end(), ',')) + 1;
@@ -97,7 +67,7 @@ TEST_F(CliTest, ParticlesCsvAndExitStatuses) {
   WriteDay();
   CliRun run = Cli("particles " + Path("d.hyd"));
   EXPECT_EQ(run.status, 1) << "the failing particle stops the walk";
-  auto lines = Lines(run.out);
+  auto lines = TextLines(run.out);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], "startPos,prevPos,nextPos,tim,time,format,dropType,diameter,volume,"
                       "velocity,oblateness,widthA,widthB,heightA,heightB,oblA,oblB,hVelA,hVelB,"
@@ -111,7 +81,7 @@ TEST_F(CliTest, ParticlesCsvAndExitStatuses) {
 
   run = Cli("particles --keep-going " + Path("d.hyd"));
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Lines(run.out).size(), 3u) << "the walk goes on behind the failed record";
+  EXPECT_EQ(TextLines(run.out).size(), 3u) << "the walk goes on behind the failed record";
 
   run = Cli("particles " + Path("missing.hyd"));
   EXPECT_EQ(run.status, 2);
@@ -133,7 +103,7 @@ TEST_F(CliTest, ContourColumns) {
   WriteDay();
   CliRun run = Cli("particles --keep-going --contours smooth --correction on " + Path("d.hyd"));
   EXPECT_EQ(run.status, 0) << run.err;
-  auto lines = Lines(run.out);
+  auto lines = TextLines(run.out);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_NE(lines[0].find(",rawDiameter,contourCountA,contourCountB,corrHeightA,"),
             std::string::npos);
@@ -142,7 +112,7 @@ TEST_F(CliTest, ContourColumns) {
     EXPECT_EQ(lines[i].find(",,"), std::string::npos) << "every cell defined: " << lines[i];
   }
   run = Cli("particles --keep-going --contours raw " + Path("d.hyd"));
-  lines = Lines(run.out);
+  lines = TextLines(run.out);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_NE(lines[1].find(",,,,,,"), std::string::npos) << "no correction ran: " << lines[1];
   EXPECT_EQ(Cli("particles --correction on " + Path("d.hyd")).status, 2);
@@ -153,7 +123,7 @@ TEST_F(CliTest, DocumentReadingAndClassWrite) {
   CliRun run = Cli("particles --to 06:00:02 --wind " + Path("d.hyd"));
   EXPECT_EQ(run.status, 1) << "the failing particle is an error, not the window's end";
   EXPECT_EQ(run.err, "CRainData::SetHydHeader: diameterA or diameterB = 0\n");
-  auto lines = Lines(run.out);
+  auto lines = TextLines(run.out);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[0].find(",rawDiameter,windSpeed,windDirection,temperature"), std::string::npos);
   EXPECT_EQ(lines[1].substr(lines[1].size() - 3), ",,,") << "no wind file, no wind";
@@ -161,22 +131,22 @@ TEST_F(CliTest, DocumentReadingAndClassWrite) {
   run = Cli("classify " + Path("d.hyd") + " 74 4");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "old class: 0 (not class.)\nnew class: 4 (hail)\n");
-  EXPECT_EQ(Lines(Cli("particles --type 4 --to 06:00:01 " + Path("d.hyd")).out).size(), 1u)
+  EXPECT_EQ(TextLines(Cli("particles --type 4 --to 06:00:01 " + Path("d.hyd")).out).size(), 1u)
       << "the window ends before the only particle";
-  lines = Lines(Cli("particles --type 4 --from 06:00:01 --to 06:00:02 " + Path("d.hyd")).out);
+  lines = TextLines(Cli("particles --type 4 --from 06:00:01 --to 06:00:02 " + Path("d.hyd")).out);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[1].find(",06:00:01.000,4,4,"), std::string::npos) << lines[1];
 
   run = Cli("rainsteps " + Path("d.hyd"));
   EXPECT_EQ(run.status, 1) << "the failing particle stops the run; what it gathered is shown";
-  lines = Lines(run.out);
+  lines = TextLines(run.out);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "startTim,endTim,duration,complete,startTime,endTime");
   EXPECT_NE(lines[1].find(",,0,0,06:00:01.000,"), std::string::npos) << "one open interval";
   EXPECT_EQ(lines[2].rfind("total rain: ", 0), 0u);
   // The interval starts at the accepted particle, to the last camera line.
   const std::string startTim = lines[1].substr(0, lines[1].find(','));
-  const auto particle = Lines(Cli("particles --to 06:00:02 " + Path("d.hyd")).out);
+  const auto particle = TextLines(Cli("particles --to 06:00:02 " + Path("d.hyd")).out);
   ASSERT_EQ(particle.size(), 2u);
   std::string cell = particle[1];
   for (int column = 0; column < 3; ++column)
@@ -234,9 +204,9 @@ TEST_F(CliTest, ParticleWithoutTimeStopsOrIsSkipped) {
 
   CliRun run = Cli("particles --keep-going " + Path("d.hyd"));
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Lines(run.out).size(), 3u);
+  EXPECT_EQ(TextLines(run.out).size(), 3u);
   EXPECT_EQ(run.err.rfind(std::to_string(bad) + ": ", 0), 0u) << run.err;
-  EXPECT_EQ(Lines(run.err).size(), 2u) << run.err;
+  EXPECT_EQ(TextLines(run.err).size(), 2u) << run.err;
 
   run = Cli("rainsteps " + Path("d.hyd"));
   EXPECT_EQ(run.status, 1) << "a particle without a time is no end of the day";
@@ -245,7 +215,7 @@ TEST_F(CliTest, ParticleWithoutTimeStopsOrIsSkipped) {
   EXPECT_EQ(run.status, 0) << run.err;
   run = Cli("particles --keep-going --from 06:00:00 " + Path("d.hyd"));
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Lines(run.out).size(), 3u) << run.out;
+  EXPECT_EQ(TextLines(run.out).size(), 3u) << run.out;
 }
 
 TEST_F(CliTest, EmptyFilesSaySo) {

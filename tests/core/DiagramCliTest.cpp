@@ -1,4 +1,5 @@
 // The command-line contracts of the oblateness diagram: the distribution and the calibration file.
+#include "CliRunner.h"
 #include "TestFiles.h"
 #include "particle/CHydData.h"
 #include "statistics/CalibrationExport.h"
@@ -16,18 +17,6 @@
 #include <sys/wait.h>
 
 namespace {
-
-struct CliResult {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string ReadText(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::vector<std::string> Split(const std::string &text, char separator) {
   std::vector<std::string> parts;
@@ -52,26 +41,11 @@ protected:
     file = synth::GenerateDay(o).dataPath;
   }
 
-  CliResult Cli(const std::string &arguments) {
-    CliResult run;
-    const std::string errPath = Path("err.txt");
-    FILE *pipe =
-        popen((std::string(PLUVICAM_CLI) + " " + arguments + " 2>" + errPath).c_str(), "r");
-    if (!pipe)
-      return run;
-    std::array<char, 4096> chunk;
-    size_t got;
-    while ((got = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-      run.out.append(chunk.data(), got);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.err = ReadText(errPath);
-    return run;
-  }
+  CliRun Cli(const std::string &arguments) { return RunCli(arguments, Path("err.txt")); }
 
   // Diameter, oblateness and velocity of every particle the document accepts with `options`.
   std::vector<HydRecord> Particles(const std::string &options) {
-    CliResult run = Cli("particles " + file + " " + options);
+    CliRun run = Cli("particles " + file + " " + options);
     EXPECT_EQ(run.status, 0) << run.err;
     std::vector<HydRecord> records;
     const auto lines = Split(run.out, '\n');
@@ -101,7 +75,7 @@ TEST_F(DiagramCliTest, ShapeCountsTheWindowAsTheDistributionDoes) {
   for (const HydRecord &r : records)
     expected.Add(r.oblateness);
 
-  CliResult run = Cli("shape " + file + " --from 06:05 --to 06:12");
+  CliRun run = Cli("shape " + file + " --from 06:05 --to 06:12");
   ASSERT_EQ(run.status, 0) << run.err;
   const auto lines = Split(run.out, '\n');
   ASSERT_EQ(lines.size(), 201u);
@@ -138,7 +112,7 @@ TEST_F(DiagramCliTest, CalibrateGivesTheNumbersOfTheSelection) {
   const std::string boxes =
       " --scale 2 --box 1:0.8:1.2:0.9:1.1 --box 2:9:9.5:0.1:0.2 --box 2:1.7:2.3:0.7:1.2"
       " --box 8:8:9:0.7:1.2";
-  CliResult run = Cli("calibrate " + file + boxes);
+  CliRun run = Cli("calibrate " + file + boxes);
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, expected.Text());
   EXPECT_NE(run.out.find("\n     8.0    50.0     0.0     2.0     0.0    30.0     0.0       0\n"),
@@ -149,7 +123,7 @@ TEST_F(DiagramCliTest, CalibrateGivesTheNumbersOfTheSelection) {
   run = Cli("calibrate " + file + boxes + " --out " + Path("CORR_IN.DAT"));
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(ReadText(Path("CORR_IN.DAT")), expected.Text());
+  EXPECT_EQ(ReadWholeFile(Path("CORR_IN.DAT")), expected.Text());
 
   // The filter applies: no particle above 5 mm/s fall velocity is counted.
   run = Cli("calibrate " + file + boxes + " --velocity 0:5");
@@ -158,7 +132,7 @@ TEST_F(DiagramCliTest, CalibrateGivesTheNumbersOfTheSelection) {
 }
 
 TEST_F(DiagramCliTest, CalibrateRefusals) {
-  CliResult run = Cli("calibrate " + file);
+  CliRun run = Cli("calibrate " + file);
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err, "No Calibration-Data selected\n");
   run = Cli("calibrate " + file + " --box 2.5:1:2:0.5:1");
@@ -204,7 +178,7 @@ TEST_F(DiagramCliTest, ARecordWhoseComputationFailsIsPassedOver) {
   addDrop(6 * 3600 + 3);
   w.Write(Path("bad.hyd"), Path("bad.hd"));
 
-  CliResult run = Cli("shape " + Path("bad.hyd"));
+  CliRun run = Cli("shape " + Path("bad.hyd"));
   EXPECT_EQ(run.status, 0) << run.err;
   long long total = 0;
   for (const std::string &line : Split(run.out, '\n'))

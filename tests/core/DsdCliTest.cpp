@@ -1,4 +1,5 @@
 // `pluvicam-cli dsd`: its columns, its exit statuses and its numbers against a synthetic day.
+#include "CliRunner.h"
 #include "TestFiles.h"
 #include "synth/DayGenerator.h"
 
@@ -22,19 +23,7 @@ Output Dsd(const std::string &arguments) {
   // Standard error goes nowhere unless the arguments send it somewhere.
   const std::string command = std::string(PLUVICAM_CLI) + " dsd " + arguments +
                               (arguments.find(" 2>") == std::string::npos ? " 2>/dev/null" : "");
-  FILE *pipe = popen(command.c_str(), "r");
-  if (!pipe)
-    return o;
-  std::string text;
-  std::array<char, 4096> chunk;
-  size_t got;
-  while ((got = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-    text.append(chunk.data(), got);
-  const int raw = pclose(pipe);
-  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    o.lines.push_back(line);
+  o.lines = TextLines(CaptureOutput(command, o.status));
   return o;
 }
 

@@ -12,20 +12,8 @@ using namespace testdata;
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-Result Cli(const std::string &arguments, const std::string &errPath) {
-  Result r;
-  const std::string command = std::string(PLUVICAM_CLI) + " dsd " + arguments + " 2>" + errPath;
-  int raw = 0;
-  r.out = Capture(command, &raw);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  const auto bytes = synth::ReadFile(errPath);
-  r.err.assign(bytes.begin(), bytes.end());
-  return r;
+CliRun Cli(const std::string &arguments, const std::string &errPath) {
+  return RunCli("dsd " + arguments, errPath);
 }
 
 // CSV rows as column name → cell.
@@ -79,10 +67,10 @@ TEST_F(DsdNetcdfCliTest, TheProductHoldsTheCsvsIntervals) {
   WriteTinyDay("d", DAY, {6 * 3600 + 10, 6 * 3600 + 20, 6 * 3600 + 70, 6 * 3600 + 130});
   for (const char *options : {" --moments", " --mode full --moments", " --mode rain"}) {
     SCOPED_TRACE(options);
-    const Result csv = Cli(Path("d.hyd") + options, Err());
+    const CliRun csv = Cli(Path("d.hyd") + options, Err());
     ASSERT_EQ(csv.status, 0) << csv.err;
     const std::string nc = Path("d.nc");
-    const Result product = Cli(Path("d.hyd") + options + " --netcdf " + nc, Err());
+    const CliRun product = Cli(Path("d.hyd") + options + " --netcdf " + nc, Err());
     ASSERT_EQ(product.status, 0) << product.err;
     EXPECT_EQ(product.out, "") << "no CSV beside the product";
 
@@ -148,7 +136,7 @@ TEST_F(DsdNetcdfCliTest, SeveralFilesFormOneSeriesInTheOrderOfTheirTime) {
       Path("day2.hyd") + " " + Path("missing.hyd") + " " + Path("day1.hyd") + " " + Path("bad.hyd");
 
   // CSV: one header, the rows of day 1 before those of day 2, runs counted on.
-  Result r = Cli(files, Err());
+  CliRun r = Cli(files, Err());
   EXPECT_EQ(r.status, 1) << "files were skipped";
   EXPECT_NE(r.err.find(Path("missing.hyd") + ": "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find(Path("bad.hyd") + ": "), std::string::npos) << r.err;
@@ -182,7 +170,7 @@ TEST_F(DsdNetcdfCliTest, SeveralFilesFormOneSeriesInTheOrderOfTheirTime) {
 
 #ifdef PLUVICAM_NCDUMP
   int status = 0;
-  const std::string header = Capture(std::string(PLUVICAM_NCDUMP) + " -h " + nc, &status);
+  const std::string header = CaptureOutput(std::string(PLUVICAM_NCDUMP) + " -h " + nc, status);
   for (const char *name :
        {"drop_number_concentration(time, diameter)", "rain_rate(time)",
         "precipitation_amount(time)", "number_particles(time)", "interval_complete(time)",
@@ -198,10 +186,10 @@ TEST_F(DsdNetcdfCliTest, NothingIsWrittenWhenThereIsNothingToWriteOrNoPlaceForIt
   WriteTinyDay("d", DAY, {6 * 3600 + 10, 6 * 3600 + 20});
   EXPECT_EQ(Cli(Path("d.hyd") + " --netcdf " + Path("x.nc") + " --attr novalue", Err()).status, 2);
   EXPECT_EQ(Cli(Path("d.hyd") + " --attr a=b", Err()).status, 2) << "--attr needs --netcdf";
-  const Result r = Cli(Path("missing.hyd") + " --netcdf " + Path("x.nc"), Err());
+  const CliRun r = Cli(Path("missing.hyd") + " --netcdf " + Path("x.nc"), Err());
   EXPECT_EQ(r.status, 2) << "no file could be read";
   const std::string nowhere = Path("no-such-folder/x.nc");
-  const Result w = Cli(Path("d.hyd") + " --netcdf " + nowhere, Err());
+  const CliRun w = Cli(Path("d.hyd") + " --netcdf " + nowhere, Err());
   EXPECT_EQ(w.status, 2);
   EXPECT_NE(w.err.find(nowhere), std::string::npos) << w.err;
   std::vector<std::string> names;

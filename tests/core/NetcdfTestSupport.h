@@ -1,5 +1,7 @@
 #pragma once
 // Reading netCDF products back in the tests, through the same library a user's tools use.
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 #include <netcdf.h>
 
@@ -115,22 +117,6 @@ private:
   int status = NC_EBADID;
 };
 
-// Output of a shell command, with its exit status.
-inline std::string Capture(const std::string &command, int *status) {
-  std::string out;
-  FILE *pipe = popen(command.c_str(), "r");
-  if (!pipe) {
-    *status = -1;
-    return out;
-  }
-  char chunk[4096];
-  size_t got;
-  while ((got = fread(chunk, 1, sizeof chunk, pipe)) > 0)
-    out.append(chunk, got);
-  *status = pclose(pipe);
-  return out;
-}
-
 // Opens `path` with xarray, decoding the conventions, and fails on any warning. Skips when no
 // Python with xarray was found when the build was configured.
 inline void ExpectXarrayOpensCleanly(const std::string &path, const std::string &checks = "") {
@@ -152,7 +138,7 @@ inline void ExpectXarrayOpensCleanly(const std::string &path, const std::string 
   std::fclose(f);
   int status = 0;
   const std::string out =
-      Capture(std::string(PLUVICAM_PYTHON_XARRAY) + " " + scriptPath + " 2>&1", &status);
+      CaptureOutput(std::string(PLUVICAM_PYTHON_XARRAY) + " " + scriptPath + " 2>&1", status);
   std::remove(scriptPath.c_str());
   EXPECT_EQ(status, 0) << out;
   EXPECT_EQ(out, "ok\n");

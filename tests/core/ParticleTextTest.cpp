@@ -1,5 +1,6 @@
 // The drop view's text export, the record framing it relies on, and `pluvicam-cli export`.
 #include "statistics/ParticleText.h"
+#include "CliRunner.h"
 #include "TestFiles.h"
 #include "data/CHydFile.h"
 #include "data/RecordFraming.h"
@@ -20,28 +21,6 @@ namespace {
 std::string Text(const std::string &path) {
   auto bytes = synth::ReadFile(path);
   return std::string(bytes.begin(), bytes.end());
-}
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunCli(const std::string &arguments, const std::string &errPath) {
-  CliRun run;
-  const std::string command = std::string(PLUVICAM_CLI) + " " + arguments + " 2>" + errPath;
-  FILE *pipe = popen(command.c_str(), "r");
-  if (!pipe)
-    return run;
-  std::array<char, 4096> chunk;
-  size_t got;
-  while ((got = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-    run.out.append(chunk.data(), got);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.err = Text(errPath);
-  return run;
 }
 
 const std::string STARS = "\n" + std::string(73, '*') + "\n";

@@ -1,5 +1,6 @@
 // `pluvicam-cli rainrate` end to end on a synthetic day with its gauge: the output contract, the
 // totals against the generator's truth, and the rows against the run computed in process.
+#include "CliRunner.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "statistics/RainRateRun.h"
@@ -39,26 +40,15 @@ Output RainRate(const std::string &arguments) {
   const std::string errPath =
       (std::filesystem::temp_directory_path() / ("pluvicam-rr-err-" + std::to_string(getpid())))
           .string();
-  const std::string command =
-      std::string(PLUVICAM_CLI) + " rainrate " + arguments + " 2>" + errPath;
-  FILE *pipe = popen(command.c_str(), "r");
-  if (!pipe)
-    return o;
-  std::string out;
-  std::array<char, 4096> chunk;
-  size_t got;
-  while ((got = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-    out.append(chunk.data(), got);
-  const int raw = pclose(pipe);
-  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ifstream errFile(errPath);
-  o.err.assign(std::istreambuf_iterator<char>(errFile), std::istreambuf_iterator<char>());
+  const CliRun run = RunCli("rainrate " + arguments, errPath);
+  o.status = run.status;
+  o.err = run.err;
   std::filesystem::remove(errPath);
   std::istringstream errLines(o.err);
   for (std::string line; std::getline(errLines, line);)
     o.lastErrLine = line;
 
-  std::istringstream in(out);
+  std::istringstream in(run.out);
   std::getline(in, o.header);
   for (std::string line; std::getline(in, line);) {
     Row r;

@@ -38,12 +38,6 @@ QPushButton *ButtonOf(QWidget *panel, int id) {
   return panel->findChild<QPushButton *>(QString::number(id));
 }
 
-std::string ReadText(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The particles a diagram's run takes, read by a document of their own.
 std::vector<HydRecord> AcceptedRecords(const std::string &path) {
@@ -392,7 +386,7 @@ TEST_F(BigDiagramTest, RubberBandCalibrationAndExport) {
   for (const HydRecord &r : records)
     expected.Add(r);
   EXPECT_GE(expected.RangeOf(4).count, 10);
-  EXPECT_EQ(ReadText(Path("CORR_IN.DAT")), expected.Text());
+  EXPECT_EQ(ReadWholeFile(Path("CORR_IN.DAT")), expected.Text());
   EXPECT_TRUE(frame->isEnabled());
   EXPECT_FALSE(view->IsBusy());
 

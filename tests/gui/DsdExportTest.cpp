@@ -49,10 +49,10 @@ TEST_F(DsdExportTest, WritesTheCommandLinesProductAndLeavesTheViewAlone) {
 
   int status = 0;
   const std::string cli = Path("cli.nc");
-  Capture(std::string(PLUVICAM_CLI) + " dsd " + Path("day1.hyd") + " --moments --netcdf " + cli +
-              " 2>&1",
-          &status);
-  ASSERT_EQ(WEXITSTATUS(status), 0);
+  CaptureOutput(std::string(PLUVICAM_CLI) + " dsd " + Path("day1.hyd") + " --moments --netcdf " +
+                    cli + " 2>&1",
+                status);
+  ASSERT_EQ(status, 0);
   NcFile a(gui), b(cli);
   ASSERT_TRUE(a.Ok() && b.Ok());
   EXPECT_GT(a.Dim("time"), 50);

@@ -1,0 +1,54 @@
+#pragma once
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+// Standard output of a shell command; `status` gets its exit status, -1 when it did not exit.
+inline std::string CaptureOutput(const std::string &command, int &status) {
+  std::string out;
+  status = -1;
+  FILE *pipe = popen(command.c_str(), "r");
+  if (!pipe)
+    return out;
+  char chunk[4096];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, pipe)) > 0)
+    out.append(chunk, got);
+  const int raw = pclose(pipe);
+  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return out;
+}
+
+inline std::string ReadWholeFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::vector<std::string> TextLines(const std::string &text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+#ifdef PLUVICAM_CLI
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// `pluvicam-cli ARGUMENTS`, its standard error kept in `errPath`.
+inline CliRun RunCli(const std::string &arguments, const std::string &errPath) {
+  CliRun run;
+  run.out =
+      CaptureOutput(std::string(PLUVICAM_CLI) + " " + arguments + " 2>" + errPath, run.status);
+  run.err = ReadWholeFile(errPath);
+  return run;
+}
+#endif
