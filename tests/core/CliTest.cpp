@@ -5,13 +5,11 @@
 #include "synth/DropOutline.h"
 #include "synth/RainEncoder.h"
 
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <sys/inotify.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace testdata;

@@ -9,12 +9,10 @@
 #include "synth/DropOutline.h"
 #include "synth/RainEncoder.h"
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace {
 

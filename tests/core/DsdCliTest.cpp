@@ -3,11 +3,9 @@
 #include "TestFiles.h"
 #include "synth/DayGenerator.h"
 
-#include <array>
 #include <cstdio>
 #include <map>
 #include <sstream>
-#include <sys/wait.h>
 
 using namespace testdata;
 

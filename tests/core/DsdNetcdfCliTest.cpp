@@ -6,7 +6,6 @@
 #include <cmath>
 #include <map>
 #include <sstream>
-#include <sys/wait.h>
 
 using namespace testdata;
 

@@ -10,9 +10,7 @@
 #include "synth/DropOutline.h"
 #include "synth/RainEncoder.h"
 
-#include <array>
 #include <cstdio>
-#include <sys/wait.h>
 
 using namespace testdata;
 

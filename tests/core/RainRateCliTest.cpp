@@ -8,14 +8,12 @@
 #include "synth/HydWriter.h"
 #include "synth/TipGauge.h"
 
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {

@@ -1,5 +1,6 @@
 // The enlarged velocity and oblateness diagrams in their frames: runs, Stop, the overlays, the
 // rubber band and the calibration export.
+#include "CliRunner.h"
 #include "ViewTestSupport.h"
 #include "shell/BigPaneFactory.h"
 #include "shell/CBigFrame.h"
