@@ -11,6 +11,7 @@
 
 namespace {
 constexpr double TEXT_N = 325;
+constexpr double LEGEND_RIGHT_EDGE = 10900; // logical; the window ends at 11000
 const QColor RED(255, 0, 0);
 const QColor BAR_BLUE(0, 0, 192);
 } // namespace
@@ -54,7 +55,8 @@ void CBigDSDView::DrawFrame(QPainter &p) {
     }
   }
   DrawText(p, {0, 10500}, "%", HCenter | Top, h);
-  DrawText(p, {-875, 5000}, "N(D) in % of N(D)max", HCenter | Top, h, Qt::black, false, 270);
+  // Read downwards, its glyphs lie on the window's side of the anchor: the other side is cut off.
+  DrawText(p, {-875, 5000}, "N(D) in % of N(D)max", HCenter | Bottom, h, Qt::black, false, 270);
 }
 
 std::string CBigDSDView::NdMaxText() const {
@@ -109,13 +111,21 @@ void CBigDSDView::paintEvent(QPaintEvent *event) {
       p.drawPolyline(line);
   }
   p.setClipping(false);
+  // The legend moves left as far as its longest line would run past the window's right edge.
+  double right = 0;
+  for (const dsd::ModelCurve &model : models) {
+    right = std::max(right, 8000 + TextWidth(QString::fromLatin1(model.label), h));
+    right = std::max(right, 8800 + TextWidth(QString::fromStdString(model.N0Text()), h));
+    right = std::max(right, 8800 + TextWidth(QString::fromStdString(model.D0Text()), h));
+  }
+  const double shift = std::max(0.0, right - LEGEND_RIGHT_EDGE);
   for (const dsd::ModelCurve &model : models) {
     const QColor colour(model.red, model.green, model.blue);
-    DrawText(p, {8000, double(model.labelY)}, QString::fromLatin1(model.label), Left | Top, h,
-             colour);
-    DrawText(p, {8800, double(model.labelY - 500)}, QString::fromStdString(model.N0Text()),
+    DrawText(p, {8000 - shift, double(model.labelY)}, QString::fromLatin1(model.label), Left | Top,
+             h, colour);
+    DrawText(p, {8800 - shift, double(model.labelY - 500)}, QString::fromStdString(model.N0Text()),
              Left | Top, h, colour);
-    DrawText(p, {8800, double(model.labelY - 1000)}, QString::fromStdString(model.D0Text()),
+    DrawText(p, {8800 - shift, double(model.labelY - 1000)}, QString::fromStdString(model.D0Text()),
              Left | Top, h, colour);
   }
 }

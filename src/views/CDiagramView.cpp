@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -130,10 +131,7 @@ double CDiagramView::FittingHeight(double height, double charWidth) const {
   return std::min(height, m.LogicalLengthY(m.DeviceLengthX(charWidth) / 0.6));
 }
 
-void CDiagramView::DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
-                            const QColor &colour, bool bold, double rotation) const {
-  const LogicalMapping m = Mapping();
-  const QPointF d = m.ToDevice(at);
+QFont CDiagramView::TextFont(const LogicalMapping &m, double height, bool bold) {
   QFont font("Courier New");
   font.setStyleHint(QFont::TypeWriter);
   // Plain pixels in the text colour, as the diagrams have always drawn them.
@@ -141,6 +139,21 @@ void CDiagramView::DrawText(QPainter &p, QPointF at, const QString &text, int al
   // Scaled with the pane, but never below what can still be read ("50" must not become "S0").
   font.setPixelSize(std::max(MIN_TEXT_PIXELS, int(std::lround(m.DeviceLengthY(height)))));
   font.setBold(bold);
+  return font;
+}
+
+double CDiagramView::TextWidth(const QString &text, double height, bool bold) const {
+  const LogicalMapping m = Mapping();
+  const double pixels = QFontMetricsF(TextFont(m, height, bold)).horizontalAdvance(text);
+  const double perUnit = m.DeviceLengthX(1);
+  return perUnit > 0 ? pixels / perUnit : 0;
+}
+
+void CDiagramView::DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
+                            const QColor &colour, bool bold, double rotation) const {
+  const LogicalMapping m = Mapping();
+  const QPointF d = m.ToDevice(at);
+  const QFont font = TextFont(m, height, bold);
   p.save();
   p.resetTransform();
   p.setClipping(false);

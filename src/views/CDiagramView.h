@@ -92,6 +92,8 @@ protected:
   // Text at a logical point, aligned to it as `align` says; heights in logical units.
   void DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
                 const QColor &colour = Qt::black, bool bold = false, double rotation = 0) const;
+  // Logical width of `text` as DrawText sets it at `height`.
+  double TextWidth(const QString &text, double height, bool bold = false) const;
   // Text inside a logical rectangle (any two opposite corners).
   void DrawTextInRect(QPainter &p, QPointF corner1, QPointF corner2, const QString &text, int align,
                       double height, const QColor &colour = Qt::black, bool bold = false) const;
@@ -108,6 +110,8 @@ protected:
   QTimer repaintTimer;
 
 private:
+  // The diagrams' typewriter font, `height` logical units high but never below MIN_TEXT_PIXELS.
+  static QFont TextFont(const LogicalMapping &m, double height, bool bold);
   // Asks for a file name and saves the picture there.
   void AskAndSavePicture();
   // The image at the widget's size, even when its resize is still pending (a hidden widget).

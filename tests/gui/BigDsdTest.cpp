@@ -6,6 +6,7 @@
 #include "views/CDSDCtrlPanel.h"
 #include "views/CIntegrationDlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -215,6 +216,33 @@ TEST_F(BigDsd, RunDrawsBarsTheLabelAndTheModels) {
   EXPECT_EQ(view->LastInterval().count, 1);
   EXPECT_EQ(view->LastInterval().end, DsdInterval::DataEnded);
   EXPECT_TRUE(view->IsIdle());
+}
+
+TEST_F(BigDsd, TheModelLegendStaysInsideANarrowWindow) {
+  WriteDay({Drop(6 * 3600 + 10, 1.1), Drop(6 * 3600 + 20, 1.15), Drop(6 * 3600 + 30, 2.6),
+            Drop(6 * 3600 + 70, 1.2)});
+  Open();
+  Build();
+  window->resize(400, 900);
+  QApplication::processEvents();
+  doc.ResetIntegration(1);
+  Button(CDSDCtrlPanel::IDC_RUN)->click();
+  Button(CDSDCtrlPanel::IDC_COMP)->click();
+  ASSERT_TRUE(view->IsCompOn());
+  ASSERT_EQ(view->width(), 400);
+  // The model lines end at the plot's right edge; anything in a model colour further right is
+  // legend text, and none of it may reach the window's last columns.
+  const QImage shown = view->grab().toImage();
+  int legend = 0, cut = 0;
+  for (const dsd::ModelCurve &model : view->Models()) {
+    const QColor colour(model.red, model.green, model.blue);
+    for (int y = 0; y < shown.height(); ++y)
+      for (int x = At({10100, 0}).x(); x < shown.width(); ++x)
+        if (QColor(shown.pixel(x, y)) == colour)
+          ++(x >= shown.width() - 2 ? cut : legend);
+  }
+  EXPECT_GT(legend, 50);
+  EXPECT_EQ(cut, 0);
 }
 
 TEST_F(BigDsd, FineClassesAtTheLargestScaleStopAtTheTable) {
