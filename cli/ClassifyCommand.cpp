@@ -5,7 +5,6 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
-#include <limits>
 
 namespace {
 
@@ -23,14 +22,7 @@ const char *ClassName(int dropType) {
 
 int Classify(const std::string &file, int32_t position, int dropType) {
   cli::StderrMessages messages;
-  // The whole day and no limits but the valid pixels: any particle the user can point at.
-  FilterRecord filter;
-  filter.endTime.hour = 24;
-  filter.diamMin = filter.velMin = filter.oblMin = -std::numeric_limits<float>::max();
-  filter.diamMax = filter.velMax = filter.oblMax = std::numeric_limits<float>::max();
-  filter.minPixA = filter.minPixB = std::numeric_limits<int16_t>::min();
-  filter.maxPixA = filter.maxPixB = std::numeric_limits<int16_t>::max();
-  auto doc = cli::OpenDocument(file, filter, messages, false);
+  auto doc = cli::OpenDocument(file, cli::AnyParticleFilter(), messages, false);
   if (!doc)
     return cli::EXIT_UNUSABLE;
   // A position inside a record may parse as a particle too; only a record start is one.

@@ -1,5 +1,7 @@
 #include "CliCommon.h"
+
 #include "ParticleCsv.h"
+#include <limits>
 
 #include <cstdio>
 
@@ -21,6 +23,16 @@ void ReportNoParticles(CHydDataHandler &handler, const std::string &file) {
 }
 
 void StderrMessages::Show(const std::string &text) { std::cerr << text << "\n"; }
+
+FilterRecord AnyParticleFilter() {
+  FilterRecord filter;
+  filter.endTime.hour = 24;
+  filter.diamMin = filter.velMin = filter.oblMin = -std::numeric_limits<float>::max();
+  filter.diamMax = filter.velMax = filter.oblMax = std::numeric_limits<float>::max();
+  filter.minPixA = filter.minPixB = std::numeric_limits<int16_t>::min();
+  filter.maxPixA = filter.maxPixB = std::numeric_limits<int16_t>::max();
+  return filter;
+}
 
 std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const FilterRecord &filter,
                                            UserMessages &messages, bool readOnly) {

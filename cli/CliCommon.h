@@ -57,6 +57,9 @@ public:
   void Show(const std::string &text) override;
 };
 
+// The whole day and no limits but the pixel type's: any particle the user can point at.
+FilterRecord AnyParticleFilter();
+
 // Opens `file` in a document with `filter`, read-only unless `readOnly` is false. Null after
 // reporting the failure.
 std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const FilterRecord &filter,

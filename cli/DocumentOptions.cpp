@@ -26,7 +26,9 @@ bool Colon(const std::string &text, size_t &pos) {
   return true;
 }
 
-bool Number(const std::string &text, double &value) {
+} // namespace
+
+bool ParseNumber(const std::string &text, double &value) {
   if (text.empty())
     return false;
   errno = 0;
@@ -34,7 +36,6 @@ bool Number(const std::string &text, double &value) {
   value = std::strtod(text.c_str(), &end);
   return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
 }
-} // namespace
 
 bool ParseTimeOfDay(const std::string &text, TimeOfDay &time) {
   size_t pos = 0;
@@ -59,7 +60,8 @@ bool ParseRange(const std::string &text, double &min, double &max) {
   const auto colon = text.find(':', 1);
   if (colon == std::string::npos)
     return false;
-  return Number(text.substr(0, colon), min) && Number(text.substr(colon + 1), max) && min <= max;
+  return ParseNumber(text.substr(0, colon), min) && ParseNumber(text.substr(colon + 1), max) &&
+         min <= max;
 }
 
 bool DocumentOptions::Any() const {

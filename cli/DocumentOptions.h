@@ -25,5 +25,7 @@ void AddDocumentOptions(CLI::App &command, DocumentOptions &options, bool withWi
 
 // "HH:MM" or "HH:MM:SS", 00:00:00 to 24:00:00.
 bool ParseTimeOfDay(const std::string &text, TimeOfDay &time);
+// A whole text that is one finite number.
+bool ParseNumber(const std::string &text, double &value);
 // "MIN:MAX" with MIN <= MAX.
 bool ParseRange(const std::string &text, double &min, double &max);

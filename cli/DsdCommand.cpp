@@ -15,7 +15,6 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -46,15 +45,6 @@ struct DsdOptions {
   bool moments = false;
   DocumentOptions document;
 };
-
-bool ParseNumber(const std::string &text, double &value) {
-  if (text.empty())
-    return false;
-  errno = 0;
-  char *end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
-}
 
 // Sets the document's `dsdIntegration` from the options, with the limits of the integration
 // dialog. False with `error` set.

@@ -1,4 +1,5 @@
 #include "ExportCommand.h"
+#include "CliCommon.h"
 #include "CommandRegistry.h"
 
 #include "data/RecordFraming.h"
@@ -10,26 +11,9 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <iostream>
-#include <limits>
 #include <memory>
 
 namespace {
-
-class StderrMessages : public UserMessages {
-public:
-  void Show(const std::string &text) override { std::cerr << text << "\n"; }
-};
-
-// The whole day and no limits: any particle the user can point at.
-FilterRecord AnyParticle() {
-  FilterRecord filter;
-  filter.endTime.hour = 24;
-  filter.diamMin = filter.velMin = filter.oblMin = -std::numeric_limits<float>::max();
-  filter.diamMax = filter.velMax = filter.oblMax = std::numeric_limits<float>::max();
-  filter.minPixA = filter.minPixB = std::numeric_limits<int16_t>::min();
-  filter.maxPixA = filter.maxPixB = std::numeric_limits<int16_t>::max();
-  return filter;
-}
 
 int Fail(int32_t position, const std::string &message) {
   std::cerr << position << ": " << message << "\n";
@@ -39,9 +23,9 @@ int Fail(int32_t position, const std::string &message) {
 } // namespace
 
 int RunExport(const ExportOptions &options) {
-  StderrMessages messages;
+  cli::StderrMessages messages;
   CPluvicamDoc doc(&messages);
-  doc.SetFilterSettings(AnyParticle());
+  doc.SetFilterSettings(cli::AnyParticleFilter());
   std::string message;
   if (!doc.OpenHydFile(options.file, &message, true)) {
     std::cerr << message << "\n";
