@@ -1,6 +1,6 @@
 // One Run of the drop size distribution over the whole window of a million-particle day, as
 // `pluvicam-cli dsd --mode full` does it: the document's read loop and the class sums.
-#include "DsdDay.h"
+#include "SyntheticDay.h"
 #include "document/CPluvicamDoc.h"
 #include "statistics/DsdIntegration.h"
 

@@ -1,6 +1,6 @@
 // A million-particle day to the netCDF product with the integral quantities, minute by minute,
 // as `pluvicam-cli dsd DAY --moments --netcdf OUT.nc` does it.
-#include "DsdDay.h"
+#include "SyntheticDay.h"
 #include "document/CPluvicamDoc.h"
 #include "statistics/DsdNetcdfWriter.h"
 #include "statistics/DsdProduct.h"

@@ -103,16 +103,7 @@ int main(int argc, char **argv) {
   w.AddMainHeader(header);
   w.MarkMinute(6 * 60 + 1);
   for (int i = 0; i < 6; ++i) {
-    PixHeader h;
-    h.tim = (6 * 3600 + 1 + i) * 34090.857142857145;
-    h.eqDiam = 100;
-    h.lineCountA = 1;
-    h.absv = 200;
-    h.offsetA = 100;
-    h.offsetB = 200;
-    h.pixScaleH = 1500;
-    h.pixScaleA = h.pixScaleB = 1800;
-    w.AddPixRecord(h, {0x21, 0x43, 0x65, 0x87}, 4, i % 7);
+    synth::AddTinyDrop(w, (6 * 3600 + 1 + i) * 34090.857142857145, i % 7);
     if (i == 1)
       w.AddQuartHeader();
     if (i == 2)

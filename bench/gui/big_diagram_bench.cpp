@@ -1,5 +1,6 @@
 // A Run of each enlarged velocity and oblateness diagram through a day of about a million
 // particles, in its frame and without a display, and the calibration export over the same day.
+#include "../SyntheticDay.h"
 #include "document/CPluvicamDoc.h"
 #include "shell/BigPaneFactory.h"
 #include "shell/CBigFrame.h"
@@ -23,14 +24,7 @@ namespace {
 constexpr int PARTICLES = 1000000;
 
 std::string Day() {
-  static const std::string path = [] {
-    const char *dir = std::getenv("TMPDIR");
-    synth::DayOptions options;
-    options.outDir = dir ? dir : "/tmp";
-    options.name = "pluvicam_big_diagram_day_" + std::to_string(getpid());
-    options.particles = PARTICLES;
-    return synth::GenerateDay(options).dataPath;
-  }();
+  static const std::string path = SyntheticDay("big_diagram", PARTICLES, 1);
   return path;
 }
 
@@ -127,8 +121,5 @@ int main(int argc, char **argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  const std::string data = Day();
-  for (const char *extension : {".hyd", ".hd", ".wd", ".tip"})
-    std::filesystem::remove(data.substr(0, data.size() - 4) + extension);
   return 0;
 }

@@ -1,6 +1,6 @@
 // The enlarged drop size distribution's Run over the whole window of a million-particle day,
 // offscreen, with its event pumping between slices: wall time, as the user waits for it.
-#include "../DsdDay.h"
+#include "../SyntheticDay.h"
 #include "document/CPluvicamDoc.h"
 #include "shell/BigPaneFactory.h"
 #include "views/CBigDSDView.h"

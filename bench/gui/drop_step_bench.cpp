@@ -1,5 +1,6 @@
 // Step + of the drop view over a long stretch of particles that the filter passes over: the
 // panel reads them in time slices between which the window takes its events.
+#include "../SyntheticDay.h"
 #include "document/CPluvicamDoc.h"
 #include "synth/DayGenerator.h"
 #include "synth/HydWriter.h"
@@ -20,24 +21,12 @@ constexpr int32_t DAY = 1780272000;
 // One-line drops, a few a second from 06:00 on.
 std::string RejectedDay() {
   static const std::string path = [] {
-    const char *dir = std::getenv("TMPDIR");
-    const std::string base =
-        std::string(dir ? dir : "/tmp") + "/pluvicam_drop_step_" + std::to_string(getpid());
+    const std::string base = (BenchFolder() / "one_line_drops").string();
     synth::HydWriter writer(4);
     const MainHeader header = synth::TypicalMainHeader(DAY + 6 * 3600);
     writer.AddMainHeader(header);
-    for (int p = 0; p < PARTICLES; ++p) {
-      PixHeader h;
-      h.tim = (6 * 3600 + p * 0.1) * header.lineFrequency;
-      h.eqDiam = 100;
-      h.lineCountA = 1;
-      h.absv = 200;
-      h.offsetA = 100;
-      h.offsetB = 200;
-      h.pixScaleH = 1500;
-      h.pixScaleA = h.pixScaleB = 1800;
-      writer.AddPixRecord(h, {0x21, 0x43, 0x65, 0x87}, 4);
-    }
+    for (int p = 0; p < PARTICLES; ++p)
+      synth::AddTinyDrop(writer, (6 * 3600 + p * 0.1) * header.lineFrequency);
     writer.Write(base + ".hyd", base + ".hd");
     return base + ".hyd";
   }();
@@ -46,14 +35,7 @@ std::string RejectedDay() {
 
 // A synthetic day of about as many drops of natural sizes and shapes.
 std::string NaturalDay() {
-  static const std::string path = [] {
-    const char *dir = std::getenv("TMPDIR");
-    synth::DayOptions options;
-    options.outDir = dir ? dir : "/tmp";
-    options.name = "pluvicam_drop_step_day_" + std::to_string(getpid());
-    options.particles = PARTICLES;
-    return synth::GenerateDay(options).dataPath;
-  }();
+  static const std::string path = SyntheticDay("drop_step_day", PARTICLES, 1);
   return path;
 }
 
@@ -97,8 +79,5 @@ int main(int argc, char **argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  for (const std::string &data : {RejectedDay(), NaturalDay()})
-    for (const char *extension : {".hyd", ".hd", ".wd", ".tip"})
-      std::filesystem::remove(data.substr(0, data.size() - 4) + extension);
   return 0;
 }

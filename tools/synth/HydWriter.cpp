@@ -167,6 +167,21 @@ std::vector<uint8_t> ReadFile(const std::string &path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+int32_t AddTinyDrop(HydWriter &writer, double tim, int dropType) {
+  PixHeader h;
+  h.tim = tim;
+  h.eqDiam = 100;
+  h.lineCountA = writer.Format() == 1 ? 0 : 1;
+  h.lineDiffB = 0;
+  h.absv = 200;
+  h.offsetA = 100;
+  h.offsetB = 200;
+  h.pixScaleH = 1500;
+  h.pixScaleA = writer.Format() == 1 ? 180 : 1800;
+  h.pixScaleB = h.pixScaleA;
+  return writer.AddPixRecord(h, {0x21, 0x43, 0x65, 0x87}, 4, dropType);
+}
+
 MainHeader TypicalMainHeader(int32_t time) {
   MainHeader h;
   const char ident[] = "PLUVICAM-TEST ";

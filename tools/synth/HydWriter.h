@@ -64,4 +64,8 @@ std::vector<uint8_t> ReadFile(const std::string &path);
 // Main header of format 4 with the instrument's usual settings, for tests and demo files.
 MainHeader TypicalMainHeader(int32_t time);
 
+// The smallest drop the reader accepts, at camera line `tim`: one line per camera with 4-bit
+// values 1, 2, 3, 4 (A edges 1..2, B edges 3..4 plus offsets). Returns the record's position.
+int32_t AddTinyDrop(HydWriter &writer, double tim, int dropType = 0);
+
 } // namespace synth
