@@ -315,6 +315,11 @@ bool DsdNetcdfWriter::Flush(std::string *error) {
         return false;
   written += buffered;
   buffered = 0;
+  ClearRows();
+  return true;
+}
+
+void DsdNetcdfWriter::ClearRows() {
   times.clear();
   bounds.clear();
   nd.clear();
@@ -324,7 +329,6 @@ bool DsdNetcdfWriter::Flush(std::string *error) {
   complete.clear();
   for (auto &values : momentValues)
     values.clear();
-  return true;
 }
 
 bool DsdNetcdfWriter::Finish(std::string *error) {
@@ -364,13 +368,5 @@ void DsdNetcdfWriter::Abandon() {
     std::remove(temporary.c_str());
   temporary.clear();
   written = buffered = 0;
-  times.clear();
-  bounds.clear();
-  nd.clear();
-  rate.clear();
-  amount.clear();
-  counts.clear();
-  complete.clear();
-  for (auto &values : momentValues)
-    values.clear();
+  ClearRows();
 }

@@ -39,6 +39,8 @@ public:
 private:
   bool Define(const DsdProductLayout &layout, std::string *error);
   bool Flush(std::string *error);
+  // Empties the buffered rows.
+  void ClearRows();
   bool Check(int status, const char *what, std::string *error);
 
   int ncid = -1;
