@@ -1,6 +1,7 @@
 #pragma once
 // Synthetic days for the benchmarks, each written once per process into a folder of its own
 // that is removed when the process ends.
+#include "document/CPluvicamDoc.h"
 #include "synth/DayGenerator.h"
 
 #include <cstdint>
@@ -39,4 +40,16 @@ inline std::string SyntheticDay(const std::string &name, int64_t particles, uint
 inline std::string MillionParticleDay() {
   static const std::string path = SyntheticDay("big", 1000000, 3);
   return path;
+}
+
+// Opens the million-particle day in `doc` for one drop size distribution Run over the whole day.
+inline bool OpenForWholeDayDsd(CPluvicamDoc &doc) {
+  FilterRecord f = FilterRecord::DocumentDefaults();
+  f.endTime.hour = 24;
+  doc.SetFilterSettings(f);
+  if (!doc.OpenHydFile(MillionParticleDay()))
+    return false;
+  doc.ResetIntegration(1);
+  doc.GetIntegrationSettings(1)->mode = FullTimeRange;
+  return true;
 }

@@ -10,15 +10,10 @@ namespace {
 
 void FullTimeRangeRun(benchmark::State &state) {
   CPluvicamDoc doc;
-  FilterRecord f = FilterRecord::DocumentDefaults();
-  f.endTime.hour = 24;
-  doc.SetFilterSettings(f);
-  if (!doc.OpenHydFile(MillionParticleDay())) {
+  if (!OpenForWholeDayDsd(doc)) {
     state.SkipWithError("no day");
     return;
   }
-  doc.ResetIntegration(1);
-  doc.GetIntegrationSettings(1)->mode = FullTimeRange;
   DsdIntegration integration(doc);
   int64_t particles = 0;
   for (auto _ : state) {

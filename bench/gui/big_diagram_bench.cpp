@@ -113,13 +113,3 @@ BENCHMARK(OblatenessDistributionRun)->Unit(benchmark::kMillisecond)->UseRealTime
 BENCHMARK(CalibrationExport)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 } // namespace
-
-int main(int argc, char **argv) {
-  qputenv("QT_QPA_PLATFORM",
-          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -12,15 +12,10 @@ namespace {
 
 void BigViewFullTimeRangeRun(benchmark::State &state) {
   CPluvicamDoc doc;
-  FilterRecord f = FilterRecord::DocumentDefaults();
-  f.endTime.hour = 24;
-  doc.SetFilterSettings(f);
-  if (!doc.OpenHydFile(MillionParticleDay())) {
+  if (!OpenForWholeDayDsd(doc)) {
     state.SkipWithError("no day");
     return;
   }
-  doc.ResetIntegration(1);
-  doc.GetIntegrationSettings(1)->mode = FullTimeRange;
   QWidget window;
   auto *view =
       static_cast<CBigDSDView *>(CreateBigPane(BigPane::View, BigKind::Dsd, 0, &doc, &window));
@@ -34,12 +29,3 @@ void BigViewFullTimeRangeRun(benchmark::State &state) {
 BENCHMARK(BigViewFullTimeRangeRun)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char **argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

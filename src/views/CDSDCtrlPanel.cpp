@@ -24,11 +24,6 @@ int DeltaIndex(float deltaD) {
 }
 } // namespace
 
-void CDSDCtrlPanel::DocMessages::Show(const std::string &text) {
-  if (doc)
-    doc->ShowMessage(text);
-}
-
 CDSDCtrlPanel::CDSDCtrlPanel(CPluvicamDoc *doc, QWidget *parent)
     : CBigCtrlPanel(parent), doc(doc), messages(doc) {
   setObjectName(QStringLiteral("CDSDCtrlPanel"));

@@ -1,7 +1,7 @@
 #pragma once
 #include "CBigCtrlPanel.h"
 #include "CIntegrationDlg.h"
-#include "document/UserMessages.h"
+#include "DocumentMessages.h"
 
 #include <vector>
 
@@ -59,17 +59,8 @@ private:
   void InvalidateInfoViews();
   void SetOthersEnabled(bool enabled);
 
-  class DocMessages : public UserMessages {
-  public:
-    explicit DocMessages(CPluvicamDoc *doc) : doc(doc) {}
-    void Show(const std::string &text) override;
-
-  private:
-    CPluvicamDoc *doc;
-  };
-
   CPluvicamDoc *doc;
-  DocMessages messages;
+  DocumentMessages messages;
   CIntegrationDlg dialog;
   int state = 1;
   std::vector<QPushButton *> buttons;

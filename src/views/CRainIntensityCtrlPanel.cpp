@@ -35,11 +35,6 @@ CRainIntensityCtrlPanel::CRainIntensityCtrlPanel(CPluvicamDoc *doc, QWidget *par
 
 CRainIntensityCtrlPanel::~CRainIntensityCtrlPanel() = default;
 
-void CRainIntensityCtrlPanel::DocMessages::Show(const std::string &text) {
-  if (doc)
-    doc->ShowMessage(text);
-}
-
 std::vector<CBigRainIntensityView *> CRainIntensityCtrlPanel::Views() const {
   std::vector<CBigRainIntensityView *> views;
   // The views have no meta-object of their own: find them by their C++ type.

@@ -1,5 +1,5 @@
 #pragma once
-#include "document/UserMessages.h"
+#include "DocumentMessages.h"
 
 #include <QWidget>
 
@@ -56,18 +56,8 @@ private:
   std::vector<CBigRainIntensityView *> Views() const;
   void RefreshRecordTables();
 
-  // The dialog's message boxes go through the document, as every box does.
-  class DocMessages : public UserMessages {
-  public:
-    explicit DocMessages(CPluvicamDoc *doc) : doc(doc) {}
-    void Show(const std::string &text) override;
-
-  private:
-    CPluvicamDoc *doc;
-  };
-
   CPluvicamDoc *doc;
-  DocMessages messages;
+  DocumentMessages messages;
   std::unique_ptr<CIntegrationDlg> dialog;
   int state = 1;
   QPushButton *runButton = nullptr;
