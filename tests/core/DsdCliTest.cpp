@@ -25,32 +25,7 @@ Output Dsd(const std::string &arguments) {
   return o;
 }
 
-std::vector<std::string> Split(const std::string &line) {
-  std::vector<std::string> cells;
-  std::string cell;
-  std::istringstream in(line);
-  while (std::getline(in, cell, ','))
-    cells.push_back(cell);
-  if (!line.empty() && line.back() == ',')
-    cells.emplace_back();
-  return cells;
-}
-
-// Rows as column name → cell.
-std::vector<std::map<std::string, std::string>> Rows(const Output &o) {
-  std::vector<std::map<std::string, std::string>> rows;
-  if (o.lines.empty())
-    return rows;
-  const std::vector<std::string> header = Split(o.lines[0]);
-  for (size_t i = 1; i < o.lines.size(); ++i) {
-    const std::vector<std::string> cells = Split(o.lines[i]);
-    std::map<std::string, std::string> row;
-    for (size_t c = 0; c < header.size() && c < cells.size(); ++c)
-      row[header[c]] = cells[c];
-    rows.push_back(row);
-  }
-  return rows;
-}
+std::vector<std::map<std::string, std::string>> Rows(const Output &o) { return CsvRows(o.lines); }
 
 } // namespace
 
@@ -70,7 +45,7 @@ TEST_F(DsdCliTest, ColumnsRowsAndExitStatuses) {
   Output o = Dsd(Path("d.hyd"));
   ASSERT_EQ(o.status, 0);
   ASSERT_EQ(o.lines.size(), 3u) << "two minutes, two Runs";
-  const std::vector<std::string> header = Split(o.lines[0]);
+  const std::vector<std::string> header = CsvCells(o.lines[0]);
   ASSERT_EQ(header.size(), 14u + 40u) << "40 classes of 0.25 mm at scale 1";
   EXPECT_EQ(o.lines[0].substr(0, 161),
             "run,startTim,endTim,startTime,endTime,elapsed,collectedRain,count,rainInterval,"
@@ -86,13 +61,13 @@ TEST_F(DsdCliTest, ColumnsRowsAndExitStatuses) {
   EXPECT_EQ(rows[1]["complete"], "0") << "the data end before 06:02";
   EXPECT_EQ(rows[1]["result"], "0");
   EXPECT_NE(rows[1]["ndMax"], "") << "normalised with its own 20 s";
-  EXPECT_EQ(Split(o.lines[1]).size(), header.size());
+  EXPECT_EQ(CsvCells(o.lines[1]).size(), header.size());
 
   o = Dsd(Path("d.hyd") + " --mode full --delta-d 0.05 --scale 2 --moments");
   ASSERT_EQ(o.status, 0);
   ASSERT_EQ(o.lines.size(), 2u) << "the full window is one Run";
-  EXPECT_EQ(Split(o.lines[0]).size(), 14u + 400u + 8u) << "400 classes at most";
-  EXPECT_EQ(Split(o.lines[0]).back(), "lambda");
+  EXPECT_EQ(CsvCells(o.lines[0]).size(), 14u + 400u + 8u) << "400 classes at most";
+  EXPECT_EQ(CsvCells(o.lines[0]).back(), "lambda");
   rows = Rows(o);
   EXPECT_EQ(rows[0]["count"], "4");
   EXPECT_EQ(rows[0]["elapsed"], "70");

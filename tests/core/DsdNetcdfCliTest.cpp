@@ -15,33 +15,6 @@ CliRun Cli(const std::string &arguments, const std::string &errPath) {
   return RunCli("dsd " + arguments, errPath);
 }
 
-// CSV rows as column name → cell.
-std::vector<std::map<std::string, std::string>> Rows(const std::string &csv) {
-  auto split = [](const std::string &line) {
-    std::vector<std::string> cells;
-    std::string cell;
-    std::istringstream in(line);
-    while (std::getline(in, cell, ','))
-      cells.push_back(cell);
-    if (!line.empty() && line.back() == ',')
-      cells.emplace_back();
-    return cells;
-  };
-  std::istringstream in(csv);
-  std::string line;
-  std::getline(in, line);
-  const auto header = split(line);
-  std::vector<std::map<std::string, std::string>> rows;
-  while (std::getline(in, line)) {
-    const auto cells = split(line);
-    std::map<std::string, std::string> row;
-    for (size_t c = 0; c < header.size() && c < cells.size(); ++c)
-      row[header[c]] = cells[c];
-    rows.push_back(row);
-  }
-  return rows;
-}
-
 float CsvFloat(const std::string &cell) {
   return cell.empty() ? DsdNetcdfWriter::FILL : float(std::stod(cell));
 }
@@ -73,7 +46,7 @@ TEST_F(DsdNetcdfCliTest, TheProductHoldsTheCsvsIntervals) {
     ASSERT_EQ(product.status, 0) << product.err;
     EXPECT_EQ(product.out, "") << "no CSV beside the product";
 
-    const auto rows = Rows(csv.out);
+    const auto rows = CsvRows(TextLines(csv.out));
     NcFile f(nc);
     ASSERT_TRUE(f.Ok());
     ASSERT_EQ(f.Dim("time"), (long long)rows.size());
@@ -139,7 +112,7 @@ TEST_F(DsdNetcdfCliTest, SeveralFilesFormOneSeriesInTheOrderOfTheirTime) {
   EXPECT_EQ(r.status, 1) << "files were skipped";
   EXPECT_NE(r.err.find(Path("missing.hyd") + ": "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find(Path("bad.hyd") + ": "), std::string::npos) << r.err;
-  auto rows = Rows(r.out);
+  auto rows = CsvRows(TextLines(r.out));
   ASSERT_EQ(rows.size(), 5u) << r.out;
   EXPECT_EQ(rows[0]["startTime"], "06:00:00.000");
   EXPECT_EQ(rows[1]["startTime"], "06:01:00.000");

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -34,6 +35,35 @@ inline std::vector<std::string> TextLines(const std::string &text) {
   for (std::string line; std::getline(in, line);)
     lines.push_back(line);
   return lines;
+}
+
+// The cells of a CSV line; a trailing comma ends with an empty cell.
+inline std::vector<std::string> CsvCells(const std::string &line) {
+  std::vector<std::string> cells;
+  std::string cell;
+  std::istringstream in(line);
+  while (std::getline(in, cell, ','))
+    cells.push_back(cell);
+  if (!line.empty() && line.back() == ',')
+    cells.emplace_back();
+  return cells;
+}
+
+// The rows after the header line, as column name → cell.
+inline std::vector<std::map<std::string, std::string>>
+CsvRows(const std::vector<std::string> &lines) {
+  std::vector<std::map<std::string, std::string>> rows;
+  if (lines.empty())
+    return rows;
+  const std::vector<std::string> header = CsvCells(lines[0]);
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::vector<std::string> cells = CsvCells(lines[i]);
+    std::map<std::string, std::string> row;
+    for (size_t c = 0; c < header.size() && c < cells.size(); ++c)
+      row[header[c]] = cells[c];
+    rows.push_back(row);
+  }
+  return rows;
 }
 
 #ifdef PLUVICAM_CLI
