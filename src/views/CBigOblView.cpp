@@ -7,7 +7,6 @@
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "statistics/CalibrationExport.h"
-#include "statistics/DiagramCollection.h"
 #include "statistics/OblatenessPlot.h"
 
 #include <QCoreApplication>
@@ -337,28 +336,15 @@ bool CBigOblView::SaveCalibData(std::string &error) {
   busy = true;
 
   CalibrationExport calibration(selection.Entries(), Scale());
-  DiagramCollection collection(*doc, false);
-  bool failed = false, complete = false;
-  RunInSlices([&] {
-    if (!running)
-      return false;
-    switch (collection.Next()) {
-    case DiagramCollection::Particle:
-      calibration.Add(*collection.Record());
-      break;
-    case DiagramCollection::Nothing:
-      break;
-    case DiagramCollection::End:
-      complete = true;
-      running = false;
-      break;
-    case DiagramCollection::Failed:
-      failed = true;
-      running = false;
-      break;
-    }
-    return running;
-  });
+  bool ended = false;
+  const bool failed = !CollectInSlices(
+      *doc, [this] { return running; }, [&calibration](const HydRecord &r) { calibration.Add(r); },
+      [&] {
+        ended = true;
+        running = false;
+      },
+      false);
+  const bool complete = ended && !failed;
   if (failed)
     doc->ShowMessage(doc->GetStatusText());
   // Ranges of part of the window would pass for the whole: a pass that did not reach the end

@@ -37,8 +37,8 @@ void RunInSlices(const std::function<bool()> &step, int sliceMs) {
 
 bool CollectInSlices(CPluvicamDoc &doc, const std::function<bool()> &running,
                      const std::function<void(const HydRecord &)> &onParticle,
-                     const std::function<void()> &onEnd) {
-  DiagramCollection collection(doc);
+                     const std::function<void()> &onEnd, bool keepInterval) {
+  DiagramCollection collection(doc, keepInterval);
   bool failed = false;
   RunInSlices([&] {
     if (!running())

@@ -13,6 +13,7 @@ void RunInSlices(const std::function<bool()> &step, int sliceMs = 15);
 // An enlarged diagram's run in slices: the document's particles from where it stands go to
 // `onParticle` while `running()` holds; the end of the data and a read error call `onEnd` and
 // end the run. Returns false after a read error (the document's status text says which).
+// Without `keepInterval` the document's interval record is left alone.
 bool CollectInSlices(CPluvicamDoc &doc, const std::function<bool()> &running,
                      const std::function<void(const HydRecord &)> &onParticle,
-                     const std::function<void()> &onEnd);
+                     const std::function<void()> &onEnd, bool keepInterval = true);
