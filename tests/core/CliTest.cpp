@@ -2,8 +2,6 @@
 #include "CliRunner.h"
 #include "ParticleCsv.h"
 #include "TestFiles.h"
-#include "synth/DropOutline.h"
-#include "synth/RainEncoder.h"
 
 #include <cmath>
 #include <cstdio>
@@ -40,21 +38,7 @@ protected:
     w.Write(Path("d.hyd"), Path("d.hd"));
   }
   void AddDrop(synth::HydWriter &w, double seconds) {
-    // 2.5 mm wide at 0.18 mm per pixel and 0.2 mm per line.
-    const synth::DropEdges edges = synth::RasteriseDrop(synth::DropShape{2.5}, 0.18, 0.2);
-    synth::RainImage image{edges.left, edges.right, edges.left, edges.right};
-    const synth::EncodedRain drop = synth::EncodeRain(image);
-    PixHeader h;
-    h.tim = Tim(seconds);
-    h.eqDiam = 250;
-    h.lineCountA = int16_t(image.leftA.size());
-    h.lineDiffB = int16_t(image.leftB.size() - image.leftA.size());
-    h.absv = 200;
-    h.offsetA = drop.offsetA;
-    h.offsetB = drop.offsetB;
-    h.pixScaleA = h.pixScaleB = 1800;
-    h.pixScaleH = 2000;
-    w.AddPixRecord(h, drop.data, drop.bits);
+    AddImageDrop(w, Tim(seconds), RoundDropImage(2.5), 250);
   }
   CliRun Cli(const std::string &arguments) { return RunCli(arguments, Path("err.txt")); }
 

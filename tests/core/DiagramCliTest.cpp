@@ -6,8 +6,6 @@
 #include "statistics/CalibrationSelection.h"
 #include "statistics/OblatenessHistogram.h"
 #include "synth/DayGenerator.h"
-#include "synth/DropOutline.h"
-#include "synth/RainEncoder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -151,20 +149,8 @@ TEST_F(DiagramCliTest, ARecordWhoseComputationFailsIsPassedOver) {
   // A 2.5 mm drop, a record whose widths are 0, another 2.5 mm drop.
   synth::HydWriter w(4);
   w.AddMainHeader(synth::TypicalMainHeader(testdata::DAY + 6 * 3600));
-  auto addDrop = [&](double seconds) {
-    const synth::DropEdges edges = synth::RasteriseDrop(synth::DropShape{2.5}, 0.18, 0.2);
-    synth::RainImage image{edges.left, edges.right, edges.left, edges.right};
-    const synth::EncodedRain drop = synth::EncodeRain(image);
-    PixHeader h;
-    h.tim = testdata::Tim(seconds);
-    h.eqDiam = 250;
-    h.lineCountA = int16_t(image.leftA.size());
-    h.absv = 200;
-    h.offsetA = drop.offsetA;
-    h.offsetB = drop.offsetB;
-    h.pixScaleA = h.pixScaleB = 1800;
-    h.pixScaleH = 2000;
-    w.AddPixRecord(h, drop.data, drop.bits);
+  auto addDrop = [&w](double seconds) {
+    testdata::AddImageDrop(w, testdata::Tim(seconds), testdata::RoundDropImage(2.5), 250);
   };
   addDrop(6 * 3600 + 1);
   PixHeader flat;

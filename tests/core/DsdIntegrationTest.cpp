@@ -6,8 +6,6 @@
 #include "particle/CHydData.h"
 #include "statistics/DsdModels.h"
 #include "statistics/DsdMoments.h"
-#include "synth/DropOutline.h"
-#include "synth/RainEncoder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -182,20 +180,7 @@ TEST_F(DsdIntegrationTest, ADropBeyondTheLastClassCountsForRainAndCountOnly) {
   w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
   AddTinyDrop(w, Tim(H6 + 10));
   // 10.5 mm across at 0.18 mm per pixel and 0.2 mm per line.
-  const synth::DropEdges edges = synth::RasteriseDrop(synth::DropShape{10.5}, 0.18, 0.2);
-  const synth::RainImage image{edges.left, edges.right, edges.left, edges.right};
-  const synth::EncodedRain encoded = synth::EncodeRain(image);
-  PixHeader h;
-  h.tim = Tim(H6 + 20);
-  h.eqDiam = 1050;
-  h.lineCountA = int16_t(image.leftA.size());
-  h.lineDiffB = int16_t(image.leftB.size() - image.leftA.size());
-  h.absv = 200;
-  h.offsetA = encoded.offsetA;
-  h.offsetB = encoded.offsetB;
-  h.pixScaleA = h.pixScaleB = 1800;
-  h.pixScaleH = 2000;
-  w.AddPixRecord(h, encoded.data, encoded.bits);
+  AddImageDrop(w, Tim(H6 + 20), RoundDropImage(10.5), 1050);
   w.Write(Path("d.hyd"), Path("d.hd"));
   FilterRecord f = FilterRecord::DocumentDefaults();
   f.endTime.hour = 24;

@@ -8,7 +8,6 @@
 #include "particle/CContour.h"
 #include "particle/CRainData.h"
 #include "synth/DropOutline.h"
-#include "synth/RainEncoder.h"
 
 #include <cstdio>
 
@@ -108,18 +107,7 @@ protected:
       edges.left[i] = int16_t(edges.left[i] + int(i) / 4);
       edges.right[i] = int16_t(edges.right[i] + int(i) / 4);
     }
-    synth::RainImage image{edges.left, edges.right, edges.left, edges.right};
-    const synth::EncodedRain drop = synth::EncodeRain(image);
-    PixHeader h;
-    h.tim = Tim(seconds);
-    h.eqDiam = 250;
-    h.lineCountA = int16_t(image.leftA.size());
-    h.absv = 200;
-    h.offsetA = drop.offsetA;
-    h.offsetB = drop.offsetB;
-    h.pixScaleA = h.pixScaleB = 1800;
-    h.pixScaleH = 2000;
-    return w.AddPixRecord(h, drop.data, drop.bits);
+    return AddImageDrop(w, Tim(seconds), {edges.left, edges.right, edges.left, edges.right}, 250);
   }
   CliRun Cli(const std::string &arguments) { return RunCli(arguments, Path("err.txt")); }
 
