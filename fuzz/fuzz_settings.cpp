@@ -28,28 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     auto found = values.find(key);
     return found == values.end() ? std::string(fallback) : found->second;
   };
-  auto number = [&](const char *key, const char *fallback) {
-    return float(shelltext::TextToDouble(value(key, fallback)));
-  };
-  auto clock = [&](const char *key, const char *fallback) {
-    const shelltext::ClockTime t = shelltext::ParseFixedTime(value(key, fallback));
-    TimeOfDay time;
-    time.hour = int16_t(t.hour);
-    time.minute = int16_t(t.minute);
-    time.second = int16_t(t.second);
-    return time;
-  };
   FilterSettings s;
-  s.tipSize = number("Tip_Size", "0.2");
-  s.startTime = clock("Time_Start", "00:00:00");
-  s.endTime = clock("Time_End", "23:59:59");
-  s.diamMin = number("Diameter Min", "0.0");
-  s.diamMax = number("Diameter Max", "50.0");
-  s.oblMin = number("Oblateness Min", "0.0");
-  s.oblMax = number("Oblateness Max", "2.0");
-  s.velMin = number("Velocity Min", "0.0");
-  s.velMax = number("Velocity Max", "30.0");
-  s.dropType = int16_t(shelltext::TextToInt(value("Hyd-Type", "0")));
+  shelltext::ReadStoredFilter(s, value);
   s.ResetUnusableStored();
 
   const bool usable = std::isfinite(s.tipSize) && s.tipSize >= 0 && s.diamMin <= s.diamMax &&

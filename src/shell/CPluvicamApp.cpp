@@ -145,28 +145,7 @@ void CPluvicamApp::LoadSettings() {
       return v.toStringList().join(QStringLiteral(", ")).toStdString();
     return v.toString().toStdString();
   };
-  auto number = [&](const char *key, const char *fallback) {
-    return float(shelltext::TextToDouble(text(key, fallback)));
-  };
-  auto clock = [&](const char *key, const char *fallback) {
-    const shelltext::ClockTime t = shelltext::ParseFixedTime(text(key, fallback));
-    TimeOfDay time;
-    time.hour = int16_t(t.hour);
-    time.minute = int16_t(t.minute);
-    time.second = int16_t(t.second);
-    return time;
-  };
-  stored.tipSize = number("Tip_Size", "0.2");
-  stored.startTime = clock("Time_Start", "00:00:00");
-  stored.endTime = clock("Time_End", "23:59:59");
-  stored.diamMin = number("Diameter Min", "0.0");
-  stored.diamMax = number("Diameter Max", "50.0");
-  stored.oblMin = number("Oblateness Min", "0.0");
-  stored.oblMax = number("Oblateness Max", "2.0");
-  stored.velMin = number("Velocity Min", "0.0");
-  stored.velMax = number("Velocity Max", "30.0");
-  stored.windowTitle = text("Window Title", "Fernwald, Ostland");
-  stored.dropType = int16_t(shelltext::TextToInt(text("Hyd-Type", "0")));
+  shelltext::ReadStoredFilter(stored, text);
 
   // Values that would reject every particle are not taken; a store that cannot be read or
   // holds such values is kept beside itself before it is ever written again.

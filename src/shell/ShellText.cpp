@@ -104,4 +104,29 @@ std::string ReplaceAll(std::string text, const std::string &from, const std::str
   return text;
 }
 
+void ReadStoredFilter(FilterSettings &s, const StoredText &text) {
+  auto number = [&](const char *key, const char *fallback) {
+    return float(TextToDouble(text(key, fallback)));
+  };
+  auto clock = [&](const char *key, const char *fallback) {
+    const ClockTime t = ParseFixedTime(text(key, fallback));
+    TimeOfDay time;
+    time.hour = int16_t(t.hour);
+    time.minute = int16_t(t.minute);
+    time.second = int16_t(t.second);
+    return time;
+  };
+  s.tipSize = number("Tip_Size", "0.2");
+  s.startTime = clock("Time_Start", "00:00:00");
+  s.endTime = clock("Time_End", "23:59:59");
+  s.diamMin = number("Diameter Min", "0.0");
+  s.diamMax = number("Diameter Max", "50.0");
+  s.oblMin = number("Oblateness Min", "0.0");
+  s.oblMax = number("Oblateness Max", "2.0");
+  s.velMin = number("Velocity Min", "0.0");
+  s.velMax = number("Velocity Max", "30.0");
+  s.windowTitle = text("Window Title", "Fernwald, Ostland");
+  s.dropType = int16_t(TextToInt(text("Hyd-Type", "0")));
+}
+
 } // namespace shelltext

@@ -1,6 +1,9 @@
 #pragma once
 // Window-free text helpers of the application shell: the settings store's value formats and the
 // main window title.
+#include "document/FilterSettings.h"
+
+#include <functional>
 #include <string>
 
 namespace shelltext {
@@ -19,6 +22,11 @@ struct ClockTime {
 };
 ClockTime ParseFixedTime(const std::string &text);
 std::string FormatTime(int hour, int minute, int second);
+// Reads the stored filter values, window title and tip size into `s` through `text(key,
+// fallback)`, which gives a key's text or the fallback; the values are not checked here.
+using StoredText = std::function<std::string(const char *key, const char *fallback)>;
+void ReadStoredFilter(FilterSettings &s, const StoredText &text);
+
 // A float of the store: widened to double and printed with one decimal.
 std::string FormatOneDecimal(float value);
 
