@@ -103,6 +103,8 @@ int CPluvicamDoc::OpenHydFile(const std::string &path, std::string *message, boo
     return 0;
   }
   isSno = handler->IsSno();
+  if (!handler->OpenNotice().empty())
+    ShowMessage(handler->OpenNotice());
 
   // A missing wind file is normal; one that is there but cannot be opened is said once.
   const std::string windName = CWindFile::NameFor(path);
@@ -148,6 +150,12 @@ const MainHeader *CPluvicamDoc::FirstMainHeader() const {
   if (!handler || handler->GetTimeIndex().empty())
     return nullptr;
   return &handler->GetTimeIndex().front().mainHeader;
+}
+
+double CPluvicamDoc::RecordingStartTim() const {
+  if (!handler || handler->GetTimeIndex().empty())
+    return -1;
+  return handler->GetTimeIndex().front().line;
 }
 
 bool CPluvicamDoc::GetMainHeader(MainHeader *out) const {

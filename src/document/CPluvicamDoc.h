@@ -81,6 +81,9 @@ public:
   const MainHeader *CurrentMainHeader() const;
   // The main header of the file's time index that comes first; null without one.
   const MainHeader *FirstMainHeader() const;
+  // When the recording starts: the time of day of that first main header in its camera lines;
+  // -1 without one.
+  double RecordingStartTim() const;
   // The file's main header for settings and titles: false without a file or a usable header.
   bool GetMainHeader(MainHeader *out) const;
   // Moves the read position to a record start; -1 on failure, as the handler says, with

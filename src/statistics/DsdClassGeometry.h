@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <cmath>
 
 namespace dsd {
 
@@ -23,6 +24,15 @@ inline ClassGeometry GeometryFor(float deltaD, int viewFactor) {
   // Fine classes at a large scale would overrun the table: the axis then ends earlier.
   g.count = std::min(10000 / g.width, ClassGeometry::TABLE_SIZE);
   return g;
+}
+
+// The diameter class of a drop: slot k holds [k·deltaD, (k+1)·deltaD) mm. Diameters are whole
+// hundredths of a millimetre, so many lie exactly on an edge, where the quotient in floating point
+// may come out just below the whole number; the allowance of a thousandth of a class keeps such a
+// drop in the class its edge opens. -1 for a diameter of no class (negative, not a number).
+inline int ClassOf(double diameter, double deltaD) {
+  const double k = std::floor(diameter / deltaD + 0.001);
+  return k >= 0 && k < 1e9 ? int(k) : -1;
 }
 
 } // namespace dsd

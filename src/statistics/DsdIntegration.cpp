@@ -64,7 +64,7 @@ bool DsdIntegration::Begin() {
   done = false;
   repositionFailed = false;
   elapsed = 0;
-  t0 = tLast = 0;
+  previousEnd = t0 = tLast = 0;
   k0 = -1;
   return true;
 }
@@ -75,8 +75,8 @@ void DsdIntegration::Take(const HydRecord &r) {
     result.rain += r.volume / r.area;
   ++result.count;
   tLast = r.tim;
-  const float k = std::trunc(r.diameter / settings->deltaD);
-  if (!(k >= 0 && k < float(result.geometry.count)))
+  const int k = dsd::ClassOf(r.diameter, settings->deltaD);
+  if (k < 0 || k >= result.geometry.count)
     return;
   const float av = r.area * r.velocity;
   if (av == 0 || !std::isfinite(av))
@@ -90,6 +90,29 @@ void DsdIntegration::Normalise(double seconds) {
     result.classes[size_t(k)] *= factor;
   result.normalised = true;
   result.seconds = seconds;
+}
+
+void DsdIntegration::NormalisePartial() {
+  // A partial interval is normalised with its own duration, up to its last particle. It starts
+  // where the previous interval ended; an interval by time no earlier than its aligned start,
+  // which may lie long after that end when intervals without particles came between, and it
+  // lasts no longer than a whole interval.
+  double from = t0;
+  if (settings->mode == Time) {
+    SetNominalBounds();
+    from = std::max(previousEnd, result.nominalStartTim);
+  }
+  double seconds = lineFrequency > 0 ? (tLast - from) / lineFrequency : 0.0;
+  if (settings->mode == Time)
+    seconds = std::min(seconds, double(settings->timeInterval));
+  // No duration (a single particle at the start), no concentration.
+  if (seconds > 0 && std::isfinite(seconds))
+    Normalise(seconds);
+}
+
+void DsdIntegration::SetNominalBounds() {
+  result.nominalStartTim = double(k0) * intervalLines + windowStart;
+  result.nominalEndTim = double(k0 + 1) * intervalLines + windowStart;
 }
 
 bool DsdIntegration::Reposition(const HydRecord &r) {
@@ -135,7 +158,8 @@ bool DsdIntegration::Next() {
   if (first) {
     // The interval starts 2 lines after the previous one ended (or at the window's start).
     state->startTim = mode == FullTimeRange ? t : state->endTim + 2;
-    t0 = state->endTim + 2;
+    previousEnd = state->endTim;
+    t0 = previousEnd + 2;
     lineFrequency = lf;
     elapsed = float((t - t0) / lf);
     if (mode == Time) {
@@ -184,8 +208,9 @@ bool DsdIntegration::Next() {
       done = true;
       result.end = DsdInterval::Complete;
       if (Reposition(r)) {
-        state->startTim = double(k0) * intervalLines + windowStart + 2;
-        state->endTim = double(k0 + 1) * intervalLines + windowStart + 2;
+        SetNominalBounds();
+        state->startTim = result.nominalStartTim + 2;
+        state->endTim = result.nominalEndTim + 2;
       }
     }
     break;
@@ -244,11 +269,7 @@ void DsdIntegration::Finish() {
   } else if (result.end == DsdInterval::NotStarted) {
     result.end = DsdInterval::Stopped;
   } else if (result.end == DsdInterval::DataEnded && result.count > 0) {
-    // A partial interval is normalised with its own duration: from the previous interval's
-    // end to its last particle.
-    const double seconds = lineFrequency > 0 ? (tLast - t0) / lineFrequency : 0.0;
-    if (seconds > 0 && std::isfinite(seconds))
-      Normalise(seconds);
+    NormalisePartial();
   }
   result.success = done && result.end != DsdInterval::Failed;
   if (!result.success)
@@ -275,8 +296,10 @@ void DsdIntegration::OpenAtWindowStart(CPluvicamDoc &doc) {
     return;
   // Seconds of the window start are not used.
   const TimeOfDay &start = doc.GetFilter().startTime;
-  doc.GetIntegrationState()->endTim =
-      double((start.hour * 60 + start.minute) * 60) * header.lineFrequency;
+  const double windowStart = double((start.hour * 60 + start.minute) * 60) * header.lineFrequency;
+  // Nothing was recorded before the recording started: a first interval that began at an earlier
+  // window start would spread its particles over hours without data.
+  doc.GetIntegrationState()->endTim = std::max(windowStart, doc.RecordingStartTim());
 }
 
 void DsdIntegration::InitialUpdate(CPluvicamDoc &doc) {

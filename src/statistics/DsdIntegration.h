@@ -45,6 +45,9 @@ public:
 private:
   void Take(const HydRecord &r);
   void Normalise(double seconds);
+  void NormalisePartial();
+  // By time: the interval's bounds as whole multiples of the interval from the window start.
+  void SetNominalBounds();
   bool Reposition(const HydRecord &r);
 
   CPluvicamDoc &doc;
@@ -58,9 +61,10 @@ private:
   bool first = true;
   bool done = false;
   bool repositionFailed = false;
-  float elapsed = 0; // s
-  double t0 = 0;     // lines: the previous interval's end + 2
-  double tLast = 0;  // lines: the last particle taken
+  float elapsed = 0;      // s
+  double previousEnd = 0; // lines: where the previous interval ended
+  double t0 = 0;          // lines: the previous interval's end + 2
+  double tLast = 0;       // lines: the last particle taken
   double lineFrequency = 0;
   // Time mode: window start W and interval length L in lines, the interval index k0 of the
   // first particle and the hourly factor H.

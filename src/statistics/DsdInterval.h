@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 // What one Run of the drop size distribution leaves: N(D) of the interval and how it ended.
@@ -30,6 +31,11 @@ struct DsdInterval {
   std::string message;     // of a failure
   int32_t position = -1;   // where the failed read began
   bool truncated = false;  // the data ended inside a record
+  // By time: the interval's nominal bounds in camera lines since midnight, whole multiples of
+  // the interval from the window start (the document's interval record keeps them 2 lines
+  // later); not a number in the other modes.
+  double nominalStartTim = std::numeric_limits<double>::quiet_NaN();
+  double nominalEndTim = std::numeric_limits<double>::quiet_NaN();
 
   int ClassCount() const { return geometry.count; }
 };

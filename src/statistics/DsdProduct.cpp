@@ -106,8 +106,11 @@ DsdProductRow MakeDsdProductRow(CPluvicamDoc &doc, const DsdInterval &r, bool mo
   if (const MainHeader *current = doc.CurrentMainHeader(); current && current->lineFrequency > 0)
     lf = current->lineFrequency;
   if (lf > 0) {
-    row.start = midnight + st.startTim / lf;
-    row.end = midnight + st.endTim / lf;
+    // Intervals by time are stamped with their nominal bounds, so that the product's times
+    // fall on whole intervals and line up with other series of the same interval.
+    const bool nominal = std::isfinite(r.nominalStartTim) && std::isfinite(r.nominalEndTim);
+    row.start = midnight + (nominal ? r.nominalStartTim : st.startTim) / lf;
+    row.end = midnight + (nominal ? r.nominalEndTim : st.endTim) / lf;
   } else {
     row.start = row.end = std::nan("");
   }

@@ -55,8 +55,8 @@ public:
       intervalStart = tim;
       classes.fill(0.0);
     }
-    const double k = std::trunc(4.0 * diameter);
-    if (!(k >= 0 && k < CLASSES))
+    const int k = dsd::ClassOf(diameter, 0.25);
+    if (k < 0 || k >= CLASSES)
       return Added::NoClass;
     const double av = area * velocity;
     if (av == 0 || !std::isfinite(av))

@@ -82,6 +82,8 @@ TEST_F(DsdIntegrationTest, TimeIntervalsAreAlignedToTheWindowAndSkipEmptyOnes) {
   EXPECT_NEAR(first.classes[size_t(dropClass)], 2 * perDrop / (60 * 0.25), 1e-6 * perDrop);
   EXPECT_DOUBLE_EQ(first.ndMax, first.classes[size_t(dropClass)]) << "one class: 100 %";
   EXPECT_EQ(first.seconds, 60);
+  EXPECT_DOUBLE_EQ(first.nominalStartTim, Tim(H6)) << "the products' stamps: whole minutes";
+  EXPECT_DOUBLE_EQ(first.nominalEndTim, Tim(H6 + 60));
 
   const DsdInterval &second = Run();
   EXPECT_EQ(second.count, 1) << "the next Run starts with the particle that closed the first";
@@ -92,15 +94,65 @@ TEST_F(DsdIntegrationTest, TimeIntervalsAreAlignedToTheWindowAndSkipEmptyOnes) {
   EXPECT_EQ(third.end, DsdInterval::DataEnded);
   EXPECT_EQ(third.count, 1);
   EXPECT_TRUE(third.success);
-  const double seconds = (Tim(H6 + 210) - (Tim(H6 + 120) + 4)) / LINES_PER_SECOND;
-  EXPECT_NEAR(third.seconds, seconds, 1e-9) << "a partial interval has its own duration";
-  EXPECT_NEAR(third.classes[size_t(dropClass)], perDrop / (seconds * 0.25), 1e-4);
+  // Its duration runs from its aligned start, not from the end of the interval before the empty
+  // minute, to its last particle.
+  EXPECT_NEAR(third.seconds, 30, 1e-9) << "a partial interval has its own duration";
+  EXPECT_NEAR(third.classes[size_t(dropClass)], perDrop / (30 * 0.25), 1e-4);
+  EXPECT_DOUBLE_EQ(third.nominalStartTim, Tim(H6 + 180));
   EXPECT_EQ(S().result, 0) << "a partial interval leaves no rate";
 
   const DsdInterval &fourth = Run();
   EXPECT_EQ(fourth.count, 0);
   EXPECT_FALSE(fourth.normalised);
   EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(DsdIntegrationTest, APartialIntervalWithoutDurationHasNoConcentration) {
+  // The second minute holds one particle, a line after its start: the interval before ends two
+  // lines after that start, so the partial one has no duration.
+  Open({H6 + 10, H6 + 60 + 1 / LINES_PER_SECOND});
+  doc.ResetIntegration(1);
+  ASSERT_EQ(Run().end, DsdInterval::Complete);
+  const DsdInterval &alone = Run();
+  EXPECT_EQ(alone.end, DsdInterval::DataEnded);
+  EXPECT_EQ(alone.count, 1);
+  EXPECT_FLOAT_EQ(alone.rain, dropRain) << "count and rain stay";
+  EXPECT_FALSE(alone.normalised) << "no N(D) from no time";
+  EXPECT_EQ(alone.ndMax, 0);
+}
+
+TEST_F(DsdIntegrationTest, DropsOnAClassEdgeOpenTheClassAbove) {
+  // Diameters are whole hundredths: 1.30 mm is the lower edge of [1.3, 1.4) at 0.1 mm classes.
+  synth::HydWriter w(4);
+  w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
+  AddImageDrop(w, Tim(H6 + 10), RoundDropImage(1.3), 130);
+  AddImageDrop(w, Tim(H6 + 20), RoundDropImage(1.3), 130);
+  w.Write(Path("d.hyd"), Path("d.hd"));
+  FilterRecord f = FilterRecord::DocumentDefaults();
+  f.endTime.hour = 24;
+  doc.SetFilterSettings(f);
+  ASSERT_EQ(doc.OpenHydFile(Path("d.hyd")), 1);
+  DsdIntegration::OpenAtWindowStart(doc);
+  S().mode = FullTimeRange;
+  S().deltaD = 0.1f;
+  const DsdInterval &r = Run();
+  ASSERT_TRUE(r.normalised);
+  EXPECT_GT(r.classes[13], 0);
+  EXPECT_EQ(r.classes[12], 0);
+}
+
+TEST(DsdClassGeometry, EveryHundredthLandsInTheClassItsLowerEdgeOpens) {
+  for (int width : {5, 10, 15, 20, 25}) { // hundredths of a millimetre
+    const float deltaD = float(width / 100.0);
+    for (int hundredths = 10; hundredths <= 1000; ++hundredths) {
+      // As the particle record holds it.
+      const float diameter = float(hundredths / 100.0);
+      EXPECT_EQ(dsd::ClassOf(diameter, deltaD), hundredths / width)
+          << diameter << " mm at " << deltaD << " mm";
+    }
+  }
+  EXPECT_EQ(dsd::ClassOf(-0.01, 0.1), -1);
+  EXPECT_EQ(dsd::ClassOf(std::nan(""), 0.1), -1);
 }
 
 TEST_F(DsdIntegrationTest, RainIntervalsUseTheNominalAmount) {
@@ -112,11 +164,13 @@ TEST_F(DsdIntegrationTest, RainIntervalsUseTheNominalAmount) {
   EXPECT_EQ(r.end, DsdInterval::Complete);
   EXPECT_EQ(r.count, 3) << "the particle that finds the amount reached is not taken";
   EXPECT_FLOAT_EQ(r.rain, 3 * dropRain);
-  const float elapsed = float((Tim(H6 + 30) - 2) / LINES_PER_SECOND);
-  EXPECT_FLOAT_EQ(S().timeInterval, elapsed) << "from the window's start to the last particle";
+  const float elapsed = float((Tim(H6 + 30) - (std::floor(Tim(H6)) + 2)) / LINES_PER_SECOND);
+  EXPECT_FLOAT_EQ(S().timeInterval, elapsed) << "from the recording's start to the last particle";
   EXPECT_FLOAT_EQ(S().result, 2.5f * dropRain * 3600.0f / elapsed) << "nominal, not collected";
   EXPECT_EQ(S().dropCount, 3);
-  EXPECT_DOUBLE_EQ(State().startTim, 2) << "the first interval spans from the window's start";
+  // The window starts at midnight, the recording at 06:00: the hours before it hold no data.
+  EXPECT_DOUBLE_EQ(State().startTim, std::floor(Tim(H6)) + 2)
+      << "the first interval starts with the recording";
   EXPECT_DOUBLE_EQ(State().endTim, Tim(H6 + 40)) << "the closing particle's time";
 
   const DsdInterval &next = Run();
@@ -131,8 +185,8 @@ TEST_F(DsdIntegrationTest, ObjectIntervalsAndOnesWithoutDuration) {
   const DsdInterval &r = Run();
   EXPECT_EQ(r.count, 2);
   EXPECT_TRUE(r.normalised);
-  const float elapsed = float((Tim(H6 + 20) - 2) / LINES_PER_SECOND);
-  EXPECT_FLOAT_EQ(S().timeInterval, elapsed);
+  const float elapsed = float((Tim(H6 + 20) - (std::floor(Tim(H6)) + 2)) / LINES_PER_SECOND);
+  EXPECT_FLOAT_EQ(S().timeInterval, elapsed) << "from the recording's start";
   EXPECT_FLOAT_EQ(S().rainInterval, 2 * dropRain);
   EXPECT_FLOAT_EQ(S().result, 2 * dropRain * 3600.0f / elapsed);
 

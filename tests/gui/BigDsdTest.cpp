@@ -152,11 +152,14 @@ TEST_F(BigDsd, PanelButtonsChangeTheSettings) {
   EXPECT_EQ(messages.texts, std::vector<std::string>{CBigDSDView::NO_RAIN_RATE});
   EXPECT_FALSE(view->IsCompOn());
 
-  // Reset Time: the interval ends at the window start again.
+  // Reset Time: the interval ends at the window start again, or where the recording starts when
+  // that is later.
   doc.GetIntegrationState()->endTim = 12345;
   s.result = 7;
   Button(CDSDCtrlPanel::IDC_RESET_TIME)->click();
-  EXPECT_EQ(doc.GetIntegrationState()->endTim, 0) << "a window from midnight";
+  ASSERT_GT(doc.RecordingStartTim(), 12345);
+  EXPECT_EQ(doc.GetIntegrationState()->endTim, doc.RecordingStartTim())
+      << "a window from midnight, a recording from 06:00";
   EXPECT_EQ(s.result, 0);
 }
 
