@@ -3,6 +3,7 @@
 #include "CliCommon.h"
 #include "CommandRegistry.h"
 #include "document/FilterSettings.h"
+#include "statistics/IntervalReader.h"
 #include "statistics/RainRateAxis.h"
 #include "statistics/RainRateRun.h"
 #include "statistics/TipCurve.h"
@@ -100,30 +101,33 @@ int RainRateCommand(const RainRateOptions &options) {
   axis.Layout(filter.startTime, filter.endTime);
   RainRateRun run(r.mode, r.rainInterval, r.timeInterval);
   int exitStatus = 0;
-  for (;;) {
-    int status = 0;
-    std::string message;
-    const CHydData *particle =
-        doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status, &message);
-    if (status == CPluvicamDoc::statusAccepted && particle) {
-      const HydRecord &h = *particle->GetHydHeader();
-      run.Add(h.tim, h.mainHeader ? h.mainHeader->lineFrequency : 0,
-              RainRateRun::RainOf(h.volume, h.area));
-      continue;
-    }
-    if (status == CPluvicamDoc::statusOutOfTime)
+  // A record whose computation failed is passed over, as every other diagram does; an error
+  // ends the run.
+  IntervalReader reader(doc);
+  for (bool reading = true; reading;) {
+    switch (reader.Next()) {
+    case IntervalReader::Particle: {
+      const HydRecord &h = reader.Record();
+      run.Add(h.tim, reader.LineFrequency(), RainRateRun::RainOf(h.volume, h.area));
       break;
-    if (status == CPluvicamDoc::statusEndOfFile) {
+    }
+    case IntervalReader::Nothing:
+      break;
+    case IntervalReader::BadRecord:
+      std::cerr << reader.Position() << ": " << reader.Message() << "\n";
+      break;
+    case IntervalReader::DataEnd:
       // An end inside a record is a truncated file, not the end of the data.
-      if (!doc.GetHandler()->EndedAtRecordBoundary()) {
-        std::cerr << message << "\n";
+      if (reader.Truncated()) {
+        std::cerr << reader.Message() << "\n";
         exitStatus = cli::EXIT_STOPPED;
       }
+      reading = false;
       break;
-    }
-    if (status == CPluvicamDoc::statusBadRecord || status == CPluvicamDoc::statusError) {
-      std::cerr << message << "\n";
+    case IntervalReader::Failure:
+      std::cerr << reader.Message() << "\n";
       exitStatus = cli::EXIT_STOPPED;
+      reading = false;
       break;
     }
   }
@@ -142,7 +146,8 @@ int RainRateCommand(const RainRateOptions &options) {
         std::cerr << "tip-file: " << tips.skippedLines << " lines without a time skipped\n";
       const float tipSize =
           options.tipSize >= 0 ? options.tipSize : FilterSettings::STORED_TIP_SIZE;
-      const TipCurve curve = ComputeTipCurve(tips.tips, axis, tipSize);
+      const TipCurve curve = ComputeTipCurve(tips.tips, axis, tipSize, filter.startTime.Seconds(),
+                                             filter.endTime.Seconds());
       for (const RateSegment &s : curve.segments)
         AppendRow(out, "gauge", s);
       if (curve.found)

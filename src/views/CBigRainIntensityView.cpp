@@ -4,6 +4,7 @@
 #include "CRainIntensityCtrlPanel.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
+#include "statistics/IntervalReader.h"
 #include "statistics/TipFileReader.h"
 
 #include <QElapsedTimer>
@@ -142,25 +143,21 @@ bool CBigRainIntensityView::RunSlice(RainRateRun &engine) {
   clock.start();
   bool going = true;
   // The clock is asked every so many particles: a particle takes about half a microsecond.
+  IntervalReader reader(*doc);
   for (int n = 0; run == 1 && (n % 64 != 0 || clock.elapsed() < SLICE_MS); ++n) {
-    int status = 0;
-    std::string message;
-    CHydData *particle = doc->ReadHydData(CPluvicamDoc::ReadDirection::Next, &status, &message);
-    if (status == CPluvicamDoc::statusAccepted && particle) {
-      const HydRecord &h = *particle->GetHydHeader();
+    const IntervalReader::Outcome outcome = reader.Next();
+    if (outcome == IntervalReader::Particle) {
+      const HydRecord &h = reader.Record();
       if (!engine.Started())
         state->startTim = h.tim;
-      engine.Add(h.tim, h.mainHeader ? h.mainHeader->lineFrequency : 0,
-                 RainRateRun::RainOf(h.volume, h.area));
+      engine.Add(h.tim, reader.LineFrequency(), RainRateRun::RainOf(h.volume, h.area));
       state->endTim = h.tim;
       r->result = engine.Total();
-    } else if (status == CPluvicamDoc::statusEndOfFile || status == CPluvicamDoc::statusOutOfTime) {
+    } else if (outcome == IntervalReader::DataEnd || outcome == IntervalReader::Failure) {
+      // A record whose computation failed is passed over (BadRecord); an error ends the run.
       NotifyEndOfRun();
-      going = false;
-      break;
-    } else if (status == CPluvicamDoc::statusBadRecord || status == CPluvicamDoc::statusError) {
-      NotifyEndOfRun();
-      doc->ShowMessage(message);
+      if (outcome == IntervalReader::Failure)
+        doc->ShowMessage(reader.Message());
       going = false;
       break;
     }
@@ -289,7 +286,13 @@ void CBigRainIntensityView::OnToggle() {
 
 void CBigRainIntensityView::UpdateTipCurve() {
   const float tipSize = tipSizeSource ? tipSizeSource() : 0.1f;
-  tipCurve = ComputeTipCurve(tipList, axis, tipSize);
+  // The total counts the tips of the time window, as the particles' total does.
+  double fromSec = -HUGE_VAL, toSec = HUGE_VAL;
+  if (doc) {
+    fromSec = doc->GetFilter().startTime.Seconds();
+    toSec = doc->GetFilter().endTime.Seconds();
+  }
+  tipCurve = ComputeTipCurve(tipList, axis, tipSize, fromSec, toSec);
   if (!tipCurve.found)
     return;
   gaugeTotal = tipCurve.gaugeTotal;

@@ -1,9 +1,11 @@
 // `pluvicam-cli rainrate` end to end on a synthetic day with its gauge: the output contract, the
 // totals against the generator's truth, and the rows against the run computed in process.
 #include "CliRunner.h"
+#include "TestFiles.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "statistics/RainRateRun.h"
+#include "statistics/TipFile.h"
 #include "synth/DayGenerator.h"
 #include "synth/HydWriter.h"
 #include "synth/TipGauge.h"
@@ -200,6 +202,17 @@ TEST_F(RainRateCliTest, WindowGaugeAndBadInput) {
   }
   double rain = 0, gauge = 0;
   ASSERT_TRUE(Totals(hour.lastErrLine, rain, gauge)) << hour.lastErrLine;
+  // The gauge's total counts the tips of the window, as the particles' does, not those of the
+  // whole axis.
+  TipFileResult tips;
+  ASSERT_TRUE(ReadTipFile((dir / "day.tip").string(), tips, nullptr));
+  int inWindow = 0, onAxis = 0;
+  for (float t : tips.tips) {
+    inWindow += t >= 6.5 * 3600 && t < 7.5 * 3600 + 1;
+    onAxis += t >= 6 * 3600 && t < 8 * 3600 + 1;
+  }
+  ASSERT_LT(inWindow, onAxis) << "the day rains outside the window too";
+  EXPECT_NEAR(gauge, 0.4 * inWindow, 1e-4);
   // Twice the tip size, twice the gauge's rates.
   const Output small = RainRate(Day() + " --from 06:30 --to 07:30");
   double rain1 = 0, gauge1 = 0;
@@ -230,4 +243,38 @@ TEST_F(RainRateCliTest, WindowGaugeAndBadInput) {
   EXPECT_EQ(RainRate(Day() + " --interval 6").status, 2);
   EXPECT_EQ(RainRate(Day() + " --mode objects").status, 2);
   EXPECT_EQ(RainRate((dir / "none.hyd").string()).status, 2);
+}
+
+TEST_F(RainRateCliTest, AFailedRecordIsPassedOverAsTheDropSizeDistributionDoes) {
+  // Drops around a record whose computation fails: the run goes on to the window's end.
+  synth::HydWriter w(4);
+  w.AddMainHeader(synth::TypicalMainHeader(testdata::DAY + 6 * 3600));
+  for (int i = 0; i < 40; ++i) {
+    if (i == 20) {
+      PixHeader flat;
+      flat.tim = testdata::Tim(6 * 3600 + 100.5);
+      flat.lineCountA = 1;
+      flat.absv = 200;
+      flat.pixScaleA = flat.pixScaleB = flat.pixScaleH = 1800;
+      w.AddPixRecord(flat, {0x00, 0x00}, 1);
+    }
+    testdata::AddImageDrop(w, testdata::Tim(6 * 3600 + 5 * i + 1), testdata::RoundDropImage(2.5),
+                           250);
+  }
+  const std::string path = (dir / "bad.hyd").string();
+  w.Write(path, (dir / "bad.hd").string());
+
+  const Output rate = RainRate(path + " --no-gauge");
+  EXPECT_EQ(rate.status, 0) << rate.err;
+  EXPECT_NE(rate.err.find(": CRainData::SetHydHeader"), std::string::npos) << rate.err;
+  double rain = 0, gauge = 0;
+  ASSERT_TRUE(Totals(rate.lastErrLine, rain, gauge)) << rate.lastErrLine;
+
+  const CliRun full = RunCli("dsd " + path + " --mode full", (dir / "dsd-err.txt").string());
+  ASSERT_EQ(full.status, 0) << full.err;
+  const auto rows = CsvRows(TextLines(full.out));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].at("count"), "40") << "every drop";
+  EXPECT_NEAR(rain, std::stod(rows[0].at("collectedRain")), 1e-4)
+      << "the same total as the full window's";
 }
