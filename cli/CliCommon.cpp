@@ -9,8 +9,11 @@ namespace cli {
 
 bool OpenOrReport(CHydDataHandler &handler, const std::string &file) {
   CHydException e;
-  if (handler.Open(file, CInputFile::modeRead, &e))
+  if (handler.Open(file, CInputFile::modeRead, &e)) {
+    if (!handler.OpenNotice().empty())
+      std::cerr << file << ": " << handler.OpenNotice() << "\n";
     return true;
+  }
   std::cerr << e.message << "\n";
   return false;
 }

@@ -101,18 +101,32 @@ int CHydDataHandler::EvaluateHeaderFile(CHydException *exc) {
   if (!headerFile.ReadHeaderInfo(&headerInfo, &status))
     return fail(0, nullptr);
   format = headerInfo.format;
-  // A minute position outside the data file would silently give no particles or a read from
-  // the start; -1 marks a minute without data.
+  // -1 marks a minute without data. A negative position is a damaged index. One past the end
+  // of the data is a data file shorter than its index (still being written, or copied part-way):
+  // the minutes inside the data are read, those behind its end count as absent.
   const int32_t length = hydFile.GetLength();
+  openNotice.clear();
   for (int m = 1; m <= HeaderInfo::SLOTS; ++m) {
     const int32_t position = headerInfo.GetMinutePosition(m);
-    if (position != -1 && (position < 0 || position > length)) {
+    if (position != -1 && position < 0) {
       char text[200];
       std::snprintf(text, sizeof text,
                     "CHydDataHandler::EvaluateHeaderFile: position %d of minute %02d:%02d in "
                     "the index file lies outside the data file of %d bytes",
-                    position, (m - 1) / 60, (m - 1) % 60, length);
+                    position, m / 60, m % 60, length);
       return fail(CHydException::generic, text);
+    }
+    if (position > length) {
+      headerInfo.positions[m - 1] = -1;
+      if (openNotice.empty()) {
+        char text[160];
+        // Slot m is the position from which reading reaches m minutes after midnight.
+        std::snprintf(text, sizeof text,
+                      "the index points past the end of the data from %02d:%02d on: the data "
+                      "file is shorter than its index",
+                      m / 60 % 24, m % 60);
+        openNotice = text;
+      }
     }
   }
   if (!timeIndex.empty())

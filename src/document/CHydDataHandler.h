@@ -60,6 +60,9 @@ public:
   // Whether the last read met the end of the file exactly at a record boundary (an end of file
   // inside a record is a truncated file).
   bool EndedAtRecordBoundary() const { return endedAtBoundary; }
+  // What the open noticed without refusing the file (a data file shorter than its index);
+  // empty when nothing.
+  const std::string &OpenNotice() const { return openNotice; }
   // The particle last read, or null.
   CHydData *GetHydData() const { return hydData; }
   CHydFile &GetHydFile() { return hydFile; }
@@ -100,4 +103,5 @@ private:
   bool computationFailed = false;
   bool endedAtBoundary = false;
   int32_t lastRecordStart = 0;
+  std::string openNotice;
 };

@@ -1,5 +1,6 @@
 // Bad input gives an error that says what and where, never figures, and the class write never
 // lands anywhere but in the particle that was read.
+#include "DocumentRecorder.h"
 #include "TestFiles.h"
 #include "document/CHydDataHandler.h"
 #include "document/CPluvicamDoc.h"
@@ -127,12 +128,12 @@ TEST_F(BadInputTest, ParticleWithoutATimeOfDayFailsAloneAndTheWalkGoesOn) {
   }
 }
 
-TEST_F(BadInputTest, IndexPositionsOutsideTheDataFileAreRefusedAtOpen) {
-  for (int32_t position : {1 << 20, -2, std::numeric_limits<int32_t>::min()}) {
+TEST_F(BadInputTest, NegativeIndexPositionsAreRefusedAtOpen) {
+  for (int32_t position : {-2, std::numeric_limits<int32_t>::min()}) {
     Day day = ThreeDrops(Tim(6 * 3600 + 2));
     day.writer.SetMinutePosition(6 * 60 + 4, position);
     const std::string message = OpenFailure(Write(day));
-    EXPECT_NE(message.find("position " + std::to_string(position) + " of minute 06:03"),
+    EXPECT_NE(message.find("position " + std::to_string(position) + " of minute 06:04"),
               std::string::npos)
         << message;
   }
@@ -141,6 +142,52 @@ TEST_F(BadInputTest, IndexPositionsOutsideTheDataFileAreRefusedAtOpen) {
   day.writer.SetMinutePosition(6 * 60 + 4, day.writer.Size());
   CHydDataHandler handler;
   EXPECT_TRUE(handler.Open(Write(day), CInputFile::modeRead));
+  EXPECT_EQ(handler.OpenNotice(), "");
+}
+
+TEST_F(BadInputTest, ADataFileShorterThanItsIndexOpensUpToItsEnd) {
+  // Drops in 06:00, 06:01 and 06:02, each minute indexed; the copy ends inside 06:01's last
+  // record, as a file still being written or copied part-way does.
+  Day day;
+  day.writer.AddMainHeader(Header());
+  AddTinyDrop(day.writer, Tim(6 * 3600 + 1));
+  day.writer.MarkMinute(6 * 60 + 1);
+  AddTinyDrop(day.writer, Tim(6 * 3600 + 65));
+  const int32_t cut = AddTinyDrop(day.writer, Tim(6 * 3600 + 90)) + 3;
+  day.writer.MarkMinute(6 * 60 + 2);
+  AddTinyDrop(day.writer, Tim(6 * 3600 + 130));
+  day.writer.MarkMinute(6 * 60 + 3);
+  const std::string path = Write(day);
+  ASSERT_EQ(::truncate(path.c_str(), cut), 0);
+
+  const std::string notice = "the index points past the end of the data from 06:02 on: the data "
+                             "file is shorter than its index";
+  CHydDataHandler handler;
+  CHydException e;
+  ASSERT_TRUE(handler.Open(path, CInputFile::modeRead, &e)) << e.message;
+  EXPECT_EQ(handler.OpenNotice(), notice);
+  EXPECT_EQ(handler.GetHeaderInfo().GetMinutePosition(6 * 60 + 2), -1) << "absent, not past";
+  EXPECT_EQ(handler.GetHeaderInfo().GetMinutePosition(6 * 60 + 3), -1);
+  EXPECT_GT(handler.GetHeaderInfo().GetMinutePosition(6 * 60 + 1), 0);
+
+  // The document says so once and reads what the data hold; the end inside a record is a
+  // truncated file.
+  DocumentRecorder recorder(DocumentRecorder::Scope::ParticlesAndResets);
+  CPluvicamDoc doc(&recorder);
+  FilterRecord all = FilterRecord::DocumentDefaults();
+  all.endTime.hour = 24;
+  doc.SetFilterSettings(all);
+  ASSERT_TRUE(doc.OpenHydFile(path));
+  EXPECT_EQ(recorder.TakeShown(), std::vector<std::string>{notice});
+  int status = -1;
+  for (double seconds : {6 * 3600 + 1, 6 * 3600 + 65}) {
+    const CHydData *p = doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status);
+    ASSERT_EQ(status, CPluvicamDoc::statusAccepted);
+    EXPECT_DOUBLE_EQ(p->GetHydHeader()->tim, Tim(seconds));
+  }
+  doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status);
+  EXPECT_EQ(status, CPluvicamDoc::statusEndOfFile);
+  EXPECT_FALSE(doc.EndedAtRecordBoundary());
 }
 
 TEST_F(BadInputTest, FilesThatAreNotWhatTheySeem) {
