@@ -8,6 +8,7 @@
 #include "document/CPluvicamDoc.h"
 #include "document/DocumentRun.h"
 #include "particle/CHydData.h"
+#include "statistics/DsdIntegration.h"
 #include "views/CDiagramView.h"
 
 #include <QAction>
@@ -498,19 +499,11 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
 void CMainFrame::OpenBigFrame(const QString &titleWord, BigKind kind) {
   if (!doc || !doc->HasHydFile())
     return;
-  doc->ClearIntegrationState();
-  if ((kind == BigKind::RainRate || kind == BigKind::Dsd) &&
-      doc->GetFileState() != CPluvicamDoc::fileNone) {
-    MainHeader header;
-    if (doc->GetMainHeader(&header)) {
-      FilterRecord filter;
-      doc->GetFilterSettings(filter);
-      // Seconds of the window start are not used.
-      doc->GetIntegrationState()->endTim =
-          double((filter.startTime.hour * 60 + filter.startTime.minute) * 60) *
-          header.lineFrequency;
-    }
-  }
+  // The interval diagrams' first interval starts at the window start (or the recording's).
+  if (kind == BigKind::RainRate || kind == BigKind::Dsd)
+    DsdIntegration::OpenAtWindowStart(*doc);
+  else
+    doc->ClearIntegrationState();
   QString title = app ? app->GetTitle() : windowTitle();
   title.replace(QStringLiteral("PLUVICAM"), titleWord);
   if (timerOn)
