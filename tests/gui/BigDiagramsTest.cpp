@@ -39,7 +39,6 @@ QPushButton *ButtonOf(QWidget *panel, int id) {
   return panel->findChild<QPushButton *>(QString::number(id));
 }
 
-
 // The particles a diagram's run takes, read by a document of their own.
 std::vector<HydRecord> AcceptedRecords(const std::string &path) {
   CPluvicamDoc d;
@@ -237,10 +236,14 @@ TEST_F(BigDiagramTest, HorizontalVelocityDotsAndTheSnowRefusal) {
   EXPECT_NEAR(east.x() - centre.x(), centre.y() - north.y(), 1);
   EXPECT_LT(north.y(), centre.y()) << "y grows upwards";
 
-  // A resize starts a fresh picture.
+  // A resize keeps the dots.
   frame->resize(900, 700);
   QApplication::processEvents();
-  EXPECT_EQ(CountColour(view->Image(), view->Image().rect(), QColor(255, 255, 0)), 0);
+  for (const HydRecord &r : records) {
+    const PlotPoint dot = HorizontalVelocityPlot::Dot(r.hVelA, r.hVelB);
+    EXPECT_TRUE(ColourNear(view->Image(), view->DevicePixel(QPointF(dot.x, dot.y)),
+                           QColor(255, 255, 0), 0));
+  }
 }
 
 namespace {
@@ -352,7 +355,11 @@ TEST_F(BigDiagramTest, RubberBandCalibrationAndExport) {
     questions.push_back(q);
     return true;
   };
-  dialogs.askSavePath = [&](const QString &) { return savePath; };
+  QString offeredPath;
+  dialogs.askSavePath = [&](const QString &initial) {
+    offeredPath = initial;
+    return savePath;
+  };
   view->SetDialogs(dialogs);
 
   panel->OnCalibrate();
@@ -382,7 +389,10 @@ TEST_F(BigDiagramTest, RubberBandCalibrationAndExport) {
   EXPECT_TRUE(
       questions[0].startsWith("Following Data will be processed\n\nDiameter: 3.0\tFrom: ("));
   EXPECT_TRUE(questions[0].endsWith("\n Write data to CORR_IN.dat?"));
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_EQ(offeredPath, QString::fromStdString(Path("CORR_IN.DAT"))) << "beside the data";
+  EXPECT_EQ(messages.texts,
+            std::vector<std::string>{"Calibration data written to " + Path("CORR_IN.DAT")});
+  messages.texts.clear();
   CalibrationExport expected(view->Selection().Entries(), 1);
   for (const HydRecord &r : records)
     expected.Add(r);
@@ -435,7 +445,9 @@ TEST_F(BigDiagramTest, AnInterruptedExportWritesNothing) {
   panel->OnCalibrate();
   EXPECT_TRUE(asked);
   EXPECT_FALSE(std::filesystem::exists(Path("C.DAT")));
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_EQ(messages.texts, std::vector<std::string>{"Nothing was written to " + Path("C.DAT") +
+                                                     ": the reading was stopped before the end "
+                                                     "of the data"});
   EXPECT_TRUE(view->IsIdle());
   EXPECT_TRUE(frame->isEnabled());
 }
