@@ -34,8 +34,10 @@ void CSmallDSDView::DrawFrame(QPainter &p) {
 void CSmallDSDView::DrawState(QPainter &p) {
   p.setPen(PixelPen(Qt::white));
   p.setBrush(QColor(0, 0, 192));
+  // A bar at the axis has no height to show; its outline would only whiten the axis.
   for (const dsd::Bar &b : bars)
-    p.drawRect(QRectF(QPointF(b.x, 0), QPointF(b.x + b.width, b.height)).normalized());
+    if (b.height > 0)
+      p.drawRect(QRectF(QPointF(b.x, 0), QPointF(b.x + b.width, b.height)).normalized());
   p.setBrush(Qt::NoBrush);
 }
 
