@@ -11,10 +11,12 @@
 #include "statistics/VerticalVelocityPlot.h"
 #include "synth/DayGenerator.h"
 #include "views/BigFrameHost.h"
+#include "views/CBigDSDView.h"
 #include "views/CBigHVelView.h"
 #include "views/CBigInfoView.h"
 #include "views/CBigOblView.h"
 #include "views/CBigVVelView.h"
+#include "views/CDSDCtrlPanel.h"
 #include "views/CHVelCtrlPanel.h"
 #include "views/COblCtrlPanel.h"
 #include "views/CSmallHVelView.h"
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -108,6 +111,15 @@ protected:
     o.hours = 1;
     o.particles = 150000;
     return synth::GenerateDay(o).dataPath;
+  }
+
+  // The frame smaller and back, as a user drags its corner or restores it.
+  void ResizeRoundTrip(const std::function<void()> &atSmallSize = [] {}) {
+    frame->resize(640, 480);
+    QApplication::processEvents();
+    atSmallSize();
+    frame->resize(1000, 800);
+    QApplication::processEvents();
   }
 
   void OpenPath(const std::string &path) {
@@ -450,4 +462,75 @@ TEST_F(BigDiagramTest, AnInterruptedExportWritesNothing) {
                                                      "of the data"});
   EXPECT_TRUE(view->IsIdle());
   EXPECT_TRUE(frame->isEnabled());
+}
+
+// What a run collected survives a new size and the oblateness mode, until the next Run.
+TEST_F(BigDiagramTest, ResultsComeBackAfterAResizeRoundTrip) {
+  WriteVariedDay();
+  Open();
+  const auto records = AcceptedRecords(Path("day1.hyd"));
+  CBigVVelView *vvel = nullptr;
+  CVVelCtrlPanel *vvelPanel = nullptr;
+  OpenFrame(BigKind::VVel, vvel, vvelPanel);
+  vvel->OnRunMessage();
+  vvel->OnToggle();
+  QImage before = vvel->grab().toImage();
+  ResizeRoundTrip([&] {
+    for (const HydRecord &r : records) {
+      const PlotPoint dot = VerticalVelocityPlot::Dot(r.diameter, r.velocity, 1);
+      EXPECT_TRUE(ColourNear(vvel->Image(), vvel->DevicePixel(QPointF(dot.x, dot.y)), BLACK, 0));
+    }
+  });
+  EXPECT_EQ(vvel->grab().toImage(), before);
+  vvel->OnRunMessage();
+  EXPECT_EQ(vvel->Dots().Size(), 0u) << "a new Run starts again; the data had ended";
+
+  doc.ResetData();
+  doc.ResetIntegration(1);
+  doc.GetIntegrationSettings(1)->mode = FullTimeRange;
+  CBigDSDView *dsd = nullptr;
+  CDSDCtrlPanel *dsdPanel = nullptr;
+  OpenFrame(BigKind::Dsd, dsd, dsdPanel);
+  dsd->OnRun();
+  ASSERT_FALSE(dsd->Bars().empty());
+  dsd->OnToggle();
+  ASSERT_TRUE(dsd->IsCompOn());
+  before = dsd->grab().toImage();
+  ResizeRoundTrip();
+  EXPECT_EQ(dsd->grab().toImage(), before) << "bars and model curves";
+}
+
+TEST_F(BigDiagramTest, OblatenessKeepsDotsAndDistributionThroughResizeAndMode) {
+  WriteVariedDay();
+  Open();
+  const auto records = AcceptedRecords(Path("day1.hyd"));
+  CBigOblView *view = nullptr;
+  COblCtrlPanel *panel = nullptr;
+  OpenFrame(BigKind::Obl, view, panel);
+  view->OnRunMessage();
+  const QImage scatter = view->grab().toImage();
+  ResizeRoundTrip();
+  EXPECT_EQ(view->grab().toImage(), scatter);
+
+  // The same run seen as N(H/W), and back.
+  view->OnToggleMode();
+  OblatenessHistogram expected;
+  for (const HydRecord &r : records)
+    expected.Add(r.oblateness);
+  for (int b = 0; b < OblatenessHistogram::BINS; ++b)
+    EXPECT_EQ(view->Histogram().Count(b), expected.Count(b)) << b;
+  const QImage distribution = view->grab().toImage();
+  const QPoint top = view->DevicePixel({10.0 * expected.Summarise().maxBin + 5, 9900});
+  EXPECT_TRUE(ColourNear(distribution, top, QColor(0, 192, 0), 1));
+  ResizeRoundTrip();
+  EXPECT_EQ(view->grab().toImage(), distribution);
+  view->OnToggleMode();
+  EXPECT_EQ(view->grab().toImage(), scatter);
+
+  // A new Run clears both.
+  doc.ResetData();
+  view->OnRunMessage();
+  EXPECT_EQ(view->Dots().Size(), records.size());
+  EXPECT_EQ(view->Histogram().Count(expected.Summarise().maxBin),
+            expected.Count(expected.Summarise().maxBin));
 }
