@@ -66,42 +66,46 @@ void CPluvicamDoc::TellPixelBounds(int maxPixel) {
 }
 
 int CPluvicamDoc::OpenHydFile(const std::string &path, std::string *message, bool readOnly) {
-  if (fileState != fileNone)
-    CloseHydFile();
-  handler = std::make_unique<CHydDataHandler>();
-
+  // The file that is open stays open until the new one has opened: a failed open changes
+  // nothing.
+  auto opened = std::make_unique<CHydDataHandler>();
+  FileState openedState = fileNone;
   std::string failure;
   CHydException exc;
   if (readOnly) {
-    if (handler->Open(path, CInputFile::modeRead, &exc))
-      fileState = fileReadOnly;
+    if (opened->Open(path, CInputFile::modeRead, &exc))
+      openedState = fileReadOnly;
     else
       failure = exc.message;
-  } else if (handler->Open(path, CInputFile::modeReadWrite, &exc)) {
-    fileState = fileReadWrite;
+  } else if (opened->Open(path, CInputFile::modeReadWrite, &exc)) {
+    openedState = fileReadWrite;
   } else if (exc.code == CHydException::accessDenied) {
     // Write-protected: still viewable, only the class write will fail.
-    handler = std::make_unique<CHydDataHandler>();
-    if (handler->Open(path, CInputFile::modeRead, &exc))
-      fileState = fileReadOnly;
+    opened = std::make_unique<CHydDataHandler>();
+    if (opened->Open(path, CInputFile::modeRead, &exc))
+      openedState = fileReadOnly;
     else
       failure = exc.message;
   } else {
     failure = exc.message;
   }
-  if (failure.empty() && (handler->GetFormat() < 0 || handler->GetFormat() > 4)) {
+  if (failure.empty() && (opened->GetFormat() < 0 || opened->GetFormat() > 4)) {
     char text[64];
-    std::snprintf(text, sizeof text, "wrong hyd-format: %d", handler->GetFormat());
+    std::snprintf(text, sizeof text, "wrong hyd-format: %d", opened->GetFormat());
     failure = text;
   }
-  if (!failure.empty() || fileState == fileNone) {
+  if (!failure.empty() || openedState == fileNone) {
     if (failure.empty()) // a failed open without a text still must not look like success
       failure = "CPluvicamDoc::OpenHydFile: could not open " + path;
-    CloseHydFile();
+    opened->Close();
     statusText = failure;
     Tell(message, failure);
     return 0;
   }
+  if (fileState != fileNone)
+    CloseHydFile();
+  handler = std::move(opened);
+  fileState = openedState;
   isSno = handler->IsSno();
   if (!handler->OpenNotice().empty())
     ShowMessage(handler->OpenNotice());

@@ -29,6 +29,12 @@
 
 namespace {
 constexpr int HELP_MANUAL = 61447;
+// The filter groups' titles, which also name their fields in messages.
+constexpr const char *DIAMETER_GROUP = "Filter Diameter";
+constexpr const char *VELOCITY_GROUP = "Filter Velocity";
+constexpr const char *OBLATENESS_GROUP = "Filter Oblateness";
+constexpr const char *PIXEL_A_GROUP = "Filter - Pixel System A";
+constexpr const char *PIXEL_B_GROUP = "Filter - Pixel System B";
 
 QLineEdit *FieldEdit(int id, QWidget *parent) {
   auto *edit = new QLineEdit(parent);
@@ -116,11 +122,11 @@ CMainCtrlPanel::CMainCtrlPanel(CPluvicamDoc *doc, UserMessages *messages, QWidge
   timeRow->addWidget(startEdit);
   timeRow->addWidget(endEdit);
   left->addWidget(timeBox);
-  left->addWidget(RangeGroup("Filter Diameter", diamMinEdit, diamMaxEdit, "mm", this));
-  left->addWidget(RangeGroup("Filter Velocity", velMinEdit, velMaxEdit, "m/s", this));
-  left->addWidget(RangeGroup("Filter Oblateness", oblMinEdit, oblMaxEdit, nullptr, this));
-  left->addWidget(RangeGroup("Filter - Pixel System A", pixAMinEdit, pixAMaxEdit, nullptr, this));
-  left->addWidget(RangeGroup("Filter - Pixel System B", pixBMinEdit, pixBMaxEdit, nullptr, this));
+  left->addWidget(RangeGroup(DIAMETER_GROUP, diamMinEdit, diamMaxEdit, "mm", this));
+  left->addWidget(RangeGroup(VELOCITY_GROUP, velMinEdit, velMaxEdit, "m/s", this));
+  left->addWidget(RangeGroup(OBLATENESS_GROUP, oblMinEdit, oblMaxEdit, nullptr, this));
+  left->addWidget(RangeGroup(PIXEL_A_GROUP, pixAMinEdit, pixAMaxEdit, nullptr, this));
+  left->addWidget(RangeGroup(PIXEL_B_GROUP, pixBMinEdit, pixBMaxEdit, nullptr, this));
   auto *typeRow = new QHBoxLayout;
   typeRow->addWidget(new QLabel(QStringLiteral("Hydrometeor Type"), this));
   typeRow->addWidget(typeList, 1);
@@ -229,17 +235,26 @@ bool CMainCtrlPanel::ReadFields(QString &error) {
                               velMaxEdit,  oblMinEdit,  oblMaxEdit};
   int ints[4] = {};
   QLineEdit *intEdits[4] = {pixAMinEdit, pixAMaxEdit, pixBMinEdit, pixBMaxEdit};
+  // Named as the panel shows them: the group's title and the field's side.
+  auto name = [](const char *group, int i) {
+    return QString::fromLatin1(group) +
+           (i % 2 ? QStringLiteral(", maximum") : QStringLiteral(", minimum"));
+  };
+  const char *floatGroups[3] = {DIAMETER_GROUP, VELOCITY_GROUP, OBLATENESS_GROUP};
+  const char *intGroups[2] = {PIXEL_A_GROUP, PIXEL_B_GROUP};
   QLineEdit *failed = nullptr;
   for (int i = 0; i < 6 && !failed; ++i) {
+    const QString field = name(floatGroups[i / 2], i);
     // The velocity maximum carries the data exchange's own range check.
-    const bool ok = floatEdits[i] == velMaxEdit
-                        ? fields::ReadFloatInRange(floatEdits[i], floats[i], 0.0f, 30.0f, error)
-                        : fields::ReadFloat(floatEdits[i], floats[i], error);
+    const bool ok =
+        floatEdits[i] == velMaxEdit
+            ? fields::ReadFloatInRange(floatEdits[i], field, floats[i], 0.0f, 30.0f, error)
+            : fields::ReadFloat(floatEdits[i], field, floats[i], error);
     if (!ok)
       failed = floatEdits[i];
   }
   for (int i = 0; i < 4 && !failed; ++i)
-    if (!fields::ReadInt(intEdits[i], ints[i], error))
+    if (!fields::ReadInt(intEdits[i], name(intGroups[i / 2], i), ints[i], error))
       failed = intEdits[i];
   if (failed) {
     failed->setFocus();

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace {
 QLineEdit *NumberEdit(int id, QWidget *parent) {
@@ -151,11 +152,17 @@ bool COptionsDlg::ReadFields(QString &error) {
   // Read into copies: a refused entry leaves every field as it was.
   float tip = 0, dMin = 0, dMax = 0, vMin = 0, vMax = 0, oMin = 0, oMax = 0;
   QLineEdit *failed = nullptr;
-  const std::pair<QLineEdit *, float *> numbers[] = {
-      {tipEdit, &tip},     {diamMinEdit, &dMin}, {diamMaxEdit, &dMax}, {velMinEdit, &vMin},
-      {velMaxEdit, &vMax}, {oblMinEdit, &oMin},  {oblMaxEdit, &oMax}};
-  for (const auto &[edit, value] : numbers)
-    if (!fields::ReadFloat(edit, *value, error)) {
+  // Named as the dialog's labels show them.
+  const std::tuple<QLineEdit *, const char *, float *> numbers[] = {
+      {tipEdit, "Tip Size", &tip},
+      {diamMinEdit, "Diameter, minimum", &dMin},
+      {diamMaxEdit, "Diameter, maximum", &dMax},
+      {velMinEdit, "Velocity, minimum", &vMin},
+      {velMaxEdit, "Velocity, maximum", &vMax},
+      {oblMinEdit, "Oblateness, minimum", &oMin},
+      {oblMaxEdit, "Oblateness, maximum", &oMax}};
+  for (const auto &[edit, name, value] : numbers)
+    if (!fields::ReadFloat(edit, QString::fromLatin1(name), *value, error)) {
       failed = edit;
       break;
     }

@@ -7,35 +7,36 @@
 
 namespace fields {
 
-bool ReadFloat(const QLineEdit *edit, float &value, QString &error) {
+bool ReadFloat(const QLineEdit *edit, const QString &field, float &value, QString &error) {
   bool ok = false;
   const double v = edit->text().trimmed().toDouble(&ok);
   if (!ok || !std::isfinite(v) || std::fabs(v) > 3.4e38) {
-    error = QString::fromLatin1(ENTER_NUMBER);
+    error = QStringLiteral("Please enter a number for %1.").arg(field);
     return false;
   }
   value = float(v);
   return true;
 }
 
-bool ReadFloatInRange(const QLineEdit *edit, float &value, float low, float high, QString &error) {
+bool ReadFloatInRange(const QLineEdit *edit, const QString &field, float &value, float low,
+                      float high, QString &error) {
   float v = 0;
-  if (!ReadFloat(edit, v, error))
+  if (!ReadFloat(edit, field, v, error))
     return false;
   if (v < low || v > high) {
-    error = QStringLiteral("Please enter a number between %1 and %2.")
-                .arg(FloatText(low), FloatText(high));
+    error = QStringLiteral("Please enter a number between %1 and %2 for %3.")
+                .arg(FloatText(low), FloatText(high), field);
     return false;
   }
   value = v;
   return true;
 }
 
-bool ReadInt(const QLineEdit *edit, int &value, QString &error) {
+bool ReadInt(const QLineEdit *edit, const QString &field, int &value, QString &error) {
   bool ok = false;
   const int v = edit->text().trimmed().toInt(&ok);
   if (!ok) {
-    error = QString::fromLatin1(ENTER_INTEGER);
+    error = QStringLiteral("Please enter an integer for %1.").arg(field);
     return false;
   }
   value = v;

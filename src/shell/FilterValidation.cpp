@@ -4,11 +4,10 @@
 
 namespace filtercheck {
 
-std::string FormatF(double value) {
-  char buffer[400];
-  const auto [ptr, ec] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-  return ec == std::errc() ? std::string(buffer, ptr) : std::string("0.000000");
+std::string FormatLimit(float value) {
+  char buffer[64];
+  const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return ec == std::errc() ? std::string(buffer, ptr) : std::string("0");
 }
 
 namespace {
@@ -26,11 +25,11 @@ void CheckFloatRange(const char *name, float &min, float &max, float low, float 
   if (max < min)
     message = OrderMessage(name);
   if (min < low || min > high) {
-    message = Between("min", name, FormatF(low), FormatF(high));
+    message = Between("min", name, FormatLimit(low), FormatLimit(high));
     min = low;
   }
   if (max < low || max > high) {
-    message = Between("max", name, FormatF(low), FormatF(high));
+    message = Between("max", name, FormatLimit(low), FormatLimit(high));
     max = high;
   }
 }

@@ -6,14 +6,15 @@
 
 namespace filtercheck {
 
-// "max. NAME must be greater or equal than min. NAME", "min. NAME must be between %f and %f",
-// "max. NAME must be between %f and %f"; min is corrected to `low`, max to `high`.
+// "max. NAME must be greater or equal than min. NAME", "min. NAME must be between LOW and HIGH",
+// "max. NAME must be between LOW and HIGH" with the limits as a user would type them ("0", "30",
+// "0.1"); min is corrected to `low`, max to `high`.
 void CheckFloatRange(const char *name, float &min, float &max, float low, float high,
                      std::string &message);
 // The same with "%d" limits, for the pixel ranges.
 void CheckIntRange(const char *name, int &min, int &max, int low, int high, std::string &message);
 
-// "%f" independent of the C locale: six decimals.
-std::string FormatF(double value);
+// The shortest text that reads back as `value`, independent of the C locale.
+std::string FormatLimit(float value);
 
 } // namespace filtercheck

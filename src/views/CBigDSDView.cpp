@@ -68,19 +68,14 @@ std::string CBigDSDView::NdMaxText() const {
 void CBigDSDView::DrawState(QPainter &p) {
   p.setPen(PixelPen(Qt::white));
   p.setBrush(BAR_BLUE);
+  // A bar at the axis has no height to show; its outline would only whiten the axis.
   for (const dsd::Bar &b : bars)
-    p.drawRect(QRectF(QPointF(b.x, 0), QPointF(b.x + b.width, b.height)).normalized());
+    if (b.height > 0)
+      p.drawRect(QRectF(QPointF(b.x, 0), QPointF(b.x + b.width, b.height)).normalized());
   p.setBrush(Qt::NoBrush);
   if (showLabel && ndMax != 0)
     DrawText(p, NdMaxLabelAt(), QString::fromStdString(NdMaxText()), HCenter | Top,
              FontHeight(TEXT_N));
-}
-
-void CBigDSDView::Resized() {
-  // A new size shows the axes only; the bars come back with the next Run.
-  bars.clear();
-  showLabel = false;
-  Rebuild();
 }
 
 void CBigDSDView::UpdateModels() {

@@ -48,7 +48,6 @@ protected:
   QSizeF WindowExt() const override { return {12000, -12000}; }
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
-  void Resized() override;
   void paintEvent(QPaintEvent *event) override;
 
 private:

@@ -27,6 +27,8 @@ void CBigHVelView::DrawFrame(QPainter &p) {
                          270});
 }
 
+void CBigHVelView::DrawState(QPainter &p) { dots.Draw(p, Mapping()); }
+
 bool CBigHVelView::IsIdle() {
   running = false;
   return !busy;
@@ -40,16 +42,17 @@ void CBigHVelView::StopPanel() {
 void CBigHVelView::OnRunMessage() {
   if (!doc || busy)
     return;
+  dots.Clear();
   Rebuild();
   update();
   running = true;
   busy = true;
-  const QColor yellow(255, 255, 0);
   const bool complete = CollectInSlices(
       *doc, [this] { return running; },
       [&](const HydRecord &r) {
         const PlotPoint dot = HorizontalVelocityPlot::Dot(r.hVelA, r.hVelB);
-        SetLogicalPixel(QPointF(dot.x, dot.y), yellow);
+        dots.Add(dot);
+        SetLogicalPixel(QPointF(dot.x, dot.y), dots.Colour());
         ScheduleRepaint();
       },
       [this] { StopPanel(); });

@@ -1,6 +1,7 @@
 #pragma once
 #include "BusyView.h"
 #include "CHVelDiagramView.h"
+#include "DotLayer.h"
 
 // Horizontal velocity, enlarged: every particle of the time window as a yellow dot in the plane
 // of the two cameras' axes, rings at 10, 20 and 30 m/s, x and y at one scale.
@@ -16,14 +17,18 @@ public:
   bool IsIdle() override;
 
   bool IsBusy() const { return busy; }
+  // The dots of the last run, drawn again at any size.
+  const DotLayer &Dots() const { return dots; }
 
 protected:
   bool IsotropicMapping() const override { return true; }
   void DrawFrame(QPainter &p) override;
+  void DrawState(QPainter &p) override;
 
 private:
   void StopPanel();
 
   bool running = false;
   bool busy = false;
+  DotLayer dots{QColor(255, 255, 0)};
 };

@@ -9,9 +9,10 @@
 #include "statistics/CalibrationExport.h"
 #include "statistics/OblatenessPlot.h"
 
-#include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -31,6 +32,10 @@ constexpr double LEGEND_N = 50;
 constexpr double DISTRIBUTION_N = 325;
 const QColor RO_RED(192, 0, 0);
 const QColor PB_BLUE(0, 0, 192);
+
+std::string NothingWritten(const QString &path, const std::string &reason) {
+  return "Nothing was written to " + path.toStdString() + ": " + reason;
+}
 } // namespace
 
 CBigOblView::CBigOblView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {
@@ -59,8 +64,6 @@ QSizeF CBigOblView::WindowExt() const { return mode ? QSizeF(2400, -12000) : QSi
 void CBigOblView::Prepare() {
   if (frameScale != Scale() || frameMode != mode)
     InvalidateFrame();
-  if (mode)
-    histogram.Clear();
   Rebuild();
   update();
 }
@@ -72,6 +75,11 @@ void CBigOblView::DrawFrame(QPainter &p) {
     DrawDistributionFrame(p);
   else
     DrawScatterFrame(p);
+}
+
+void CBigOblView::DrawState(QPainter &p) {
+  if (!mode)
+    dots.Draw(p, Mapping());
 }
 
 void CBigOblView::DrawScatterFrame(QPainter &p) {
@@ -233,6 +241,8 @@ void CBigOblView::StopPanel() {
 void CBigOblView::OnRunMessage() {
   if (!doc || busy)
     return;
+  dots.Clear();
+  histogram.Clear();
   Prepare();
   running = true;
   busy = true;
@@ -240,11 +250,11 @@ void CBigOblView::OnRunMessage() {
   const bool complete = CollectInSlices(
       *doc, [this] { return running; },
       [&](const HydRecord &r) {
-        if (mode) {
-          histogram.Add(r.oblateness);
-        } else {
-          const PlotPoint dot = op::Dot(r.diameter, r.oblateness, s);
-          SetLogicalPixel(QPointF(dot.x, dot.y), Qt::black);
+        histogram.Add(r.oblateness);
+        const PlotPoint dot = op::Dot(r.diameter, r.oblateness, s);
+        dots.Add(dot);
+        if (!mode) {
+          SetLogicalPixel(QPointF(dot.x, dot.y), dots.Colour());
           ScheduleRepaint();
         }
       },
@@ -319,8 +329,9 @@ bool CBigOblView::SaveCalibData(std::string &error) {
     error = "CBigOblView::SaveCalibData: pDoc = NULL";
     return false;
   }
-  const QString path =
-      ask.askSavePath(QCoreApplication::applicationDirPath() + QStringLiteral("/CORR_IN.DAT"));
+  // Beside the data it describes, not beside the program.
+  const QString folder = QFileInfo(QString::fromStdString(doc->GetFilePath())).absolutePath();
+  const QString path = ask.askSavePath(QDir(folder).filePath(QStringLiteral("CORR_IN.DAT")));
   if (path.isEmpty())
     return true;
   if (!CalibrationExport::Rewind(*doc))
@@ -344,17 +355,21 @@ bool CBigOblView::SaveCalibData(std::string &error) {
         running = false;
       },
       false);
-  const bool complete = ended && !failed;
-  if (failed)
-    doc->ShowMessage(doc->GetStatusText());
   // Ranges of part of the window would pass for the whole: a pass that did not reach the end
-  // of the data (a read error, the frame closing) writes nothing.
-  const bool written =
-      !complete || CalibrationExport::WriteFile(path.toStdString(), calibration.Text(), error);
+  // of the data (a read error, the frame closing) writes nothing, and says so.
+  bool written = false;
+  if (failed)
+    error = NothingWritten(path, doc->GetStatusText());
+  else if (!ended)
+    error = NothingWritten(path, "the reading was stopped before the end of the data");
+  else
+    written = CalibrationExport::WriteFile(path.toStdString(), calibration.Text(), error);
 
   frame->setEnabled(true);
   host->SetCursor(Cursors::ARROW);
   delete status;
   busy = false;
+  if (written)
+    doc->ShowMessage("Calibration data written to " + path.toStdString());
   return written;
 }

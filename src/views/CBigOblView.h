@@ -1,6 +1,7 @@
 #pragma once
 #include "BusyView.h"
 #include "CDiagramView.h"
+#include "DotLayer.h"
 #include "statistics/CalibrationSelection.h"
 #include "statistics/OblatenessHistogram.h"
 
@@ -42,8 +43,9 @@ public:
   void OnToggleMode();
   // UM_CALIBRATE: the summary, the question, the export.
   void OnCalibrate();
-  // The calibration export; false with `error` set when it failed. Cancel writes nothing and
-  // is no failure.
+  // The calibration export; false with `error` set when it failed or its pass did not reach
+  // the end of the data (nothing is written then). A written file is named to the user. Cancel
+  // writes nothing and is no failure.
   bool SaveCalibData(std::string &error);
   bool IsIdle() override;
 
@@ -52,6 +54,7 @@ public:
   bool IsCompOn() const { return comp; }
   bool IsBusy() const { return busy; }
   const OblatenessHistogram &Histogram() const { return histogram; }
+  const DotLayer &Dots() const { return dots; }
   const CalibrationSelection &Selection() const { return selection; }
   int Scale() const;
 
@@ -59,6 +62,7 @@ protected:
   QPointF WindowOrg() const override;
   QSizeF WindowExt() const override;
   void DrawFrame(QPainter &p) override;
+  void DrawState(QPainter &p) override;
   void Resized() override { Prepare(); }
   void paintEvent(QPaintEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
@@ -66,7 +70,7 @@ protected:
   void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-  // A fresh picture of the mode's frame; the distribution's histogram starts again.
+  // The picture of the mode's frame, drawn anew over what the last run collected.
   void Prepare();
   void DrawScatterFrame(QPainter &p);
   void DrawDistributionFrame(QPainter &p);
@@ -81,7 +85,9 @@ private:
   bool comp = false;
   bool running = false;
   bool busy = false;
+  // A run collects both the scatter and the distribution, so that either mode shows it.
   OblatenessHistogram histogram;
+  DotLayer dots{Qt::black};
   CalibrationSelection selection;
   bool dragging = false;
   QPoint dragStart, dragCurrent;

@@ -15,6 +15,7 @@ constexpr double LABEL_N = 30;
 constexpr double TEXT_N = 32;
 // Characters of the widest text row must fit the 780 units before the second column.
 constexpr double TEXT_CHAR_WIDTH = 25;
+constexpr double TEXT_RIGHT_EDGE = 1160; // the window ends at 1200
 
 QString Arrow(double v) {
   return v > 0 ? QStringLiteral("(->)") : v < 0 ? QStringLiteral("(<-)") : QString();
@@ -89,9 +90,10 @@ void CBigParticleView::DrawState(QPainter &p) {
   p.setClipping(false);
   const double h = FittingHeight(FontHeight(TEXT_N), TEXT_CHAR_WIDTH);
   for (const Text &t : texts) {
-    // The failure reasons of the second column are long: smaller, so that they stay inside.
+    // A long text of the second column is set smaller, so that it stays inside; the margin
+    // takes the rounding of the font to whole pixels.
     const int length = int(t.text.trimmed().size());
-    const double room = (1200 - t.at.x()) / std::max(1, length);
+    const double room = (TEXT_RIGHT_EDGE - t.at.x()) / std::max(1, length);
     DrawText(p, t.at, t.text, Left | Top, std::min(h, FittingHeight(h, room)), t.colour);
   }
 }
@@ -194,16 +196,20 @@ void CBigParticleView::TakeTexts(const HydRecord &r, int status) {
   const uint8_t flags = a ? r.corrFlagsA : r.corrFlagsB;
   AddText(800, 1500, QStringLiteral("SYMM. CORR."));
   if (flags != 0) {
-    QString why = QStringLiteral("non poss.");
+    // One reason a row, in the rows the corrected values would take: on one line they would
+    // run out of the view or shrink below legibility.
+    AddText(800, 1460, QStringLiteral("non poss."));
     const std::pair<uint8_t, const char *> reasons[] = {
         {CContour::FLAG_OVERFLOW, "buffer overflow"},
         {CContour::FLAG_NO_MINIMUM, "no minimum found"},
         {CContour::FLAG_NO_SOLUTION, "no solution found"},
         {CContour::FLAG_NOT_ORTHOGONAL, "orthogon. error"}};
+    double y = 1400;
     for (const auto &[bit, text] : reasons)
-      if (flags & bit)
-        why += QLatin1Char(' ') + QLatin1String(text);
-    AddText(800, 1460, why);
+      if (flags & bit) {
+        AddText(800, y, QLatin1String(text));
+        y -= 60;
+      }
     return;
   }
   const double corrHeight = a ? r.corrHeightA : r.corrHeightB;

@@ -18,6 +18,9 @@ namespace {
 const QColor RATE_COLOUR(192, 0, 0);
 const QColor TIP_COLOUR(0, 0, 192);
 constexpr long TIP_LINES_PER_SLICE = 512;
+// The mark of a step cut off by the rate scale, in device pixels.
+constexpr double CLIP_MARK_HALF_WIDTH = 3;
+constexpr double CLIP_MARK_HEIGHT = 5;
 } // namespace
 
 CBigRainIntensityView::CBigRainIntensityView(CPluvicamDoc *doc, QWidget *parent)
@@ -101,12 +104,33 @@ void CBigRainIntensityView::DrawFrame(QPainter &p) {
 }
 
 void CBigRainIntensityView::DrawRatePoints(QPainter &p, size_t from) const {
-  if (ratePoints.size() < 2 || from + 1 >= ratePoints.size())
+  DrawSteps(p, ratePoints, from, RATE_COLOUR);
+}
+
+void CBigRainIntensityView::DrawSteps(QPainter &p, const std::vector<QPoint> &points, size_t from,
+                                      const QColor &colour) const {
+  if (points.size() < 2 || from + 1 >= points.size())
     return;
   p.save();
-  p.setPen(PixelPen(RATE_COLOUR));
+  p.setPen(PixelPen(colour));
   p.setClipRect(QRectF(QPointF(1, 1), QPointF(axis.X(), axis.Y())));
-  p.drawPolyline(ratePoints.data() + from, int(ratePoints.size() - from));
+  p.drawPolyline(points.data() + from, int(points.size() - from));
+  p.setClipping(false);
+  // A small peak above the top edge, in device pixels so that it reads at any size.
+  const LogicalMapping m = Mapping();
+  p.resetTransform();
+  p.setBrush(colour);
+  for (size_t i = from & ~size_t(1); i + 1 < points.size(); i += 2) {
+    if (points[i].y() <= axis.Y())
+      continue;
+    const QPointF top = m.ToDevice(QPointF((points[i].x() + points[i + 1].x()) / 2.0, axis.Y()));
+    if (top.x() < m.ToDevice(QPointF(0, 0)).x() || top.x() > m.ToDevice(QPointF(axis.X(), 0)).x())
+      continue;
+    const QPointF mark[] = {top + QPointF(-CLIP_MARK_HALF_WIDTH, -1),
+                            top + QPointF(CLIP_MARK_HALF_WIDTH, -1),
+                            top + QPointF(0, -1 - CLIP_MARK_HEIGHT)};
+    p.drawPolygon(mark, 3);
+  }
   p.restore();
 }
 
@@ -119,10 +143,7 @@ void CBigRainIntensityView::DrawState(QPainter &p) {
       points.emplace_back(axis.XOf(s.startSec), s.y);
       points.emplace_back(axis.XOf(s.endSec), s.y);
     }
-    p.save();
-    p.setPen(PixelPen(TIP_COLOUR));
-    p.drawPolyline(points.data(), int(points.size()));
-    p.restore();
+    DrawSteps(p, points, 0, TIP_COLOUR);
   }
 }
 

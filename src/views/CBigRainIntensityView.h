@@ -57,6 +57,10 @@ private:
   bool RunSlice(RainRateRun &engine);
   void AddPoints(size_t fromSegment);
   void DrawRatePoints(QPainter &p, size_t from) const;
+  // A step curve given as pairs of points (a step's start and end), from point `from` on,
+  // clipped to the plot; a step above the top gets a mark on the top edge.
+  void DrawSteps(QPainter &p, const std::vector<QPoint> &points, size_t from,
+                 const QColor &colour) const;
   void UpdateTipCurve();
   void NotifyEndOfRun();
   void RefreshRecordTables();

@@ -52,6 +52,8 @@ void CBigVVelView::DrawFrame(QPainter &p) {
   DrawText(p, {10300, 0}, "mm", HCenter | Top, h);
 }
 
+void CBigVVelView::DrawState(QPainter &p) { dots.Draw(p, Mapping()); }
+
 void CBigVVelView::paintEvent(QPaintEvent *event) {
   CDiagramView::paintEvent(event);
   if (!comp)
@@ -104,6 +106,7 @@ int CBigVVelView::OnRunMessage() {
     return 0;
   if (frameScale != Scale())
     InvalidateFrame();
+  dots.Clear();
   Rebuild();
   update();
   run = 1;
@@ -113,7 +116,8 @@ int CBigVVelView::OnRunMessage() {
         *doc, [this] { return run != 0; },
         [this](const HydRecord &r) {
           const PlotPoint dot = vv::Dot(r.diameter, r.velocity, Scale());
-          SetLogicalPixel(QPointF(dot.x, dot.y), Qt::black);
+          dots.Add(dot);
+          SetLogicalPixel(QPointF(dot.x, dot.y), dots.Colour());
           ScheduleRepaint();
         },
         [this] { EndOfRun(); });

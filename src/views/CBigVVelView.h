@@ -1,6 +1,7 @@
 #pragma once
 #include "BusyView.h"
 #include "CDiagramView.h"
+#include "DotLayer.h"
 
 // Fall velocity against diameter, enlarged: Run plots every particle of the time window as a
 // black dot; Comp lays the terminal velocity of rain drops over the plot.
@@ -23,11 +24,14 @@ public:
   bool IsComputing() const { return computing != 0; }
   bool IsCompOn() const { return comp != 0; }
   int Scale() const;
+  // The dots of the last run, drawn again at any size.
+  const DotLayer &Dots() const { return dots; }
 
 protected:
   QPointF WindowOrg() const override { return {-1000, 13200}; }
   QSizeF WindowExt() const override { return {12000, -14400}; }
   void DrawFrame(QPainter &p) override;
+  void DrawState(QPainter &p) override;
   void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -39,4 +43,5 @@ private:
   int comp = 0;
   int run = 0;
   int frameScale = 0; // the scale the frame was drawn for
+  DotLayer dots{Qt::black};
 };

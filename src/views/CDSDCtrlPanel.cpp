@@ -211,8 +211,14 @@ bool CDSDCtrlPanel::ExportTo(const QString &path, QString *error) {
   const DsdExportResult r = ExportDsdProduct(*doc, path, window());
   if (error)
     *error = r.error;
-  // A file that was written but whose reading stopped early says so too.
-  if (r.written && !r.error.isEmpty())
-    messages.Show(r.error.toStdString());
+  if (r.written) {
+    // A file that was written but whose reading stopped early says so too.
+    QString text = QStringLiteral("Drop size distribution written to %1 (%2 intervals)")
+                       .arg(path)
+                       .arg(r.intervals);
+    if (!r.error.isEmpty())
+      text += QLatin1Char('\n') + r.error;
+    messages.Show(text.toStdString());
+  }
   return r.written;
 }

@@ -50,8 +50,39 @@ CDiagramView::~CDiagramView() {
 
 LogicalMapping CDiagramView::Mapping() const {
   const QSizeF viewport(width(), height());
-  return IsotropicMapping() ? LogicalMapping::Isotropic(WindowOrg(), WindowExt(), {}, viewport)
-                            : LogicalMapping::Anisotropic(WindowOrg(), WindowExt(), {}, viewport);
+  if (IsotropicMapping())
+    return LogicalMapping::Isotropic(WindowOrg(), WindowExt(), {}, viewport);
+  QPointF org = WindowOrg();
+  QSizeF ext = WindowExt();
+  const LogicalMapping asked = LogicalMapping::Anisotropic(org, ext, {}, viewport);
+  const double need = LeftMarginPixels(asked);
+  const double right = org.x() + ext.width();
+  if (need > 0 && need < viewport.width() / 2 && right > 0 && asked.ToDevice({0, 0}).x() < need) {
+    // The left edge that puts x = 0 exactly `need` pixels in, the right edge kept.
+    const double left = -need * right / (viewport.width() - need);
+    org.setX(left);
+    ext.setWidth(right - left);
+  }
+  return LogicalMapping::Anisotropic(org, ext, {}, viewport);
+}
+
+double CDiagramView::LogicalLengthX(double pixels) const {
+  const double perUnit = Mapping().DeviceLengthX(1);
+  return perUnit > 0 ? pixels / perUnit : 0;
+}
+
+double CDiagramView::YLabelMargin(const LogicalMapping &m,
+                                  std::initializer_list<const char *> labels, double tick,
+                                  double height) {
+  double widest = 0;
+  for (const char *label : labels)
+    widest = std::max(widest, TextPixels(m, QString::fromLatin1(label), height));
+  // One pixel more, so that nothing touches the pane's edge.
+  return widest + m.DeviceLengthX(tick) + Y_LABEL_GAP + 1;
+}
+
+double CDiagramView::TextPixels(const LogicalMapping &m, const QString &text, double height) {
+  return QFontMetricsF(TextFont(m, height, false)).horizontalAdvance(text);
 }
 
 QPoint CDiagramView::DevicePixel(QPointF logical) const {

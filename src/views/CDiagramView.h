@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <initializer_list>
 
 class CPluvicamDoc;
 class QMenu;
@@ -55,6 +56,20 @@ protected:
   virtual QPointF WindowOrg() const = 0;
   virtual QSizeF WindowExt() const = 0;
   virtual bool IsotropicMapping() const { return false; }
+  // Device pixels the view needs left of x = 0 for its y axis's ticks and labels, under the
+  // mapping of the window it asks for. Where the pane is narrower than that, the window reaches
+  // further left, so that the labels are neither cut nor drawn over the axis.
+  virtual double LeftMarginPixels(const LogicalMapping &) const { return 0; }
+  // Pixels across `text` at `height` logical units, as DrawText sets it under `m`.
+  static double TextPixels(const LogicalMapping &m, const QString &text, double height);
+  // Logical length along x of `pixels` device pixels.
+  double LogicalLengthX(double pixels) const;
+  // The left margin that y-axis labels need when they stand, right-aligned, Y_LABEL_GAP pixels
+  // left of ticks `tick` logical units long; and the x they are anchored at.
+  static double YLabelMargin(const LogicalMapping &m, std::initializer_list<const char *> labels,
+                             double tick, double height);
+  double YLabelX(double tick) const { return -tick - LogicalLengthX(Y_LABEL_GAP); }
+  static constexpr double Y_LABEL_GAP = 2;
   // Axes, titles and everything fixed; the image has just been filled light grey.
   virtual void DrawFrame(QPainter &p) = 0;
   // What the view keeps as state (a particle, bars, a curve) on top of the frame.

@@ -15,8 +15,6 @@
 #include <cmath>
 
 namespace {
-const char *const ENTER_NUMBER = "Please enter a number.";
-const char *const ENTER_INTEGER = "Please enter an integer.";
 
 QCheckBox *MakeCheck(const char *text, int id, QWidget *parent) {
   auto *box = new QCheckBox(QString::fromLatin1(text), parent);
@@ -111,17 +109,17 @@ void CIntegrationDlg::ReadFields() {
   if (ok)
     drops = d;
   else
-    Show(ENTER_INTEGER);
+    Show("Please enter an integer for Objects.");
   const float r = rainEdit->text().trimmed().toFloat(&ok);
   if (ok && std::isfinite(r))
     rain = r;
   else
-    Show(ENTER_NUMBER);
+    Show("Please enter a number for Rain.");
   const float t = timeEdit->text().trimmed().toFloat(&ok);
   if (ok && std::isfinite(t))
     time = t;
   else
-    Show(ENTER_NUMBER);
+    Show("Please enter a number for Time.");
 }
 
 void CIntegrationDlg::WriteFields() {

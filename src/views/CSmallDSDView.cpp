@@ -8,6 +8,7 @@
 namespace {
 constexpr double TITLE_N = 520;
 constexpr double LABEL_N = 400;
+constexpr double Y_TICK = 250;
 } // namespace
 
 CSmallDSDView::CSmallDSDView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
@@ -20,22 +21,29 @@ void CSmallDSDView::DrawFrame(QPainter &p) {
   for (int x = 0; x <= 8000; x += 1000)
     p.drawLine(x, 0, x, -400);
   for (int y = 0; y <= 10000; y += 2500)
-    p.drawLine(0, y, -250, y);
+    p.drawLine(0, y, -Y_TICK, y);
   const double h = FontHeight(LABEL_N);
   DrawText(p, {8000, -300}, "8mm", HCenter | Top, h);
-  DrawText(p, {-400, 10000}, "100", HCenter | VCenter, h);
-  DrawText(p, {-400, 9000}, "%", HCenter | VCenter, h);
-  DrawText(p, {-400, 7500}, "10", HCenter | VCenter, h);
-  DrawText(p, {-400, 5000}, "1", HCenter | VCenter, h);
-  DrawText(p, {-400, 2500}, ".1", HCenter | VCenter, h);
-  DrawText(p, {-400, 0}, ".01", HCenter | VCenter, h);
+  const double x = YLabelX(Y_TICK);
+  DrawText(p, {x, 10000}, "100", Right | VCenter, h);
+  DrawText(p, {x, 9000}, "%", Right | VCenter, h);
+  DrawText(p, {x, 7500}, "10", Right | VCenter, h);
+  DrawText(p, {x, 5000}, "1", Right | VCenter, h);
+  DrawText(p, {x, 2500}, ".1", Right | VCenter, h);
+  DrawText(p, {x, 0}, ".01", Right | VCenter, h);
+}
+
+double CSmallDSDView::LeftMarginPixels(const LogicalMapping &m) const {
+  return YLabelMargin(m, {"100", ".01"}, Y_TICK, FontHeight(LABEL_N));
 }
 
 void CSmallDSDView::DrawState(QPainter &p) {
   p.setPen(PixelPen(Qt::white));
   p.setBrush(QColor(0, 0, 192));
+  // A bar at the axis has no height to show; its outline would only whiten the axis.
   for (const dsd::Bar &b : bars)
-    p.drawRect(QRectF(QPointF(b.x, 0), QPointF(b.x + b.width, b.height)).normalized());
+    if (b.height > 0)
+      p.drawRect(QRectF(QPointF(b.x, 0), QPointF(b.x + b.width, b.height)).normalized());
   p.setBrush(Qt::NoBrush);
 }
 

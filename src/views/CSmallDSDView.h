@@ -18,6 +18,7 @@ public:
 protected:
   QPointF WindowOrg() const override { return {-800, 11000}; }
   QSizeF WindowExt() const override { return {9600, -12000}; }
+  double LeftMarginPixels(const LogicalMapping &m) const override;
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
   void Resized() override;

@@ -5,6 +5,7 @@
 #include "particle/CHydData.h"
 
 #include <QPainter>
+#include <algorithm>
 
 CSmallHVelView::CSmallHVelView(CPluvicamDoc *doc, QWidget *parent)
     : CHVelDiagramView(doc, parent) {}
@@ -15,10 +16,17 @@ QPoint CSmallHVelView::DotFor(float hVelA, float hVelB) {
 
 void CSmallHVelView::DrawFrame(QPainter &p) {
   // The letters stand beside their arrows: below and turned, the window edge would cut them.
+  // "A" keeps a few pixels from its arrow's head (100 units wide, a 2-pixel pen) at any size;
+  // in a small pane the font's floor of legibility would reach the outer ring, and the letter
+  // moves down as far as it must.
+  const LogicalMapping m = Mapping();
+  const double h = FontHeight(235);
+  const double halfText =
+      m.LogicalLengthY(0.6 * std::max<double>(MIN_TEXT_PIXELS, m.DeviceLengthY(h)) + 1);
   DrawRingsAndArrows(p, {FontHeight(312),
-                         FontHeight(235),
+                         h,
                          "A",
-                         {150, -3200},
+                         {100 + LogicalLengthX(4), std::min(-3200.0, -3000 - halfText)},
                          Left | VCenter,
                          "B",
                          {-3200, 150},

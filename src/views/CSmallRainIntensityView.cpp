@@ -8,6 +8,7 @@
 namespace {
 constexpr double TITLE_N = 260;
 constexpr double LABEL_N = 200;
+constexpr double Y_TICK = 40;
 } // namespace
 
 CSmallRainIntensityView::CSmallRainIntensityView(CPluvicamDoc *doc, QWidget *parent)
@@ -19,11 +20,15 @@ void CSmallRainIntensityView::DrawFrame(QPainter &p) {
   p.drawLine(0, 5000, 0, 0);
   p.drawLine(0, 0, 1800, 0);
   for (int y = 0; y <= 5000; y += 1000)
-    p.drawLine(0, y, -40, y);
+    p.drawLine(0, y, -Y_TICK, y);
   for (int x = 0; x <= 1800; x += 300)
     p.drawLine(x, 0, x, -200);
   // Left of the top tick with a gap, so that the tick does not run into the label.
-  DrawText(p, {-70, 5000}, "50", Right | VCenter, FontHeight(LABEL_N));
+  DrawText(p, {YLabelX(Y_TICK), 5000}, "50", Right | VCenter, FontHeight(LABEL_N));
+}
+
+double CSmallRainIntensityView::LeftMarginPixels(const LogicalMapping &m) const {
+  return YLabelMargin(m, {"50"}, Y_TICK, FontHeight(LABEL_N));
 }
 
 void CSmallRainIntensityView::DrawState(QPainter &p) {

@@ -16,6 +16,7 @@ public:
 protected:
   QPointF WindowOrg() const override { return {-200, 5500}; }
   QSizeF WindowExt() const override { return {2200, -6000}; }
+  double LeftMarginPixels(const LogicalMapping &m) const override;
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
   void Resized() override;

@@ -9,6 +9,7 @@
 namespace {
 constexpr double TITLE_N = 620;
 constexpr double LABEL_N = 470;
+constexpr double Y_TICK = 250;
 } // namespace
 
 CSmallVVelView::CSmallVVelView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
@@ -25,11 +26,15 @@ void CSmallVVelView::DrawFrame(QPainter &p) {
   for (int x = 0; x <= 8000; x += 1000)
     p.drawLine(x, 0, x, -480);
   for (int y = 0; y <= 12000; y += 1000)
-    p.drawLine(0, y, -250, y);
+    p.drawLine(0, y, -Y_TICK, y);
   const double h = FontHeight(LABEL_N);
   DrawText(p, {8000, -300}, "8mm", HCenter | Top, h);
-  DrawText(p, {-400, 12000}, "12", HCenter | VCenter, h);
-  DrawText(p, {-400, 11000}, "m/s", HCenter | VCenter, h);
+  DrawText(p, {YLabelX(Y_TICK), 12000}, "12", Right | VCenter, h);
+  DrawText(p, {YLabelX(Y_TICK), 11000}, "m/s", Right | VCenter, h);
+}
+
+double CSmallVVelView::LeftMarginPixels(const LogicalMapping &m) const {
+  return YLabelMargin(m, {"m/s"}, Y_TICK, FontHeight(LABEL_N));
 }
 
 void CSmallVVelView::OnParticle() {

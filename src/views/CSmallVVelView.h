@@ -15,6 +15,7 @@ public:
 protected:
   QPointF WindowOrg() const override { return {-800, 13200}; }
   QSizeF WindowExt() const override { return {9600, -14400}; }
+  double LeftMarginPixels(const LogicalMapping &m) const override;
   void DrawFrame(QPainter &p) override;
   void mouseDoubleClickEvent(QMouseEvent *event) override;
 };

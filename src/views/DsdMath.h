@@ -19,10 +19,14 @@ inline int LogHeight(double percent) {
                         double(std::numeric_limits<int16_t>::max())));
 }
 
+// Height of a bar on the axis: a class below 0.01 % stops at the axis instead of hanging into
+// the labels under it.
+inline int BarHeight(double percent) { return std::max(0, LogHeight(percent)); }
+
 struct Bar {
   int x = 0;      // left edge, logical units
   int width = 0;  // logical units
-  int height = 0; // logical units, negative below the axis
+  int height = 0; // logical units, 0 at the axis
 };
 
 // N(D) of the small view: 40 classes of 0.25 mm, one interval at a time. An interval opens
@@ -105,7 +109,7 @@ public:
     for (int k = 0; k < DRAWN_CLASSES; ++k) {
       const double value = 100.0 / m * classes[size_t(k)];
       if (value > 0)
-        bars.push_back({k * BAR_WIDTH, BAR_WIDTH, LogHeight(value)});
+        bars.push_back({k * BAR_WIDTH, BAR_WIDTH, BarHeight(value)});
     }
     return bars;
   }
@@ -128,7 +132,7 @@ inline std::vector<Bar> BigBars(const double *classes, const ClassGeometry &g) {
   for (int k = 0, x = 0; k < g.count && x < 10000; ++k, x += g.width) {
     const double value = 100.0 / m * classes[k];
     if (value > 0)
-      bars.push_back({x, g.width, LogHeight(value)});
+      bars.push_back({x, g.width, BarHeight(value)});
   }
   return bars;
 }

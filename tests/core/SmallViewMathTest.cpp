@@ -76,6 +76,20 @@ TEST(SmallDsd, BarsOnTheLogarithmicPercentAxis) {
   EXPECT_EQ(bars[1].height, dsd::LogHeight(1.0));
 }
 
+TEST(DsdBars, ClassesBelowTheAxisStopAtIt) {
+  // 1 in a million of the largest class: far below 0.01 %. The small view's bars share BarHeight.
+  const dsd::ClassGeometry g = dsd::GeometryFor(0.25f, 1);
+  std::vector<double> classes(size_t(g.count), 0.0);
+  classes[0] = 1e6;
+  classes[1] = 1;
+  classes[2] = 200; // 0.02 %
+  const auto big = dsd::BigBars(classes.data(), g);
+  ASSERT_EQ(big.size(), 3u);
+  EXPECT_EQ(big[0].height, 10000);
+  EXPECT_EQ(big[1].height, 0) << "not below the axis, into its labels";
+  EXPECT_EQ(big[2].height, dsd::LogHeight(0.02));
+}
+
 TEST(DsdClassGeometry, WidthsAndCountsBoundedByTheTable) {
   struct Case {
     float deltaD;

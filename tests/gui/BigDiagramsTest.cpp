@@ -11,10 +11,12 @@
 #include "statistics/VerticalVelocityPlot.h"
 #include "synth/DayGenerator.h"
 #include "views/BigFrameHost.h"
+#include "views/CBigDSDView.h"
 #include "views/CBigHVelView.h"
 #include "views/CBigInfoView.h"
 #include "views/CBigOblView.h"
 #include "views/CBigVVelView.h"
+#include "views/CDSDCtrlPanel.h"
 #include "views/CHVelCtrlPanel.h"
 #include "views/COblCtrlPanel.h"
 #include "views/CSmallHVelView.h"
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -38,7 +41,6 @@ const QColor BLACK(0, 0, 0);
 QPushButton *ButtonOf(QWidget *panel, int id) {
   return panel->findChild<QPushButton *>(QString::number(id));
 }
-
 
 // The particles a diagram's run takes, read by a document of their own.
 std::vector<HydRecord> AcceptedRecords(const std::string &path) {
@@ -109,6 +111,15 @@ protected:
     o.hours = 1;
     o.particles = 150000;
     return synth::GenerateDay(o).dataPath;
+  }
+
+  // The frame smaller and back, as a user drags its corner or restores it.
+  void ResizeRoundTrip(const std::function<void()> &atSmallSize = [] {}) {
+    frame->resize(640, 480);
+    QApplication::processEvents();
+    atSmallSize();
+    frame->resize(1000, 800);
+    QApplication::processEvents();
   }
 
   void OpenPath(const std::string &path) {
@@ -237,10 +248,14 @@ TEST_F(BigDiagramTest, HorizontalVelocityDotsAndTheSnowRefusal) {
   EXPECT_NEAR(east.x() - centre.x(), centre.y() - north.y(), 1);
   EXPECT_LT(north.y(), centre.y()) << "y grows upwards";
 
-  // A resize starts a fresh picture.
+  // A resize keeps the dots.
   frame->resize(900, 700);
   QApplication::processEvents();
-  EXPECT_EQ(CountColour(view->Image(), view->Image().rect(), QColor(255, 255, 0)), 0);
+  for (const HydRecord &r : records) {
+    const PlotPoint dot = HorizontalVelocityPlot::Dot(r.hVelA, r.hVelB);
+    EXPECT_TRUE(ColourNear(view->Image(), view->DevicePixel(QPointF(dot.x, dot.y)),
+                           QColor(255, 255, 0), 0));
+  }
 }
 
 namespace {
@@ -352,7 +367,11 @@ TEST_F(BigDiagramTest, RubberBandCalibrationAndExport) {
     questions.push_back(q);
     return true;
   };
-  dialogs.askSavePath = [&](const QString &) { return savePath; };
+  QString offeredPath;
+  dialogs.askSavePath = [&](const QString &initial) {
+    offeredPath = initial;
+    return savePath;
+  };
   view->SetDialogs(dialogs);
 
   panel->OnCalibrate();
@@ -382,7 +401,10 @@ TEST_F(BigDiagramTest, RubberBandCalibrationAndExport) {
   EXPECT_TRUE(
       questions[0].startsWith("Following Data will be processed\n\nDiameter: 3.0\tFrom: ("));
   EXPECT_TRUE(questions[0].endsWith("\n Write data to CORR_IN.dat?"));
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_EQ(offeredPath, QString::fromStdString(Path("CORR_IN.DAT"))) << "beside the data";
+  EXPECT_EQ(messages.texts,
+            std::vector<std::string>{"Calibration data written to " + Path("CORR_IN.DAT")});
+  messages.texts.clear();
   CalibrationExport expected(view->Selection().Entries(), 1);
   for (const HydRecord &r : records)
     expected.Add(r);
@@ -435,7 +457,80 @@ TEST_F(BigDiagramTest, AnInterruptedExportWritesNothing) {
   panel->OnCalibrate();
   EXPECT_TRUE(asked);
   EXPECT_FALSE(std::filesystem::exists(Path("C.DAT")));
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_EQ(messages.texts, std::vector<std::string>{"Nothing was written to " + Path("C.DAT") +
+                                                     ": the reading was stopped before the end "
+                                                     "of the data"});
   EXPECT_TRUE(view->IsIdle());
   EXPECT_TRUE(frame->isEnabled());
+}
+
+// What a run collected survives a new size and the oblateness mode, until the next Run.
+TEST_F(BigDiagramTest, ResultsComeBackAfterAResizeRoundTrip) {
+  WriteVariedDay();
+  Open();
+  const auto records = AcceptedRecords(Path("day1.hyd"));
+  CBigVVelView *vvel = nullptr;
+  CVVelCtrlPanel *vvelPanel = nullptr;
+  OpenFrame(BigKind::VVel, vvel, vvelPanel);
+  vvel->OnRunMessage();
+  vvel->OnToggle();
+  QImage before = vvel->grab().toImage();
+  ResizeRoundTrip([&] {
+    for (const HydRecord &r : records) {
+      const PlotPoint dot = VerticalVelocityPlot::Dot(r.diameter, r.velocity, 1);
+      EXPECT_TRUE(ColourNear(vvel->Image(), vvel->DevicePixel(QPointF(dot.x, dot.y)), BLACK, 0));
+    }
+  });
+  EXPECT_EQ(vvel->grab().toImage(), before);
+  vvel->OnRunMessage();
+  EXPECT_EQ(vvel->Dots().Size(), 0u) << "a new Run starts again; the data had ended";
+
+  doc.ResetData();
+  doc.ResetIntegration(1);
+  doc.GetIntegrationSettings(1)->mode = FullTimeRange;
+  CBigDSDView *dsd = nullptr;
+  CDSDCtrlPanel *dsdPanel = nullptr;
+  OpenFrame(BigKind::Dsd, dsd, dsdPanel);
+  dsd->OnRun();
+  ASSERT_FALSE(dsd->Bars().empty());
+  dsd->OnToggle();
+  ASSERT_TRUE(dsd->IsCompOn());
+  before = dsd->grab().toImage();
+  ResizeRoundTrip();
+  EXPECT_EQ(dsd->grab().toImage(), before) << "bars and model curves";
+}
+
+TEST_F(BigDiagramTest, OblatenessKeepsDotsAndDistributionThroughResizeAndMode) {
+  WriteVariedDay();
+  Open();
+  const auto records = AcceptedRecords(Path("day1.hyd"));
+  CBigOblView *view = nullptr;
+  COblCtrlPanel *panel = nullptr;
+  OpenFrame(BigKind::Obl, view, panel);
+  view->OnRunMessage();
+  const QImage scatter = view->grab().toImage();
+  ResizeRoundTrip();
+  EXPECT_EQ(view->grab().toImage(), scatter);
+
+  // The same run seen as N(H/W), and back.
+  view->OnToggleMode();
+  OblatenessHistogram expected;
+  for (const HydRecord &r : records)
+    expected.Add(r.oblateness);
+  for (int b = 0; b < OblatenessHistogram::BINS; ++b)
+    EXPECT_EQ(view->Histogram().Count(b), expected.Count(b)) << b;
+  const QImage distribution = view->grab().toImage();
+  const QPoint top = view->DevicePixel({10.0 * expected.Summarise().maxBin + 5, 9900});
+  EXPECT_TRUE(ColourNear(distribution, top, QColor(0, 192, 0), 1));
+  ResizeRoundTrip();
+  EXPECT_EQ(view->grab().toImage(), distribution);
+  view->OnToggleMode();
+  EXPECT_EQ(view->grab().toImage(), scatter);
+
+  // A new Run clears both.
+  doc.ResetData();
+  view->OnRunMessage();
+  EXPECT_EQ(view->Dots().Size(), records.size());
+  EXPECT_EQ(view->Histogram().Count(expected.Summarise().maxBin),
+            expected.Count(expected.Summarise().maxBin));
 }

@@ -89,7 +89,7 @@ TEST(IntegrationDialog, LimitsModesAndMessages) {
   dlg.Edit(D::IDC_RAIN)->setText("abc");
   messages.texts.clear();
   EXPECT_TRUE(dlg.OnOK()) << "the previous rain still lies within its limits";
-  EXPECT_EQ(messages.texts, std::vector<std::string>{"Please enter a number."});
+  EXPECT_EQ(messages.texts, std::vector<std::string>{"Please enter a number for Rain."});
 }
 
 class BigDsd : public ViewTest {

@@ -16,6 +16,8 @@
 #include <fstream>
 #include <unistd.h>
 
+using viewtest::ColourNear;
+using viewtest::CountColour;
 using viewtest::Messages;
 
 namespace {
@@ -241,4 +243,37 @@ TEST_F(BigRainTest, ScaleDefaultAndIdle) {
   EXPECT_FALSE(dialog.OnOK());
   ASSERT_FALSE(messages.texts.empty());
   EXPECT_EQ(messages.texts.back(), "Rain Integration Interval\nmust be between\n0.05 and 5 mm !!!");
+}
+
+TEST_F(BigRainTest, CurvesAboveTheScaleStayInThePlotAndMarkTheTopEdge) {
+  for (int i = 0; i < 6; ++i)
+    panel->OnScaleDown();
+  ASSERT_EQ(view->Axis().RateMax(), 5);
+  const QColor rate(192, 0, 0), gauge(0, 0, 192);
+  const int Y = view->Axis().Y();
+  const int topEdge = view->DeviceOf(view->Axis().AxisStart(), Y / 10.0).y();
+  // Above the marks, up to the title, no curve may show.
+  auto colourAboveMarks = [&](const QImage &image, QColor colour) {
+    return CountColour(image, QRect(0, 0, image.width(), topEdge - 8), colour);
+  };
+  auto markAt = [&](const QImage &image, const RateSegment &s, QColor colour) {
+    const int x = view->DeviceOf((s.startSec + s.endSec) / 2, 0).x();
+    return ColourNear(image, QPoint(x, topEdge - 3), colour, 1);
+  };
+
+  panel->OnRun();
+  const auto above = std::find_if(view->Segments().begin(), view->Segments().end(),
+                                  [&](const RateSegment &s) { return s.y > Y; });
+  ASSERT_NE(above, view->Segments().end()) << "the day rains harder than 5 mm/h";
+  EXPECT_EQ(colourAboveMarks(view->Image(), rate), 0);
+  EXPECT_TRUE(markAt(view->Image(), *above, rate));
+
+  Button(CRainIntensityCtrlPanel::IDC_TIP)->click();
+  ASSERT_TRUE(view->TipShown());
+  const auto &tips = view->GetTipCurve().segments;
+  const auto gaugeAbove =
+      std::find_if(tips.begin(), tips.end(), [&](const RateSegment &s) { return s.y > Y; });
+  ASSERT_NE(gaugeAbove, tips.end()) << "the gauge too";
+  EXPECT_EQ(colourAboveMarks(view->Image(), gauge), 0) << "the gauge's curve runs into the title";
+  EXPECT_TRUE(markAt(view->Image(), *gaugeAbove, gauge));
 }

@@ -219,16 +219,34 @@ TEST_F(DropViewTest, ParticleViewsDrawOutlinesTextsAndTheCorrection) {
     moved |= chordsOff[i].line != f.front->CorrectionLines()[i].line;
   EXPECT_TRUE(moved) << "the sheared contour gives other chords";
 
-  // A correction that failed names its reasons in their fixed order and draws no chords.
+  // A correction that failed names its reasons in their fixed order, one a row, and draws no
+  // chords.
   doc.GetHydHeader()->corrFlagsA = 0xF0;
   f.front->OnNewParticle();
-  EXPECT_EQ(f.front->TextAt(800, 1460),
-            "non poss. buffer overflow no minimum found no solution found orthogon. error");
+  EXPECT_EQ(f.front->TextAt(800, 1460), "non poss.");
+  EXPECT_EQ(f.front->TextAt(800, 1400), "buffer overflow");
+  EXPECT_EQ(f.front->TextAt(800, 1340), "no minimum found");
+  EXPECT_EQ(f.front->TextAt(800, 1280), "no solution found");
+  EXPECT_EQ(f.front->TextAt(800, 1220), "orthogon. error");
   EXPECT_TRUE(f.front->CorrectionLines().empty());
-  EXPECT_TRUE(f.front->TextAt(800, 1400).isEmpty());
+  EXPECT_TRUE(f.front->TextAt(800, 1160).isEmpty());
   doc.GetHydHeader()->corrFlagsA = 0x20;
   f.front->OnNewParticle();
-  EXPECT_EQ(f.front->TextAt(800, 1460), "non poss. no solution found");
+  EXPECT_EQ(f.front->TextAt(800, 1460), "non poss.");
+  EXPECT_EQ(f.front->TextAt(800, 1400), "no solution found");
+  // In the pane of a 1000 x 700 frame the reason stays whole: nothing of it at the right edge.
+  f.front->resize(497, 556);
+  const QImage failed = f.front->Image();
+  const QPoint rowTop = f.front->DevicePixel({800, 1410}),
+               rowBottom = f.front->DevicePixel({800, 1350});
+  EXPECT_GT(CountColour(failed, QRect(rowTop, QPoint(failed.width() - 1, rowBottom.y())), DARK_RED),
+            20);
+  EXPECT_EQ(CountColour(failed,
+                        QRect(QPoint(failed.width() - 3, rowTop.y()),
+                              QPoint(failed.width() - 1, rowBottom.y())),
+                        DARK_RED),
+            0);
+  f.front->resize(VIEW_SIZE);
 
   // Corr - OFF: rebuilt unsheared, the column goes.
   f.panel->OnCorrection();
@@ -266,7 +284,9 @@ TEST_F(DropViewTest, AsciiAppendsTheBlockBesideTheDataFile) {
   f.panel->OnStepPlus();
   f.panel->OnAscii();
   f.panel->OnAscii();
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_EQ(messages.texts,
+            std::vector<std::string>(2, "Particle data appended to " + Path("day1.txt")));
+  messages.texts.clear();
   std::string block;
   ASSERT_EQ(BuildParticleText(doc, &block), 1);
   EXPECT_EQ(block.rfind("time           = 06:00:10.", 0), 0u) << block;

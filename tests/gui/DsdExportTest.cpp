@@ -46,6 +46,9 @@ TEST_F(DsdExportTest, WritesTheCommandLinesProductAndLeavesTheViewAlone) {
   ASSERT_TRUE(panel.ExportTo(QString::fromStdString(gui), &error)) << error.toStdString();
   EXPECT_TRUE(error.isEmpty()) << error.toStdString();
   EXPECT_EQ(doc.GetHandler()->GetHydFile().GetPosition(), position) << "the view reads on";
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0].rfind("Drop size distribution written to " + gui + " (", 0), 0u)
+      << messages.texts[0];
 
   int status = 0;
   const std::string cli = Path("cli.nc");

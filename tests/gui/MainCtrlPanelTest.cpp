@@ -61,8 +61,7 @@ TEST_F(PanelTest, InvalidDiameterIsCorrectedAndTheNextRunKeepsTheOldFilter) {
   EXPECT_TRUE(panel->FilterChanged());
   Click("1021");
   // The order finding is overwritten by the range finding of min.
-  EXPECT_EQ(rec.TakeShown(),
-            (std::vector<std::string>{"min. diameter must be between 0.000000 and 50.000000"}));
+  EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"min. diameter must be between 0 and 50"}));
   EXPECT_EQ(Edit("1004")->text(), "0");
   EXPECT_EQ(Edit("1007")->text(), "10");
   EXPECT_TRUE(panel->IsStopped());
@@ -91,7 +90,7 @@ TEST_F(PanelTest, EachCheckOverwritesTheMessage) {
   Edit("1012")->setText("-1");
   Edit("1013")->setText("3");
   EXPECT_FALSE(panel->Validate(message));
-  EXPECT_EQ(message, "max. oblateness must be between 0.000000 and 2.000000");
+  EXPECT_EQ(message, "max. oblateness must be between 0 and 2");
   EXPECT_EQ(Edit("1012")->text(), "0");
   EXPECT_EQ(Edit("1013")->text(), "2");
   Edit("1010")->setText("6");
@@ -105,16 +104,16 @@ TEST_F(PanelTest, EachCheckOverwritesTheMessage) {
   // Entries that are no numbers are refused before any check, and stay for correction.
   Edit("1004")->setText("abc");
   EXPECT_FALSE(panel->Validate(message));
-  EXPECT_EQ(message, "Please enter a number.");
+  EXPECT_EQ(message, "Please enter a number for Filter Diameter, minimum.");
   EXPECT_EQ(Edit("1004")->text(), "abc");
   Edit("1004")->setText("0");
   Edit("1010")->setText("40");
   EXPECT_FALSE(panel->Validate(message));
-  EXPECT_EQ(message, "Please enter a number between 0 and 30.");
+  EXPECT_EQ(message, "Please enter a number between 0 and 30 for Filter Velocity, maximum.");
   Edit("1010")->setText("30");
   Edit("1016")->setText("1.5");
   EXPECT_FALSE(panel->Validate(message));
-  EXPECT_EQ(message, "Please enter an integer.");
+  EXPECT_EQ(message, "Please enter an integer for Filter - Pixel System A, maximum.");
 }
 
 TEST_F(PanelTest, PixelMaximaFollowTheBound) {

@@ -85,20 +85,20 @@ TEST_F(OptionsTest, OrderErrorsStayAndRangeErrorsAreCorrected) {
 
   Edit("1048")->setText("40");
   EXPECT_FALSE(Save());
-  EXPECT_EQ(rec.TakeShown().back(), "max. velocity must be between 0.000000 and 30.000000");
+  EXPECT_EQ(rec.TakeShown().back(), "max. velocity must be between 0 and 30");
   EXPECT_EQ(Edit("1048")->text(), "30");
   EXPECT_TRUE(Save());
 
   Edit("1049")->setText("3");
   Edit("1050")->setText("-2");
   EXPECT_FALSE(Save());
-  EXPECT_EQ(rec.TakeShown().back(), "max. oblateness must be between 0.000000 and 2.000000");
+  EXPECT_EQ(rec.TakeShown().back(), "max. oblateness must be between 0 and 2");
   EXPECT_EQ(Edit("1049")->text(), "0");
   EXPECT_EQ(Edit("1050")->text(), "2");
 
   Edit("1047")->setText("fast");
   EXPECT_FALSE(Save());
-  EXPECT_EQ(rec.TakeShown().back(), "Please enter a number.");
+  EXPECT_EQ(rec.TakeShown().back(), "Please enter a number for Velocity, minimum.");
 }
 
 TEST_F(OptionsTest, CancelTakesNothing) {

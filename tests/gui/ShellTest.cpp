@@ -25,6 +25,7 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <cmath>
+#include <fstream>
 
 using namespace shelltest;
 
@@ -190,6 +191,32 @@ TEST_F(AppTest, OpenSetsTitleAndPixelRangesAndCloseRestores) {
   ASSERT_EQ(rec.shown.size(), 1u);
   EXPECT_FALSE(rec.shown[0].empty());
   EXPECT_EQ(frame->windowTitle(), before);
+}
+
+TEST_F(AppTest, AFailedOpenKeepsTheOpenFile) {
+  Start();
+  const std::string data = RainDay();
+  ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
+  frame->GetCtrlPanel()->OnStepPlus();
+  ASSERT_EQ(doc->GetStatus(), CPluvicamDoc::statusAccepted);
+  const QString title = frame->windowTitle();
+  rec.events.clear();
+
+  // Missing, and present but no data file: each refused with its message, nothing else changes.
+  std::ofstream(Path("junk.hyd")) << "no data";
+  for (const char *name : {"none.hyd", "junk.hyd"}) {
+    rec.shown.clear();
+    EXPECT_FALSE(app->OpenFile(dir.filePath(name))) << name;
+    EXPECT_EQ(rec.shown.size(), 1u) << name;
+    EXPECT_EQ(doc->GetFilePath(), data) << name;
+    EXPECT_EQ(app->GetPathName(), QString::fromStdString(data)) << name;
+    EXPECT_EQ(frame->windowTitle(), title) << name;
+    EXPECT_TRUE(rec.events.empty()) << "the views keep what they show";
+  }
+  rec.shown.clear();
+  frame->GetCtrlPanel()->OnStepPlus();
+  EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusAccepted) << "Step + goes on in the old file";
+  EXPECT_TRUE(rec.shown.empty());
 }
 
 // What a view sees when it is told of a particle: the wind read, the contours built and the

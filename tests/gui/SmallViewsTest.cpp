@@ -59,8 +59,10 @@ TEST_F(SmallViewFrames, EveryDiagramDrawsItsTitleAndAxes) {
     const QImage image = view->grab().toImage();
     const QRect title(Device(f.org, f.ext, SIZE, f.title1), Device(f.org, f.ext, SIZE, f.title2));
     EXPECT_GT(CountColour(image, title, RED), 0) << int(f.pane) << ": title in red";
-    EXPECT_TRUE(ColourNear(image, Device(f.org, f.ext, SIZE, f.axis), BLACK))
-        << int(f.pane) << ": axis";
+    // A pane whose y labels need more room than the window gives reaches further left.
+    const auto *diagram = dynamic_cast<CDiagramView *>(view.get());
+    ASSERT_NE(diagram, nullptr);
+    EXPECT_TRUE(ColourNear(image, diagram->DevicePixel(f.axis), BLACK)) << int(f.pane) << ": axis";
     EXPECT_EQ(QColor(image.pixel(SIZE.width() - 1, SIZE.height() / 2)), GREY)
         << int(f.pane) << ": light grey background";
   }
@@ -118,8 +120,9 @@ TEST_F(SmallViewParticles, VelocityAndOblatenessDotsWhereTheParticleLies) {
   ASSERT_GT(r.diameter, 2.5f);
   ASSERT_GT(r.hVelA, 1.0f) << "the drop drifts along camera A";
 
-  const QPoint v = Device({-800, 13200}, {9600, -14400}, SIZE,
-                          {std::trunc(1000.0 * r.diameter), std::trunc(1000.0 * r.velocity)});
+  // The velocity axis's labels take a wider margin than the window gives at this size.
+  const QPoint v =
+      vvel->DevicePixel({std::trunc(1000.0 * r.diameter), std::trunc(1000.0 * r.velocity)});
   const QPoint o = Device({-800, 2200}, {9600, -2400}, SIZE,
                           {std::trunc(1000.0 * r.diameter), std::trunc(1000.0 * r.oblateness)});
   const QPoint h = Device({-3600, 3600}, {7200, -7200}, SIZE,
@@ -309,14 +312,14 @@ TEST_F(SmallViewParticles, DropSizeDistributionRedrawsPerRainStep) {
 TEST_F(SmallViewFrames, LabelsStayLegibleInSmallPanesAndOffTheTicks) {
   // The rain-rate pane of a 1000 x 700 window.
   const QSize small(193, 160);
-  const QPointF org(-200, 5500);
-  const QSizeF ext(2200, -6000);
-  std::unique_ptr<QWidget> view(CreateSmallView(Pane::RainIntensity, &doc, nullptr));
+  std::unique_ptr<QWidget> widget(CreateSmallView(Pane::RainIntensity, &doc, nullptr));
+  auto *view = dynamic_cast<CDiagramView *>(widget.get());
+  ASSERT_NE(view, nullptr);
   view->resize(small);
   const QImage image = view->grab().toImage();
   // The "50" at the top of the rate axis: black ink left of the axis around the top tick.
-  const QPoint axisTop = Device(org, ext, small, {0, 5000});
-  const QPoint tickEnd = Device(org, ext, small, {-40, 5000});
+  const QPoint axisTop = view->DevicePixel({0, 5000});
+  const QPoint tickEnd = view->DevicePixel({-40, 5000});
   int top = image.height(), bottom = -1, right = -1;
   for (int y = std::max(0, axisTop.y() - 12); y <= axisTop.y() + 12; ++y)
     for (int x = 0; x < tickEnd.x() - 1; ++x)
@@ -329,4 +332,65 @@ TEST_F(SmallViewFrames, LabelsStayLegibleInSmallPanesAndOffTheTicks) {
   // Digits of a 9-pixel font are at least 6 pixels high.
   EXPECT_GE(bottom - top + 1, 6);
   EXPECT_LT(right, tickEnd.x() - 1) << "a gap between label and tick";
+}
+
+TEST_F(SmallViewFrames, AxisLabelsOfA1000x700WindowAreWholeAndOffTheAxis) {
+  // A small pane of a 1000 x 700 window; each y label beside its axis, and its tick's length.
+  const QSize pane(193, 160);
+  struct Label {
+    Pane pane;
+    double y;
+    double tick;
+    const char *text;
+  } labels[] = {{Pane::RainIntensity, 5000, 40, "50"},
+                {Pane::Dsd, 10000, 250, "100"},
+                {Pane::Dsd, 0, 250, ".01"},
+                {Pane::VVel, 12000, 250, "12"},
+                {Pane::VVel, 11000, 250, "m/s"}};
+  for (const Label &l : labels) {
+    std::unique_ptr<QWidget> widget(CreateSmallView(l.pane, &doc, nullptr));
+    auto *view = dynamic_cast<CDiagramView *>(widget.get());
+    ASSERT_NE(view, nullptr);
+    view->resize(pane);
+    const QImage image = view->grab().toImage();
+    const QPoint tick = view->DevicePixel({-l.tick, l.y}), axis = view->DevicePixel({0, l.y});
+    const QRect rows(0, std::max(0, tick.y() - 6), 1, 13);
+    EXPECT_GT(CountColour(image, QRect(1, rows.top(), tick.x() - 2, rows.height()), BLACK), 6)
+        << l.text << ": the label left of its tick";
+    EXPECT_EQ(CountColour(image, rows, BLACK), 0) << l.text << ": cut at the pane's edge";
+    // Between the tick's end and the axis only the tick itself is black.
+    int over = 0;
+    for (int y = rows.top(); y <= rows.bottom(); ++y)
+      if (std::abs(y - tick.y()) > 1)
+        over += CountColour(image, QRect(tick.x() + 1, y, axis.x() - tick.x() - 1, 1), BLACK);
+    EXPECT_EQ(over, 0) << l.text << ": over the ticks or the axis";
+  }
+
+  // The camera letter "A" (red, as its arrow) stands right of the arrow's head, whole, and off
+  // the outer ring.
+  std::unique_ptr<QWidget> widget(CreateSmallView(Pane::HVel, &doc, nullptr));
+  auto *hvel = dynamic_cast<CDiagramView *>(widget.get());
+  ASSERT_NE(hvel, nullptr);
+  hvel->resize(pane);
+  const QImage image = hvel->grab().toImage();
+  const QRect arrow = QRect(hvel->DevicePixel({-100, -3100}), hvel->DevicePixel({100, -3300}))
+                          .normalized()
+                          .adjusted(-1, -1, 1, 1);
+  const int ring = hvel->DevicePixel({0, -3000}).y();
+  int letter = 0, left = image.width(), bottom = 0, onInk = 0;
+  for (int y = ring - 3; y < image.height(); ++y)
+    for (int x = arrow.center().x() + 1; x < std::min(image.width(), arrow.right() + 16); ++x) {
+      if (QColor(image.pixel(x, y)) != RED || arrow.contains(x, y))
+        continue;
+      ++letter;
+      left = std::min(left, x);
+      bottom = std::max(bottom, y);
+      for (const QPoint n :
+           {QPoint(x, y - 1), QPoint(x, y + 1), QPoint(x - 1, y), QPoint(x + 1, y)})
+        onInk += image.rect().contains(n) && QColor(image.pixel(n)) == BLACK;
+    }
+  EXPECT_GT(letter, 6);
+  EXPECT_GT(left, arrow.right()) << "a gap between arrow and letter";
+  EXPECT_LT(bottom, image.height() - 1) << "cut at the pane's edge";
+  EXPECT_EQ(onInk, 0) << "over the ring";
 }
