@@ -323,6 +323,12 @@ bool CBigOblView::SaveCalibData(std::string &error) {
       ask.askSavePath(QCoreApplication::applicationDirPath() + QStringLiteral("/CORR_IN.DAT"));
   if (path.isEmpty())
     return true;
+  // Before the pass, which reads the whole window.
+  if (const std::string refusal = doc->GetOutputGuard().Check(path.toStdString());
+      !refusal.empty()) {
+    error = std::string(CalibrationExport::CREATE_FAILED) + ": " + refusal;
+    return false;
+  }
   if (!CalibrationExport::Rewind(*doc))
     return true;
 
@@ -350,7 +356,8 @@ bool CBigOblView::SaveCalibData(std::string &error) {
   // Ranges of part of the window would pass for the whole: a pass that did not reach the end
   // of the data (a read error, the frame closing) writes nothing.
   const bool written =
-      !complete || CalibrationExport::WriteFile(path.toStdString(), calibration.Text(), error);
+      !complete || CalibrationExport::WriteFile(path.toStdString(), calibration.Text(),
+                                                doc->GetOutputGuard(), error);
 
   frame->setEnabled(true);
   host->SetCursor(Cursors::ARROW);
