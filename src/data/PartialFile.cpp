@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,15 +103,22 @@ bool PartialFile::Create(const std::string &path, std::string *error) {
           ? std::string(resolved)
           : path;
   std::string pattern = TemporaryPattern(target);
+  // No signal between the file's creation and its place in the list.
+  sigset_t stopping, before;
+  sigemptyset(&stopping);
+  for (int signal : SIGNALS)
+    sigaddset(&stopping, signal);
+  pthread_sigmask(SIG_BLOCK, &stopping, &before);
   fd = mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd < 0) {
-    if (error)
-      *error = SystemText(errno);
-    return false;
+  const int code = errno;
+  if (fd >= 0) {
+    temporary = pattern;
+    slot = Register(temporary);
   }
-  temporary = pattern;
-  slot = Register(temporary);
-  return true;
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  if (fd < 0 && error)
+    *error = SystemText(code);
+  return fd >= 0;
 }
 
 bool PartialFile::Write(const void *data, std::size_t size, std::string *error) {
