@@ -54,6 +54,16 @@ std::string DanglingTarget(const std::string &path) {
   return n > 0 ? std::string(buffer, size_t(n)) : std::string();
 }
 
+// True when the file name ends in one of the instrument's extensions, in any case.
+bool IsInstrumentName(const std::string &path) {
+  const std::string name = Lower(path.substr(path.find_last_of('/') + 1));
+  return std::any_of(COMPANIONS.begin(), COMPANIONS.end(), [&](const Companion &c) {
+    const std::string extension = c.extension;
+    return name.size() >= extension.size() &&
+           name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
+  });
+}
+
 std::string InstrumentRefusal(const std::string &path, const std::string &name) {
   const std::string extension = name.substr(name.find_last_of('.'));
   if (name == path)
@@ -63,15 +73,6 @@ std::string InstrumentRefusal(const std::string &path, const std::string &name) 
 
 } // namespace
 
-bool OutputGuard::IsInstrumentName(const std::string &path) {
-  const std::string name = Lower(path.substr(path.find_last_of('/') + 1));
-  return std::any_of(COMPANIONS.begin(), COMPANIONS.end(), [&](const Companion &c) {
-    const std::string extension = c.extension;
-    return name.size() > extension.size() &&
-           name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
-  });
-}
-
 void OutputGuard::AddDataFile(const std::string &path) {
   inputs.push_back({path, "the data file " + path});
   const std::string stem = Stem(path);
@@ -80,10 +81,6 @@ void OutputGuard::AddDataFile(const std::string &path) {
     if (companion != path)
       inputs.push_back({companion, std::string("the ") + c.kind + " " + companion + " of " + path});
   }
-}
-
-void OutputGuard::AddInput(const std::string &path, const std::string &role) {
-  inputs.push_back({path, role + " " + path});
 }
 
 std::string OutputGuard::SameAsInput(const std::string &path, unsigned long long device,

@@ -12,8 +12,6 @@ public:
   // A data file the run reads; the files beside it with the same name up to the extension are
   // kept safe with it.
   void AddDataFile(const std::string &path);
-  // Any other file the run reads, named in messages as `role` ("the settings file").
-  void AddInput(const std::string &path, const std::string &role);
 
   // Empty when `path` may be written; otherwise why not, naming `path` and the file it would
   // have replaced.
@@ -22,15 +20,12 @@ public:
   // checked by name could have been swapped before the open.
   std::string CheckOpened(int fd, const std::string &path) const;
 
-  // True when the file name ends in one of the instrument's extensions, in any case.
-  static bool IsInstrumentName(const std::string &path);
-
 private:
   struct Input {
     std::string path;
     std::string description; // "the index file DAY.hd of DAY.hyd"
   };
-  // Whether an existing file with the given device and inode is one of the inputs.
+  // The refusal when the file with this device and inode is one of the inputs; else empty.
   std::string SameAsInput(const std::string &path, unsigned long long device,
                           unsigned long long inode) const;
 
