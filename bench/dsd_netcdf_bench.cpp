@@ -26,7 +26,8 @@ void DayToNetcdf(benchmark::State &state) {
     }
     DsdNetcdfWriter writer;
     std::string error;
-    if (!writer.Create(out, MakeDsdProductLayout(doc, true, "benchmark"), &error)) {
+    if (!writer.Create(out, MakeDsdProductLayout(doc, true, "benchmark"), doc.GetOutputGuard(),
+                       &error)) {
       state.SkipWithError(error.c_str());
       return;
     }

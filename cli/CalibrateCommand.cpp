@@ -103,6 +103,14 @@ int CalibrateCommand::Run() const {
     return diagramrun::EXIT_UNUSABLE;
   }
 
+  OutputGuard guard;
+  guard.AddDataFile(file);
+  if (!out.empty()) {
+    if (const std::string refusal = guard.Check(out); !refusal.empty()) {
+      std::cerr << CalibrationExport::CREATE_FAILED << ": " << refusal << "\n";
+      return diagramrun::EXIT_UNUSABLE;
+    }
+  }
   auto doc = diagramrun::Open(file, options);
   if (!doc)
     return diagramrun::EXIT_UNUSABLE;
@@ -121,7 +129,7 @@ int CalibrateCommand::Run() const {
     return diagramrun::EXIT_OK;
   }
   std::string error;
-  if (!CalibrationExport::WriteFile(out, text, error)) {
+  if (!CalibrationExport::WriteFile(out, text, guard, error)) {
     std::cerr << error << "\n";
     return diagramrun::EXIT_STOPPED;
   }

@@ -281,11 +281,25 @@ int RunDsdCommand(const DsdOptions &o) {
       std::cerr << "--attr: expected KEY=VALUE, got \"" << a << "\"\n";
       return EXIT_UNUSABLE;
     }
+    if (DsdNetcdfWriter::IsReservedAttribute(a.substr(0, eq))) {
+      std::cerr << "--attr: " << a.substr(0, eq) << " is the product's own and cannot be set\n";
+      return EXIT_UNUSABLE;
+    }
     attrs.emplace_back(a.substr(0, eq), a.substr(eq + 1));
   }
   if (o.netcdf.empty() && !attrs.empty()) {
     std::cerr << "--attr needs --netcdf\n";
     return EXIT_UNUSABLE;
+  }
+  // Every file named is kept safe, also one that will not open.
+  OutputGuard guard;
+  for (const std::string &file : o.files)
+    guard.AddDataFile(file);
+  if (!o.netcdf.empty()) {
+    if (const std::string refusal = guard.Check(o.netcdf); !refusal.empty()) {
+      std::cerr << "Could not write " << o.netcdf << ": " << refusal << "\n";
+      return EXIT_UNUSABLE;
+    }
   }
 
   ProgressLine progress;
@@ -335,7 +349,7 @@ int RunDsdCommand(const DsdOptions &o) {
             *doc, o.moments, UtcStamp(std::time(nullptr)) + " " + o.commandLine);
         for (const auto &[key, value] : attrs)
           layout.attributes.emplace_back(key, value);
-        if (!writer.Create(o.netcdf, layout, &error)) {
+        if (!writer.Create(o.netcdf, layout, guard, &error)) {
           messages.Show(error);
           return EXIT_UNUSABLE;
         }
@@ -368,7 +382,7 @@ int RunDsdCommand(const DsdOptions &o) {
       progress.Update(i + 1, inputs.size(), series.Fraction(), before + series.Particles());
     if (writeFailed) {
       messages.Show(error);
-      return EXIT_UNUSABLE;
+      return EXIT_STOPPED;
     }
     if (series.GetStatus() == DsdSeriesRun::Failed) {
       messages.Show((inputs.size() > 1 ? file + ": " : std::string()) +
@@ -384,7 +398,7 @@ int RunDsdCommand(const DsdOptions &o) {
   if (!o.netcdf.empty()) {
     if (!writer.Finish(&error)) {
       std::cerr << error << "\n";
-      return EXIT_UNUSABLE;
+      return EXIT_STOPPED;
     }
   } else {
     std::fwrite(out.data(), 1, out.size(), stdout);

@@ -31,6 +31,13 @@ int RunExport(const ExportOptions &options) {
     std::cerr << message << "\n";
     return 2;
   }
+  const std::string textPath = ParticleTextPath(options.file);
+  if (options.append) {
+    if (const std::string refusal = doc.GetOutputGuard().Check(textPath); !refusal.empty()) {
+      std::cerr << "Could not open textfile because: " << refusal << "\n";
+      return 2;
+    }
+  }
   const int32_t pos = options.position;
   CHydDataHandler &handler = *doc.GetHandler();
   // Positioning on anything but a record start would decode garbage.
@@ -54,7 +61,7 @@ int RunExport(const ExportOptions &options) {
     std::fwrite(block.data(), 1, block.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
-  if (!AppendParticleText(ParticleTextPath(options.file), block, &message))
+  if (!AppendParticleText(textPath, block, doc.GetOutputGuard(), &message))
     return Fail(pos, message);
   return 0;
 }

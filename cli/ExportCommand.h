@@ -11,5 +11,6 @@ struct ExportOptions {
   bool append = false;
 };
 
-// Exit status: 0 written, 1 no particle at POS or the export failed, 2 the file cannot be used.
+// Exit status: 0 written, 1 no particle at POS or the export failed, 2 the file cannot be used
+// or the text file may not be written.
 int RunExport(const ExportOptions &options);

@@ -138,6 +138,13 @@ std::string CPluvicamDoc::GetFilePath() const {
   return handler ? handler->GetHydFile().GetFilePath() : std::string();
 }
 
+OutputGuard CPluvicamDoc::GetOutputGuard() const {
+  OutputGuard guard;
+  if (handler)
+    guard.AddDataFile(GetFilePath());
+  return guard;
+}
+
 int32_t CPluvicamDoc::GetFileLength() const {
   return handler ? handler->GetHydFile().GetLength() : 0;
 }

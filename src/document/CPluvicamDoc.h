@@ -9,6 +9,7 @@
 #include "WindRecord.h"
 #include "data/Camera.h"
 #include "data/MainHeader.h"
+#include "data/OutputGuard.h"
 #include "particle/ContourBuilder.h"
 
 #include <cstdint>
@@ -75,6 +76,8 @@ public:
   bool HasHydFile() const { return handler != nullptr; }
   std::string GetFileName() const;
   std::string GetFilePath() const;
+  // What the document's writers must not write over: the open file and the files beside it.
+  OutputGuard GetOutputGuard() const;
   int32_t GetFileLength() const;
   int32_t GetFilePosition() const;
   // The main header in force at the read position; null without a file.

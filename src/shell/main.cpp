@@ -7,6 +7,7 @@
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
+#include "data/OutputGuard.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
 #include "views/Pane.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -104,6 +106,18 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "pluvicam: --big needs --screenshot\n");
     return 2;
   }
+  // The picture never lands on the file it shows nor on the files beside it.
+  OutputGuard guard;
+  if (pictureMode)
+    guard.AddDataFile(QFile::encodeName(files.first()).toStdString());
+  auto refusal = [&] {
+    return guard.Check(QFile::encodeName(parser.value(screenshot)).toStdString());
+  };
+  if (pictureMode && !refusal().empty()) {
+    std::fprintf(stderr, "pluvicam: could not write %s: %s\n", qPrintable(parser.value(screenshot)),
+                 refusal().c_str());
+    return 2;
+  }
 
   StderrMessages stderrMessages;
   CPluvicamApp app(CreateSmallView, pictureMode ? &stderrMessages : nullptr,
@@ -149,6 +163,10 @@ int main(int argc, char **argv) {
   }
   QApplication::processEvents(); // pending layouts and repaints before the picture
   const QString out = parser.value(screenshot);
+  if (const std::string refused = refusal(); !refused.empty()) {
+    std::fprintf(stderr, "pluvicam: could not write %s: %s\n", qPrintable(out), refused.c_str());
+    return 2;
+  }
   if (!subject->grab().save(out)) {
     std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
     return 1;

@@ -4,12 +4,10 @@
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 
+#include "data/PartialFile.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 CalibrationExport::CalibrationExport(const std::array<CalibEntry, 11> &calibEntries, int viewScale)
     : entries(calibEntries), scale(viewScale) {}
@@ -56,41 +54,19 @@ std::string CalibrationExport::Text() const {
 }
 
 bool CalibrationExport::WriteFile(const std::string &path, const std::string &text,
-                                  std::string &error) {
-  // A file that exists keeps its permissions; a new one gets those fopen would give it.
-  mode_t mode = 0;
-  struct stat st {};
-  if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    error = CREATE_FAILED;
+                                  const OutputGuard &guard, std::string &error) {
+  if (const std::string refusal = guard.Check(path); !refusal.empty()) {
+    error = std::string(CREATE_FAILED) + ": " + refusal;
     return false;
   }
-  bool written = fchmod(fd, mode) == 0 || errno == EPERM;
-  for (size_t done = 0; written && done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR)
-      continue;
-    written = n > 0;
-    if (written)
-      done += size_t(n);
-  }
-  written = (::close(fd) == 0) && written;
-  if (!written) {
-    ::unlink(temp.c_str());
-    error = WRITE_FAILED;
+  PartialFile file;
+  std::string why;
+  if (!file.Create(path, &why)) {
+    error = std::string(CREATE_FAILED) + ": " + path + ": " + why;
     return false;
   }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    error = CREATE_FAILED;
+  if (!file.Write(text.data(), text.size(), &why) || !file.Commit(&why)) {
+    error = std::string(WRITE_FAILED) + ": " + path + ": " + why;
     return false;
   }
   return true;

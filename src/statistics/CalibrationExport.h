@@ -1,5 +1,6 @@
 #pragma once
 #include "CalibEntry.h"
+#include "data/OutputGuard.h"
 
 #include <array>
 #include <cstdint>
@@ -13,7 +14,8 @@ struct HydRecord;
 // as the text file CORR_IN.DAT.
 class CalibrationExport {
 public:
-  static constexpr const char *CREATE_FAILED = "Create CORR_IN.DAT failed!";
+  // The beginnings of the export's failure messages; the reason follows after a colon.
+  static constexpr const char *CREATE_FAILED = "Create CORR_IN.DAT failed";
   static constexpr const char *WRITE_FAILED = "Could not write data to CORR_IN.dat";
 
   struct Range {
@@ -37,9 +39,10 @@ public:
   std::string Text() const;
 
   // Writes `text` to `path` through a temporary file beside it, so that a failure leaves any
-  // earlier file whole and no half-written one. False with `error` set to one of the texts
-  // above.
-  static bool WriteFile(const std::string &path, const std::string &text, std::string &error);
+  // earlier file whole and no half-written one; `guard` says where it may not go. False with
+  // `error` set to one of the texts above, a colon and why.
+  static bool WriteFile(const std::string &path, const std::string &text, const OutputGuard &guard,
+                        std::string &error);
 
 private:
   std::array<CalibEntry, 11> entries;

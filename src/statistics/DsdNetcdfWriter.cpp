@@ -1,14 +1,12 @@
 #include "DsdNetcdfWriter.h"
 
 #include <netcdf.h>
+#include <netcdf_mem.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstdlib>
+#include <strings.h>
 
 #ifndef PLUVICAM_VERSION
 #define PLUVICAM_VERSION "unknown"
@@ -16,7 +14,8 @@
 
 namespace {
 
-constexpr std::size_t BLOCK = 1024; // rows held before they go to the file
+constexpr std::size_t BLOCK = 1024;            // rows held before they go to the file
+constexpr std::size_t INITIAL_IMAGE = 1 << 20; // bytes of memory the file starts with
 
 struct MomentVariable {
   const char *name;
@@ -50,6 +49,13 @@ float Stored(const std::optional<double> &value) {
 
 DsdNetcdfWriter::~DsdNetcdfWriter() { Abandon(); }
 
+bool DsdNetcdfWriter::IsReservedAttribute(const std::string &name) {
+  for (const char *own : {"Conventions", "featureType", "pluvicam_version"})
+    if (strcasecmp(name.c_str(), own) == 0)
+      return true;
+  return false;
+}
+
 bool DsdNetcdfWriter::Check(int status, const char *what, std::string *error) {
   if (status == NC_NOERR)
     return true;
@@ -60,38 +66,29 @@ bool DsdNetcdfWriter::Check(int status, const char *what, std::string *error) {
 }
 
 bool DsdNetcdfWriter::Create(const std::string &path, const DsdProductLayout &layout,
-                             std::string *error) {
+                             const OutputGuard &outputGuard, std::string *error) {
   Abandon();
   target = path;
-  if (layout.classCount <= 0 || !(layout.deltaD > 0) || !std::isfinite(layout.deltaD)) {
+  guard = outputGuard;
+  auto fail = [&](const std::string &why) {
     if (error)
-      *error = "Could not write " + path + ": no diameter classes";
+      *error = "Could not write " + path + ": " + why;
+    Abandon();
     return false;
-  }
-  // A unique name beside the target, so that the final rename stays on one file system.
-  std::string pattern = path + ".partXXXXXX";
-  const int fd = mkstemp(pattern.data());
-  if (fd < 0) {
-    if (error)
-      *error = "Could not write " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  // mkstemp makes the file private; the product gets the permissions of any new file.
-  const mode_t mask = umask(0);
-  umask(mask);
-  (void)fchmod(fd, 0666 & ~mask);
-  close(fd);
-  temporary = pattern;
-
+  };
+  if (layout.classCount <= 0 || !(layout.deltaD > 0) || !std::isfinite(layout.deltaD))
+    return fail("no diameter classes");
+  if (const std::string refusal = guard.Check(path); !refusal.empty())
+    return fail(refusal);
+  // The temporary file now, so that a place where nothing can be written is known before the
+  // whole series has been read.
+  std::string why;
+  if (!partial.Create(path, &why))
+    return fail(why);
   int id = -1;
-  const int status = nc_create(temporary.c_str(), NC_NETCDF4 | NC_CLOBBER, &id);
-  if (status != NC_NOERR) {
-    std::remove(temporary.c_str());
-    temporary.clear();
-    if (error)
-      *error = "Could not write " + path + ": " + nc_strerror(status);
-    return false;
-  }
+  const int status = nc_create_mem(path.c_str(), NC_NETCDF4, INITIAL_IMAGE, &id);
+  if (status != NC_NOERR)
+    return fail(nc_strerror(status));
   ncid = id;
   classCount = layout.classCount;
   moments = layout.moments;
@@ -223,6 +220,13 @@ bool DsdNetcdfWriter::Define(const DsdProductLayout &layout, std::string *error)
       !Check(text(NC_GLOBAL, "pluvicam_version", PLUVICAM_VERSION), "pluvicam_version", error))
     return false;
   for (const auto &[name, value] : layout.attributes) {
+    if (IsReservedAttribute(name)) {
+      if (error)
+        *error = "Could not write " + target + ": the global attribute \"" + name +
+                 "\" is the product's own";
+      Abandon();
+      return false;
+    }
     int s = NC_NOERR;
     if (const auto *t = std::get_if<std::string>(&value))
       s = text(NC_GLOBAL, name.c_str(), *t);
@@ -339,34 +343,35 @@ bool DsdNetcdfWriter::Finish(std::string *error) {
   }
   if (!Flush(error))
     return false;
-  const int status = nc_close(ncid);
+  auto fail = [&](const std::string &why) {
+    if (error)
+      *error = "Could not write " + target + ": " + why;
+    Abandon();
+    return false;
+  };
+  NC_memio image{};
+  const int status = nc_close_memio(ncid, &image);
   ncid = -1;
-  if (status != NC_NOERR) {
-    std::remove(temporary.c_str());
-    temporary.clear();
-    if (error)
-      *error = "Could not write " + target + ": " + nc_strerror(status);
-    return false;
-  }
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-    const int e = errno;
-    std::remove(temporary.c_str());
-    temporary.clear();
-    if (error)
-      *error = "Could not write " + target + ": " + std::strerror(e);
-    return false;
-  }
-  temporary.clear();
+  if (status != NC_NOERR)
+    return fail(nc_strerror(status));
+  std::string why;
+  const bool written = partial.Write(image.memory, image.size, &why);
+  std::free(image.memory);
+  if (!written)
+    return fail(why);
+  // The reading took its time: the target may have become something else meanwhile.
+  if (const std::string refusal = guard.Check(target); !refusal.empty())
+    return fail(refusal);
+  if (!partial.Commit(&why))
+    return fail(why);
   return true;
 }
 
 void DsdNetcdfWriter::Abandon() {
   if (ncid >= 0)
-    nc_close(ncid);
+    nc_abort(ncid);
   ncid = -1;
-  if (!temporary.empty())
-    std::remove(temporary.c_str());
-  temporary.clear();
+  partial.Discard();
   written = buffered = 0;
   ClearRows();
 }

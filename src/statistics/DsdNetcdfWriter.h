@@ -1,6 +1,8 @@
 #pragma once
 #include "DsdProductLayout.h"
 #include "DsdProductRow.h"
+#include "data/OutputGuard.h"
+#include "data/PartialFile.h"
 
 #include <cstddef>
 #include <string>
@@ -10,9 +12,10 @@
 // N(D) on the diameter classes per interval, with the interval's rain rate, rain amount, particle
 // count, completeness and, when asked, the integral quantities.
 //
-// The file is written under a temporary name beside the target and takes the target's name only
-// in Finish(), so an interrupted or failed export never leaves a partial file nor clobbers an
-// earlier product.
+// The file is built in memory and written under a temporary name beside the target, which it
+// takes only in Finish(), so an interrupted or failed export never leaves a partial file nor
+// clobbers an earlier product. In memory, because the library cannot close a file after a failed
+// write (a full disk): it retries the write on every close and crashes at the process's exit.
 class DsdNetcdfWriter {
 public:
   static constexpr float FILL = -9999.0f;
@@ -23,17 +26,21 @@ public:
   // An unfinished file is abandoned.
   ~DsdNetcdfWriter();
 
-  // Starts the file for `path`. False with `error` set.
-  bool Create(const std::string &path, const DsdProductLayout &layout, std::string *error);
+  // Starts the file for `path`, where `guard` lets it be written. False with `error` set.
+  bool Create(const std::string &path, const DsdProductLayout &layout, const OutputGuard &guard,
+              std::string *error);
   // Adds one interval at the end of the series. False with `error` set; the file is abandoned.
   bool Append(const DsdProductRow &row, std::string *error);
-  // Writes what is buffered, closes the file and gives it the target's name. False with `error`
+  // Writes what is buffered and the file, and gives it the target's name. False with `error`
   // set; nothing is left behind then.
   bool Finish(std::string *error);
   // Closes and removes the unfinished file.
   void Abandon();
 
   bool IsOpen() const { return ncid >= 0; }
+
+  // The global attributes that make the file what it is; a layout cannot set them.
+  static bool IsReservedAttribute(const std::string &name);
   std::size_t Rows() const { return written + buffered; }
 
 private:
@@ -45,7 +52,8 @@ private:
 
   int ncid = -1;
   std::string target;
-  std::string temporary;
+  OutputGuard guard;
+  PartialFile partial;
   int classCount = 0;
   bool moments = false;
 

@@ -11,7 +11,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <locale.h>
+#include <unistd.h>
 
 namespace {
 void Tell(std::string *message, const std::string &text) {
@@ -111,14 +113,36 @@ std::string ParticleTextPath(const std::string &dataPath) {
   return (hasExtension ? dataPath.substr(0, dot) : dataPath) + ".txt";
 }
 
-int AppendParticleText(const std::string &path, const std::string &block, std::string *message) {
-  std::FILE *file = std::fopen(path.c_str(), "a");
-  if (!file) {
-    Tell(message, std::string("Could not open textfile because: ") + std::strerror(errno));
+int AppendParticleText(const std::string &path, const std::string &block, const OutputGuard &guard,
+                       std::string *message) {
+  const std::string openFailed = "Could not open textfile because: ";
+  if (const std::string refusal = guard.Check(path); !refusal.empty()) {
+    Tell(message, openFailed + refusal);
     return 0;
   }
-  const bool written = std::fwrite(block.data(), 1, block.size(), file) == block.size();
-  const bool closed = std::fclose(file) == 0;
+  // Without blocking: a FIFO put in the file's place would wait for a reader for ever.
+  const int fd =
+      open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    Tell(message, openFailed + (errno == ENXIO ? path + " is not a regular file"
+                                               : std::string(std::strerror(errno))));
+    return 0;
+  }
+  if (const std::string refusal = guard.CheckOpened(fd, path); !refusal.empty()) {
+    close(fd);
+    Tell(message, openFailed + refusal);
+    return 0;
+  }
+  bool written = true;
+  for (size_t done = 0; written && done < block.size();) {
+    const ssize_t n = write(fd, block.data() + done, block.size() - done);
+    if (n < 0 && errno == EINTR)
+      continue;
+    written = n > 0;
+    if (written)
+      done += size_t(n);
+  }
+  const bool closed = close(fd) == 0;
   if (!written || !closed) {
     Tell(message, "Error occurred: could not read to text file");
     return 0;

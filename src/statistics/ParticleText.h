@@ -1,4 +1,6 @@
 #pragma once
+#include "data/OutputGuard.h"
+
 #include <string>
 
 class CContour;
@@ -22,9 +24,9 @@ int BuildParticleText(const CPluvicamDoc &doc, std::string *block, std::string *
 // The text file beside a data file: its path up to the extension, then ".txt".
 std::string ParticleTextPath(const std::string &dataPath);
 
-// Appends `block` to `path`, creating the file when it is missing. Returns 1, or 0 with the
-// message for the user.
-int AppendParticleText(const std::string &path, const std::string &block,
+// Appends `block` to `path`, creating the file when it is missing, where `guard` lets it write.
+// Returns 1, or 0 with the message for the user.
+int AppendParticleText(const std::string &path, const std::string &block, const OutputGuard &guard,
                        std::string *message = nullptr);
 
 // The drop view's contours of the document's current rain particle: smoothed (raw where

@@ -334,6 +334,12 @@ bool CBigOblView::SaveCalibData(std::string &error) {
   const QString path = ask.askSavePath(QDir(folder).filePath(QStringLiteral("CORR_IN.DAT")));
   if (path.isEmpty())
     return true;
+  // Before the pass, which reads the whole window.
+  if (const std::string refusal = doc->GetOutputGuard().Check(path.toStdString());
+      !refusal.empty()) {
+    error = std::string(CalibrationExport::CREATE_FAILED) + ": " + refusal;
+    return false;
+  }
   if (!CalibrationExport::Rewind(*doc))
     return true;
 
@@ -363,7 +369,8 @@ bool CBigOblView::SaveCalibData(std::string &error) {
   else if (!ended)
     error = NothingWritten(path, "the reading was stopped before the end of the data");
   else
-    written = CalibrationExport::WriteFile(path.toStdString(), calibration.Text(), error);
+    written = CalibrationExport::WriteFile(path.toStdString(), calibration.Text(),
+                                           doc->GetOutputGuard(), error);
 
   frame->setEnabled(true);
   host->SetCursor(Cursors::ARROW);

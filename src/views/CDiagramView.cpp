@@ -270,7 +270,7 @@ const QImage &CDiagramView::Picture() {
 }
 
 bool CDiagramView::SavePicture(const QString &path, QString *error) {
-  return diagrampicture::Save(Picture(), path, error);
+  return diagrampicture::Save(Picture(), path, doc ? doc->GetOutputGuard() : OutputGuard(), error);
 }
 
 void CDiagramView::CopyPicture() {
@@ -321,7 +321,7 @@ void CDiagramView::AskAndSavePicture() {
   path = diagrampicture::WithSuffix(path, filter);
   pictureFolder = QFileInfo(path).absolutePath();
   QString error;
-  if (diagrampicture::Save(shown, path, &error))
+  if (diagrampicture::Save(shown, path, doc ? doc->GetOutputGuard() : OutputGuard(), &error))
     return;
   if (doc)
     doc->ShowMessage(error.toStdString());

@@ -225,7 +225,7 @@ void CParticleCtrlPanel::OnAscii() {
     return;
   }
   const std::string path = ParticleTextPath(doc->GetFilePath());
-  if (AppendParticleText(path, block, &message))
+  if (AppendParticleText(path, block, doc->GetOutputGuard(), &message))
     ShowMessage("Particle data appended to " + path);
   else
     ShowMessage(message);

@@ -1,5 +1,6 @@
 #include "DiagramPicture.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -21,7 +22,7 @@ QString WithSuffix(const QString &path, const QString &selectedFilter) {
   return path + (selectedFilter == SVG_FILTER ? QStringLiteral(".svg") : QStringLiteral(".png"));
 }
 
-bool Save(const QImage &image, const QString &path, QString *error) {
+bool Save(const QImage &image, const QString &path, const OutputGuard &guard, QString *error) {
   auto fail = [&](const QString &why) {
     if (error)
       *error = QStringLiteral("Could not save the picture %1: %2").arg(path, why);
@@ -29,6 +30,9 @@ bool Save(const QImage &image, const QString &path, QString *error) {
   };
   if (image.isNull())
     return fail(QStringLiteral("the diagram has no picture"));
+  if (const std::string refusal = guard.Check(QFile::encodeName(path).toStdString());
+      !refusal.empty())
+    return fail(QFile::decodeName(refusal.c_str()));
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
     return fail(file.errorString());

@@ -43,7 +43,8 @@ DsdExportResult ExportDsdProduct(CPluvicamDoc &doc, const QString &path, QWidget
   const std::string history = UtcStamp(std::time(nullptr)) + " pluvicam: enlarged drop size " +
                               "distribution, Export of " + file;
   DsdNetcdfWriter writer;
-  if (!writer.Create(path.toStdString(), MakeDsdProductLayout(reader, true, history), &error)) {
+  if (!writer.Create(path.toStdString(), MakeDsdProductLayout(reader, true, history),
+                     doc.GetOutputGuard(), &error)) {
     result.error = QString::fromStdString(error);
     return result;
   }

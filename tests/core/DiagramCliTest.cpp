@@ -141,7 +141,8 @@ TEST_F(DiagramCliTest, CalibrateRefusals) {
 
   run = Cli("calibrate " + file + " --box 2:1:2:0.5:1 --out " + Path("no/such/CORR_IN.DAT"));
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Create CORR_IN.DAT failed!\n");
+  EXPECT_EQ(run.err, "Create CORR_IN.DAT failed: " + Path("no/such/CORR_IN.DAT") +
+                         ": No such file or directory\n");
   EXPECT_FALSE(std::filesystem::exists(Path("no")));
 }
 

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace vv = VerticalVelocityPlot;
 namespace op = OblatenessPlot;
@@ -205,24 +206,34 @@ class CalibrationFileTest : public TempDirTest {};
 TEST_F(CalibrationFileTest, WritesWholeFilesOrNothing) {
   std::string error;
   const std::string path = Path("CORR_IN.DAT");
-  ASSERT_TRUE(CalibrationExport::WriteFile(path, "first\n", error)) << error;
-  ASSERT_TRUE(CalibrationExport::WriteFile(path, "second\n", error)) << error;
+  const OutputGuard guard;
+  ASSERT_TRUE(CalibrationExport::WriteFile(path, "first\n", guard, error)) << error;
+  chmod(path.c_str(), 0640);
+  ASSERT_TRUE(CalibrationExport::WriteFile(path, "second\n", guard, error)) << error;
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   EXPECT_EQ(text.str(), "second\n");
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u) << "the replaced file's permissions stay";
   size_t files = 0;
   for ([[maybe_unused]] const auto &f : std::filesystem::directory_iterator(dir))
     ++files;
   EXPECT_EQ(files, 1u) << "no temporary file is left behind";
 
-  EXPECT_FALSE(CalibrationExport::WriteFile(Path("missing/CORR_IN.DAT"), "x\n", error));
-  EXPECT_EQ(error, "Create CORR_IN.DAT failed!");
+  // Failures say why.
+  EXPECT_FALSE(CalibrationExport::WriteFile(Path("missing/CORR_IN.DAT"), "x\n", guard, error));
+  EXPECT_EQ(error, "Create CORR_IN.DAT failed: " + Path("missing/CORR_IN.DAT") +
+                       ": No such file or directory");
   std::filesystem::create_directory(Path("folder"));
   error.clear();
-  EXPECT_FALSE(CalibrationExport::WriteFile(Path("folder"), "x\n", error));
-  EXPECT_EQ(error, "Create CORR_IN.DAT failed!");
+  EXPECT_FALSE(CalibrationExport::WriteFile(Path("folder"), "x\n", guard, error));
+  EXPECT_EQ(error, "Create CORR_IN.DAT failed: " + Path("folder") + " is a directory");
   EXPECT_TRUE(std::filesystem::is_directory(Path("folder")));
+  chmod(path.c_str(), 0444);
+  EXPECT_FALSE(CalibrationExport::WriteFile(path, "third\n", guard, error));
+  EXPECT_EQ(error, "Create CORR_IN.DAT failed: " + path + " is read-only");
   files = 0;
   for ([[maybe_unused]] const auto &f : std::filesystem::directory_iterator(dir))
     ++files;

@@ -58,7 +58,7 @@ TEST_F(DsdNetcdfWriterTest, RoundTripThroughTheLibrary) {
   const std::string path = Path("day.nc");
   DsdNetcdfWriter writer;
   std::string error;
-  ASSERT_TRUE(writer.Create(path, Layout(true), &error)) << error;
+  ASSERT_TRUE(writer.Create(path, Layout(true), {}, &error)) << error;
   ASSERT_TRUE(writer.Append(Row(T0, 60, 120), &error)) << error;
   // A partial interval: no N(D), no rain rate, some moments undefined, one class not finite.
   DsdProductRow partial = Row(T0 + 60, 42.5, 7);
@@ -144,7 +144,7 @@ TEST_F(DsdNetcdfWriterTest, LongSeriesWithoutMomentsKeepsItsOrder) {
   const std::string path = Path("long.nc");
   DsdNetcdfWriter writer;
   std::string error;
-  ASSERT_TRUE(writer.Create(path, Layout(false), &error)) << error;
+  ASSERT_TRUE(writer.Create(path, Layout(false), {}, &error)) << error;
   const int rows = 2600;
   for (int i = 0; i < rows; ++i) {
     DsdProductRow row = Row(T0 + 15.0 * i, 15, i);
@@ -176,7 +176,7 @@ TEST_F(DsdNetcdfWriterTest, NothingIsLeftBehindOrClobberedWhenAnExportDoesNotFin
   std::string error;
   {
     DsdNetcdfWriter first;
-    ASSERT_TRUE(first.Create(path, Layout(false), &error)) << error;
+    ASSERT_TRUE(first.Create(path, Layout(false), {}, &error)) << error;
     ASSERT_TRUE(first.Append(Row(T0, 60, 1), &error));
     ASSERT_TRUE(first.Finish(&error)) << error;
   }
@@ -185,7 +185,7 @@ TEST_F(DsdNetcdfWriterTest, NothingIsLeftBehindOrClobberedWhenAnExportDoesNotFin
   // Cancelled: the earlier product stays as it was, no temporary file remains.
   {
     DsdNetcdfWriter cancelled;
-    ASSERT_TRUE(cancelled.Create(path, Layout(true), &error)) << error;
+    ASSERT_TRUE(cancelled.Create(path, Layout(true), {}, &error)) << error;
     for (int i = 0; i < 1500; ++i)
       ASSERT_TRUE(cancelled.Append(Row(T0 + 60.0 * i, 60, i), &error));
     cancelled.Abandon();
@@ -195,13 +195,13 @@ TEST_F(DsdNetcdfWriterTest, NothingIsLeftBehindOrClobberedWhenAnExportDoesNotFin
   // Dropped without Finish.
   {
     DsdNetcdfWriter dropped;
-    ASSERT_TRUE(dropped.Create(Path("dropped.nc"), Layout(true), &error)) << error;
+    ASSERT_TRUE(dropped.Create(Path("dropped.nc"), Layout(true), {}, &error)) << error;
     ASSERT_TRUE(dropped.Append(Row(T0, 60, 1), &error));
   }
   // A row that does not fit the classes abandons the file with a message.
   {
     DsdNetcdfWriter bad;
-    ASSERT_TRUE(bad.Create(Path("bad.nc"), Layout(false), &error)) << error;
+    ASSERT_TRUE(bad.Create(Path("bad.nc"), Layout(false), {}, &error)) << error;
     DsdProductRow row = Row(T0, 60, 1);
     row.nd.push_back(1.0);
     EXPECT_FALSE(bad.Append(row, &error));
@@ -217,15 +217,15 @@ TEST_F(DsdNetcdfWriterTest, NothingIsLeftBehindOrClobberedWhenAnExportDoesNotFin
   // Where nothing can be written, the message names the file.
   DsdNetcdfWriter nowhere;
   const std::string missing = Path("no-such-folder/out.nc");
-  EXPECT_FALSE(nowhere.Create(missing, Layout(false), &error));
+  EXPECT_FALSE(nowhere.Create(missing, Layout(false), {}, &error));
   EXPECT_NE(error.find(missing), std::string::npos) << error;
   DsdProductLayout empty = Layout(false);
   empty.classCount = 0;
-  EXPECT_FALSE(nowhere.Create(Path("empty.nc"), empty, &error));
+  EXPECT_FALSE(nowhere.Create(Path("empty.nc"), empty, {}, &error));
   // An attribute name the format refuses.
   DsdProductLayout badName = Layout(false);
   badName.attributes.push_back({"bad/name", std::string("x")});
-  EXPECT_FALSE(nowhere.Create(Path("badname.nc"), badName, &error));
+  EXPECT_FALSE(nowhere.Create(Path("badname.nc"), badName, {}, &error));
   EXPECT_NE(error.find("bad/name"), std::string::npos) << error;
   EXPECT_EQ(Leftovers(dir), std::vector<std::string>{"kept.nc"});
 }

@@ -83,11 +83,11 @@ TEST_F(ParticleTextFile, PathAppendAndOpenFailure) {
 
   const std::string path = Path("day1.txt");
   std::string message;
-  ASSERT_EQ(AppendParticleText(path, "first\n", &message), 1) << message;
-  ASSERT_EQ(AppendParticleText(path, "first\n", &message), 1) << message;
+  ASSERT_EQ(AppendParticleText(path, "first\n", {}, &message), 1) << message;
+  ASSERT_EQ(AppendParticleText(path, "first\n", {}, &message), 1) << message;
   EXPECT_EQ(Text(path), "first\nfirst\n") << "every export appends";
 
-  EXPECT_EQ(AppendParticleText(Path("missing/day1.txt"), "x", &message), 0);
+  EXPECT_EQ(AppendParticleText(Path("missing/day1.txt"), "x", {}, &message), 0);
   EXPECT_EQ(message, "Could not open textfile because: No such file or directory");
 }
 

@@ -416,8 +416,23 @@ TEST_F(BigDiagramTest, RubberBandCalibrationAndExport) {
   // A target that cannot be created: the message, nothing written, the frame usable again.
   savePath = QString::fromStdString(Path("missing/CORR_IN.DAT"));
   panel->OnCalibrate();
-  EXPECT_EQ(messages.texts, std::vector<std::string>{"Create CORR_IN.DAT failed!"});
+  EXPECT_EQ(messages.texts,
+            std::vector<std::string>{"Create CORR_IN.DAT failed: " + Path("missing/CORR_IN.DAT") +
+                                     ": No such file or directory"});
   EXPECT_TRUE(frame->isEnabled());
+  // The data file and its index as the target: refused before the pass, both unchanged.
+  for (const char *input : {"day1.hyd", "day1.hd"}) {
+    const std::string before = ReadWholeFile(Path(input));
+    messages.texts.clear();
+    savePath = QString::fromStdString(Path(input));
+    panel->OnCalibrate();
+    ASSERT_EQ(messages.texts.size(), 1u) << input;
+    EXPECT_EQ(messages.texts[0].rfind("Create CORR_IN.DAT failed: " + Path(input) + " is the ", 0),
+              0u)
+        << messages.texts[0];
+    EXPECT_NE(messages.texts[0].find(Path("day1.hyd") + " that this run reads"), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(Path(input)), before) << input;
+  }
   // Cancel in the save dialog: no message, nothing written.
   savePath.clear();
   std::filesystem::remove(Path("CORR_IN.DAT"));

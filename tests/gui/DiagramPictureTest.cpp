@@ -1,4 +1,5 @@
 // Pictures of the diagrams, as a user saves or copies them from the context menu.
+#include "CliRunner.h"
 #include "ViewTestSupport.h"
 #include "views/CBigParticleView.h"
 #include "views/CDiagramView.h"
@@ -127,6 +128,18 @@ TEST_F(DiagramPictureTest, SvgIsWellFormedAndOfTheDiagramsSize) {
   EXPECT_EQ(root, "svg");
   EXPECT_EQ(viewBox, "0 0 320 240");
   EXPECT_EQ(images, 1);
+}
+
+TEST_F(DiagramPictureTest, APictureNeverLandsOnTheDataOrItsIndex) {
+  std::filesystem::create_symlink(Path("day1.hd"), Path("index.png"));
+  for (const char *target : {"day1.hyd", "day1.hd", "index.png"}) {
+    const std::string before = ReadWholeFile(Path("day1.hyd")) + ReadWholeFile(Path("day1.hd"));
+    QString error;
+    EXPECT_FALSE(view->SavePicture(QString::fromStdString(Path(target)), &error)) << target;
+    EXPECT_TRUE(error.contains(QString::fromStdString(Path("day1.hyd")))) << error.toStdString();
+    EXPECT_EQ(ReadWholeFile(Path("day1.hyd")) + ReadWholeFile(Path("day1.hd")), before) << target;
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("index.png")));
 }
 
 TEST_F(DiagramPictureTest, AFailedSaveSaysWhereAndKeepsTheOldPicture) {

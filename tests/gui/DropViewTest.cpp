@@ -293,12 +293,12 @@ TEST_F(DropViewTest, AsciiAppendsTheBlockBesideTheDataFile) {
   EXPECT_NE(block.find("\nSystem A (front view)     Corr.: 0.00 mm\nLine  1: "), std::string::npos);
   EXPECT_EQ(FileText(Path("day1.txt")), block + block);
 
-  // A text file that cannot be opened: the system's reason.
+  // A text file that cannot be opened: the reason, with the file.
   std::filesystem::remove(Path("day1.txt"));
   std::filesystem::create_directory(Path("day1.txt"));
   f.panel->OnAscii();
-  EXPECT_EQ(messages.texts,
-            std::vector<std::string>{"Could not open textfile because: Is a directory"});
+  EXPECT_EQ(messages.texts, std::vector<std::string>{"Could not open textfile because: " +
+                                                     Path("day1.txt") + " is a directory"});
 }
 
 TEST_F(DropViewTest, WithoutDocumentEveryButtonSaysSo) {

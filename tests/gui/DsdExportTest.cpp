@@ -8,6 +8,8 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 using namespace viewtest;
@@ -89,5 +91,37 @@ TEST_F(DsdExportTest, ACancelledExportLeavesNoFile) {
   const QString nowhere = QString::fromStdString(Path("no-such-folder/x.nc"));
   EXPECT_FALSE(panel.ExportTo(nowhere, &error));
   EXPECT_TRUE(error.contains(nowhere)) << error.toStdString();
+  EXPECT_EQ(Files(), before);
+}
+
+TEST_F(DsdExportTest, NeitherTheDataNorAFullDiskEndBadly) {
+  CDSDCtrlPanel panel(&doc);
+  const std::string data = ReadWholeFile(Path("day1.hyd"));
+  const std::string wind = ReadWholeFile(Path("day1.wd"));
+  const auto before = Files();
+  QString error;
+  for (const char *target : {"day1.hyd", "day1.wd"}) {
+    EXPECT_FALSE(panel.ExportTo(QString::fromStdString(Path(target)), &error)) << target;
+    EXPECT_TRUE(error.contains(QStringLiteral(" that this run reads"))) << error.toStdString();
+  }
+  EXPECT_EQ(ReadWholeFile(Path("day1.hyd")), data);
+  EXPECT_EQ(ReadWholeFile(Path("day1.wd")), wind);
+
+  // A file system with room for a few blocks only: the write fails with EFBIG instead of a
+  // signal, the user is told, no file is left, and the process lives on.
+  struct sigaction ignore {
+  }, old{};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGXFSZ, &ignore, &old);
+  rlimit limits{};
+  getrlimit(RLIMIT_FSIZE, &limits);
+  rlimit small = limits;
+  small.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const bool written = panel.ExportTo(QString::fromStdString(Path("full.nc")), &error);
+  setrlimit(RLIMIT_FSIZE, &limits);
+  sigaction(SIGXFSZ, &old, nullptr);
+  EXPECT_FALSE(written);
+  EXPECT_TRUE(error.contains(QStringLiteral("File too large"))) << error.toStdString();
   EXPECT_EQ(Files(), before);
 }
