@@ -86,7 +86,7 @@ QString CPluvicamApp::StoreFileName() const {
 
 void CPluvicamApp::SetAsideUnreadableStore() {
   const QString name = StoreFileName();
-  const RegularInput in = RegularInput::Open(name.toStdString());
+  const RegularInput in = RegularInput::Open(QFile::encodeName(name).toStdString());
   if (in.fd >= 0)
     ::close(in.fd);
   std::string problem = in.fd < 0 && in.err == 0 ? in.problem : std::string();
