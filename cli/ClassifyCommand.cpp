@@ -51,8 +51,10 @@ int Classify(const std::string &file, int32_t position, int dropType) {
               << " lies outside the valid pixels; its class is not written\n";
     return cli::EXIT_STOPPED;
   }
-  const int oldClass = particle->GetHydHeader()->dropType;
-  if (!doc->SetNewParticleClass(dropType, &message)) {
+  // The class replaced is the file's at the moment of the write: another program may have
+  // classified the particle since it was read here.
+  int oldClass = 0;
+  if (!doc->SetNewParticleClass(dropType, &message, &oldClass)) {
     std::cerr << message << "\n";
     return cli::EXIT_STOPPED;
   }

@@ -6,6 +6,7 @@
 #include "DocumentOptions.h"
 
 #include "ParticleCsv.h"
+#include "SeriesFiles.h"
 #include "document/CPluvicamDoc.h"
 #include "statistics/DsdIntegration.h"
 #include "statistics/DsdMoments.h"
@@ -306,26 +307,12 @@ int RunDsdCommand(const DsdOptions &o) {
   LineMessages messages(progress);
   int status = 0;
 
-  // The files in the order of their first main header's time; one that does not open is
-  // reported and left out.
-  struct Input {
-    std::string file;
-    int64_t first;
-  };
-  std::vector<Input> inputs;
-  for (const std::string &file : o.files) {
-    CHydDataHandler handler;
-    CHydException e;
-    if (!handler.Open(file, CInputFile::modeRead, &e)) {
-      messages.Show(file + ": " + e.message);
-      status = EXIT_STOPPED;
-      continue;
-    }
-    const auto &index = handler.GetTimeIndex();
-    inputs.push_back({file, index.empty() ? INT64_MAX : int64_t(index.front().mainHeader.time)});
-  }
-  std::stable_sort(inputs.begin(), inputs.end(),
-                   [](const Input &a, const Input &b) { return a.first < b.first; });
+  // The files in the order of their first main header's time, each once; one that does not
+  // open or overlaps another is reported and left out.
+  const SeriesFiles ordered = SeriesFiles::Order(o.files, messages);
+  if (!ordered.complete)
+    status = EXIT_STOPPED;
+  const std::vector<std::string> &inputs = ordered.files;
 
   DsdNetcdfWriter writer;
   std::string out;
@@ -334,7 +321,7 @@ int RunDsdCommand(const DsdOptions &o) {
   size_t opened = 0;
   int64_t before = 0; // particles of the files already read
   for (size_t i = 0; i < inputs.size(); ++i) {
-    const std::string &file = inputs[i].file;
+    const std::string &file = inputs[i];
     auto doc = OpenDocument(o, filter, messages, file, error);
     if (!doc) {
       messages.Show(std::string(file).append(": ").append(error));

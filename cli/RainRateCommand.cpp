@@ -10,6 +10,7 @@
 #include "statistics/TipFile.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -142,8 +143,8 @@ int RainRateCommand(const RainRateOptions &options) {
     if (!ReadTipFile(TipFilePath(file), tips, &message)) {
       std::cerr << message << "\n";
     } else {
-      if (tips.skippedLines > 0)
-        std::cerr << "tip-file: " << tips.skippedLines << " lines without a time skipped\n";
+      if (const std::string skipped = BadTipLinesNote(tips); !skipped.empty())
+        std::cerr << skipped << "\n";
       const float tipSize =
           options.tipSize >= 0 ? options.tipSize : FilterSettings::STORED_TIP_SIZE;
       const TipCurve curve = ComputeTipCurve(tips.tips, axis, tipSize, filter.startTime.Seconds(),
@@ -181,7 +182,16 @@ void AddRainRateCommand(CommandRegistry &registry) {
   command
       .add_option("--tip-size", o->tipSize,
                   "rain per gauge tip, mm (default 0.2, as the desktop starts)")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Validator(
+          [](std::string &text) {
+            // nan, inf and 1e39 (inf as a float) would pass a positive-number check.
+            double value = 0;
+            const char *end = text.data() + text.size();
+            const auto [stop, ec] = std::from_chars(text.data(), end, value);
+            const bool usable = ec == std::errc() && stop == end && value > 0 && value <= 10;
+            return usable ? std::string() : "must be a number of mm above 0 and at most 10";
+          },
+          "MM in (0, 10]"));
   command.add_flag("--no-gauge", o->noGauge, "leave the tip file alone");
   AddDocumentOptions(command, o->document, false);
 }

@@ -1,6 +1,9 @@
 #include "CHydFile.h"
 
+#include <cerrno>
 #include <cstring>
+#include <sys/file.h>
+#include <unistd.h>
 
 int CHydFile::ReadPixHeader(PixHeader *pixHeader, uint16_t tag, int format, CHydException *exc) {
   CHydException status;
@@ -79,48 +82,94 @@ int CHydFile::ReadDropData(void *buffer, int format, uint16_t tag, CHydException
   return result;
 }
 
+namespace {
+// An exclusive advisory lock on the whole data file for one read-check-write of a class word:
+// two programs classifying the same particle then both land, one after the other, and each
+// learns the class it replaced. Readers take no lock; they never see half a word.
+class ClassWriteLock {
+public:
+  explicit ClassWriteLock(int fd) : fd(fd) {
+    for (int waited = 0;; waited += 10) {
+      if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        held = true;
+        return;
+      }
+      if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= CHydFile::LOCK_WAIT_MS)
+        return;
+      ::usleep(10000);
+    }
+  }
+  ~ClassWriteLock() {
+    if (held)
+      ::flock(fd, LOCK_UN);
+  }
+  ClassWriteLock(const ClassWriteLock &) = delete;
+  ClassWriteLock &operator=(const ClassWriteLock &) = delete;
+  bool Held() const { return held; }
+
+private:
+  int fd;
+  bool held = false;
+};
+} // namespace
+
 int CHydFile::WriteDropType(uint16_t word, int32_t position, CHydException *exc) {
-  return WriteWord(word, position, nullptr, exc);
+  return WriteWord(word, position, nullptr, nullptr, exc);
 }
 
 int CHydFile::WriteDropType(uint16_t word, int32_t position, uint16_t tag, uint16_t oldWord,
-                            CHydException *exc) {
+                            CHydException *exc, uint16_t *replaced) {
   const uint8_t expected[4] = {uint8_t(tag), uint8_t(tag >> 8), uint8_t(oldWord),
                                uint8_t(oldWord >> 8)};
-  return WriteWord(word, position, expected, exc);
+  return WriteWord(word, position, expected, replaced, exc);
 }
 
 int CHydFile::WriteWord(uint16_t word, int32_t position, const uint8_t *expected,
-                        CHydException *exc) {
+                        uint16_t *replaced, CHydException *exc) {
   CHydException status;
-  int result = 0;
+  auto fail = [&](int32_t code, std::string message) {
+    status.Set(code, std::move(message));
+    status.CopyTo(exc);
+    return 0;
+  };
+  if (!IsOpen())
+    return fail(CHydException::fileNotOpened, "CHydFile::WriteDropType: file not opened");
+  if (GetPosition() < 0)
+    return fail(CHydException::generic, "CHydFile::WriteDropType: could not get file position");
+  if (position < 0 || (expected && position < 2))
+    return fail(CHydException::generic, "CHydFile::WriteDropType: could not set file position");
+  if (!IsWritable())
+    return fail(CHydException::accessDenied,
+                "Could not write to hyd-file:access denied: hyd file is write-protected");
+  const ClassWriteLock lock(Descriptor());
+  if (!lock.Held())
+    return fail(CHydException::generic,
+                "Could not write to hyd-file:the file is busy, another program is writing a "
+                "class into it; nothing written");
   std::string why;
-  if (!IsOpen()) {
-    status.Set(CHydException::fileNotOpened, "CHydFile::WriteDropType: file not opened");
-  } else if (GetPosition() < 0) {
-    status.Set(CHydException::generic, "CHydFile::WriteDropType: could not get file position");
-  } else if (position < 0 || (expected && position < 2)) {
-    status.Set(CHydException::generic, "CHydFile::WriteDropType: could not set file position");
-  } else if (!IsWritable()) {
-    status.Set(CHydException::accessDenied,
-               "Could not write to hyd-file:access denied: hyd file is write-protected");
-  } else if (expected && !IsUnchangedSinceOpen(why)) {
-    status.Set(CHydException::generic, "Could not write to hyd-file:" + why + "; nothing written");
-  } else if (uint8_t found[4]; expected && (!ReadAt(position - 2, found, 4) ||
-                                            std::memcmp(found, expected, 4) != 0)) {
-    status.Set(CHydException::generic,
-               "Could not write to hyd-file:the record at " + std::to_string(position - 2) +
-                   " is no longer the particle that was read; nothing written");
-  } else {
-    const uint8_t bytes[2] = {uint8_t(word), uint8_t(word >> 8)};
-    int err = 0;
-    if (WriteAt(position, bytes, 2, err)) {
-      result = 1;
-    } else {
-      status.SetFromFileError(err);
-      status.message = "Could not write to hyd-file:" + status.message;
-    }
+  if (expected && !IsUnchangedSinceOpen(why))
+    return fail(CHydException::generic, "Could not write to hyd-file:" + why + "; nothing written");
+  // Under the lock the word on the disk is the one this write replaces.
+  uint8_t found[4] = {};
+  const bool sameRecord =
+      !expected ||
+      (ReadAt(position - 2, found, 4) && found[0] == expected[0] && found[1] == expected[1] &&
+       (uint16_t(found[2] | (found[3] << 8)) & PixHeader::LENGTH_MASK) ==
+           (uint16_t(expected[2] | (expected[3] << 8)) & PixHeader::LENGTH_MASK));
+  if (!sameRecord)
+    return fail(CHydException::generic,
+                "Could not write to hyd-file:the record at " + std::to_string(position - 2) +
+                    " is no longer the particle that was read; nothing written");
+  const uint8_t bytes[2] = {uint8_t(word), uint8_t(word >> 8)};
+  int err = 0;
+  if (!WriteAt(position, bytes, 2, err)) {
+    status.SetFromFileError(err);
+    status.message = "Could not write to hyd-file:" + status.message;
+    status.CopyTo(exc);
+    return 0;
   }
+  if (replaced)
+    *replaced = uint16_t(found[2] | (found[3] << 8));
   status.CopyTo(exc);
-  return result;
+  return 1;
 }

@@ -18,11 +18,16 @@ public:
   static int DropDataSize(int format, uint16_t tag);
   int WriteDropType(uint16_t word, int32_t position, CHydException *exc = nullptr);
   // The class write as the handler makes it: only when the file is still the one that was read
-  // and the record at `position` - 2 still begins with `tag` and `oldWord`; nothing is written
-  // otherwise.
+  // and the record at `position` - 2 still begins with `tag` and the length bits of `oldWord`;
+  // nothing is written otherwise. The class bits may have been changed by another program since
+  // the particle was read: `replaced` receives the word as it was just before this write.
   int WriteDropType(uint16_t word, int32_t position, uint16_t tag, uint16_t oldWord,
-                    CHydException *exc = nullptr);
+                    CHydException *exc = nullptr, uint16_t *replaced = nullptr);
+
+  // How long a class write waits for another program's to end before it reports the file busy.
+  static constexpr int LOCK_WAIT_MS = 3000;
 
 private:
-  int WriteWord(uint16_t word, int32_t position, const uint8_t *expected, CHydException *exc);
+  int WriteWord(uint16_t word, int32_t position, const uint8_t *expected, uint16_t *replaced,
+                CHydException *exc);
 };

@@ -1,9 +1,9 @@
 #include "CInputFile.h"
+#include "RegularInput.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,49 +16,28 @@ int CInputFile::Open(const std::string &fileName, OpenMode mode, CHydException *
     status.CopyTo(exc);
     return 0;
   }
-  // Non-blocking, so that a FIFO under a data file's name cannot hang the open.
-  int flags = (mode == modeReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
-  int handle = ::open(fileName.c_str(), flags);
-  if (handle < 0) {
-    status.SetFromFileError(errno);
+  RegularInput in = RegularInput::Open(fileName, mode == modeReadWrite);
+  if (in.fd < 0) {
+    if (in.err != 0)
+      status.SetFromFileError(in.err);
+    else
+      status.Set(CHydException::generic, in.problem);
     status.CopyTo(exc);
     return 0;
   }
-  auto refuse = [&](int32_t code, const std::string &message) {
-    ::close(handle);
-    status.Set(code, message);
-    status.CopyTo(exc);
-    return 0;
-  };
-  struct stat info {};
-  if (::fstat(handle, &info) != 0) {
-    const int err = errno;
-    ::close(handle);
-    status.SetFromFileError(err);
-    status.CopyTo(exc);
-    return 0;
-  }
-  if (S_ISDIR(info.st_mode))
-    return refuse(CHydException::generic, std::strerror(EISDIR));
-  if (!S_ISREG(info.st_mode))
-    return refuse(CHydException::generic, "not a regular file");
-  if (info.st_size > MAX_LENGTH)
-    return refuse(CHydException::generic,
-                  "file of " + std::to_string(info.st_size) +
-                      " bytes is larger than 2 GiB, the largest its index can address");
-  const int fileFlags = ::fcntl(handle, F_GETFL);
-  if (fileFlags < 0 || ::fcntl(handle, F_SETFL, fileFlags & ~O_NONBLOCK) < 0) {
-    const int err = errno;
-    ::close(handle);
-    status.SetFromFileError(err);
+  if (in.size > MAX_LENGTH) {
+    ::close(in.fd);
+    status.Set(CHydException::generic,
+               "file of " + std::to_string(in.size) +
+                   " bytes is larger than 2 GiB, the largest its index can address");
     status.CopyTo(exc);
     return 0;
   }
   writable = mode == modeReadWrite;
-  openDevice = uint64_t(info.st_dev);
-  openInode = uint64_t(info.st_ino);
-  openLength = int64_t(info.st_size);
-  fd = handle;
+  openDevice = in.device;
+  openInode = in.inode;
+  openLength = in.size;
+  fd = in.fd;
   filePath = fileName;
   buffer = std::make_unique<uint8_t[]>(BUFFER_SIZE);
   bufferStart = 0;

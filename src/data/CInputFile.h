@@ -69,6 +69,9 @@ protected:
   // flushes them to the disk.
   bool WriteAt(int32_t pos, const uint8_t *src, uint32_t count, int &err);
 
+  // The open descriptor, for advisory locks; -1 when closed.
+  int Descriptor() const { return fd; }
+
 private:
   static constexpr uint32_t BUFFER_SIZE = 64 * 1024;
 

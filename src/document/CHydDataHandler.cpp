@@ -55,12 +55,16 @@ int CHydDataHandler::Open(const std::string &fileName, CInputFile::OpenMode mode
     return fail();
   }
   // Open failures name the file, so that the user knows which of the two is missing.
+  auto name = [&](const char *which, const std::string &path) {
+    const bool named = status.message.compare(0, path.size() + 1, path + " ") == 0;
+    status.message = which + (named ? status.message : path + ": " + status.message);
+  };
   if (!hydFile.Open(fileName, mode, &status)) {
-    status.message = "data file " + fileName + ": " + status.message;
+    name("data file ", fileName);
     return fail();
   }
   if (!headerFile.Open(indexName, CInputFile::modeRead, &status)) {
-    status.message = "index file " + indexName + ": " + status.message;
+    name("index file ", indexName);
     return fail();
   }
   if (!EvaluateHeaderFile(&status))
@@ -215,14 +219,14 @@ const MainTimEntry *CHydDataHandler::FindEntry(double tim, CHydException &status
                   "CHydDataHandler::GetNextHydData: no corresponding main header "
                   "pixHeader.tim=%lu, ptr->line=%lu ",
                   WholeNumber(tim), WholeNumber(timeIndex.front().line));
-    status.Set(CHydException::generic, text);
+    status.Set(CHydException::badRecordLength, text);
     return nullptr;
   }
   size_t e = 0;
   while (e + 1 < timeIndex.size() && (tim < timeIndex[e].line || timeIndex[e + 1].line < tim))
     ++e;
   if (e + 1 == timeIndex.size() && tim < timeIndex[e].line) {
-    status.Set(CHydException::generic,
+    status.Set(CHydException::badRecordLength,
                "CHydDataHandler::GetNextHydData: no corresponding main header?");
     return nullptr;
   }
@@ -280,9 +284,12 @@ void CHydDataHandler::ReadRecord(CHydData &particle, bool &newMainHeader, CHydEx
     return;
   }
 
+  // A time before every main header (0 or -1 of a damaged record) fails this particle only.
   const MainTimEntry *entry = FindEntry(pixHeader.tim, status);
-  if (!entry)
+  if (!entry) {
+    computationFailed = status.code == CHydException::badRecordLength;
     return;
+  }
   if (pixHeader.tim > 86400.0 * entry->mainHeader.lineFrequency) {
     FailTime(status, start);
     return;
@@ -517,7 +524,7 @@ int CHydDataHandler::SetFilterRange(int16_t diamMin, int16_t diamMax, int16_t ve
   return status.code == CHydException::none ? 1 : 0;
 }
 
-int CHydDataHandler::SetDropType(unsigned dropType, CHydException *exc) {
+int CHydDataHandler::SetDropType(unsigned dropType, CHydException *exc, unsigned *replaced) {
   CHydException status;
   int result = 0;
   if (!hydData) {
@@ -526,8 +533,14 @@ int CHydDataHandler::SetDropType(unsigned dropType, CHydException *exc) {
     status.Set(CHydException::generic, "CHydDataHandler::SetDropType: wrong dropType");
   } else {
     const uint16_t word = ClassWord(pixHeader.backLink, dropType);
+    uint16_t before = pixHeader.backLink;
     result = hydFile.WriteDropType(word, hydData->GetHydHeader()->startPos + 2, pixHeader.tag,
-                                   pixHeader.backLink, &status);
+                                   pixHeader.backLink, &status, &before);
+    if (result) {
+      pixHeader.backLink = word;
+      if (replaced)
+        *replaced = unsigned(before >> 11);
+    }
   }
   status.CopyTo(exc);
   return result;

@@ -39,7 +39,9 @@ public:
                      int16_t oblMin, int16_t oblMax, int16_t minPixA, int16_t maxPixA,
                      int16_t minPixB, int16_t maxPixB, bool useDefaultPixels,
                      CHydException *exc = nullptr);
-  int SetDropType(unsigned dropType, CHydException *exc = nullptr);
+  // Writes the current particle's class; `replaced` receives the class the file held just
+  // before, which another program may have written since the particle was read.
+  int SetDropType(unsigned dropType, CHydException *exc = nullptr, unsigned *replaced = nullptr);
 
   int16_t GetFormat() const { return format; }
   bool IsSno() const { return isSno; }

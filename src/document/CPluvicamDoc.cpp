@@ -482,7 +482,7 @@ CContour *CPluvicamDoc::GetContour(Camera camera, int *valid) const {
   return contour;
 }
 
-int CPluvicamDoc::SetNewParticleClass(int dropType, std::string *message) {
+int CPluvicamDoc::SetNewParticleClass(int dropType, std::string *message, int *replaced) {
   if (!handler) {
     Tell(message, "CPluvicamDoc::SetNewParticleClass: hydHandler = NULL");
     return 0;
@@ -495,11 +495,14 @@ int CPluvicamDoc::SetNewParticleClass(int dropType, std::string *message) {
   // Only an accepted particle is on show; anything else is not what the user classified.
   if (status == statusAccepted) {
     CHydException exc;
-    if (!handler->SetDropType(unsigned(dropType), &exc)) {
+    unsigned before = particle->GetHydHeader()->dropType;
+    if (!handler->SetDropType(unsigned(dropType), &exc, &before)) {
       Tell(message, exc.message);
       return 0;
     }
     particle->GetHydHeader()->dropType = uint16_t(dropType);
+    if (replaced)
+      *replaced = int(before);
   }
   return 1;
 }

@@ -135,7 +135,8 @@ public:
   // `valid` is 0 without a contour or after a failed build.
   CContour *GetContour(Camera camera, int *valid = nullptr) const;
 
-  int SetNewParticleClass(int dropType, std::string *message = nullptr);
+  // `replaced`: the class the file held just before the write.
+  int SetNewParticleClass(int dropType, std::string *message = nullptr, int *replaced = nullptr);
 
   uint16_t GetViewFactor() const { return viewFactor; }
   void SetViewFactor(uint16_t factor) { viewFactor = factor; }

@@ -1,8 +1,8 @@
 #include "CWindFile.h"
+#include "data/RegularInput.h"
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,26 +29,13 @@ int CWindFile::Open(const std::string &fileName, std::string *message) {
     Tell(message, "windfile file already opened!");
     return 0;
   }
-  // Non-blocking so that a FIFO of that name cannot hang the opening.
-  const int handle = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  int err = handle < 0 ? errno : 0;
-  if (handle >= 0) {
-    // Only a regular file holds readings; a directory would open here and fail every read.
-    struct stat info {};
-    if (::fstat(handle, &info) != 0)
-      err = errno;
-    else if (S_ISDIR(info.st_mode))
-      err = EISDIR;
-    else if (!S_ISREG(info.st_mode))
-      err = EINVAL;
-    if (err != 0)
-      ::close(handle);
-  }
-  if (err != 0) {
-    Tell(message, "Could not open windfile because: " + PlatformText(err));
+  const RegularInput in = RegularInput::Open(fileName);
+  if (in.fd < 0) {
+    Tell(message,
+         "Could not open windfile because: " + (in.err != 0 ? PlatformText(in.err) : in.problem));
     return 0;
   }
-  fd = handle;
+  fd = in.fd;
   position = 0;
   Tell(message, "");
   return 1;

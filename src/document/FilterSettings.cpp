@@ -55,25 +55,28 @@ int16_t FilterSettings::RecordTest(const HydRecord *r) const {
   return 1;
 }
 
-std::string FilterSettings::ResetUnusableStored() {
-  std::string reset;
-  auto note = [&](const char *name) {
-    if (!reset.empty())
-      reset += ", ";
-    reset += name;
-  };
-  auto range = [&](const char *name, float &min, float &max, float low, float high) {
-    const bool usable =
-        std::isfinite(min) && std::isfinite(max) && min >= low && max <= high && min <= max;
-    if (!usable) {
-      min = low;
-      max = high;
-      note(name);
+std::vector<std::string> FilterSettings::ResetUnusableStored() {
+  std::vector<std::string> reset;
+  auto bound = [&](const char *key, float &value, float low, float high, float fallback) {
+    if (!(std::isfinite(value) && value >= low && value <= high)) {
+      value = fallback;
+      reset.emplace_back(key);
     }
   };
-  range("diameter", diamMin, diamMax, 0.0f, 50.0f);
-  range("velocity", velMin, velMax, 0.0f, 30.0f);
-  range("oblateness", oblMin, oblMax, 0.0f, 2.0f);
+  auto range = [&](const char *minKey, const char *maxKey, float &min, float &max, float low,
+                   float high) {
+    bound(minKey, min, low, high, low);
+    bound(maxKey, max, low, high, high);
+    if (min > max) {
+      min = low;
+      max = high;
+      reset.emplace_back(minKey);
+      reset.emplace_back(maxKey);
+    }
+  };
+  range("Diameter Min", "Diameter Max", diamMin, diamMax, 0.0f, 50.0f);
+  range("Velocity Min", "Velocity Max", velMin, velMax, 0.0f, 30.0f);
+  range("Oblateness Min", "Oblateness Max", oblMin, oblMax, 0.0f, 2.0f);
   auto clock = [](const TimeOfDay &t, bool end) {
     if (end && t.hour == 24 && t.minute == 0 && t.second == 0)
       return true;
@@ -82,23 +85,23 @@ std::string FilterSettings::ResetUnusableStored() {
   };
   if (!clock(startTime, false)) {
     startTime = TimeOfDay{};
-    note("start time");
+    reset.emplace_back("Time_Start");
   }
   if (!clock(endTime, true)) {
     endTime = TimeOfDay{};
     endTime.hour = 23;
     endTime.minute = 59;
     endTime.second = 59;
-    note("end time");
+    reset.emplace_back("Time_End");
   }
   if (dropType < 0 || dropType > 6) {
     dropType = 0;
-    note("class");
+    reset.emplace_back("Hyd-Type");
   }
   // 0 is what a tip size below 0.05 becomes in the store's one decimal.
   if (!std::isfinite(tipSize) || tipSize < 0) {
     tipSize = STORED_TIP_SIZE;
-    note("tip size");
+    reset.emplace_back("Tip_Size");
   }
   return reset;
 }

@@ -2,6 +2,7 @@
 #include "FilterRecord.h"
 
 #include <string>
+#include <vector>
 
 struct HydRecord;
 
@@ -24,9 +25,9 @@ public:
 
   // Checks values read from the settings store with the rules of the panels: finite numbers
   // within the panels' limits, min <= max, clock times of the day, a class 0 to 6, a tip size
-  // of 0 or more. What fails is set back to the store's default; returns the names of those fields,
-  // comma-separated, or an empty text.
-  std::string ResetUnusableStored();
+  // of 0 or more. What fails is set back to the store's default; returns the store's keys of
+  // those values (both of a range whose minimum lies above its maximum).
+  std::vector<std::string> ResetUnusableStored();
 
   // 1 inside [startTime, endTime), 0 outside, -1 without record or main header.
   int16_t TimeTest(const HydRecord *record) const;

@@ -7,6 +7,7 @@
 #include "COptionsDlg.h"
 #include "QtUserMessages.h"
 #include "ShellText.h"
+#include "data/RegularInput.h"
 #include "document/CPluvicamDoc.h"
 
 #include <QApplication>
@@ -19,6 +20,9 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <QSettings>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 CPluvicamApp *current = nullptr;
@@ -64,12 +68,46 @@ CPluvicamApp::~CPluvicamApp() {
 CPluvicamApp *CPluvicamApp::Instance() { return current; }
 
 std::unique_ptr<QSettings> CPluvicamApp::OpenStore() const {
+  if (storeUnreadable)
+    return std::make_unique<QSettings>(QString(), QSettings::IniFormat);
   return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                      QString::fromLatin1(COMPANY),
                                      QString::fromLatin1(APPLICATION));
 }
 
+QString CPluvicamApp::StoreFileName() const {
+  // The company's own store lies beside the folder of its applications' stores; constructing
+  // the application's store would read it.
+  const QSettings company(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(COMPANY));
+  QString name = company.fileName();
+  name.chop(4); // ".ini"
+  return name + QLatin1Char('/') + QString::fromLatin1(APPLICATION) + QStringLiteral(".ini");
+}
+
+void CPluvicamApp::SetAsideUnreadableStore() {
+  const QString name = StoreFileName();
+  const RegularInput in = RegularInput::Open(QFile::encodeName(name).toStdString());
+  if (in.fd >= 0)
+    ::close(in.fd);
+  std::string problem = in.fd < 0 && in.err == 0 ? in.problem : std::string();
+  if (in.fd >= 0 && in.size > MAX_STORE_SIZE)
+    problem = name.toStdString() + " holds " + std::to_string(in.size) +
+              " bytes, more than settings ever take";
+  if (problem.empty())
+    return;
+  const QString bad = name + QStringLiteral(".bad");
+  const bool kept =
+      ::rename(QFile::encodeName(name).constData(), QFile::encodeName(bad).constData()) == 0;
+  storeUnreadable = !kept;
+  if (messages)
+    messages->Show("The settings could not be read: " + problem +
+                   "; the defaults are used instead." +
+                   (kept ? " The old file is kept as " + bad.toStdString() + "."
+                         : " It could not be moved aside; the settings are not saved."));
+}
+
 bool CPluvicamApp::InitInstance() {
+  SetAsideUnreadableStore();
   {
     auto store = OpenStore();
     store->beginGroup(QString::fromLatin1(RECENT_SECTION));
@@ -145,13 +183,14 @@ void CPluvicamApp::LoadSettings() {
       return v.toStringList().join(QStringLiteral(", ")).toStdString();
     return v.toString().toStdString();
   };
-  shelltext::ReadStoredFilter(stored, text);
+  std::string reset;
+  for (const std::string &key : shelltext::ReadStoredFilter(stored, text))
+    reset += (reset.empty() ? "" : ", ") + key;
 
-  // Values that would reject every particle are not taken; a store that cannot be read or
-  // holds such values is kept beside itself before it is ever written again.
-  const bool unreadable =
-      store->status() == QSettings::FormatError || !LooksLikeIni(store->fileName());
-  const std::string reset = stored.ResetUnusableStored();
+  // Values that the panels would not take are not taken; a store that cannot be read or holds
+  // such values is kept beside itself before it is ever written again.
+  const bool unreadable = !storeUnreadable && (store->status() == QSettings::FormatError ||
+                                               !LooksLikeIni(store->fileName()));
   if (unreadable || !reset.empty()) {
     const QString name = store->fileName();
     const QString bad = name + QStringLiteral(".bad");

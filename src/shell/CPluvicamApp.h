@@ -36,6 +36,8 @@ public:
   static constexpr const char *APPLICATION = "Pluvicam";
   static constexpr const char *SECTION = "Rain";
   static constexpr int RECENT_FILES = 4;
+  // Settings are a few hundred bytes; a larger store is not read into memory.
+  static constexpr qint64 MAX_STORE_SIZE = 1 << 20;
 
   // `messages` receives every message box (a box on screen when none is given); `factory`
   // makes the small views.
@@ -96,6 +98,11 @@ private:
   void SetMainTitle(const QString &title);
   void AddToRecentFiles(const QString &path);
   std::unique_ptr<QSettings> OpenStore() const;
+  // The store's file, found without reading it.
+  QString StoreFileName() const;
+  // A store that is no regular file (a FIFO, a link to a device) or too large to be settings is
+  // moved aside as ".bad" before anything reads it; when that fails, it is not touched at all.
+  void SetAsideUnreadableStore();
 
   PaneFactory paneFactory;
   std::unique_ptr<QtUserMessages> ownMessages;
@@ -112,4 +119,5 @@ private:
   QString docTitle;
   QStringList recentFiles;
   QString programDir;
+  bool storeUnreadable = false; // the store could not be moved aside: an empty one instead
 };

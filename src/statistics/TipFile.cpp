@@ -1,111 +1,103 @@
 #include "TipFileReader.h"
+#include "data/RegularInput.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
-#include <memory>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// Each read takes at most this many characters; a longer line arrives in pieces.
-constexpr size_t PIECE = 49;
+bool Blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// Where the pieces come from: a file or text in memory, read the same way.
-class TextSource : public TipFileReader::PieceSource {
-public:
-  explicit TextSource(std::string text) : text(std::move(text)) {}
-  bool Next(std::string &piece, bool &error) override {
-    error = false;
-    if (at >= text.size())
+// Digits only, at most five of them (no field of a time or date needs more).
+bool Digits(const char *&s, int &value) {
+  int n = 0;
+  value = 0;
+  for (; *s >= '0' && *s <= '9'; ++s, ++n) {
+    if (n == 5)
       return false;
-    size_t n = 0;
-    while (n < PIECE && at + n < text.size() && text[at + n] != '\n')
-      ++n;
-    if (n < PIECE && at + n < text.size())
-      ++n; // the newline itself
-    piece.assign(text, at, n);
-    at += n;
-    piece.resize(std::strlen(piece.c_str()));
-    return true;
+    value = value * 10 + (*s - '0');
   }
+  return n > 0;
+}
 
-private:
-  std::string text;
-  size_t at = 0;
-};
-
-class FileSource : public TipFileReader::PieceSource {
-public:
-  explicit FileSource(std::FILE *file) : file(file) {}
-  ~FileSource() override { std::fclose(file); }
-  bool Next(std::string &piece, bool &error) override {
-    char buffer[PIECE + 1];
-    if (!std::fgets(buffer, sizeof buffer, file)) {
-      error = std::ferror(file) != 0;
-      return false;
-    }
-    error = false;
-    piece.assign(buffer);
-    return true;
-  }
-
-private:
-  std::FILE *file;
-};
-
-// A "%hd" conversion: blanks, an optional sign, at least one digit. Values beyond 16 bits wrap
-// the way a short takes them; the digits never overflow anything.
-bool ShortField(const char *&s, int16_t &value) {
-  const char *p = s;
-  while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
-    ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-')
-    negative = *p++ == '-';
-  if (*p < '0' || *p > '9')
+bool Expect(const char *&s, char c) {
+  if (*s != c)
     return false;
-  uint64_t magnitude = 0;
-  for (; *p >= '0' && *p <= '9'; ++p)
-    magnitude = magnitude < (uint64_t(1) << 60) ? magnitude * 10 + uint64_t(*p - '0') : magnitude;
-  const uint64_t bits = negative ? uint64_t(0) - magnitude : magnitude;
-  value = int16_t(uint16_t(bits & 0xffff));
-  s = p;
+  ++s;
   return true;
 }
 
-// hour:minute:second.hundredths from the start of `s`, as far as it goes: fields that cannot be
-// read keep their values. Returns how many were read.
-int TimeFields(const char *s, int16_t fields[4]) {
-  static const char separators[] = {':', ':', '.'};
-  for (int i = 0; i < 4; ++i) {
-    if (i > 0) {
-      if (*s != separators[i - 1])
-        return i;
-      ++s;
-    }
-    if (!ShortField(s, fields[i]))
-      return i;
+struct TipTime {
+  int hour = 0, minute = 0, second = 0, hundredths = 0;
+};
+
+// hour:minute:second.hundredths; the hour may carry a sign (version 1.0 marks the next day with
+// a negative hour). Every field within its range.
+bool ReadTime(const char *&s, int version, TipTime &t) {
+  while (Blank(*s))
+    ++s;
+  bool negative = false;
+  if (*s == '+' || *s == '-')
+    negative = *s++ == '-';
+  if (!Digits(s, t.hour) || !Expect(s, ':') || !Digits(s, t.minute) || !Expect(s, ':') ||
+      !Digits(s, t.second) || !Expect(s, '.') || !Digits(s, t.hundredths))
+    return false;
+  if (negative) {
+    if (version != 0)
+      return false;
+    t.hour = -t.hour;
   }
-  return 4;
+  return t.hour >= -23 && t.hour <= 23 && t.minute <= 59 && t.second <= 59 && t.hundredths <= 99;
+}
+
+// The date behind an M line's time: one character, "-", one character, day/month/year.
+bool ReadDate(const char *&s) {
+  if (!*s || !*++s || *s++ != '-' || !*s++)
+    return false;
+  int day = 0, month = 0, year = 0;
+  return Digits(s, day) && Expect(s, '/') && Digits(s, month) && Expect(s, '/') &&
+         Digits(s, year) && day >= 1 && day <= 31 && month >= 1 && month <= 12;
+}
+
+bool OnlyBlanks(const char *s) {
+  while (Blank(*s))
+    ++s;
+  return *s == '\0';
+}
+
+// A tip or M line: its type, one separator, the time, for an M line optionally its date, and
+// nothing else.
+bool ParseLine(const std::string &line, int version, TipTime &t) {
+  if (line.size() < 2 || std::strlen(line.c_str()) != line.size())
+    return false;
+  const char *s = line.c_str() + 2;
+  if (!ReadTime(s, version, t))
+    return false;
+  if (OnlyBlanks(s))
+    return true;
+  return line[0] == 'M' && ReadDate(s) && OnlyBlanks(s);
 }
 
 // "%s": a word after blanks.
 std::string Word(const char *&s) {
-  while (*s && std::strchr(" \t\n\v\f\r", *s))
+  while (*s && Blank(*s))
     ++s;
   const char *start = s;
-  while (*s && !std::strchr(" \t\n\v\f\r", *s))
+  while (*s && !Blank(*s))
     ++s;
   return std::string(start, s);
 }
 
-// The time fields start at the line's third character.
-const char *Values(const std::string &line) { return line.size() >= 2 ? line.c_str() + 2 : ""; }
+std::string LineList(const std::vector<long> &lines) {
+  std::string text;
+  for (long n : lines)
+    text += (text.empty() ? "" : ", ") + std::to_string(n);
+  return text;
+}
 
 } // namespace
 
@@ -114,13 +106,16 @@ std::string TipFilePath(const std::string &dataPath) {
   return (dot == std::string::npos ? std::string() : dataPath.substr(0, dot)) + ".tip";
 }
 
-TipFileReader::PieceSource::~PieceSource() = default;
-
-TipFileReader::TipFileReader() = default;
-TipFileReader::~TipFileReader() = default;
+std::string BadTipLinesNote(const TipFileResult &result) {
+  if (result.badLines.empty())
+    return {};
+  return "tip-file: " + std::string(result.badLines.size() == 1 ? "line " : "lines ") +
+         LineList(result.badLines) + (result.badLines.size() == 1 ? " is" : " are") +
+         " not a tip line; skipped";
+}
 
 int TipFileReader::Fail(std::string *message, const std::string &text) {
-  source.reset();
+  reading = false;
   if (message)
     *message = text;
   return 0;
@@ -128,42 +123,68 @@ int TipFileReader::Fail(std::string *message, const std::string &text) {
 
 int TipFileReader::Open(const std::string &path, std::string *message) {
   result = TipFileResult{};
-  source.reset();
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0)
     return Fail(message, "no tip-file available");
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  int openError = fd < 0 ? errno : 0;
-  // A folder of that name opens but cannot be read as text.
-  if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
-    openError = EISDIR;
-  std::FILE *file = openError == 0 ? ::fdopen(fd, "r") : nullptr;
-  if (!file) {
-    if (openError == 0)
-      openError = errno;
-    if (fd >= 0)
-      ::close(fd);
-    return Fail(message, std::string("Could not open tip-file because:") +
-                             std::string(std::strerror(openError)).substr(0, 255));
+  const RegularInput in = RegularInput::Open(path);
+  if (in.fd < 0)
+    return Fail(message,
+                "Could not open tip-file because:" +
+                    (in.err != 0 ? std::string(std::strerror(in.err)).substr(0, 255) : in.problem));
+  std::string content;
+  bool failed = in.size > MAX_TIP_FILE_SIZE;
+  if (!failed) {
+    // One byte more than allowed tells a file that grew since it was examined.
+    content.resize(size_t(MAX_TIP_FILE_SIZE) + 1);
+    size_t got = 0;
+    for (;;) {
+      const ssize_t n = ::read(in.fd, content.data() + got, content.size() - got);
+      if (n < 0 && errno == EINTR)
+        continue;
+      if (n < 0) {
+        ::close(in.fd);
+        return Fail(message, "Error: could not read from tip-file");
+      }
+      if (n == 0 || (got += size_t(n)) == content.size())
+        break;
+    }
+    failed = got > size_t(MAX_TIP_FILE_SIZE);
+    content.resize(got);
   }
-  source = std::make_unique<FileSource>(file);
+  ::close(in.fd);
+  if (failed)
+    return Fail(message, "TIP-file error: the file is larger than " +
+                             std::to_string(MAX_TIP_FILE_SIZE >> 20) + " MiB !");
+  return OpenText(content, message);
+}
+
+int TipFileReader::OpenText(const std::string &content, std::string *message) {
+  result = TipFileResult{};
+  text = content;
+  at = 0;
+  lineNumber = 0;
+  reading = true;
   return Head(message);
 }
 
-int TipFileReader::OpenText(const std::string &text, std::string *message) {
-  result = TipFileResult{};
-  source = std::make_unique<TextSource>(text);
-  return Head(message);
+bool TipFileReader::NextLine(std::string &line) {
+  if (at >= text.size())
+    return false;
+  size_t end = text.find('\n', at);
+  if (end == std::string::npos)
+    end = text.size();
+  line.assign(text, at, end - at);
+  at = end + 1;
+  ++lineNumber;
+  return true;
 }
 
 int TipFileReader::Head(std::string *message) {
   if (message)
     message->clear();
   std::string line;
-  bool error = false;
-  if (!source->Next(line, error))
-    return Fail(message, error ? "Error: could not read from tip-file"
-                               : "TIP-file error: the file is empty !");
+  if (!NextLine(line))
+    return Fail(message, "TIP-file error: the file is empty !");
   // "name version": the name, one character, the version.
   const char *s = line.c_str();
   Word(s);
@@ -177,49 +198,46 @@ int TipFileReader::Head(std::string *message) {
   } else {
     return Fail(message, "TIP-file error: unknown version " + version + " !");
   }
-  fields[0] = fields[1] = fields[2] = fields[3] = 0;
   dayOffset = 0;
-  if (result.version == 1 && source->Next(line, error)) {
-    // The head of a 1.1 file: the second line, and a third when the second is an M line.
-    std::string third;
-    if (line[0] == 'M' && source->Next(third, error))
-      line = third;
-    TimeFields(Values(line), fields);
-  }
-  if (error)
-    return Fail(message, "Error: could not read from tip-file");
+  // The head of a 1.1 file: the second line, and a third when the second is an M line; they
+  // are no tips.
+  if (result.version == 1 && NextLine(line) && line[0] == 'M')
+    NextLine(line);
   return 1;
 }
 
 int TipFileReader::Read(long maxLines, std::string *message) {
-  if (!source)
+  if (!reading)
     return 1;
   std::string line;
-  bool error = false;
   for (long n = 0; n < maxLines; ++n) {
-    if (!source->Next(line, error)) {
-      source.reset();
-      if (error)
-        return Fail(message, "Error: could not read from tip-file");
+    if (!NextLine(line)) {
+      reading = false;
       return 1;
     }
-    const char type = line[0];
-    // A line without any time (a blank line, the rest of an over-long line) is no tip: taking
-    // the previous line's time again would count a tip that never was.
-    if (TimeFields(Values(line), fields) == 0) {
+    if (OnlyBlanks(line.c_str()) && std::strlen(line.c_str()) == line.size()) {
       ++result.skippedLines;
       continue;
     }
+    TipTime t;
+    if (!ParseLine(line, result.version, t)) {
+      result.badLines.push_back(lineNumber);
+      if (result.badLines.size() > MAX_BAD_TIP_LINES)
+        return Fail(message, "TIP-file error: more than " + std::to_string(MAX_BAD_TIP_LINES) +
+                                 " lines are not tip lines (lines " + LineList(result.badLines) +
+                                 ") !");
+      continue;
+    }
     if (result.version == 0) {
-      if (fields[0] < 0)
+      if (t.hour < 0)
         dayOffset += 86400;
-    } else if (type == 'M' && fields[0] == 0 && fields[1] == 0 && fields[2] == 0 &&
-               fields[3] == 0) {
+    } else if (line[0] == 'M' && t.hour == 0 && t.minute == 0 && t.second == 0 &&
+               t.hundredths == 0) {
       dayOffset += 86400;
       continue;
     }
     const double time =
-        fields[3] * 0.01 + fields[0] * 3600.0 + fields[1] * 60.0 + fields[2] + double(dayOffset);
+        t.hundredths * 0.01 + t.hour * 3600.0 + t.minute * 60.0 + t.second + double(dayOffset);
     try {
       result.tips.push_back(float(time));
     } catch (const std::bad_alloc &) {
@@ -230,9 +248,9 @@ int TipFileReader::Read(long maxLines, std::string *message) {
 }
 
 void TipFileReader::Stop() {
-  if (source)
+  if (reading)
     result.stopped = true;
-  source.reset();
+  reading = false;
 }
 
 namespace {

@@ -290,6 +290,9 @@ void CBigRainIntensityView::OnToggle() {
       return;
     }
     tipList = reader.Result().tips;
+    const std::string skipped = BadTipLinesNote(reader.Result());
+    if (!skipped.empty())
+      doc->ShowMessage(skipped);
     // A file without tips is read again at the next toggle.
     tipsRead = !tipList.empty();
   }

@@ -9,7 +9,9 @@
 #include <cmath>
 #include <fcntl.h>
 #include <limits>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace testdata;
@@ -128,6 +130,29 @@ TEST_F(BadInputTest, ParticleWithoutATimeOfDayFailsAloneAndTheWalkGoesOn) {
   }
 }
 
+TEST_F(BadInputTest, ATimeOfZeroOrMinusOneFailsThatParticleOnly) {
+  // Before every main header: no clock time for it, as for NaN, but never the end of the walk.
+  for (double tim : {0.0, -1.0}) {
+    const Day day = ThreeDrops(tim);
+    const std::string path = Write(day);
+    CPluvicamDoc doc;
+    FilterRecord all = FilterRecord::DocumentDefaults();
+    all.endTime.hour = 24;
+    doc.SetFilterSettings(all);
+    ASSERT_TRUE(doc.OpenHydFile(path));
+    int status = -1;
+    std::string message;
+    ASSERT_NE(doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status), nullptr);
+    doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status, &message);
+    EXPECT_EQ(status, CPluvicamDoc::statusBadRecord) << tim;
+    EXPECT_NE(message.find("no corresponding main header"), std::string::npos) << message;
+    EXPECT_EQ(doc.GetHandler()->LastRecordStart(), day.starts[1]);
+    CHydData *third = doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status);
+    ASSERT_NE(third, nullptr) << tim;
+    EXPECT_EQ(third->GetHydHeader()->startPos, day.starts[2]);
+  }
+}
+
 TEST_F(BadInputTest, NegativeIndexPositionsAreRefusedAtOpen) {
   for (int32_t position : {-2, std::numeric_limits<int32_t>::min()}) {
     Day day = ThreeDrops(Tim(6 * 3600 + 2));
@@ -196,9 +221,9 @@ TEST_F(BadInputTest, FilesThatAreNotWhatTheySeem) {
   // A FIFO under either name: refused at once instead of waiting for a writer.
   ASSERT_EQ(::rename(Path("d.hd").c_str(), Path("keep.hd").c_str()), 0);
   ASSERT_EQ(::mkfifo(Path("d.hd").c_str(), 0600), 0);
-  EXPECT_EQ(OpenFailure(path), "index file " + Path("d.hd") + ": not a regular file");
+  EXPECT_EQ(OpenFailure(path), "index file " + Path("d.hd") + " is not a regular file");
   ASSERT_EQ(::mkfifo(Path("f.hyd").c_str(), 0600), 0);
-  EXPECT_EQ(OpenFailure(Path("f.hyd")), "data file " + Path("f.hyd") + ": not a regular file");
+  EXPECT_EQ(OpenFailure(Path("f.hyd")), "data file " + Path("f.hyd") + " is not a regular file");
   ::unlink(Path("d.hd").c_str());
 
   // Open failures name the file and which one it is.
@@ -206,7 +231,8 @@ TEST_F(BadInputTest, FilesThatAreNotWhatTheySeem) {
   EXPECT_EQ(OpenFailure(Path("none.hyd")),
             "data file " + Path("none.hyd") + ": No such file or directory");
   std::filesystem::create_directory(Path("dir.hyd"));
-  EXPECT_EQ(OpenFailure(Path("dir.hyd")), "data file " + Path("dir.hyd") + ": Is a directory");
+  EXPECT_EQ(OpenFailure(Path("dir.hyd")),
+            "data file " + Path("dir.hyd") + " is not a regular file");
   const std::string longName = Path(std::string(300, 'x') + ".hyd");
   EXPECT_EQ(OpenFailure(longName), "data file " + longName + ": File name too long");
 
@@ -301,4 +327,51 @@ TEST_F(ClassWriteTest, ReadOnlyFileSaysWriteProtected) {
   CPluvicamDoc doc;
   ASSERT_TRUE(doc.OpenHydFile(path, nullptr, true));
   EXPECT_EQ(doc.GetFileState(), CPluvicamDoc::fileReadOnly) << "asked read-only, even writable";
+}
+
+TEST_F(ClassWriteTest, TwoWritersBothLandAndEachReportsTheClassItReplaced) {
+  // Both read the particle while it was still unclassified.
+  ReadFirst();
+  CHydDataHandler other;
+  CHydException e;
+  ASSERT_TRUE(other.Open(path, CInputFile::modeReadWrite, &e));
+  bool newMain = false;
+  ASSERT_NE(other.GetNextHydData(newMain, &e), nullptr);
+  unsigned replaced = 9;
+  ASSERT_EQ(handler.SetDropType(3, &e, &replaced), 1) << e.message;
+  EXPECT_EQ(replaced, 0u);
+  ASSERT_EQ(other.SetDropType(4, &e, &replaced), 1) << e.message;
+  EXPECT_EQ(replaced, 3u) << "the class the first writer left, not the one read earlier";
+  std::vector<uint8_t> expected = original;
+  expected[size_t(day.starts[0]) + 3] |= 4 << 3;
+  EXPECT_EQ(synth::ReadFile(path), expected);
+
+  // At the same time, round after round: every write lands, in some order, each replacing
+  // what the other left.
+  constexpr int ROUNDS = 100;
+  for (int round = 0; round < ROUNDS; ++round) {
+    unsigned first = 9, second = 9;
+    int wroteFirst = 0, wroteSecond = 0;
+    std::thread a([&] { wroteFirst = handler.SetDropType(1, nullptr, &first); });
+    std::thread b([&] { wroteSecond = other.SetDropType(2, nullptr, &second); });
+    a.join();
+    b.join();
+    ASSERT_EQ(wroteFirst + wroteSecond, 2) << "round " << round;
+    const unsigned final = unsigned(synth::ReadFile(path)[size_t(day.starts[0]) + 3] >> 3);
+    // The later writer replaced the earlier one's class.
+    EXPECT_TRUE((final == 2 && second == 1) || (final == 1 && first == 2))
+        << "round " << round << ": " << first << " " << second << " -> " << final;
+  }
+}
+
+TEST_F(ClassWriteTest, AWriterThatCannotGetTheFileIsToldItIsBusy) {
+  ReadFirst();
+  const int holder = ::open(path.c_str(), O_RDONLY);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  // Held for longer than a writer waits.
+  const std::string message = SetClass();
+  ::close(holder);
+  EXPECT_NE(message.find("the file is busy"), std::string::npos) << message;
+  EXPECT_EQ(synth::ReadFile(path), original);
 }

@@ -371,8 +371,8 @@ TEST_F(DocumentTest, UnopenableWindFileIsReportedOnce) {
   Window();
   EXPECT_EQ(doc.OpenHydFile(Path("d.hyd"), &message), 1);
   EXPECT_EQ(rec.TakeEvents(),
-            (std::vector<std::string>{"message Could not open windfile because: Is a "
-                                      "directory",
+            (std::vector<std::string>{"message Could not open windfile because: " + Path("d.wd") +
+                                          " is not a regular file",
                                       "bounds 511", "top"}));
   EXPECT_FALSE(doc.HasWindFile());
   EXPECT_EQ(StepDocument(doc).status, CPluvicamDoc::statusAccepted);

@@ -4,8 +4,10 @@
 #include "synth/DayGenerator.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <sstream>
+#include <unistd.h>
 
 using namespace testdata;
 
@@ -156,4 +158,66 @@ TEST_F(DsdCliTest, MinuteIntervalsOfASyntheticDayMatchItsTruth) {
       drawn += m.nd[size_t(k)];
     EXPECT_NEAR(measured, drawn, 0.1 * drawn) << name;
   }
+}
+
+TEST_F(DsdCliTest, ASeriesTakesEachFileOnceAndNoFileTwiceInTime) {
+  WriteTinyDay({6 * 3600 + 10, 6 * 3600 + 70});
+  const std::string err = Path("err.txt");
+  auto errText = [&] {
+    const auto bytes = synth::ReadFile(err);
+    return std::string(bytes.begin(), bytes.end());
+  };
+  const Output once = Dsd(Path("d.hyd"));
+  // The same file by its name, through a link and through "..": read once, and said.
+  ASSERT_EQ(::symlink(Path("d.hyd").c_str(), Path("link.hyd").c_str()), 0);
+  const std::string dotted = (dir / "sub" / ".." / "d.hyd").string();
+  std::filesystem::create_directory(dir / "sub");
+  const Output same = Dsd(Path("d.hyd") + " " + Path("link.hyd") + " " + dotted + " 2>" + err);
+  EXPECT_EQ(same.status, 0) << errText();
+  EXPECT_EQ(same.lines, once.lines);
+  EXPECT_NE(
+      errText().find(Path("link.hyd") + ": the same file as " + Path("d.hyd") + "; read once"),
+      std::string::npos)
+      << errText();
+  EXPECT_NE(errText().find(dotted + ": the same file as "), std::string::npos);
+
+  // A copy covers the same time: left out, and the exit status says data was left out.
+  std::filesystem::copy_file(Path("d.hyd"), Path("copy.hyd"));
+  std::filesystem::copy_file(Path("d.hd"), Path("copy.hd"));
+  const Output overlap = Dsd(Path("d.hyd") + " " + Path("copy.hyd") + " 2>" + err);
+  EXPECT_EQ(overlap.status, 1);
+  EXPECT_EQ(overlap.lines, once.lines);
+  EXPECT_NE(errText().find(Path("copy.hyd") +
+                           " (2026-06-01 06:00:00 to 2026-06-01 06:00:00 UTC) "
+                           "overlaps " +
+                           Path("d.hyd")),
+            std::string::npos)
+      << errText();
+
+  // A day after it follows in the series.
+  synth::HydWriter next(4);
+  next.AddMainHeader(synth::TypicalMainHeader(DAY + 86400 + 6 * 3600));
+  AddTinyDrop(next, Tim(6 * 3600 + 10));
+  next.Write(Path("e.hyd"), Path("e.hd"));
+  const Output two = Dsd(Path("e.hyd") + " " + Path("d.hyd"));
+  EXPECT_EQ(two.status, 0);
+  EXPECT_EQ(two.lines.size(), once.lines.size() + 1);
+}
+
+TEST_F(DsdCliTest, AMidFileTimeOfZeroFailsOneParticle) {
+  synth::HydWriter w(4);
+  w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
+  AddTinyDrop(w, Tim(6 * 3600 + 10));
+  const int32_t zero = AddTinyDrop(w, 0);
+  AddTinyDrop(w, Tim(6 * 3600 + 70));
+  AddTinyDrop(w, Tim(6 * 3600 + 130));
+  w.Write(Path("d.hyd"), Path("d.hd"));
+  const std::string err = Path("err.txt");
+  const Output o = Dsd(Path("d.hyd") + " 2>" + err);
+  EXPECT_EQ(o.status, 0);
+  const auto rows = Rows(o);
+  ASSERT_EQ(rows.size(), 3u) << "the minutes behind it are still read";
+  EXPECT_EQ(rows[2].at("startTime"), "06:02:00.000");
+  const auto bytes = synth::ReadFile(err);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()).rfind(std::to_string(zero) + ": ", 0), 0u);
 }

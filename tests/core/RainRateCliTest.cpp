@@ -278,3 +278,42 @@ TEST_F(RainRateCliTest, AFailedRecordIsPassedOverAsTheDropSizeDistributionDoes) 
   EXPECT_NEAR(rain, std::stod(rows[0].at("collectedRain")), 1e-4)
       << "the same total as the full window's";
 }
+
+TEST_F(RainRateCliTest, TipLinesAndTheTipSizeAreChecked) {
+  std::filesystem::copy_file(dir / "day.hyd", dir / "tips.hyd");
+  std::filesystem::copy_file(dir / "day.hd", dir / "tips.hd");
+  const std::string data = (dir / "tips.hyd").string();
+  {
+    std::ofstream tip(dir / "tips.tip");
+    tip << "GAUGE 1.0\nT 06:10:00.00\nT 06:1x\nT 06:20:00.00\nT 06:30:00.00 and more\n";
+  }
+  const Output some = RainRate(data);
+  EXPECT_EQ(some.status, 0);
+  EXPECT_NE(some.err.find("tip-file: lines 3, 5 are not a tip line; skipped"), std::string::npos)
+      << some.err;
+  double rain = 0, gauge = 0;
+  ASSERT_TRUE(Totals(some.lastErrLine, rain, gauge)) << some.lastErrLine;
+  EXPECT_NEAR(gauge, 0.4, 1e-6) << "the two good tips only";
+
+  // A head like a tip file's and random bytes behind it: refused, the particles all the same.
+  {
+    std::ofstream tip(dir / "tips.tip", std::ios::binary);
+    tip << "GAUGE 1.0\n";
+    for (int i = 0; i < 4000; ++i)
+      tip << char((i * 7919 + 13) % 256);
+  }
+  const Output noise = RainRate(data);
+  EXPECT_NE(noise.err.find("TIP-file error: more than 10 lines are not tip lines"),
+            std::string::npos)
+      << noise.err;
+  EXPECT_FALSE(noise.rows.empty());
+  ASSERT_TRUE(Totals(noise.lastErrLine, rain, gauge));
+  EXPECT_EQ(gauge, -1);
+
+  for (const char *size : {"nan", "inf", "1e39", "0", "-1", "10.5", "0.2mm"}) {
+    const Output bad = RainRate(Day() + " --tip-size " + size);
+    EXPECT_EQ(bad.status, 2) << size;
+    EXPECT_NE(bad.err.find("at most 10"), std::string::npos) << size << ": " << bad.err;
+  }
+  EXPECT_EQ(RainRate(Day() + " --tip-size 10").status, 0);
+}

@@ -215,23 +215,77 @@ TEST(TipFile, BadFilesGiveMessagesAndNeverInventTips) {
   EXPECT_TRUE(Parse("PLUVIO 1.0\n").tips.empty());
   EXPECT_TRUE(Parse("PLUVIO 1.1\n").tips.empty());
 
-  // Blank lines and text carry no time: no tip, however the lines before looked.
+  // Blank lines carry nothing; text is no tip, however the lines before looked.
   TipFileResult r = Parse("G 1.0\nT 10:00:00.00\n\nT garbage\n\n");
   EXPECT_EQ(r.tips.size(), 1u);
-  EXPECT_EQ(r.skippedLines, 3);
-  // A partly readable time keeps the previous line's other fields.
+  EXPECT_EQ(r.skippedLines, 2);
+  EXPECT_EQ(r.badLines, (std::vector<long>{4}));
+  // A partly readable time is no tip: the previous line's fields are not taken again.
   r = Parse("G 1.0\nT 10:20:30.40\nT 11:xx\n");
-  ASSERT_EQ(r.tips.size(), 2u);
-  EXPECT_FLOAT_EQ(r.tips[1], 11 * 3600 + 20 * 60 + 30.4f);
-  // A line longer than 49 characters arrives in pieces; the rest is not a tip of its own.
+  EXPECT_EQ(r.tips.size(), 1u);
+  EXPECT_EQ(r.badLines, (std::vector<long>{3}));
+  // A line is its whole length, however long.
   r = Parse("G 1.0\nT 10:00:00.00" + std::string(60, ' ') + "comment\nT 10:00:36.00\n");
-  EXPECT_EQ(r.tips.size(), 2u);
+  EXPECT_EQ(r.tips.size(), 1u);
   r = Parse("G 1.0\nT 10:00:00.00" + std::string(36, ' ') + "T 10:00:05.00\n");
-  EXPECT_EQ(r.tips.size(), 2u); // the 50th character starts a new read
-  // Huge numbers wrap as a 16-bit field would and never overflow.
+  EXPECT_TRUE(r.tips.empty());
+  // Huge numbers are no fields.
   r = Parse("G 1.1\nM 0:0:0.0\nM 0:0:0.0\nT 99999999999999999999999:1:1.1\nT 65537:0:0.0\n");
-  ASSERT_EQ(r.tips.size(), 2u);
-  EXPECT_FLOAT_EQ(r.tips[1], 3600);
+  EXPECT_TRUE(r.tips.empty());
+  EXPECT_EQ(r.badLines, (std::vector<long>{4, 5}));
+}
+
+TEST(TipFile, EveryFieldInRangeAndNothingBehind) {
+  TipFileResult r = Parse("G 1.1\n"
+                          "T 06:00:00.00\n"   // the head
+                          "T 24:00:00.00\n"   // 3: hour
+                          "T 10:60:00.00\n"   // 4: minute
+                          "T 10:00:60.00\n"   // 5: second
+                          "T 10:00:00.100\n"  // 6: hundredths
+                          "T 10:00:00\n"      // 7: no hundredths
+                          "T -1:00:00.00\n"   // 8: negative hours are version 1.0's
+                          "T 10:00:01.00 x\n" // 9: text behind
+                          "T 10:00:02.00\r\n"
+                          "M 10:00:03.00 - 01/06/2026\n"
+                          "T\n"); // 12: no time
+  EXPECT_EQ(r.badLines, (std::vector<long>{3, 4, 5, 6, 7, 8, 9, 12}));
+  EXPECT_EQ(r.tips, (std::vector<float>{36002, 36003}));
+
+  // The date of an M line is checked too, though it is not used.
+  r = Parse("G 1.1\nT 06:00:00.00\n"
+            "M 12:00:00.00 - 32/06/2026\n"
+            "M 12:00:00.00 - 01/13/2026\n"
+            "M 12:00:00.00 - 01/06\n"
+            "M 00:00:00.00 - 02/06/2026\n"
+            "T 00:00:01.00\n");
+  EXPECT_EQ(r.badLines, (std::vector<long>{3, 4, 5}));
+  EXPECT_EQ(r.tips, (std::vector<float>{86401}));
+}
+
+TEST(TipFile, BadLinesAreCountedAndTooManyRefuseTheFile) {
+  std::string text = "G 1.0\nT 10:00:00.00\n";
+  for (int i = 0; i < 10; ++i)
+    text += "T 10:00:0" + std::to_string(i) + ".0x\n";
+  text += "T 10:01:00.00\n";
+  TipFileResult r = Parse(text);
+  EXPECT_EQ(r.tips.size(), 2u);
+  ASSERT_EQ(r.badLines.size(), MAX_BAD_TIP_LINES);
+  EXPECT_EQ(r.badLines.front(), 3);
+  EXPECT_EQ(r.badLines.back(), 12);
+  EXPECT_EQ(BadTipLinesNote(r).rfind("tip-file: lines 3, 4, 5, ", 0), 0u) << BadTipLinesNote(r);
+  EXPECT_EQ(BadTipLinesNote(Parse("G 1.0\nT 1\n")), "tip-file: line 2 is not a tip line; skipped");
+  EXPECT_EQ(BadTipLinesNote(Parse("G 1.0\nT 10:00:00.00\n")), "");
+
+  // One more, and it is no tip file: a head like one and random bytes after it.
+  std::string message;
+  r = Parse(text + "\x8f\x01garbage\n", 0, &message);
+  EXPECT_EQ(message, "TIP-file error: more than 10 lines are not tip lines (lines 3, 4, 5, 6, 7, "
+                     "8, 9, 10, 11, 12, 14) !");
+  std::string noise = "GAUGE 1.0\n";
+  for (int i = 0; i < 200; ++i)
+    noise += char((i * 37 + 11) % 251 + 1) + std::string(i % 7 == 0 ? "\n" : "");
+  Parse(noise, 0, &message);
+  EXPECT_EQ(message.rfind("TIP-file error: more than 10 lines", 0), 0u) << message;
 }
 
 TEST(TipFile, FilesOnDisk) {
@@ -247,7 +301,8 @@ TEST(TipFile, FilesOnDisk) {
   EXPECT_EQ(ReadTipFile((dir / "missing.tip").string(), r, &message), 0);
   EXPECT_EQ(message, "no tip-file available");
   EXPECT_EQ(ReadTipFile((dir / "folder.tip").string(), r, &message), 0);
-  EXPECT_EQ(message, "Could not open tip-file because:Is a directory");
+  EXPECT_EQ(message, "Could not open tip-file because:" + (dir / "folder.tip").string() +
+                         " is not a regular file");
 
   const auto path = (dir / "day.tip").string();
   {

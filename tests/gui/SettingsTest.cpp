@@ -9,6 +9,10 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace shelltest;
 
 TEST(ShellText, FixedPositionTimes) {
@@ -132,12 +136,11 @@ TEST_F(AppTest, StoredValuesAndTheirEdgeCases) {
   EXPECT_EQ(s.startTime.minute, 0);
   EXPECT_EQ(s.startTime.second, 0);
   EXPECT_EQ(s.endTime.Seconds(), (18 * 60 + 30) * 60 + 15);
-  // Text that is not a number gives 0, and a maximum below the minimum rejects every
-  // particle: the range falls back to its defaults.
-  EXPECT_EQ(s.diamMin, 0.0f);
+  // Text that is not a number, empty text too, falls back to that key's default.
+  EXPECT_FLOAT_EQ(s.diamMin, 0.3f);
   EXPECT_EQ(s.diamMax, 50.0f);
   ASSERT_EQ(rec.shown.size(), 1u);
-  EXPECT_NE(rec.shown[0].find("(diameter)"), std::string::npos) << rec.shown[0];
+  EXPECT_NE(rec.shown[0].find("(Diameter Max, Oblateness Min)"), std::string::npos) << rec.shown[0];
   EXPECT_FLOAT_EQ(s.velMin, 1.5f);
   EXPECT_FLOAT_EQ(s.velMax, 12.25f);
   EXPECT_EQ(s.oblMin, 0.0f);
@@ -238,13 +241,13 @@ TEST_F(AppTest, UnusableStoredValuesFallBackAndTheFileIsKept) {
   EXPECT_EQ(s.startTime.Seconds(), 0);
   EXPECT_EQ(s.endTime.Seconds(), 12 * 3600) << "usable values stay";
   EXPECT_EQ(s.velMin, 0.0f);
-  EXPECT_EQ(s.velMax, 30.0f);
+  EXPECT_EQ(s.velMax, 12.0f) << "only the key that is bad falls back";
   EXPECT_EQ(s.oblMax, 2.0f);
   EXPECT_EQ(s.dropType, 0);
   EXPECT_FLOAT_EQ(s.tipSize, 0.2f);
   EXPECT_FLOAT_EQ(s.diamMin, 1.5f);
   ASSERT_EQ(rec.shown.size(), 1u) << "one message for all";
-  EXPECT_NE(rec.shown[0].find("(velocity, oblateness, start time, class, tip size)"),
+  EXPECT_NE(rec.shown[0].find("(Tip_Size, Time_Start, Oblateness Max, Velocity Min, Hyd-Type)"),
             std::string::npos)
       << rec.shown[0];
   QFile bad(fileName + ".bad");
@@ -264,4 +267,79 @@ TEST_F(AppTest, CorruptStoreIsKeptBeforeItIsRewritten) {
   QFile bad(fileName + ".bad");
   EXPECT_TRUE(bad.exists());
   EXPECT_EQ(rec.shown.size(), 1u);
+}
+
+TEST_F(AppTest, EveryKeyWithABadValueIsNamedAndFallsBack) {
+  struct Case {
+    const char *key;
+    const char *value;
+    std::function<bool(const FilterSettings &)> isDefault;
+  };
+  const Case cases[] = {
+      {"Tip_Size", "1e400", [](const FilterSettings &s) { return s.tipSize == 0.2f; }},
+      {"Tip_Size", "nan", [](const FilterSettings &s) { return s.tipSize == 0.2f; }},
+      {"Time_Start", "zz", [](const FilterSettings &s) { return s.startTime.Seconds() == 0; }},
+      {"Time_End", "zz", [](const FilterSettings &s) { return s.endTime.Seconds() == 86399; }},
+      {"Time_End", "25:00:00",
+       [](const FilterSettings &s) { return s.endTime.Seconds() == 86399; }},
+      {"Diameter Min", "-1", [](const FilterSettings &s) { return s.diamMin == 0.0f; }},
+      {"Diameter Max", "1e400", [](const FilterSettings &s) { return s.diamMax == 50.0f; }},
+      {"Oblateness Min", "abc", [](const FilterSettings &s) { return s.oblMin == 0.0f; }},
+      {"Oblateness Max", "inf", [](const FilterSettings &s) { return s.oblMax == 2.0f; }},
+      {"Velocity Min", "-nan", [](const FilterSettings &s) { return s.velMin == 0.0f; }},
+      {"Velocity Max", "1e400", [](const FilterSettings &s) { return s.velMax == 30.0f; }},
+      {"Hyd-Type", "65536", [](const FilterSettings &s) { return s.dropType == 0; }},
+      {"Hyd-Type", "x", [](const FilterSettings &s) { return s.dropType == 0; }},
+  };
+  const QString fileName = Store().fileName();
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+    app.reset();
+    rec.shown.clear();
+    QFile::remove(fileName);
+    {
+      QSettings store = Store();
+      store.setValue(QStringLiteral("Rain/") + c.key, QString::fromLatin1(c.value));
+    }
+    Start();
+    EXPECT_TRUE(c.isDefault(app->GetStoredFilter()));
+    ASSERT_EQ(rec.shown.size(), 1u);
+    EXPECT_NE(rec.shown[0].find(std::string("(") + c.key + ")"), std::string::npos) << rec.shown[0];
+    QFile bad(fileName + ".bad");
+    ASSERT_TRUE(bad.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(bad.readAll().contains(c.value));
+  }
+}
+
+TEST_F(AppTest, AStoreThatIsNoSettingsFileIsSetAsideAtOnce) {
+  const QString fileName = Store().fileName(); // while there is none: nothing is read
+  const std::string name = fileName.toStdString();
+  QDir().mkpath(QFileInfo(fileName).path());
+  const std::vector<std::pair<const char *, std::function<bool()>>> kinds = {
+      {"is not a regular file", [&] { return ::mkfifo(name.c_str(), 0600) == 0; }},
+      {"is not a regular file", [&] { return ::symlink("/dev/zero", name.c_str()) == 0; }},
+      {"more than settings ever take",
+       [&] {
+         QFile big(fileName);
+         return big.open(QIODevice::WriteOnly) && big.write("[Rain]\nTip_Size=0.5\n") > 0 &&
+                big.resize(CPluvicamApp::MAX_STORE_SIZE + 1);
+       }},
+  };
+  for (const auto &[said, make] : kinds) {
+    SCOPED_TRACE(said);
+    app.reset();
+    rec.shown.clear();
+    QFile::remove(fileName);
+    QFile::remove(fileName + ".bad");
+    ASSERT_TRUE(make());
+    Start();
+    ASSERT_EQ(rec.shown.size(), 1u);
+    EXPECT_NE(rec.shown[0].find(said), std::string::npos) << rec.shown[0];
+    EXPECT_NE(rec.shown[0].find("kept as " + name + ".bad"), std::string::npos) << rec.shown[0];
+    EXPECT_FLOAT_EQ(app->GetStoredFilter().tipSize, 0.2f);
+    // The next save writes a settings file of its own.
+    app->TakeOptions(app->GetStoredFilter());
+    EXPECT_TRUE(QFileInfo(fileName).isFile());
+    EXPECT_FALSE(QFileInfo(fileName).isSymLink());
+  }
 }
