@@ -114,9 +114,7 @@ TEST_F(BadInputTest, ParticleWithoutATimeOfDayFailsAloneAndTheWalkGoesOn) {
 
     // The document shows status 4 and goes on behind the record.
     CPluvicamDoc doc;
-    FilterRecord all = FilterRecord::DocumentDefaults();
-    all.endTime.hour = 24;
-    doc.SetFilterSettings(all);
+    doc.SetFilterSettings(WholeDayFilter());
     ASSERT_TRUE(doc.OpenHydFile(path));
     int status = -1;
     ASSERT_NE(doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status), nullptr);
@@ -136,9 +134,7 @@ TEST_F(BadInputTest, ATimeOfZeroOrMinusOneFailsThatParticleOnly) {
     const Day day = ThreeDrops(tim);
     const std::string path = Write(day);
     CPluvicamDoc doc;
-    FilterRecord all = FilterRecord::DocumentDefaults();
-    all.endTime.hour = 24;
-    doc.SetFilterSettings(all);
+    doc.SetFilterSettings(WholeDayFilter());
     ASSERT_TRUE(doc.OpenHydFile(path));
     int status = -1;
     std::string message;
@@ -199,9 +195,7 @@ TEST_F(BadInputTest, ADataFileShorterThanItsIndexOpensUpToItsEnd) {
   // truncated file.
   DocumentRecorder recorder(DocumentRecorder::Scope::ParticlesAndResets);
   CPluvicamDoc doc(&recorder);
-  FilterRecord all = FilterRecord::DocumentDefaults();
-  all.endTime.hour = 24;
-  doc.SetFilterSettings(all);
+  doc.SetFilterSettings(WholeDayFilter());
   ASSERT_TRUE(doc.OpenHydFile(path));
   EXPECT_EQ(recorder.TakeShown(), std::vector<std::string>{notice});
   int status = -1;

@@ -154,12 +154,7 @@ TEST_F(DiagramCliTest, ARecordWhoseComputationFailsIsPassedOver) {
     testdata::AddImageDrop(w, testdata::Tim(seconds), testdata::RoundDropImage(2.5), 250);
   };
   addDrop(6 * 3600 + 1);
-  PixHeader flat;
-  flat.tim = testdata::Tim(6 * 3600 + 2);
-  flat.lineCountA = 1;
-  flat.absv = 200;
-  flat.pixScaleA = flat.pixScaleB = flat.pixScaleH = 1800;
-  w.AddPixRecord(flat, {0x00, 0x00}, 1);
+  testdata::AddFailingRecord(w, testdata::Tim(6 * 3600 + 2));
   addDrop(6 * 3600 + 3);
   w.Write(Path("bad.hyd"), Path("bad.hd"));
 

@@ -52,6 +52,13 @@ protected:
     DsdIntegration::OpenAtWindowStart(doc);
     DsdIntegration::InitialUpdate(doc);
   }
+  // The drops of `w` over the whole day, the interval record at its start.
+  void OpenWholeDay(const synth::HydWriter &w) {
+    w.Write(Path("d.hyd"), Path("d.hd"));
+    doc.SetFilterSettings(WholeDayFilter());
+    ASSERT_EQ(doc.OpenHydFile(Path("d.hyd")), 1);
+    DsdIntegration::OpenAtWindowStart(doc);
+  }
   IntegrationSettings &S() { return *doc.GetIntegrationSettings(1); }
   IntegrationState &State() { return *doc.GetIntegrationState(); }
   const DsdInterval &Run() { return integration.RunToEnd(); }
@@ -127,12 +134,7 @@ TEST_F(DsdIntegrationTest, DropsOnAClassEdgeOpenTheClassAbove) {
   w.AddMainHeader(synth::TypicalMainHeader(DAY + 6 * 3600));
   AddImageDrop(w, Tim(H6 + 10), RoundDropImage(1.3), 130);
   AddImageDrop(w, Tim(H6 + 20), RoundDropImage(1.3), 130);
-  w.Write(Path("d.hyd"), Path("d.hd"));
-  FilterRecord f = FilterRecord::DocumentDefaults();
-  f.endTime.hour = 24;
-  doc.SetFilterSettings(f);
-  ASSERT_EQ(doc.OpenHydFile(Path("d.hyd")), 1);
-  DsdIntegration::OpenAtWindowStart(doc);
+  OpenWholeDay(w);
   S().mode = FullTimeRange;
   S().deltaD = 0.1f;
   const DsdInterval &r = Run();
@@ -235,12 +237,7 @@ TEST_F(DsdIntegrationTest, ADropBeyondTheLastClassCountsForRainAndCountOnly) {
   AddTinyDrop(w, Tim(H6 + 10));
   // 10.5 mm across at 0.18 mm per pixel and 0.2 mm per line.
   AddImageDrop(w, Tim(H6 + 20), RoundDropImage(10.5), 1050);
-  w.Write(Path("d.hyd"), Path("d.hd"));
-  FilterRecord f = FilterRecord::DocumentDefaults();
-  f.endTime.hour = 24;
-  doc.SetFilterSettings(f);
-  ASSERT_EQ(doc.OpenHydFile(Path("d.hyd")), 1);
-  DsdIntegration::OpenAtWindowStart(doc);
+  OpenWholeDay(w);
   S().mode = FullTimeRange;
   S().deltaD = 0.15f; // 66 classes up to 9.9 mm at scale 1
 

@@ -250,14 +250,8 @@ TEST_F(RainRateCliTest, AFailedRecordIsPassedOverAsTheDropSizeDistributionDoes) 
   synth::HydWriter w(4);
   w.AddMainHeader(synth::TypicalMainHeader(testdata::DAY + 6 * 3600));
   for (int i = 0; i < 40; ++i) {
-    if (i == 20) {
-      PixHeader flat;
-      flat.tim = testdata::Tim(6 * 3600 + 100.5);
-      flat.lineCountA = 1;
-      flat.absv = 200;
-      flat.pixScaleA = flat.pixScaleB = flat.pixScaleH = 1800;
-      w.AddPixRecord(flat, {0x00, 0x00}, 1);
-    }
+    if (i == 20)
+      testdata::AddFailingRecord(w, testdata::Tim(6 * 3600 + 100.5));
     testdata::AddImageDrop(w, testdata::Tim(6 * 3600 + 5 * i + 1), testdata::RoundDropImage(2.5),
                            250);
   }

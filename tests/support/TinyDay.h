@@ -1,6 +1,7 @@
 #pragma once
 // The day the hand-made test files lie in, the smallest drop the reader accepts, and drops of a
 // given camera image.
+#include "document/FilterRecord.h"
 #include "synth/DropOutline.h"
 #include "synth/HydWriter.h"
 #include "synth/RainEncoder.h"
@@ -42,6 +43,23 @@ inline int32_t AddImageDrop(synth::HydWriter &writer, double tim, const synth::R
   h.pixScaleA = h.pixScaleB = 1800;
   h.pixScaleH = 2000;
   return writer.AddPixRecord(h, encoded.data, encoded.bits);
+}
+
+// A record whose widths are 0 at camera line `tim`: its computation fails, the stream stays framed.
+inline int32_t AddFailingRecord(synth::HydWriter &writer, double tim) {
+  PixHeader flat;
+  flat.tim = tim;
+  flat.lineCountA = 1;
+  flat.absv = 200;
+  flat.pixScaleA = flat.pixScaleB = flat.pixScaleH = 1800;
+  return writer.AddPixRecord(flat, {0x00, 0x00}, 1);
+}
+
+// The document's filter with a window over the whole day: every particle passes.
+inline FilterRecord WholeDayFilter() {
+  FilterRecord all = FilterRecord::DocumentDefaults();
+  all.endTime.hour = 24;
+  return all;
 }
 
 } // namespace testday

@@ -13,7 +13,7 @@
 
 using namespace testdata;
 
-class SpecialFilesTest : public TempDirTest {
+class NonRegularFilesTest : public TempDirTest {
 protected:
   struct Kind {
     const char *name;
@@ -41,7 +41,7 @@ protected:
   }
 };
 
-TEST_F(SpecialFilesTest, EveryOpenerRefusesThemWithItsMessage) {
+TEST_F(NonRegularFilesTest, EveryOpenerRefusesThemWithItsMessage) {
   for (const Kind &kind : Kinds()) {
     SCOPED_TRACE(kind.name);
     WriteDay();
@@ -72,7 +72,7 @@ TEST_F(SpecialFilesTest, EveryOpenerRefusesThemWithItsMessage) {
   }
 }
 
-TEST_F(SpecialFilesTest, ATipFileIsReadOnlyUpToItsBound) {
+TEST_F(NonRegularFilesTest, ATipFileIsReadOnlyUpToItsBound) {
   const std::string tip = Path("d.tip");
   {
     std::ofstream out(tip);
