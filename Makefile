@@ -86,7 +86,7 @@ fuzz-coverage: deps
 	  -DPLUVICAM_GUI=OFF
 	cmake --build $(FUZZ_COV_BUILD) -j $(JOBS) --target $(FUZZERS) fuzz_seeds
 	rm -rf $(FUZZ_COV_BUILD)/seeds
-	$(FUZZ_COV_BUILD)/fuzz/fuzz_seeds $(FUZZ_COV_BUILD)/seeds
+	LLVM_PROFILE_FILE=/dev/null $(FUZZ_COV_BUILD)/fuzz/fuzz_seeds $(FUZZ_COV_BUILD)/seeds
 	./scripts/fuzz-coverage.sh $(FUZZ_COV_BUILD) $(FUZZ_COV_BUILD)/seeds $(FUZZ_CORPUS) $(FUZZERS)
 
 clean:
