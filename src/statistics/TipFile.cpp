@@ -1,6 +1,7 @@
 #include "TipFileReader.h"
 #include "data/RegularInput.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -134,8 +135,10 @@ int TipFileReader::Open(const std::string &path, std::string *message) {
   std::string content;
   bool failed = in.size > MAX_TIP_FILE_SIZE;
   if (!failed) {
-    // One byte more than allowed tells a file that grew since it was examined.
-    content.resize(size_t(MAX_TIP_FILE_SIZE) + 1);
+    // Room for the file as it was examined and one byte more; a file that grew since gets more
+    // room, up to one byte more than allowed, which tells a file too large.
+    const size_t limit = size_t(MAX_TIP_FILE_SIZE) + 1;
+    content.resize(std::min(size_t(in.size) + 1, limit));
     size_t got = 0;
     for (;;) {
       const ssize_t n = ::read(in.fd, content.data() + got, content.size() - got);
@@ -145,8 +148,14 @@ int TipFileReader::Open(const std::string &path, std::string *message) {
         ::close(in.fd);
         return Fail(message, "Error: could not read from tip-file");
       }
-      if (n == 0 || (got += size_t(n)) == content.size())
+      if (n == 0)
         break;
+      got += size_t(n);
+      if (got == content.size()) {
+        if (got == limit)
+          break;
+        content.resize(std::min(2 * got, limit));
+      }
     }
     failed = got > size_t(MAX_TIP_FILE_SIZE);
     content.resize(got);
