@@ -390,12 +390,11 @@ TEST_F(DocumentTest, RunStepOrderAndStops) {
   const double depth = double(r->volume / r->area);
   EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"particle"}));
 
+  // Two tiny drops stay far below a rain step of 0.1 mm: no reset comes before the particle.
+  ASSERT_LT(2 * depth, double(0.1f));
   const RunStepResult second = StepDocument(doc);
   EXPECT_FALSE(second.stop);
-  if (2 * depth >= double(0.1f))
-    EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 1", "particle"}));
-  else
-    EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"particle"}));
+  EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"particle"}));
 
   const RunStepResult end = StepDocument(doc);
   EXPECT_EQ(end.status, CPluvicamDoc::statusOutOfTime);
