@@ -49,7 +49,7 @@ inline bool OpenForWholeDayDsd(CPluvicamDoc &doc) {
   doc.SetFilterSettings(f);
   if (!doc.OpenHydFile(MillionParticleDay()))
     return false;
-  doc.ResetIntegration(1);
-  doc.GetIntegrationSettings(1)->mode = FullTimeRange;
+  doc.ResetIntegration(IntegrationKind::Dsd);
+  doc.GetIntegrationSettings(IntegrationKind::Dsd).mode = IntegrationMode::FullTimeRange;
   return true;
 }

@@ -19,7 +19,7 @@ void DayToNetcdf(benchmark::State &state) {
     FilterRecord f = FilterRecord::DocumentDefaults();
     f.endTime.hour = 24;
     doc.SetFilterSettings(f);
-    doc.ResetIntegration(1);
+    doc.ResetIntegration(IntegrationKind::Dsd);
     if (!doc.OpenHydFile(MillionParticleDay())) {
       state.SkipWithError("no day");
       return;

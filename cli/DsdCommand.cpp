@@ -51,13 +51,13 @@ struct DsdOptions {
 // dialog. False with `error` set.
 bool ApplySettings(const DsdOptions &o, IntegrationSettings &s, std::string &error) {
   if (o.mode == "full")
-    s.mode = FullTimeRange;
+    s.mode = IntegrationMode::FullTimeRange;
   else if (o.mode == "rain")
-    s.mode = Rain;
+    s.mode = IntegrationMode::Rain;
   else if (o.mode == "objects")
-    s.mode = Objects;
+    s.mode = IntegrationMode::Objects;
   else
-    s.mode = Time;
+    s.mode = IntegrationMode::Time;
 
   if (!o.deltaD.empty()) {
     double d = 0;
@@ -81,17 +81,17 @@ bool ApplySettings(const DsdOptions &o, IntegrationSettings &s, std::string &err
     return false;
   }
   switch (s.mode) {
-  case FullTimeRange:
+  case IntegrationMode::FullTimeRange:
     error = "--interval: the full time range has no interval";
     return false;
-  case Rain:
+  case IntegrationMode::Rain:
     if (float(v) < 0.05f || float(v) > 5.0f) {
       error = "--interval: Rain Integration Interval must be between 0.05 and 5 mm";
       return false;
     }
     s.rainInterval = float(v);
     return true;
-  case Time:
+  case IntegrationMode::Time:
     if (float(v) < 15.0f || float(v) > 43200.0f) {
       error = "--interval: Time Integration Interval must be between 15 and 43200 sec";
       return false;
@@ -137,7 +137,7 @@ std::string Header(const dsd::ClassGeometry &g, float deltaD, bool moments) {
 
 void AppendRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &r, bool moments) {
   const IntegrationState &st = *doc.GetIntegrationState();
-  const IntegrationSettings &s = *doc.GetIntegrationSettings(1);
+  const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
   char text[128];
   std::snprintf(text, sizeof text, "%d,%.17g,%.17g,", run, st.startTim, st.endTim);
   out += text;
@@ -202,8 +202,8 @@ std::unique_ptr<CPluvicamDoc> OpenDocument(const DsdOptions &o, const FilterReco
                                            std::string &error) {
   auto doc = std::make_unique<CPluvicamDoc>(&messages);
   doc->SetFilterSettings(filter);
-  doc->ResetIntegration(1);
-  if (!ApplySettings(o, *doc->GetIntegrationSettings(1), error))
+  doc->ResetIntegration(IntegrationKind::Dsd);
+  if (!ApplySettings(o, doc->GetIntegrationSettings(IntegrationKind::Dsd), error))
     return nullptr;
   if (!doc->OpenHydFile(file, &error, true))
     return nullptr;
@@ -341,7 +341,7 @@ int RunDsdCommand(const DsdOptions &o) {
           return EXIT_UNUSABLE;
         }
       } else {
-        const IntegrationSettings &s = *doc->GetIntegrationSettings(1);
+        const IntegrationSettings &s = doc->GetIntegrationSettings(IntegrationKind::Dsd);
         out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments);
       }
     }

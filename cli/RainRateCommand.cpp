@@ -33,9 +33,9 @@ std::string ClockText(double seconds);
 // The integration dialog's limits and texts.
 bool Settings(const RainRateOptions &o, IntegrationSettings &r, std::string &error) {
   if (o.mode == "rain")
-    r.mode = Rain;
+    r.mode = IntegrationMode::Rain;
   else if (o.mode == "time")
-    r.mode = Time;
+    r.mode = IntegrationMode::Time;
   if (o.interval.empty())
     return true;
   char *end = nullptr;
@@ -45,7 +45,7 @@ bool Settings(const RainRateOptions &o, IntegrationSettings &r, std::string &err
     return false;
   }
   const float v = float(value);
-  if (r.mode == Rain) {
+  if (r.mode == IntegrationMode::Rain) {
     if (v < 0.05f || v > 5.0f) {
       error = "Rain Integration Interval\nmust be between\n0.05 and 5 mm !!!";
       return false;
@@ -85,7 +85,7 @@ int RainRateCommand(const RainRateOptions &options) {
   const std::string &file = options.file;
   cli::StderrMessages messages;
   CPluvicamDoc doc(&messages);
-  IntegrationSettings &r = *doc.GetIntegrationSettings(0);
+  IntegrationSettings &r = doc.GetIntegrationSettings(IntegrationKind::RainRate);
   std::string error;
   FilterRecord filter;
   if (!Settings(options, r, error) || !options.document.BuildFilter(filter, error)) {

@@ -35,7 +35,7 @@ int RainSteps(const std::string &file, const DocumentOptions &options, bool keep
     out += ',';
     csv::AppendFloat(out, entry->duration);
     out += ',';
-    csv::AppendInt(out, entry->complete);
+    csv::AppendInt(out, entry->complete ? 1 : 0);
     out += ',';
     out += cli::TimeText(*doc, entry->startTim);
     out += ',';

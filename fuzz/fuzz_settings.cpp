@@ -3,7 +3,7 @@
 // would reject every particle is a finding.
 // Input: text lines KEY=VALUE.
 #include "document/FilterSettings.h"
-#include "shell/ShellText.h"
+#include "document/StoredFilter.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     return found == values.end() ? std::string(fallback) : found->second;
   };
   FilterSettings s;
-  shelltext::ReadStoredFilter(s, value);
+  storedfilter::ReadStoredFilter(s, value);
   s.ResetUnusableStored();
 
   const bool usable = std::isfinite(s.tipSize) && s.tipSize >= 0 && s.diamMin <= s.diamMax &&

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <new>
 
@@ -346,7 +345,7 @@ int CPluvicamDoc::PositionAtStart() {
   return 1;
 }
 
-bool CPluvicamDoc::AddRainRate(const HydRecord *record) {
+bool CPluvicamDoc::AddRainRate(const HydRecord *record, std::string *message) {
   // A particle without measuring area carries no rain depth.
   if (!record || !(record->area > 0) || !std::isfinite(record->volume))
     return false;
@@ -355,8 +354,9 @@ bool CPluvicamDoc::AddRainRate(const HydRecord *record) {
     try {
       rateList.push_front(RateEntry{});
     } catch (const std::bad_alloc &) {
-      ShowMessage("d_rain: Allocation error  (RATE_HYD) !");
-      std::exit(-1);
+      if (message)
+        *message = "d_rain: Allocation error  (RATE_HYD) !";
+      return false;
     }
     rateList.front().startTim = record->tim;
     rateStartTim = record->tim;
@@ -373,8 +373,13 @@ bool CPluvicamDoc::AddRainRate(const HydRecord *record) {
   head.duration = lineFrequency != 0 ? float((record->tim - rateStartTim) / lineFrequency) : 0.0f;
   rateSum = 0;
   rateComplete = true;
-  head.complete = 1;
+  head.complete = true;
   return true;
+}
+
+void CPluvicamDoc::TrimRateList(size_t count) {
+  if (count < rateList.size())
+    rateList.erase(rateList.begin() + long(count), rateList.end());
 }
 
 bool CPluvicamDoc::GetWindData(WindRecord *out) const {
@@ -507,19 +512,15 @@ int CPluvicamDoc::SetNewParticleClass(int dropType, std::string *message, int *r
   return 1;
 }
 
-IntegrationSettings *CPluvicamDoc::GetIntegrationSettings(int which) {
-  return which == 0 ? &rainIntegration : which == 1 ? &dsdIntegration : nullptr;
-}
-
-void CPluvicamDoc::ResetIntegration(int which) {
-  if (which == 0) {
-    rainIntegration.mode = Rain;
+void CPluvicamDoc::ResetIntegration(IntegrationKind kind) {
+  if (kind == IntegrationKind::RainRate) {
+    rainIntegration.mode = IntegrationMode::Rain;
     rainIntegration.timeInterval = 15.0f;
     rainIntegration.rainInterval = 0.05f;
     rainIntegration.result = 0;
     rainIntegration.gaugeTotal = -1.0f;
-  } else if (which == 1) {
-    dsdIntegration.mode = Time;
+  } else {
+    dsdIntegration.mode = IntegrationMode::Time;
     dsdIntegration.timeInterval = 60.0f;
     dsdIntegration.rainInterval = 0.05f;
     dsdIntegration.dropCount = 500;

@@ -113,11 +113,14 @@ public:
   void ResetData();
   int PositionAtStart();
 
-  // Adds an accepted particle's rain; true when it completed an interval.
-  bool AddRainRate(const HydRecord *record);
-  // Newest first; the rain view trims old entries.
-  std::deque<RateEntry> &GetRateList() { return rateList; }
+  // Adds an accepted particle's rain; true when it completed an interval. When no interval can
+  // be opened for want of memory, false with the reason in `message`.
+  bool AddRainRate(const HydRecord *record, std::string *message = nullptr);
+  // Newest first.
   const std::deque<RateEntry> &GetRateList() const { return rateList; }
+  // Keeps the newest `count` rain-rate entries; a diagram that no longer reaches the older ones
+  // lets them go so that the list does not grow through a day.
+  void TrimRateList(size_t count);
 
   bool GetWindData(WindRecord *out) const;
   // Fetches the wind reading of the current particle: 1 read (valid or not), 0 end of the wind
@@ -141,9 +144,14 @@ public:
   uint16_t GetViewFactor() const { return viewFactor; }
   void SetViewFactor(uint16_t factor) { viewFactor = factor; }
 
-  // 0: rain rate diagram, 1: drop size distribution; null for anything else.
-  IntegrationSettings *GetIntegrationSettings(int which);
-  void ResetIntegration(int which);
+  IntegrationSettings &GetIntegrationSettings(IntegrationKind kind) {
+    return kind == IntegrationKind::RainRate ? rainIntegration : dsdIntegration;
+  }
+  const IntegrationSettings &GetIntegrationSettings(IntegrationKind kind) const {
+    return kind == IntegrationKind::RainRate ? rainIntegration : dsdIntegration;
+  }
+  // Back to the defaults of the kind's panel.
+  void ResetIntegration(IntegrationKind kind);
   IntegrationState *GetIntegrationState() { return &integrationState; }
   void ClearIntegrationState() { integrationState = IntegrationState{}; }
 

@@ -9,9 +9,11 @@ RunStepResult StepDocument(CPluvicamDoc &doc, const ShownTest &shown) {
   RunStepResult result;
   std::string message;
   CHydData *particle = nullptr;
+  int status = CPluvicamDoc::statusRejected;
   do
-    particle = doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &result.status, &message);
-  while (result.status == CPluvicamDoc::statusRejected);
+    particle = doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status, &message);
+  while (status == CPluvicamDoc::statusRejected);
+  result.status = CPluvicamDoc::ReadStatus(status);
 
   if (result.status == CPluvicamDoc::statusError) {
     result.stop = true;
@@ -33,8 +35,14 @@ RunStepResult StepDocument(CPluvicamDoc &doc, const ShownTest &shown) {
       result.stop = true;
       doc.ShowMessage(contourMessage);
     }
-    if (particle && doc.AddRainRate(particle->GetHydHeader()))
+    std::string rateMessage;
+    if (particle && doc.AddRainRate(particle->GetHydHeader(), &rateMessage)) {
       doc.NotifyViews(1);
+    } else if (!rateMessage.empty()) {
+      // Without memory for the rain-rate list the run cannot go on.
+      result.stop = true;
+      doc.ShowMessage(rateMessage);
+    }
   }
   doc.NotifyParticle();
   return result;

@@ -1,12 +1,12 @@
 #pragma once
-#include <functional>
+#include "CPluvicamDoc.h"
 
-class CPluvicamDoc;
+#include <functional>
 
 // One step of the main window's run: the part of the timer tick that does not touch the timer.
 // The shell's timer tick and single step and the command-line tool all stand on it.
 struct RunStepResult {
-  int status = 1;    // read status of the step (CPluvicamDoc::ReadStatus)
+  CPluvicamDoc::ReadStatus status = CPluvicamDoc::statusRejected; // read status of the step
   bool stop = false; // the run must stop: end of file or window, a bad record, an error
 };
 

@@ -2,12 +2,15 @@
 #include <cstdint>
 
 // How a statistic cuts the particle stream into intervals.
-enum IntegrationMode : int32_t { FullTimeRange = 0, Rain = 1, Time = 2, Objects = 3 };
+enum class IntegrationMode : int32_t { FullTimeRange = 0, Rain = 1, Time = 2, Objects = 3 };
+
+// The document's two integration records.
+enum class IntegrationKind { RainRate, Dsd };
 
 // Integration settings of one statistic (rain rate diagram or drop size distribution). After a
 // drop size distribution interval, timeInterval, rainInterval and dropCount hold what it measured.
 struct IntegrationSettings {
-  int32_t mode = Rain;
+  IntegrationMode mode = IntegrationMode::Rain;
   float timeInterval = 15.0f; // s
   float rainInterval = 0.05f; // mm
   int32_t dropCount = 500;

@@ -3,7 +3,7 @@
 
 // The document's record of the last computed integration interval, in camera lines.
 struct IntegrationState {
-  int32_t valid = 0;
+  bool valid = false;
   double startTim = 0;
   double endTim = 0;
   int32_t count = 0;

@@ -34,8 +34,7 @@ void SetTwo(QSplitter *s, int first, int total) {
 
 CBigFrame::CBigFrame(BigKind kind, CPluvicamDoc *doc, CMainFrame *mainFrame,
                      const BigPaneFactory &factory)
-    : QWidget(nullptr, Qt::Window), kind(kind), mainFrame(mainFrame),
-      cursor(CMainFrame::CURSOR_ARROW) {
+    : QWidget(nullptr, Qt::Window), kind(kind), mainFrame(mainFrame), cursor(Cursors::ARROW) {
   setObjectName(QStringLiteral("CBigFrame"));
   outer = MakeSplitter(Qt::Vertical, this);
   top = MakeSplitter(Qt::Horizontal, outer);
@@ -84,10 +83,8 @@ QString CBigFrame::TitleWord(BigKind kind) {
 
 void CBigFrame::SetCursor(int cursorId) {
   cursor = cursorId;
-  busy = cursorId == CMainFrame::CURSOR_APPSTARTING || cursorId == CMainFrame::CURSOR_WAIT;
-  setCursor(cursorId == CMainFrame::CURSOR_APPSTARTING ? Qt::BusyCursor
-            : cursorId == CMainFrame::CURSOR_WAIT      ? Qt::WaitCursor
-                                                       : Qt::ArrowCursor);
+  busy = cursorId == Cursors::APPSTARTING || cursorId == Cursors::WAIT;
+  setCursor(Cursors::ShapeOf(cursorId));
 }
 
 bool CBigFrame::CanClose() const {

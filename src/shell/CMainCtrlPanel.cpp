@@ -8,6 +8,7 @@
 #include "document/UserMessages.h"
 #include "views/CSmallContourView.h"
 #include "views/CSmallTopView.h"
+#include "views/HelpPages.h"
 #include "views/Pane.h"
 
 #include <QButtonGroup>
@@ -28,7 +29,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int HELP_MANUAL = 61447;
 // The filter groups' titles, which also name their fields in messages.
 constexpr const char *DIAMETER_GROUP = "Filter Diameter";
 constexpr const char *VELOCITY_GROUP = "Filter Velocity";
@@ -272,7 +272,8 @@ bool CMainCtrlPanel::ReadFields(QString &error) {
   pixBMin = ints[2];
   pixBMax = ints[3];
   typeIndex = int16_t(std::max(typeList->currentIndex(), 0));
-  areaMode = distributionRadio->isChecked() ? 1 : 0;
+  areaMode =
+      distributionRadio->isChecked() ? CSmallTopView::Distribution : CSmallTopView::PositionSize;
   return true;
 }
 
@@ -293,7 +294,7 @@ void CMainCtrlPanel::WriteFields() {
     if (typeIndex >= 0 && typeIndex < typeList->count())
       typeList->setCurrentIndex(typeIndex);
   }
-  (areaMode == 1 ? distributionRadio : positionRadio)->setChecked(true);
+  (areaMode == CSmallTopView::Distribution ? distributionRadio : positionRadio)->setChecked(true);
 }
 
 void CMainCtrlPanel::SetFilterFields(const FilterRecord &filter) {
@@ -400,7 +401,7 @@ bool CMainCtrlPanel::FilterPreamble() {
 
 void CMainCtrlPanel::StartRun() {
   frame->StartTimer();
-  frame->SetBusyCursor(CMainFrame::CURSOR_APPSTARTING);
+  frame->SetBusyCursor(Cursors::APPSTARTING);
   runButton->setText(QStringLiteral("Stop"));
   stopped = false;
   emit RunStateChanged(true);
@@ -409,7 +410,7 @@ void CMainCtrlPanel::StartRun() {
 void CMainCtrlPanel::EndRun() {
   if (frame) {
     frame->StopTimer();
-    frame->SetBusyCursor(CMainFrame::CURSOR_ARROW);
+    frame->SetBusyCursor(Cursors::ARROW);
   }
   runButton->setText(QStringLiteral("Run"));
   stopped = true;
@@ -488,7 +489,7 @@ void CMainCtrlPanel::OnScale() {
 
 void CMainCtrlPanel::OnHelp() {
   if (app)
-    app->ShowDocument(HELP_MANUAL);
+    app->ShowDocument(HelpPages::MANUAL);
 }
 
 void CMainCtrlPanel::OnQuit() {
@@ -505,11 +506,12 @@ void CMainCtrlPanel::OnDefaultFilter() {
 
 void CMainCtrlPanel::OnAreaDisplay() {
   Stop();
-  const int before = areaMode;
+  const CSmallTopView::AreaMode before = areaMode;
   QString error;
   if (!ReadFields(error)) {
     ShowMessage(error);
-    areaMode = distributionRadio->isChecked() ? 1 : 0;
+    areaMode =
+        distributionRadio->isChecked() ? CSmallTopView::Distribution : CSmallTopView::PositionSize;
   }
   if (frame)
     if (auto *top = dynamic_cast<CSmallTopView *>(frame->GetPane(Pane::Top)))

@@ -1,6 +1,7 @@
 #pragma once
 #include "document/DocumentListener.h"
 #include "document/FilterRecord.h"
+#include "views/CSmallTopView.h"
 
 #include <QWidget>
 
@@ -77,7 +78,7 @@ public:
   bool IsStopped() const { return stopped; }
   bool FilterChanged() const { return filterChanged; }
   bool TimeChanged() const { return timeChanged; }
-  int AreaDisplayMode() const { return areaMode; }
+  CSmallTopView::AreaMode AreaDisplayMode() const { return areaMode; }
   int PixelBoundLow() const { return pixelLow; }
   int PixelBoundHigh() const { return pixelHigh; }
 
@@ -115,7 +116,7 @@ private:
   // The form's fields.
   float diamMin = 0, diamMax = 50, velMin = 0, velMax = 30, oblMin = 0, oblMax = 2;
   int pixAMin = 0, pixAMax = MAX_PIXEL_1024, pixBMin = 0, pixBMax = MAX_PIXEL_1024;
-  int areaMode = 0;
+  CSmallTopView::AreaMode areaMode = CSmallTopView::PositionSize;
   int pixelLow = 0, pixelHigh = MAX_PIXEL_1024;
   int16_t typeIndex = 0;
   bool filterChanged = false;

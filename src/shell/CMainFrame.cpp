@@ -10,6 +10,7 @@
 #include "particle/CHydData.h"
 #include "statistics/DsdIntegration.h"
 #include "views/CDiagramView.h"
+#include "views/HelpPages.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -192,7 +193,7 @@ void CMainFrame::CreateMenus() {
   connect(exit, &QAction::triggered, this, &QWidget::close);
   connect(manual, &QAction::triggered, this, [this] {
     if (this->app)
-      this->app->ShowDocument(CPluvicamApp::IDS_HELP_MANUAL);
+      this->app->ShowDocument(HelpPages::MANUAL);
   });
   connect(about, &QAction::triggered, this, [this] {
     if (this->app)
@@ -330,9 +331,7 @@ void CMainFrame::StopTimer() {
 }
 
 void CMainFrame::SetBusyCursor(int cursorId) {
-  const Qt::CursorShape shape = cursorId == CURSOR_APPSTARTING ? Qt::BusyCursor
-                                : cursorId == CURSOR_WAIT      ? Qt::WaitCursor
-                                                               : Qt::ArrowCursor;
+  const Qt::CursorShape shape = Cursors::ShapeOf(cursorId);
   setCursor(shape);
   // Children that set a cursor of their own (fields, splitter handles) would show it over the
   // busy one: they take the frame's cursor until it is the arrow again.
@@ -346,7 +345,7 @@ void CMainFrame::SetBusyCursor(int cursorId) {
         ownCursors.emplace_back(child, child->cursor());
         child->setCursor(shape);
       }
-  busyCursor = cursorId == CURSOR_APPSTARTING;
+  busyCursor = cursorId == Cursors::APPSTARTING;
 }
 
 void CMainFrame::SetFastRun(bool on, bool remember) {

@@ -33,10 +33,6 @@ public:
   static constexpr int RUN_PERIOD_MS = 1;
   // A fast run's tick works through particles for about this long before it yields.
   static constexpr int FAST_SLICE_MS = 10;
-  // System cursor identifiers.
-  static constexpr int CURSOR_ARROW = 32512;
-  static constexpr int CURSOR_WAIT = 32514;
-  static constexpr int CURSOR_APPSTARTING = 32650;
   // Menu and toolbar commands.
   enum Command {
     ID_FILE_NEW = 57600,

@@ -9,6 +9,8 @@
 #include "ShellText.h"
 #include "data/RegularInput.h"
 #include "document/CPluvicamDoc.h"
+#include "document/StoredFilter.h"
+#include "views/HelpPages.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -184,7 +186,7 @@ void CPluvicamApp::LoadSettings() {
     return v.toString().toStdString();
   };
   std::string reset;
-  for (const std::string &key : shelltext::ReadStoredFilter(stored, text))
+  for (const std::string &key : storedfilter::ReadStoredFilter(stored, text))
     reset += (reset.empty() ? "" : ", ") + key;
 
   // Values that the panels would not take are not taken; a store that cannot be read or holds
@@ -367,21 +369,21 @@ void CPluvicamApp::OnAppAbout() {
 
 QString CPluvicamApp::HelpPagePath(int pageId) {
   switch (pageId) {
-  case IDS_HELP_MANUAL:
+  case HelpPages::MANUAL:
     return QStringLiteral("/html_doc/pluvicam.htm");
-  case IDS_HELP_DSD:
+  case HelpPages::DSD:
     return QStringLiteral("/html_doc/pluvicam_dsd.htm");
-  case IDS_HELP_HVD:
+  case HelpPages::HVEL:
     return QStringLiteral("/html_doc/pluvicam_hvd.htm");
-  case IDS_HELP_VVD:
+  case HelpPages::VVEL:
     return QStringLiteral("/html_doc/pluvicam_vvd.htm");
-  case IDS_HELP_RR:
+  case HelpPages::RAIN_RATE:
     return QStringLiteral("/html_doc/pluvicam_rr.htm");
-  case IDS_HELP_FS:
+  case HelpPages::DROP_VIEW:
     return QStringLiteral("/html_doc/pluvicam_fs.htm");
-  case IDS_HELP_OBL:
+  case HelpPages::OBLATENESS:
     return QStringLiteral("/html_doc/pluvicam_obl.htm");
-  case IDS_HELP_OBL_D:
+  case HelpPages::OBLATENESS_DISTRIBUTION:
     return QStringLiteral("/html_doc/pluvicam_obl_d.htm");
   default:
     return QString();

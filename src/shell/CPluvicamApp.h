@@ -21,17 +21,6 @@ class UserMessages;
 class CPluvicamApp : public QObject {
   Q_OBJECT
 public:
-  // Help pages (string resources), relative to the program's folder.
-  enum HelpPage {
-    IDS_HELP_MANUAL = 61447,
-    IDS_HELP_DSD = 61448,
-    IDS_HELP_HVD = 61449,
-    IDS_HELP_VVD = 61450,
-    IDS_HELP_RR = 61451,
-    IDS_HELP_FS = 61452,
-    IDS_HELP_OBL = 61453,
-    IDS_HELP_OBL_D = 61454,
-  };
   static constexpr const char *COMPANY = "Local AppWizard-Generated Applications";
   static constexpr const char *APPLICATION = "Pluvicam";
   static constexpr const char *SECTION = "Rain";

@@ -52,5 +52,5 @@ void DiagramCollection::SkipFailedRecord() {
 
 void DiagramCollection::Finish() {
   if (interval)
-    doc.GetIntegrationState()->valid = 1;
+    doc.GetIntegrationState()->valid = true;
 }

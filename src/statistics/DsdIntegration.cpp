@@ -24,11 +24,11 @@ bool DsdIntegration::Begin() {
   result = DsdInterval{};
   computing = false;
   run = false;
-  settings = doc.GetIntegrationSettings(1);
+  settings = &doc.GetIntegrationSettings(IntegrationKind::Dsd);
   state = doc.GetIntegrationState();
-  if (settings && settings->mode == FullTimeRange)
+  if (settings->mode == IntegrationMode::FullTimeRange)
     doc.ResetData();
-  if (!settings || !state || !doc.HasHydFile() || doc.GetFileState() == CPluvicamDoc::fileNone)
+  if (!state || !doc.HasHydFile() || doc.GetFileState() == CPluvicamDoc::fileNone)
     return false;
 
   const TimeOfDay &start = doc.GetFilter().startTime;
@@ -37,20 +37,20 @@ bool DsdIntegration::Begin() {
   settings->result = 0;
   // The figures that the mode does not use are cleared; the mode's own setting stays.
   switch (settings->mode) {
-  case FullTimeRange:
+  case IntegrationMode::FullTimeRange:
     settings->rainInterval = 0;
     settings->timeInterval = 0;
     settings->dropCount = 0;
     break;
-  case Rain:
+  case IntegrationMode::Rain:
     settings->timeInterval = 0;
     settings->dropCount = 0;
     break;
-  case Time:
+  case IntegrationMode::Time:
     settings->rainInterval = 0;
     settings->dropCount = 0;
     break;
-  case Objects:
+  case IntegrationMode::Objects:
     settings->rainInterval = 0;
     settings->timeInterval = 0;
     break;
@@ -98,12 +98,12 @@ void DsdIntegration::NormalisePartial() {
   // which may lie long after that end when intervals without particles came between, and it
   // lasts no longer than a whole interval.
   double from = t0;
-  if (settings->mode == Time) {
+  if (settings->mode == IntegrationMode::Time) {
     SetNominalBounds();
     from = std::max(previousEnd, result.nominalStartTim);
   }
   double seconds = lineFrequency > 0 ? (tLast - from) / lineFrequency : 0.0;
-  if (settings->mode == Time)
+  if (settings->mode == IntegrationMode::Time)
     seconds = std::min(seconds, double(settings->timeInterval));
   // No duration (a single particle at the start), no concentration.
   if (seconds > 0 && std::isfinite(seconds))
@@ -154,15 +154,15 @@ bool DsdIntegration::Next() {
   const HydRecord &r = reader.Record();
   const double t = r.tim;
   const double lf = reader.LineFrequency();
-  const int mode = settings->mode;
+  const IntegrationMode mode = settings->mode;
   if (first) {
     // The interval starts 2 lines after the previous one ended (or at the window's start).
-    state->startTim = mode == FullTimeRange ? t : state->endTim + 2;
+    state->startTim = mode == IntegrationMode::FullTimeRange ? t : state->endTim + 2;
     previousEnd = state->endTim;
     t0 = previousEnd + 2;
     lineFrequency = lf;
     elapsed = float((t - t0) / lf);
-    if (mode == Time) {
+    if (mode == IntegrationMode::Time) {
       hourly = 3600.0f / settings->timeInterval;
       windowStart *= lf;
       intervalLines = double(settings->timeInterval) * lf;
@@ -174,12 +174,12 @@ bool DsdIntegration::Next() {
   }
 
   switch (mode) {
-  case FullTimeRange:
+  case IntegrationMode::FullTimeRange:
     Take(r);
     lineFrequency = lf;
     elapsed = float((state->endTim - state->startTim) / lf);
     break;
-  case Rain:
+  case IntegrationMode::Rain:
     // An interval needs a duration and at least one particle before it can close.
     if (settings->rainInterval > result.rain || !(elapsed > 0) || result.count == 0) {
       Take(r);
@@ -196,7 +196,7 @@ bool DsdIntegration::Next() {
       Reposition(r);
     }
     break;
-  case Time:
+  case IntegrationMode::Time:
     if (Whole((t - windowStart) / intervalLines) == k0) {
       Take(r);
       lineFrequency = lf;
@@ -214,7 +214,7 @@ bool DsdIntegration::Next() {
       }
     }
     break;
-  case Objects:
+  case IntegrationMode::Objects:
     if (result.count < settings->dropCount || result.count == 0) {
       Take(r);
       lineFrequency = lf;
@@ -244,7 +244,7 @@ bool DsdIntegration::Next() {
 void DsdIntegration::Finish() {
   if (!computing)
     return;
-  if (settings->mode == FullTimeRange) {
+  if (settings->mode == IntegrationMode::FullTimeRange) {
     // A single particle (or particles sharing one time) has no duration: no N(D), no rate.
     if (result.count >= 2 && elapsed > 0) {
       Normalise(elapsed);
@@ -261,7 +261,7 @@ void DsdIntegration::Finish() {
     if (result.end == DsdInterval::DataEnded)
       result.end = DsdInterval::Complete;
   }
-  state->valid = 1;
+  state->valid = true;
   computing = false;
 
   if (repositionFailed) {
@@ -304,6 +304,5 @@ void DsdIntegration::OpenAtWindowStart(CPluvicamDoc &doc) {
 
 void DsdIntegration::InitialUpdate(CPluvicamDoc &doc) {
   doc.ResetData();
-  if (IntegrationSettings *s = doc.GetIntegrationSettings(1))
-    s->result = 0;
+  doc.GetIntegrationSettings(IntegrationKind::Dsd).result = 0;
 }

@@ -40,11 +40,10 @@ std::string UtcStamp(long long seconds) {
 
 DsdProductLayout MakeDsdProductLayout(CPluvicamDoc &doc, bool moments, const std::string &history) {
   DsdProductLayout layout;
-  const IntegrationSettings *s = doc.GetIntegrationSettings(1);
-  const dsd::ClassGeometry g =
-      s ? dsd::GeometryFor(s->deltaD, doc.GetViewFactor()) : dsd::ClassGeometry{};
+  const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
+  const dsd::ClassGeometry g = dsd::GeometryFor(s.deltaD, doc.GetViewFactor());
   layout.classCount = g.count;
-  layout.deltaD = s ? double(s->deltaD) : 0.0;
+  layout.deltaD = double(s.deltaD);
   layout.moments = moments;
 
   auto text = [&](const char *name, const std::string &value) {
@@ -59,28 +58,24 @@ DsdProductLayout MakeDsdProductLayout(CPluvicamDoc &doc, bool moments, const std
                      (h ? ", ident \"" + Ident(*h) + "\"" : std::string()));
   text("history", history);
   text("institution", "");
-  if (s) {
-    switch (s->mode) {
-    case FullTimeRange:
-      text("integration_mode", "full time range");
-      break;
-    case Rain:
-      text("integration_mode", "rain");
-      number("integration_rain_mm", s->rainInterval);
-      break;
-    case Time:
-      text("integration_mode", "time");
-      number("integration_time_s", s->timeInterval);
-      break;
-    case Objects:
-      text("integration_mode", "particles");
-      number("integration_particles", s->dropCount);
-      break;
-    default:
-      break;
-    }
-    number("diameter_class_width_mm", s->deltaD);
+  switch (s.mode) {
+  case IntegrationMode::FullTimeRange:
+    text("integration_mode", "full time range");
+    break;
+  case IntegrationMode::Rain:
+    text("integration_mode", "rain");
+    number("integration_rain_mm", s.rainInterval);
+    break;
+  case IntegrationMode::Time:
+    text("integration_mode", "time");
+    number("integration_time_s", s.timeInterval);
+    break;
+  case IntegrationMode::Objects:
+    text("integration_mode", "particles");
+    number("integration_particles", s.dropCount);
+    break;
   }
+  number("diameter_class_width_mm", s.deltaD);
   number("diameter_scale", doc.GetViewFactor());
   text("time_window", Clock(doc.GetFilter().startTime) + "-" + Clock(doc.GetFilter().endTime));
   if (h) {
@@ -95,7 +90,7 @@ DsdProductLayout MakeDsdProductLayout(CPluvicamDoc &doc, bool moments, const std
 DsdProductRow MakeDsdProductRow(CPluvicamDoc &doc, const DsdInterval &r, bool moments) {
   DsdProductRow row;
   const IntegrationState &st = *doc.GetIntegrationState();
-  const IntegrationSettings &s = *doc.GetIntegrationSettings(1);
+  const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
   // Times of day in camera lines count from the midnight (UTC) of the file's first main header.
   const MainHeader *first = doc.FirstMainHeader();
   double midnight = 0, lf = 0;

@@ -41,9 +41,9 @@ bool DsdSeriesRun::EndRun() {
     position = r.position;
     return false;
   }
-  const IntegrationSettings *s = doc.GetIntegrationSettings(1);
+  const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
   // The full window is one Run; other modes go on until the data end inside a Run.
-  if (!s || s->mode == FullTimeRange || r.end != DsdInterval::Complete || r.count == 0) {
+  if (s.mode == IntegrationMode::FullTimeRange || r.end != DsdInterval::Complete || r.count == 0) {
     status = Done;
     return false;
   }

@@ -8,5 +8,8 @@ namespace HorizontalVelocityPlot {
 constexpr int HALF_WINDOW = 3600;
 
 PlotPoint Dot(float hVelA, float hVelB);
+// The main window's small diagram: the same units, the product in double precision (its dots
+// have always been placed so).
+PlotPoint SmallDot(float hVelA, float hVelB);
 
 } // namespace HorizontalVelocityPlot

@@ -11,6 +11,10 @@ PlotPoint Dot(float diameter, float oblateness, int scale) {
   return {PlotUnits(diameter * float(UnitsPerMm(scale))), PlotUnits(oblateness * 1000.0f)};
 }
 
+PlotPoint SmallDot(float diameter, float oblateness) {
+  return {PlotUnits(1000.0 * diameter), PlotUnits(1000.0 * oblateness)};
+}
+
 double ModelRatio(Model model, double d) {
   const double ratio =
       model == Model::RO ? 1.064 - 0.07406 * d + 0.00072619 * d * d : 1.03 - 0.062 * d;

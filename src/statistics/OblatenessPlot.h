@@ -19,6 +19,9 @@ constexpr std::array<float, 11> STANDARD_DIAMETERS = {0.5f, 1.0f, 1.5f, 2.0f, 3.
 // 1000, 500 or 200 at scale 1, 2 or 5.
 int UnitsPerMm(int scale);
 PlotPoint Dot(float diameter, float oblateness, int scale);
+// The main window's small diagram: 1000 units per mm and per unit of H/W, the product in double
+// precision (its dots have always been placed so).
+PlotPoint SmallDot(float diameter, float oblateness);
 
 // The two drop-shape models, H/W against D (mm), never above 1.
 enum class Model { RO, PB };

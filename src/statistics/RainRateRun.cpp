@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-RainRateRun::RainRateRun(int mode, float rainInterval, float timeInterval)
+RainRateRun::RainRateRun(IntegrationMode mode, float rainInterval, float timeInterval)
     : mode(mode), rainInterval(rainInterval), timeInterval(timeInterval) {}
 
 float RainRateRun::RainOf(float volume, float area) {
@@ -25,7 +25,7 @@ void RainRateRun::Add(double t, double lf, float rain) {
   if (!std::isfinite(rain))
     rain = 0;
   if (first) {
-    if (mode == Time) {
+    if (mode == IntegrationMode::Time) {
       perHour = 3600.0f / timeInterval;
       t0 = t;
       span = double(timeInterval) * lf;
@@ -36,7 +36,7 @@ void RainRateRun::Add(double t, double lf, float rain) {
   }
   lastTim = t;
 
-  if (mode == Rain) {
+  if (mode == IntegrationMode::Rain) {
     sum += rain;
     total += rain;
     if (sum >= rainInterval) {
@@ -48,7 +48,7 @@ void RainRateRun::Add(double t, double lf, float rain) {
         sum = 0;
       }
     }
-  } else if (mode == Time) {
+  } else if (mode == IntegrationMode::Time) {
     if (t < t0 + span || !(span > 0)) {
       sum += rain;
       total += rain;

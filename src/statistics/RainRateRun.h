@@ -1,4 +1,6 @@
 #pragma once
+#include "document/IntegrationSettings.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -17,8 +19,7 @@ struct RateSegment {
 // incomplete interval is never drawn. Other modes read particles and draw nothing.
 class RainRateRun {
 public:
-  // `mode` is an IntegrationMode.
-  RainRateRun(int mode, float rainInterval, float timeInterval);
+  RainRateRun(IntegrationMode mode, float rainInterval, float timeInterval);
 
   // Depth of rain of a particle, volume over measuring area in mm; 0 without an area.
   static float RainOf(float volume, float area);
@@ -39,7 +40,7 @@ public:
 private:
   void Push(double startSec, double endSec, double rate);
 
-  int mode;
+  IntegrationMode mode;
   float rainInterval;
   float timeInterval;
   std::vector<RateSegment> segments;

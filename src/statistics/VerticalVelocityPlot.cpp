@@ -21,6 +21,10 @@ PlotPoint Dot(float diameter, float velocity, int scale) {
   return {PlotUnits(f * diameter), PlotUnits(f * velocity)};
 }
 
+PlotPoint SmallDot(float diameter, float velocity) {
+  return {PlotUnits(1000.0 * diameter), PlotUnits(1000.0 * velocity)};
+}
+
 int AxisLabel(int units, int scale) { return scale * (units / 500) / 2; }
 
 double FormulaVelocity(double diameter) { return 9.65 - 10.3 * std::exp(-0.6 * diameter); }

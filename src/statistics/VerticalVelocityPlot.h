@@ -13,6 +13,9 @@ constexpr int PLOT_Y = 12000;
 // Units per mm and per m/s at scale 1, 2 or 5 (any other scale s gives 1000/s).
 float UnitsPerMm(int scale);
 PlotPoint Dot(float diameter, float velocity, int scale);
+// The main window's small diagram: 1000 units per mm and per m/s, the product in double
+// precision (its dots have always been placed so).
+PlotPoint SmallDot(float diameter, float velocity);
 // The axis label at `units` (a multiple of 1000): s · (units/500) / 2 in whole numbers.
 int AxisLabel(int units, int scale);
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "Cursors.h"
 #include "Pane.h"
 
 #include <vector>
@@ -6,13 +7,6 @@
 class QDialog;
 class QString;
 class QWidget;
-
-// System cursors, by their identifiers.
-namespace Cursors {
-constexpr int ARROW = 32512;
-constexpr int WAIT = 32514;        // hourglass
-constexpr int APPSTARTING = 32650; // working in the background
-} // namespace Cursors
 
 // What an enlarged diagram's panel and view ask of the frame that holds them. The frame
 // implements it; panels and views find it as their window.

@@ -79,7 +79,7 @@ void CBigDSDView::DrawState(QPainter &p) {
 }
 
 void CBigDSDView::UpdateModels() {
-  const IntegrationSettings *s = doc ? doc->GetIntegrationSettings(1) : nullptr;
+  const IntegrationSettings *s = doc ? &doc->GetIntegrationSettings(IntegrationKind::Dsd) : nullptr;
   const double rate = s ? s->result : 0;
   models =
       dsd::ModelCurves(rate, last.normalised ? last.ndMax : 0.0, doc ? doc->GetViewFactor() : 1);
@@ -87,7 +87,7 @@ void CBigDSDView::UpdateModels() {
 
 void CBigDSDView::paintEvent(QPaintEvent *event) {
   CDiagramView::paintEvent(event);
-  const IntegrationSettings *s = doc ? doc->GetIntegrationSettings(1) : nullptr;
+  const IntegrationSettings *s = doc ? &doc->GetIntegrationSettings(IntegrationKind::Dsd) : nullptr;
   if (!comp || !s || !(s->result > 0) || image.isNull())
     return;
   QPainter p(this);
@@ -190,7 +190,7 @@ bool CBigDSDView::IsIdle() {
 }
 
 void CBigDSDView::OnToggle() {
-  const IntegrationSettings *s = doc ? doc->GetIntegrationSettings(1) : nullptr;
+  const IntegrationSettings *s = doc ? &doc->GetIntegrationSettings(IntegrationKind::Dsd) : nullptr;
   if (s && s->rainInterval > 0) {
     comp = !comp;
     UpdateModels();

@@ -1,8 +1,8 @@
 #pragma once
 #include "BusyView.h"
 #include "CDiagramView.h"
-#include "DsdMath.h"
 #include "statistics/DsdIntegration.h"
+#include "statistics/DsdMath.h"
 #include "statistics/DsdModels.h"
 
 #include <array>

@@ -1,8 +1,8 @@
 #include "CBigInfoView.h"
 
-#include "InfoTexts.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
+#include "statistics/InfoTexts.h"
 
 #include <QPainter>
 #include <ctime>
@@ -109,30 +109,27 @@ void CBigInfoView::KindBlock() {
   if (kind == BigKind::RainRate) {
     Text(20, 133, "Int. Mode");
     Text(20, 171, "Rain");
-    const IntegrationSettings *s = doc->GetIntegrationSettings(0);
-    if (s) {
-      if (s->mode == Rain)
-        Text(210, 133, Format("Rain (%3.2f mm)", double(s->rainInterval)));
-      else if (s->mode == Time)
-        Text(210, 133, Format("Time (%.0f sec)", double(s->timeInterval)));
-      if (s->result != 0)
-        Text(200, 171, Format("Nimbal: %.2f mm", double(s->result)));
-      if (s->gaugeTotal != -1.0f)
-        Text(550, 171, Format("Tip: %.1f mm", double(s->gaugeTotal)));
-    }
+    const IntegrationSettings &s = doc->GetIntegrationSettings(IntegrationKind::RainRate);
+    if (s.mode == IntegrationMode::Rain)
+      Text(210, 133, Format("Rain (%3.2f mm)", double(s.rainInterval)));
+    else if (s.mode == IntegrationMode::Time)
+      Text(210, 133, Format("Time (%.0f sec)", double(s.timeInterval)));
+    if (s.result != 0)
+      Text(200, 171, Format("Nimbal: %.2f mm", double(s.result)));
+    if (s.gaugeTotal != -1.0f)
+      Text(550, 171, Format("Tip: %.1f mm", double(s.gaugeTotal)));
   } else if (kind == BigKind::Dsd) {
     Text(20, 95, "Rain");
     Text(20, 133, "Time Int");
     Text(20, 171, "Objects");
     Text(360, 133, "Rainrate");
     Text(360, 171, "Delta D");
-    if (const IntegrationSettings *s = doc->GetIntegrationSettings(1)) {
-      Text(185, 92, Format("%3.2f mm", double(s->rainInterval)));
-      Text(185, 133, Format("%.2f s", double(s->timeInterval)));
-      Text(185, 171, Format("%ld", long(s->dropCount)));
-      Text(530, 133, Format("%3.2f mm/h", double(s->result)));
-      Text(530, 171, Format("%3.2f mm", double(s->deltaD)));
-    }
+    const IntegrationSettings &s = doc->GetIntegrationSettings(IntegrationKind::Dsd);
+    Text(185, 92, Format("%3.2f mm", double(s.rainInterval)));
+    Text(185, 133, Format("%.2f s", double(s.timeInterval)));
+    Text(185, 171, Format("%ld", long(s.dropCount)));
+    Text(530, 133, Format("%3.2f mm/h", double(s.result)));
+    Text(530, 171, Format("%3.2f mm", double(s.deltaD)));
     MomentRows();
   } else {
     Text(20, 95, "Objects");
@@ -140,7 +137,7 @@ void CBigInfoView::KindBlock() {
   }
   const IntegrationState *state = doc->GetIntegrationState();
   TimeOfDay start, end;
-  if (state->valid != 0 && doc->TimToTimeOfDay(state->startTim, &start) == 1 &&
+  if (state->valid && doc->TimToTimeOfDay(state->startTim, &start) == 1 &&
       doc->TimToTimeOfDay(state->endTim, &end) == 1)
     Cell(120, 38, 395, 76,
          Format("%02d:%02d:%02d-%02d:%02d:%02d", start.hour, start.minute, start.second, end.hour,

@@ -3,6 +3,7 @@
 #include "document/CPluvicamDoc.h"
 #include "particle/CContour.h"
 #include "particle/CSnoData.h"
+#include "statistics/PlotPoint.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -131,10 +132,10 @@ void CBigParticleView::TakeContour(const HydRecord &r, int status) {
   if (!contour || !valid)
     return;
   const double s = 100.0 / zoom;
-  auto at = [s](double x, double y) { return QPointF(LogicalUnits(s, x), LogicalUnits(s, y)); };
+  auto at = [s](double x, double y) { return QPointF(PlotUnits(s * x), PlotUnits(s * y)); };
   for (const CSegment &seg : contour->GetSegments())
     outline << at(seg.start.x, seg.start.y);
-  outlineWidth = std::max(1, LogicalUnits(s, contour->GetXScale()));
+  outlineWidth = std::max(1, PlotUnits(s * contour->GetXScale()));
 
   const uint8_t flags = index == 0 ? r.corrFlagsA : r.corrFlagsB;
   if (flags != 0 || status == CPluvicamDoc::statusBadRecord)
@@ -165,14 +166,14 @@ void CBigParticleView::TakeSnow(const HydRecord &r) {
   const double offset = index == 0 ? r.minPosA : r.minPosB;
   const double sx = (index == 0 ? r.scaleSysA : r.scaleSysB) * 100.0 / zoom;
   const double sy = r.scaleHeight * 100.0 / zoom;
-  const int width = std::max(1, LogicalUnits(1, sx + 3));
+  const int width = std::max(1, PlotUnits(sx + 3));
   for (int i = 0; i < count; ++i) {
     const int segments = std::clamp<int>(cameraLines[i].segmentCount, 0, CSnoData::MAX_SEGMENTS);
-    const double y = LogicalUnits(1, (i + 0.5) * sy);
+    const double y = PlotUnits((i + 0.5) * sy);
     for (int k = 0; k < segments; ++k) {
       const CSnoData::Segment &seg = cameraLines[i].segments[k];
-      strokes.push_back({QLineF(LogicalUnits(sx, seg.start + 0.5 - offset), y,
-                                LogicalUnits(sx, seg.end + 0.5 - offset), y),
+      strokes.push_back({QLineF(PlotUnits(sx * (seg.start + 0.5 - offset)), y,
+                                PlotUnits(sx * (seg.end + 0.5 - offset)), y),
                          width});
     }
   }

@@ -156,7 +156,7 @@ void CBigRainIntensityView::AddPoints(size_t fromSegment) {
 }
 
 bool CBigRainIntensityView::RunSlice(RainRateRun &engine) {
-  IntegrationSettings *r = doc->GetIntegrationSettings(0);
+  IntegrationSettings &r = doc->GetIntegrationSettings(IntegrationKind::RainRate);
   IntegrationState *state = doc->GetIntegrationState();
   const size_t segmentsBefore = engine.Segments().size();
   const size_t pointsBefore = ratePoints.size();
@@ -173,7 +173,7 @@ bool CBigRainIntensityView::RunSlice(RainRateRun &engine) {
         state->startTim = h.tim;
       engine.Add(h.tim, reader.LineFrequency(), RainRateRun::RainOf(h.volume, h.area));
       state->endTim = h.tim;
-      r->result = engine.Total();
+      r.result = engine.Total();
     } else if (outcome == IntervalReader::DataEnd || outcome == IntervalReader::Failure) {
       // A record whose computation failed is passed over (BadRecord); an error ends the run.
       NotifyEndOfRun();
@@ -207,13 +207,13 @@ int CBigRainIntensityView::OnRun() {
   Rebuild();
   if (!doc)
     return 1;
-  IntegrationSettings *r = doc->GetIntegrationSettings(0);
+  IntegrationSettings &r = doc->GetIntegrationSettings(IntegrationKind::RainRate);
   IntegrationState *state = doc->GetIntegrationState();
-  if (!r || !state)
+  if (!state)
     return 1;
-  r->result = 0;
+  r.result = 0;
   computing = 1;
-  RainRateRun engine(r->mode, r->rainInterval, r->timeInterval);
+  RainRateRun engine(r.mode, r.rainInterval, r.timeInterval);
 
   // The run's own event loop: a slice of particles, then the events, until the run ends.
   QEventLoop loop;
@@ -228,7 +228,7 @@ int CBigRainIntensityView::OnRun() {
   slices.start();
   loop.exec();
 
-  state->valid = 1;
+  state->valid = true;
   computing = 0;
   run = 0;
   if (tipShown)
@@ -253,7 +253,7 @@ void CBigRainIntensityView::OnScaleDown() {
 void CBigRainIntensityView::OnToggle() {
   if (computing)
     return;
-  IntegrationSettings *r = doc ? doc->GetIntegrationSettings(0) : nullptr;
+  IntegrationSettings *r = doc ? &doc->GetIntegrationSettings(IntegrationKind::RainRate) : nullptr;
   if (!doc || !r)
     return;
   if (!tipsRead) {
@@ -320,7 +320,8 @@ void CBigRainIntensityView::UpdateTipCurve() {
   if (!tipCurve.found)
     return;
   gaugeTotal = tipCurve.gaugeTotal;
-  if (IntegrationSettings *r = doc ? doc->GetIntegrationSettings(0) : nullptr)
+  if (IntegrationSettings *r =
+          doc ? &doc->GetIntegrationSettings(IntegrationKind::RainRate) : nullptr)
     r->gaugeTotal = gaugeTotal;
   RefreshRecordTables();
 }

@@ -112,39 +112,39 @@ void CDSDCtrlPanel::EndOfRun() {
 void CDSDCtrlPanel::OnDeltaPlus() {
   if (!doc)
     return;
-  IntegrationSettings *s = doc->GetIntegrationSettings(1);
-  const int i = DeltaIndex(s->deltaD);
+  IntegrationSettings &s = doc->GetIntegrationSettings(IntegrationKind::Dsd);
+  const int i = DeltaIndex(s.deltaD);
   if (i >= 0 && i + 1 < DELTA_COUNT)
-    s->deltaD = DELTAS[i + 1];
+    s.deltaD = DELTAS[i + 1];
   InvalidateInfoViews();
 }
 
 void CDSDCtrlPanel::OnDeltaMinus() {
   if (!doc)
     return;
-  IntegrationSettings *s = doc->GetIntegrationSettings(1);
-  const int i = DeltaIndex(s->deltaD);
+  IntegrationSettings &s = doc->GetIntegrationSettings(IntegrationKind::Dsd);
+  const int i = DeltaIndex(s.deltaD);
   if (i < 0)
-    s->deltaD = 0.25f;
+    s.deltaD = 0.25f;
   else if (i > 0)
-    s->deltaD = DELTAS[i - 1];
+    s.deltaD = DELTAS[i - 1];
   InvalidateInfoViews();
 }
 
 void CDSDCtrlPanel::OnIntegrate() {
   if (!doc)
     return;
-  IntegrationSettings *s = doc->GetIntegrationSettings(1);
-  dialog.SetAllModesAllowed(1);
-  dialog.SetMode(s->mode);
-  dialog.SetRain(s->rainInterval);
-  dialog.SetTime(s->timeInterval);
-  dialog.SetDrops(s->dropCount);
+  IntegrationSettings &s = doc->GetIntegrationSettings(IntegrationKind::Dsd);
+  dialog.SetAllModesAllowed(true);
+  dialog.SetMode(s.mode);
+  dialog.SetRain(s.rainInterval);
+  dialog.SetTime(s.timeInterval);
+  dialog.SetDrops(s.dropCount);
   if (dialog.exec() == QDialog::Accepted) {
-    s->mode = dialog.GetMode();
-    s->rainInterval = dialog.GetRain();
-    s->timeInterval = dialog.GetTime();
-    s->dropCount = dialog.GetDrops();
+    s.mode = dialog.GetMode();
+    s.rainInterval = dialog.GetRain();
+    s.timeInterval = dialog.GetTime();
+    s.dropCount = dialog.GetDrops();
   }
   InvalidateInfoViews();
 }
@@ -159,7 +159,7 @@ void CDSDCtrlPanel::OnComp() {
 void CDSDCtrlPanel::OnDefault() {
   if (!doc)
     return;
-  doc->ResetIntegration(1);
+  doc->ResetIntegration(IntegrationKind::Dsd);
   for (CBigDSDView *view : Views())
     view->OnReset(0);
   InvalidateInfoViews();
@@ -169,7 +169,7 @@ void CDSDCtrlPanel::OnResetTime() {
   if (!doc)
     return;
   doc->ResetData();
-  doc->GetIntegrationSettings(1)->result = 0;
+  doc->GetIntegrationSettings(IntegrationKind::Dsd).result = 0;
   // The interval record is cleared and ends at the window's start, as when the frame opened.
   DsdIntegration::OpenAtWindowStart(*doc);
   for (CBigDSDView *view : Views())
@@ -179,7 +179,7 @@ void CDSDCtrlPanel::OnResetTime() {
 
 void CDSDCtrlPanel::OnHelp() {
   if (doc)
-    emit HelpRequested(IDS_HELP_DSD);
+    emit HelpRequested(HelpPages::DSD);
 }
 
 void CDSDCtrlPanel::OnMain() {

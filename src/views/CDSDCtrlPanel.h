@@ -2,6 +2,7 @@
 #include "CBigCtrlPanel.h"
 #include "CIntegrationDlg.h"
 #include "DocumentMessages.h"
+#include "HelpPages.h"
 
 #include <vector>
 
@@ -28,7 +29,6 @@ public:
     IDC_RUN = 1067,
     IDC_EXPORT = 1068,
   };
-  static constexpr int IDS_HELP_DSD = 61448;
 
   explicit CDSDCtrlPanel(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

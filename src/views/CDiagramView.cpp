@@ -90,11 +90,6 @@ QPoint CDiagramView::DevicePixel(QPointF logical) const {
   return {int(std::floor(d.x())), int(std::floor(d.y()))};
 }
 
-int CDiagramView::LogicalUnits(double factor, double value) {
-  const double u = std::trunc(factor * value);
-  return int(std::clamp(std::isfinite(u) ? u : 0.0, -1e7, 1e7));
-}
-
 const QImage &CDiagramView::Image() const {
   // The image is a cache of the view's state: building it does not change what the view shows.
   const_cast<CDiagramView *>(this)->Flush();

@@ -37,8 +37,6 @@ public:
   LogicalMapping Mapping() const;
   // The device pixel that a logical point falls on.
   QPoint DevicePixel(QPointF logical) const;
-  // trunc(factor · value) as a logical coordinate; far outside any plot for huge values.
-  static int LogicalUnits(double factor, double value);
 
   // Text height in device pixels below which labels are no longer legible.
   static constexpr int MIN_TEXT_PIXELS = 9;

@@ -1,17 +1,17 @@
 #pragma once
 #include "CRunPanel.h"
+#include "HelpPages.h"
 
 // The control panel of the enlarged horizontal velocity diagram: Run / Stop, Main, Help.
 class CHVelCtrlPanel : public CRunPanel {
   Q_OBJECT
 public:
   enum ControlId { IDD = 144, IDC_RUN = 1068, IDC_MAIN = 1069, IDC_HELP = 1070 };
-  static constexpr int HELP_PAGE = 61449;
 
   CHVelCtrlPanel(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
 protected:
   void StartViews() override;
   void StopViews() override;
-  int HelpPage() const override { return HELP_PAGE; }
+  int HelpPage() const override { return HelpPages::HVEL; }
 };

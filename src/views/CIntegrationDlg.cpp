@@ -123,32 +123,32 @@ void CIntegrationDlg::ReadFields() {
 }
 
 void CIntegrationDlg::WriteFields() {
-  fullBox->setChecked(fullCheck != 0);
-  objectsBox->setChecked(objectsCheck != 0);
-  rainBox->setChecked(rainCheck != 0);
-  timeBox->setChecked(timeCheck != 0);
+  fullBox->setChecked(fullCheck);
+  objectsBox->setChecked(objectsCheck);
+  rainBox->setChecked(rainCheck);
+  timeBox->setChecked(timeCheck);
   dropsEdit->setText(QString::number(drops));
   rainEdit->setText(QString::number(double(rain), 'g', 6));
   timeEdit->setText(QString::number(double(time), 'g', 6));
 }
 
 void CIntegrationDlg::OnInitDialog() {
-  const bool all = allModesAllowed != 0;
+  const bool all = allModesAllowed;
   objectsBox->setEnabled(all);
   dropsEdit->setEnabled(all);
   fullBox->setEnabled(all);
-  if (mode == Rain) {
-    fullCheck = objectsCheck = timeCheck = 0;
-    rainCheck = 1;
-  } else if (mode == Time) {
-    fullCheck = objectsCheck = rainCheck = 0;
-    timeCheck = 1;
-  } else if (mode == Objects && all) {
-    fullCheck = rainCheck = timeCheck = 0;
-    objectsCheck = 1;
-  } else if (mode == FullTimeRange && all) {
-    objectsCheck = rainCheck = timeCheck = 0;
-    fullCheck = 1;
+  if (mode == IntegrationMode::Rain) {
+    fullCheck = objectsCheck = timeCheck = false;
+    rainCheck = true;
+  } else if (mode == IntegrationMode::Time) {
+    fullCheck = objectsCheck = rainCheck = false;
+    timeCheck = true;
+  } else if (mode == IntegrationMode::Objects && all) {
+    fullCheck = rainCheck = timeCheck = false;
+    objectsCheck = true;
+  } else if (mode == IntegrationMode::FullTimeRange && all) {
+    objectsCheck = rainCheck = timeCheck = false;
+    fullCheck = true;
   }
   WriteFields();
 }
@@ -157,18 +157,18 @@ void CIntegrationDlg::OnCheck(int id) {
   ReadFields();
   // The clicked box keeps whatever its click made of it; the others are cleared.
   if (id != IDC_FULL_CHECK)
-    fullCheck = 0;
+    fullCheck = false;
   if (id != IDC_OBJECTS_CHECK)
-    objectsCheck = 0;
+    objectsCheck = false;
   if (id != IDC_RAIN_CHECK)
-    rainCheck = 0;
+    rainCheck = false;
   if (id != IDC_TIME_CHECK)
-    timeCheck = 0;
+    timeCheck = false;
   WriteFields();
-  mode = id == IDC_RAIN_CHECK      ? Rain
-         : id == IDC_TIME_CHECK    ? Time
-         : id == IDC_OBJECTS_CHECK ? Objects
-                                   : FullTimeRange;
+  mode = id == IDC_RAIN_CHECK      ? IntegrationMode::Rain
+         : id == IDC_TIME_CHECK    ? IntegrationMode::Time
+         : id == IDC_OBJECTS_CHECK ? IntegrationMode::Objects
+                                   : IntegrationMode::FullTimeRange;
 }
 
 bool CIntegrationDlg::OnOK() {

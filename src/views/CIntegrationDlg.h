@@ -1,4 +1,6 @@
 #pragma once
+#include "document/IntegrationSettings.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -33,10 +35,10 @@ public:
   // Message boxes go here; without it they are not shown.
   void SetMessages(UserMessages *userMessages) { messages = userMessages; }
 
-  void SetAllModesAllowed(int allowed) { allModesAllowed = allowed; }
-  int GetAllModesAllowed() const { return allModesAllowed; }
-  void SetMode(int newMode) { mode = newMode; }
-  int GetMode() const { return mode; }
+  void SetAllModesAllowed(bool allowed) { allModesAllowed = allowed; }
+  bool GetAllModesAllowed() const { return allModesAllowed; }
+  void SetMode(IntegrationMode newMode) { mode = newMode; }
+  IntegrationMode GetMode() const { return mode; }
   void SetRain(float value) { rain = value; }
   float GetRain() const { return rain; }
   void SetTime(float value) { time = value; }
@@ -61,15 +63,15 @@ private:
   void Show(const char *text);
 
   // The form's members, in the order the dialog keeps them.
-  int fullCheck = 0;
-  int objectsCheck = 0;
-  int rainCheck = 0;
-  int timeCheck = 1;
+  bool fullCheck = false;
+  bool objectsCheck = false;
+  bool rainCheck = false;
+  bool timeCheck = true;
   int drops = 500;
   float rain = 0.05f;
   float time = 60.0f;
-  int allModesAllowed = 1;
-  int mode = 2; // Time
+  bool allModesAllowed = true;
+  IntegrationMode mode = IntegrationMode::Time;
 
   QCheckBox *fullBox, *objectsBox, *rainBox, *timeBox;
   QLineEdit *dropsEdit, *rainEdit, *timeEdit;

@@ -1,5 +1,6 @@
 #pragma once
 #include "CRunPanel.h"
+#include "HelpPages.h"
 
 // The control panel of the enlarged oblateness diagram: Run / Stop, Comp, Calibrate, Main, Help,
 // Grid and the switch between the scatter and the distribution N(H/W).
@@ -16,8 +17,6 @@ public:
     IDC_GRID = 1074,
     IDC_DISTRIBUTION = 1075,
   };
-  static constexpr int HELP_SCATTER = 61453;
-  static constexpr int HELP_DISTRIBUTION = 61454;
 
   COblCtrlPanel(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
@@ -31,7 +30,9 @@ public:
 protected:
   void StartViews() override;
   void StopViews() override;
-  int HelpPage() const override { return distribution ? HELP_DISTRIBUTION : HELP_SCATTER; }
+  int HelpPage() const override {
+    return distribution ? HelpPages::OBLATENESS_DISTRIBUTION : HelpPages::OBLATENESS;
+  }
   // Comp, Grid and Calibrate belong to the scatter only.
   void EnableControls() override;
 

@@ -68,7 +68,7 @@ void CParticleCtrlPanel::ShowMessage(const std::string &text) {
     messages->Show(text);
 }
 
-void CParticleCtrlPanel::SetState(int newState) {
+void CParticleCtrlPanel::SetState(State newState) {
   state = newState;
   const bool rain = doc && !doc->IsSno();
   for (int id = IDC_STEP_PLUS; id <= IDC_CORRECTION; ++id) {
@@ -260,4 +260,4 @@ void CParticleCtrlPanel::OnClassify() {
 
 void CParticleCtrlPanel::OnMain() { emit MainRequested(); }
 
-void CParticleCtrlPanel::OnHelp() { emit HelpRequested(HELP_PAGE); }
+void CParticleCtrlPanel::OnHelp() { emit HelpRequested(HelpPages::DROP_VIEW); }

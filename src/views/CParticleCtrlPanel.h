@@ -1,5 +1,6 @@
 #pragma once
 #include "BusyView.h"
+#include "HelpPages.h"
 #include "document/CPluvicamDoc.h"
 
 #include <QWidget>
@@ -24,13 +25,12 @@ public:
     IDC_CORRECTION = 1083,
   };
   enum State { STEP_FORWARD = 0, STEP_BACKWARD = 1, COMPUTING = 2, IDLE = 3 };
-  static constexpr int HELP_PAGE = 61452;
   // Stepping reads particles for this long before the window gets its events.
   static constexpr int SLICE_MS = 15;
 
   CParticleCtrlPanel(CPluvicamDoc *doc, UserMessages *messages, QWidget *parent = nullptr);
 
-  int GetState() const { return state; }
+  State GetState() const { return state; }
   bool IsCorrectionOn() const { return correction != 0; }
   bool IsRunning() const { return running; }
   bool IsIdle() override { return state == IDLE; }
@@ -54,7 +54,7 @@ signals:
 private:
   using ReadDirection = CPluvicamDoc::ReadDirection;
   void Step(ReadDirection direction);
-  void SetState(int newState);
+  void SetState(State newState);
   void NotifyViews(bool correctionSwitched);
   void RefreshRecordTable();
   void ShowMessage(const std::string &text);
@@ -65,6 +65,6 @@ private:
   int correction = 0;
   bool busy = false;
   bool running = false;
-  int state = IDLE;
+  State state = IDLE;
   QPushButton *buttons[7] = {};
 };

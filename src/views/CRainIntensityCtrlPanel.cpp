@@ -115,9 +115,9 @@ void CRainIntensityCtrlPanel::OnTip() {
 void CRainIntensityCtrlPanel::OnIntegrate() {
   if (!doc)
     return;
-  IntegrationSettings &r = *doc->GetIntegrationSettings(0);
+  IntegrationSettings &r = doc->GetIntegrationSettings(IntegrationKind::RainRate);
   // Only Rain and Time make a rain rate curve.
-  dialog->SetAllModesAllowed(0);
+  dialog->SetAllModesAllowed(false);
   dialog->SetMode(r.mode);
   dialog->SetRain(r.rainInterval);
   dialog->SetTime(r.timeInterval);
@@ -132,7 +132,7 @@ void CRainIntensityCtrlPanel::OnIntegrate() {
 void CRainIntensityCtrlPanel::OnDefault() {
   if (!doc)
     return;
-  doc->ResetIntegration(0);
+  doc->ResetIntegration(IntegrationKind::RainRate);
   for (CBigRainIntensityView *view : Views())
     view->OnResetView();
   RefreshRecordTables();
@@ -140,7 +140,7 @@ void CRainIntensityCtrlPanel::OnDefault() {
 
 void CRainIntensityCtrlPanel::OnHelp() {
   if (doc)
-    emit HelpRequested(HELP_PAGE);
+    emit HelpRequested(HelpPages::RAIN_RATE);
 }
 
 void CRainIntensityCtrlPanel::OnMain() {

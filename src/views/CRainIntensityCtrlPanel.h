@@ -1,5 +1,6 @@
 #pragma once
 #include "DocumentMessages.h"
+#include "HelpPages.h"
 
 #include <QWidget>
 
@@ -26,7 +27,6 @@ public:
     IDC_HELP = 1064,
     IDC_INTEGRATE = 1062,
   };
-  static constexpr int HELP_PAGE = 61451;
 
   CRainIntensityCtrlPanel(CPluvicamDoc *doc, QWidget *parent = nullptr);
   ~CRainIntensityCtrlPanel() override;

@@ -53,7 +53,7 @@ void CSmallDSDView::OnParticle() {
     return;
   // A complete head interval (another 0.1 mm of rain) closes the distribution's interval.
   if (distribution.Take(r->tim, r->diameter, r->area, r->velocity,
-                        doc->GetRateList().front().complete != 0, r->mainHeader->lineFrequency)) {
+                        doc->GetRateList().front().complete, r->mainHeader->lineFrequency)) {
     bars = distribution.Bars();
     Rebuild();
   }

@@ -1,6 +1,6 @@
 #pragma once
 #include "CDiagramView.h"
-#include "DsdMath.h"
+#include "statistics/DsdMath.h"
 
 #include <vector>
 

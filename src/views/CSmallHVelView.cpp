@@ -3,6 +3,7 @@
 #include "BigFrameHost.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
+#include "statistics/HorizontalVelocityPlot.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -11,7 +12,8 @@ CSmallHVelView::CSmallHVelView(CPluvicamDoc *doc, QWidget *parent)
     : CHVelDiagramView(doc, parent) {}
 
 QPoint CSmallHVelView::DotFor(float hVelA, float hVelB) {
-  return {LogicalUnits(100, hVelA), LogicalUnits(100, -hVelB)};
+  const PlotPoint dot = HorizontalVelocityPlot::SmallDot(hVelA, hVelB);
+  return {dot.x, dot.y};
 }
 
 void CSmallHVelView::DrawFrame(QPainter &p) {

@@ -1,6 +1,6 @@
 #pragma once
 #include "CDiagramView.h"
-#include "InfoTexts.h"
+#include "statistics/InfoTexts.h"
 
 #include <optional>
 

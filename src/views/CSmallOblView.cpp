@@ -3,13 +3,15 @@
 #include "BigFrameHost.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
+#include "statistics/OblatenessPlot.h"
 
 #include <QPainter>
 
 CSmallOblView::CSmallOblView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
 
 QPoint CSmallOblView::DotFor(float diameter, float oblateness) {
-  return {LogicalUnits(1000, diameter), LogicalUnits(1000, oblateness)};
+  const PlotPoint dot = OblatenessPlot::SmallDot(diameter, oblateness);
+  return {dot.x, dot.y};
 }
 
 void CSmallOblView::DrawFrame(QPainter &p) {

@@ -64,11 +64,12 @@ void CSmallRainIntensityView::OnParticle() {
     return;
   const bool wasPending = resetPending;
   resetPending = false;
-  std::deque<RateEntry> &list = doc->GetRateList();
+  const std::deque<RateEntry> &list = doc->GetRateList();
   // A completed interval moves the curve; after a reset the newest complete one is shown again.
   const int from = rainrate::NewestComplete(list);
   if (from == 0 || (wasPending && from > 0)) {
     curve = rainrate::BuildStepCurve(list, from, LineFrequency());
+    doc->TrimRateList(curve.entriesNeeded);
     Rebuild();
   } else if (wasPending) {
     Rebuild();

@@ -1,6 +1,6 @@
 #pragma once
 #include "CDiagramView.h"
-#include "RainStepCurve.h"
+#include "statistics/RainStepCurve.h"
 
 // Rain rate of the last 30 minutes as a step curve of the document's 0.1 mm intervals.
 class CSmallRainIntensityView : public CDiagramView {

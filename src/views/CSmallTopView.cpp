@@ -144,8 +144,8 @@ void CSmallTopView::OnReset(int flag) {
 
 void CSmallTopView::OnTopViewReset() { SetUp(); }
 
-void CSmallTopView::SetAreaMode(int newMode) {
-  mode = newMode == Distribution ? Distribution : PositionSize;
+void CSmallTopView::SetAreaMode(AreaMode newMode) {
+  mode = newMode;
   SetUp();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "CDiagramView.h"
-#include "TopViewGrid.h"
 #include "data/FilterRange.h"
+#include "statistics/TopViewGrid.h"
 
 #include <vector>
 
@@ -19,8 +19,8 @@ public:
   void OnTopViewReset() override;
 
   // The main control panel's area display mode; a switch sets the view up anew.
-  void SetAreaMode(int mode);
-  int AreaModeValue() const { return mode; }
+  void SetAreaMode(AreaMode newMode);
+  AreaMode AreaModeValue() const { return mode; }
 
   int AreaSize() const { return size; }
   const topview::CountGrid &Grid() const { return grid; }
@@ -44,7 +44,7 @@ private:
   void DrawMark(const QRectF &r, const QColor &c);
   void DrawPending() override;
 
-  int mode = PositionSize;
+  AreaMode mode = PositionSize;
   int size = 1024;
   int firstPixel = 0;
   int lastPixel = MAX_PIXEL_1024;

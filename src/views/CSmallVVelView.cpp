@@ -3,6 +3,7 @@
 #include "BigFrameHost.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
+#include "statistics/VerticalVelocityPlot.h"
 
 #include <QPainter>
 
@@ -15,7 +16,8 @@ constexpr double Y_TICK = 250;
 CSmallVVelView::CSmallVVelView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
 
 QPoint CSmallVVelView::DotFor(float diameter, float velocity) {
-  return {LogicalUnits(1000, diameter), LogicalUnits(1000, velocity)};
+  const PlotPoint dot = VerticalVelocityPlot::SmallDot(diameter, velocity);
+  return {dot.x, dot.y};
 }
 
 void CSmallVVelView::DrawFrame(QPainter &p) {

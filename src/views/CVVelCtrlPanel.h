@@ -1,5 +1,6 @@
 #pragma once
 #include "CRunPanel.h"
+#include "HelpPages.h"
 
 // The control panel of the enlarged fall velocity diagram: Run / Stop, Comp, Main, Help.
 class CVVelCtrlPanel : public CRunPanel {
@@ -12,7 +13,6 @@ public:
     IDC_HELP = 1061,
     IDC_RUN = 1066,
   };
-  static constexpr int HELP_PAGE = 61450;
 
   CVVelCtrlPanel(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
@@ -21,7 +21,7 @@ public:
 protected:
   void StartViews() override;
   void StopViews() override;
-  int HelpPage() const override { return HELP_PAGE; }
+  int HelpPage() const override { return HelpPages::VVEL; }
 
 private:
   QPushButton *compButton;

@@ -31,7 +31,8 @@ DsdExportResult ExportDsdProduct(CPluvicamDoc &doc, const QString &path, QWidget
   FilterRecord filter;
   doc.GetFilterSettings(filter);
   reader.SetFilterSettings(filter);
-  *reader.GetIntegrationSettings(1) = *doc.GetIntegrationSettings(1);
+  reader.GetIntegrationSettings(IntegrationKind::Dsd) =
+      doc.GetIntegrationSettings(IntegrationKind::Dsd);
   reader.SetViewFactor(doc.GetViewFactor());
   const std::string file = doc.GetFilePath();
   std::string error;

@@ -61,6 +61,22 @@ TEST(HorizontalVelocityPlotTest, CameraBPointsDown) {
   EXPECT_GT(HorizontalVelocityPlot::Dot(40.0f, 0).x, HorizontalVelocityPlot::HALF_WINDOW);
 }
 
+TEST(SmallDiagramPlacementTest, DotsInDoublePrecisionAndFarOutsideWhenNotFinite) {
+  // Just below 17 µm: a single-precision product rounds up to unit 17, the small views' own
+  // placement has always truncated to 16. A pixel boundary there would move the dot.
+  const float d = 0.0169999991f;
+  EXPECT_EQ(vv::SmallDot(d, 0).x, 16);
+  EXPECT_EQ(vv::Dot(d, 0, 1).x, 17) << "the enlarged diagram multiplies in single precision";
+  EXPECT_EQ(op::SmallDot(d, 0.5f), (PlotPoint{16, 500}));
+  EXPECT_EQ(vv::SmallDot(2.5f, 7.25f), (PlotPoint{2500, 7250}));
+  EXPECT_EQ(HorizontalVelocityPlot::SmallDot(1.5f, 2.0f), (PlotPoint{150, -200}));
+  // One rule for every diagram: what is not finite lies far outside, not at the origin.
+  const PlotPoint far = HorizontalVelocityPlot::SmallDot(NAN, -INFINITY);
+  EXPECT_GT(far.x, HorizontalVelocityPlot::HALF_WINDOW);
+  EXPECT_GT(far.y, HorizontalVelocityPlot::HALF_WINDOW);
+  EXPECT_GT(vv::SmallDot(INFINITY, 1).x, vv::PLOT_X);
+}
+
 TEST(OblatenessPlotTest, PlacementModelsAndMarks) {
   EXPECT_EQ(op::Dot(3.0f, 1.0f, 1), (PlotPoint{3000, 1000}));
   EXPECT_EQ(op::Dot(3.0f, 0.85f, 2), (PlotPoint{1500, 850}));

@@ -218,7 +218,7 @@ TEST_F(DocumentTest, RainRateIntervalsOfATenthMillimetre) {
   EXPECT_TRUE(doc.AddRainRate(&r)) << "the third 0.04 mm completes the interval";
   ASSERT_EQ(doc.GetRateList().size(), 1u);
   const RateEntry &first = doc.GetRateList().front();
-  EXPECT_EQ(first.complete, 1);
+  EXPECT_TRUE(first.complete);
   EXPECT_EQ(first.startTim, 1000);
   EXPECT_EQ(first.endTim, 3500);
   EXPECT_FLOAT_EQ(first.duration, 2.5f);
@@ -238,8 +238,30 @@ TEST_F(DocumentTest, RainRateIntervalsOfATenthMillimetre) {
   EXPECT_EQ(doc.GetRateList().front().duration, 0.0f) << "no main header, no duration";
   EXPECT_EQ(doc.GetRateList().back().endTim, 3500) << "newest first";
 
+  doc.TrimRateList(5);
+  EXPECT_EQ(doc.GetRateList().size(), 2u) << "fewer entries than kept: nothing goes";
+  doc.TrimRateList(1);
+  ASSERT_EQ(doc.GetRateList().size(), 1u);
+  EXPECT_EQ(doc.GetRateList().front().endTim, 4000) << "the newest stays";
+
   doc.ResetData();
   EXPECT_TRUE(doc.GetRateList().empty());
+}
+
+TEST_F(DocumentTest, EachIntegrationKindResetsOnlyItsOwnRecord) {
+  IntegrationSettings &rain = doc.GetIntegrationSettings(IntegrationKind::RainRate);
+  IntegrationSettings &dsd = doc.GetIntegrationSettings(IntegrationKind::Dsd);
+  ASSERT_NE(&rain, &dsd);
+  rain.mode = dsd.mode = IntegrationMode::Objects;
+  rain.timeInterval = dsd.timeInterval = 5;
+  doc.ResetIntegration(IntegrationKind::RainRate);
+  EXPECT_EQ(rain.mode, IntegrationMode::Rain);
+  EXPECT_EQ(rain.timeInterval, 15.0f);
+  EXPECT_EQ(dsd.mode, IntegrationMode::Objects) << "the distribution's record is untouched";
+  doc.ResetIntegration(IntegrationKind::Dsd);
+  EXPECT_EQ(dsd.mode, IntegrationMode::Time);
+  EXPECT_EQ(dsd.timeInterval, 60.0f);
+  EXPECT_EQ(rain.timeInterval, 15.0f);
 }
 
 TEST_F(DocumentTest, ClassWrite) {

@@ -59,7 +59,7 @@ protected:
     ASSERT_EQ(doc.OpenHydFile(Path("d.hyd")), 1);
     DsdIntegration::OpenAtWindowStart(doc);
   }
-  IntegrationSettings &S() { return *doc.GetIntegrationSettings(1); }
+  IntegrationSettings &S() { return doc.GetIntegrationSettings(IntegrationKind::Dsd); }
   IntegrationState &State() { return *doc.GetIntegrationState(); }
   const DsdInterval &Run() { return integration.RunToEnd(); }
 
@@ -74,7 +74,7 @@ protected:
 
 TEST_F(DsdIntegrationTest, TimeIntervalsAreAlignedToTheWindowAndSkipEmptyOnes) {
   Open({H6 + 10, H6 + 20, H6 + 65, H6 + 210});
-  doc.ResetIntegration(1); // Time, 60 s, 0.25 mm
+  doc.ResetIntegration(IntegrationKind::Dsd); // Time, 60 s, 0.25 mm
   ASSERT_GT(dropClass, 0);
 
   const DsdInterval &first = Run();
@@ -118,7 +118,7 @@ TEST_F(DsdIntegrationTest, APartialIntervalWithoutDurationHasNoConcentration) {
   // The second minute holds one particle, a line after its start: the interval before ends two
   // lines after that start, so the partial one has no duration.
   Open({H6 + 10, H6 + 60 + 1 / LINES_PER_SECOND});
-  doc.ResetIntegration(1);
+  doc.ResetIntegration(IntegrationKind::Dsd);
   ASSERT_EQ(Run().end, DsdInterval::Complete);
   const DsdInterval &alone = Run();
   EXPECT_EQ(alone.end, DsdInterval::DataEnded);
@@ -135,7 +135,7 @@ TEST_F(DsdIntegrationTest, DropsOnAClassEdgeOpenTheClassAbove) {
   AddImageDrop(w, Tim(H6 + 10), RoundDropImage(1.3), 130);
   AddImageDrop(w, Tim(H6 + 20), RoundDropImage(1.3), 130);
   OpenWholeDay(w);
-  S().mode = FullTimeRange;
+  S().mode = IntegrationMode::FullTimeRange;
   S().deltaD = 0.1f;
   const DsdInterval &r = Run();
   ASSERT_TRUE(r.normalised);
@@ -159,7 +159,7 @@ TEST(DsdClassGeometry, EveryHundredthLandsInTheClassItsLowerEdgeOpens) {
 
 TEST_F(DsdIntegrationTest, RainIntervalsUseTheNominalAmount) {
   Open({H6 + 10, H6 + 20, H6 + 30, H6 + 40, H6 + 50});
-  S().mode = Rain;
+  S().mode = IntegrationMode::Rain;
   S().rainInterval = 2.5f * dropRain;
 
   const DsdInterval &r = Run();
@@ -182,7 +182,7 @@ TEST_F(DsdIntegrationTest, RainIntervalsUseTheNominalAmount) {
 
 TEST_F(DsdIntegrationTest, ObjectIntervalsAndOnesWithoutDuration) {
   Open({H6 + 10, H6 + 20, H6 + 30, H6 + 40, H6 + 50});
-  S().mode = Objects;
+  S().mode = IntegrationMode::Objects;
   S().dropCount = 2;
   const DsdInterval &r = Run();
   EXPECT_EQ(r.count, 2);
@@ -209,7 +209,7 @@ TEST_F(DsdIntegrationTest, ObjectIntervalsAndOnesWithoutDuration) {
 
 TEST_F(DsdIntegrationTest, FullTimeRangeRestartsAndNeedsTwoParticles) {
   Open({H6 + 10, H6 + 20, H6 + 70});
-  S().mode = FullTimeRange;
+  S().mode = IntegrationMode::FullTimeRange;
   Run();
   const DsdInterval &r = Run(); // restarts at the window start each time
   EXPECT_EQ(r.end, DsdInterval::Complete);
@@ -222,7 +222,7 @@ TEST_F(DsdIntegrationTest, FullTimeRangeRestartsAndNeedsTwoParticles) {
   EXPECT_NEAR(r.classes[size_t(dropClass)], 3 * perDrop / (60 * 0.25), 1e-5);
 
   Open({H6 + 10});
-  S().mode = FullTimeRange;
+  S().mode = IntegrationMode::FullTimeRange;
   const DsdInterval &one = Run();
   EXPECT_EQ(one.end, DsdInterval::Complete);
   EXPECT_EQ(one.count, 1);
@@ -238,7 +238,7 @@ TEST_F(DsdIntegrationTest, ADropBeyondTheLastClassCountsForRainAndCountOnly) {
   // 10.5 mm across at 0.18 mm per pixel and 0.2 mm per line.
   AddImageDrop(w, Tim(H6 + 20), RoundDropImage(10.5), 1050);
   OpenWholeDay(w);
-  S().mode = FullTimeRange;
+  S().mode = IntegrationMode::FullTimeRange;
   S().deltaD = 0.15f; // 66 classes up to 9.9 mm at scale 1
 
   const DsdInterval &r = Run();
@@ -254,7 +254,7 @@ TEST_F(DsdIntegrationTest, ADropBeyondTheLastClassCountsForRainAndCountOnly) {
 
 TEST_F(DsdIntegrationTest, StopEndsWithoutResultButTheFullRangeKeepsItsFigures) {
   Open({H6 + 10, H6 + 20, H6 + 30});
-  S().mode = FullTimeRange;
+  S().mode = IntegrationMode::FullTimeRange;
   ASSERT_TRUE(integration.Begin());
   EXPECT_TRUE(integration.Next());
   EXPECT_TRUE(integration.Next());

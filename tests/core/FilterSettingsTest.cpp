@@ -1,8 +1,10 @@
 #include "document/FilterSettings.h"
+#include "document/StoredFilter.h"
 #include "particle/CHydData.h"
 #include "synth/HydWriter.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -95,3 +97,26 @@ TEST_F(FilterTest, RecordTestChecks) {
 }
 
 } // namespace
+
+TEST(StoredFilterTest, BadValuesFallBackAndAreNamedInTheStoresOrder) {
+  const std::map<std::string, std::string> store = {{"Velocity Max", "1e999"},
+                                                    {"Diameter Min", "abc"},
+                                                    {"Time_Start", "x7:00:00"},
+                                                    {"Oblateness Max", "1.5"},
+                                                    {"Hyd-Type", "65536"}};
+  auto text = [&](const char *key, const char *fallback) {
+    const auto found = store.find(key);
+    return found == store.end() ? std::string(fallback) : found->second;
+  };
+  FilterSettings s;
+  const std::vector<std::string> bad = storedfilter::ReadStoredFilter(s, text);
+  const std::vector<std::string> expected = {"Time_Start", "Diameter Min", "Velocity Max",
+                                             "Hyd-Type"};
+  EXPECT_EQ(bad, expected);
+  EXPECT_EQ(s.velMax, 30.0f);
+  EXPECT_EQ(s.diamMin, 0.0f);
+  EXPECT_EQ(s.startTime.Seconds(), 0);
+  EXPECT_EQ(s.dropType, 0) << "65536 does not pass as class 0";
+  EXPECT_EQ(s.oblMax, 1.5f) << "a good value is kept";
+  EXPECT_EQ(s.windowTitle, "Fernwald, Ostland");
+}

@@ -176,7 +176,7 @@ TEST_F(RainRateCliTest, ByTimeTheRatesIntegrateBackToTheTotal) {
   filter.endTime.hour = 24;
   doc.SetFilterSettings(filter);
   ASSERT_EQ(doc.OpenHydFile(Day()), 1);
-  RainRateRun run(Time, 0.05f, 60.0f);
+  RainRateRun run(IntegrationMode::Time, 0.05f, 60.0f);
   int status = 0;
   while (CHydData *p = doc.ReadHydData(CPluvicamDoc::ReadDirection::Next, &status)) {
     if (status != CPluvicamDoc::statusAccepted)

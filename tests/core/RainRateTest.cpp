@@ -37,7 +37,7 @@ TipFileResult Parse(const std::string &text, int expectStatus = 1, std::string *
 } // namespace
 
 TEST(RainRateRun, ByRainASegmentEachTimeTheAmountIsReached) {
-  RainRateRun run(Rain, 0.05f, 15.0f);
+  RainRateRun run(IntegrationMode::Rain, 0.05f, 15.0f);
   // 0.02 mm every second: the amount is reached by every third particle of an interval, and the
   // next interval starts at the particle that completed the one before.
   for (int i = 0; i < 7; ++i)
@@ -55,7 +55,7 @@ TEST(RainRateRun, ByRainASegmentEachTimeTheAmountIsReached) {
   EXPECT_DOUBLE_EQ(run.LastTim(), 106 * LF);
 
   // Everything at one instant has no duration: the sum keeps growing until time passes.
-  RainRateRun still(Rain, 0.05f, 15.0f);
+  RainRateRun still(IntegrationMode::Rain, 0.05f, 15.0f);
   for (int i = 0; i < 5; ++i)
     still.Add(10 * LF, LF, 0.02f);
   EXPECT_TRUE(still.Segments().empty());
@@ -65,7 +65,7 @@ TEST(RainRateRun, ByRainASegmentEachTimeTheAmountIsReached) {
 }
 
 TEST(RainRateRun, ByTimeGapsAreZeroUntilOneSecondIntoTheNextInterval) {
-  RainRateRun run(Time, 0.05f, 60.0f);
+  RainRateRun run(IntegrationMode::Time, 0.05f, 60.0f);
   for (double s : {0.0, 10.0, 30.0})
     run.Add((3600 + s) * LF, LF, 0.1f);
   // Three minutes without rain, then a particle 250 s after the first.
@@ -93,7 +93,7 @@ TEST(RainRateRun, ByTimeGapsAreZeroUntilOneSecondIntoTheNextInterval) {
 }
 
 TEST(RainRateRun, OtherModesAndBadParticlesDrawNothing) {
-  for (int mode : {FullTimeRange, Objects}) {
+  for (IntegrationMode mode : {IntegrationMode::FullTimeRange, IntegrationMode::Objects}) {
     RainRateRun run(mode, 0.05f, 60.0f);
     for (int i = 0; i < 100; ++i)
       run.Add(i * LF * 100, LF, 1.0f);
@@ -101,7 +101,7 @@ TEST(RainRateRun, OtherModesAndBadParticlesDrawNothing) {
     EXPECT_EQ(run.Total(), 0.0f);
     EXPECT_TRUE(run.Started());
   }
-  RainRateRun run(Rain, 0.05f, 15.0f);
+  RainRateRun run(IntegrationMode::Rain, 0.05f, 15.0f);
   run.Add(1 * LF, 0, 1.0f); // no line frequency
   EXPECT_FALSE(run.Started());
   EXPECT_EQ(RainRateRun::RainOf(5, 0), 0.0f);

@@ -1,8 +1,8 @@
 // The window-free arithmetic of the small views and record tables.
-#include "views/DsdMath.h"
-#include "views/InfoTexts.h"
-#include "views/RainStepCurve.h"
-#include "views/TopViewGrid.h"
+#include "statistics/DsdMath.h"
+#include "statistics/InfoTexts.h"
+#include "statistics/RainStepCurve.h"
+#include "statistics/TopViewGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -107,7 +107,7 @@ TEST(DsdClassGeometry, WidthsAndCountsBoundedByTheTable) {
 }
 
 namespace {
-RateEntry Entry(double endTim, float duration, int complete = 1) {
+RateEntry Entry(double endTim, float duration, bool complete = true) {
   RateEntry e;
   e.complete = complete;
   e.endTim = endTim;
@@ -119,9 +119,9 @@ RateEntry Entry(double endTim, float duration, int complete = 1) {
 
 TEST(RainStepCurve, StepsRightToLeftAndTrimsBeyondThirtyMinutes) {
   // 1000 lines per second; newest first.
-  std::deque<RateEntry> list = {Entry((10 * 3600 + 30 * 60) * 1000.0, 600),
-                                Entry(0, 0), // no duration: skipped
-                                Entry(0, 900), Entry(0, 400), Entry(0, 50)};
+  const std::deque<RateEntry> list = {Entry((10 * 3600 + 30 * 60) * 1000.0, 600),
+                                      Entry(0, 0), // no duration: skipped
+                                      Entry(0, 900), Entry(0, 400), Entry(0, 50)};
   ASSERT_EQ(rainrate::NewestComplete(list), 0);
   const rainrate::StepCurve c = rainrate::BuildStepCurve(list, 0, 1000);
   EXPECT_EQ(c.endLabel, "10:30");
@@ -129,12 +129,12 @@ TEST(RainStepCurve, StepsRightToLeftAndTrimsBeyondThirtyMinutes) {
   const std::vector<std::pair<int, int>> expected = {{1800, 60}, {1200, 60}, {1200, 40},
                                                      {300, 40},  {300, 90},  {0, 90}};
   EXPECT_EQ(c.points, expected);
-  ASSERT_EQ(list.size(), 4u) << "the entry that crossed the left edge is the oldest kept";
-  EXPECT_EQ(list.back().duration, 400);
+  EXPECT_EQ(c.entriesNeeded, 4u) << "the entry that crossed the left edge is the oldest needed";
+  EXPECT_EQ(list.size(), 5u) << "the curve leaves the document's list alone";
 }
 
 TEST(RainStepCurve, OpenHeadAndMidnight) {
-  std::deque<RateEntry> list = {Entry(0, 0, 0), Entry(600 * 1000.0, 36)};
+  const std::deque<RateEntry> list = {Entry(0, 0, false), Entry(600 * 1000.0, 36)};
   ASSERT_EQ(rainrate::NewestComplete(list), 1);
   const rainrate::StepCurve c = rainrate::BuildStepCurve(list, 1, 1000);
   EXPECT_EQ(c.endLabel, "00:10");
@@ -142,12 +142,14 @@ TEST(RainStepCurve, OpenHeadAndMidnight) {
   ASSERT_EQ(c.points.size(), 2u);
   EXPECT_EQ(c.points[0], std::make_pair(1800, 1000)) << "0.1 mm in 36 s is 10 mm/h";
   EXPECT_EQ(c.points[1], std::make_pair(1764, 1000));
-  EXPECT_EQ(list.size(), 2u) << "nothing older than 30 minutes";
+  EXPECT_EQ(c.entriesNeeded, 2u) << "nothing older than 30 minutes";
 
-  std::deque<RateEntry> open = {Entry(0, 0, 0)};
+  std::deque<RateEntry> open = {Entry(0, 0, false)};
   EXPECT_EQ(rainrate::NewestComplete(open), -1);
   EXPECT_EQ(rainrate::NewestComplete({}), -1);
-  EXPECT_TRUE(rainrate::BuildStepCurve(list, 1, 0).points.empty()) << "no line frequency";
+  const rainrate::StepCurve none = rainrate::BuildStepCurve(list, 1, 0);
+  EXPECT_TRUE(none.points.empty()) << "no line frequency";
+  EXPECT_EQ(none.entriesNeeded, list.size()) << "a curve not drawn drops nothing";
   EXPECT_TRUE(rainrate::BuildStepCurve(list, 5, 1000).points.empty());
   EXPECT_EQ(rainrate::RateUnits(1e-9f), 1000000) << "a vanishing duration stays drawable";
 }

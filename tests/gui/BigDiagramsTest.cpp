@@ -501,8 +501,8 @@ TEST_F(BigDiagramTest, ResultsComeBackAfterAResizeRoundTrip) {
   EXPECT_EQ(vvel->Dots().Size(), 0u) << "a new Run starts again; the data had ended";
 
   doc.ResetData();
-  doc.ResetIntegration(1);
-  doc.GetIntegrationSettings(1)->mode = FullTimeRange;
+  doc.ResetIntegration(IntegrationKind::Dsd);
+  doc.GetIntegrationSettings(IntegrationKind::Dsd).mode = IntegrationMode::FullTimeRange;
   CBigDSDView *dsd = nullptr;
   CDSDCtrlPanel *dsdPanel = nullptr;
   OpenFrame(BigKind::Dsd, dsd, dsdPanel);

@@ -26,10 +26,10 @@ TEST(IntegrationDialog, LimitsModesAndMessages) {
   CIntegrationDlg dlg;
   dlg.SetMessages(&messages);
   auto okWith = [&](int check, int edit, const char *text) {
-    dlg.SetMode(check == CIntegrationDlg::IDC_RAIN_CHECK      ? Rain
-                : check == CIntegrationDlg::IDC_TIME_CHECK    ? Time
-                : check == CIntegrationDlg::IDC_OBJECTS_CHECK ? Objects
-                                                              : FullTimeRange);
+    dlg.SetMode(check == CIntegrationDlg::IDC_RAIN_CHECK      ? IntegrationMode::Rain
+                : check == CIntegrationDlg::IDC_TIME_CHECK    ? IntegrationMode::Time
+                : check == CIntegrationDlg::IDC_OBJECTS_CHECK ? IntegrationMode::Objects
+                                                              : IntegrationMode::FullTimeRange);
     dlg.OnInitDialog();
     dlg.Edit(CIntegrationDlg::IDC_RAIN)->setText("1");
     dlg.Edit(CIntegrationDlg::IDC_TIME)->setText("60");
@@ -58,26 +58,26 @@ TEST(IntegrationDialog, LimitsModesAndMessages) {
   EXPECT_FLOAT_EQ(dlg.GetTime(), 1.0f);
 
   // A click on the checked box leaves none checked; OK then refuses.
-  dlg.SetMode(Time);
+  dlg.SetMode(IntegrationMode::Time);
   dlg.Edit(D::IDC_TIME)->setText("60");
   dlg.OnInitDialog();
   dlg.Check(D::IDC_TIME_CHECK)->click();
   EXPECT_FALSE(dlg.Check(D::IDC_TIME_CHECK)->isChecked());
-  EXPECT_EQ(dlg.GetMode(), Time);
+  EXPECT_EQ(dlg.GetMode(), IntegrationMode::Time);
   messages.texts.clear();
   EXPECT_FALSE(dlg.OnOK());
   EXPECT_EQ(messages.texts, std::vector<std::string>{D::NO_MODE});
   // A click on another box clears the others and sets its mode.
   dlg.Check(D::IDC_OBJECTS_CHECK)->click();
-  EXPECT_EQ(dlg.GetMode(), Objects);
+  EXPECT_EQ(dlg.GetMode(), IntegrationMode::Objects);
   dlg.Check(D::IDC_RAIN_CHECK)->click();
   EXPECT_FALSE(dlg.Check(D::IDC_OBJECTS_CHECK)->isChecked());
-  EXPECT_EQ(dlg.GetMode(), Rain);
+  EXPECT_EQ(dlg.GetMode(), IntegrationMode::Rain);
 
   // Only Rain and Time allowed: Objects and the whole range are disabled, and a mode of
   // Objects keeps the checks of the dialog's previous use.
-  dlg.SetAllModesAllowed(0);
-  dlg.SetMode(Objects);
+  dlg.SetAllModesAllowed(false);
+  dlg.SetMode(IntegrationMode::Objects);
   dlg.OnInitDialog();
   EXPECT_FALSE(dlg.Check(D::IDC_OBJECTS_CHECK)->isEnabled());
   EXPECT_FALSE(dlg.Check(D::IDC_FULL_CHECK)->isEnabled());
@@ -121,7 +121,7 @@ TEST_F(BigDsd, PanelButtonsChangeTheSettings) {
   WriteDay({Drop(6 * 3600 + 10, 1.1)});
   Open();
   Build();
-  IntegrationSettings &s = *doc.GetIntegrationSettings(1);
+  IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
   s.deltaD = 0.05f;
   Button(CDSDCtrlPanel::IDC_DELTA_MINUS)->click();
   EXPECT_EQ(s.deltaD, 0.05f) << "Delta - stays at the smallest width";
@@ -136,11 +136,11 @@ TEST_F(BigDsd, PanelButtonsChangeTheSettings) {
   Button(CDSDCtrlPanel::IDC_DELTA_MINUS)->click();
   EXPECT_EQ(s.deltaD, 0.25f) << "and becomes 0.25 with Delta -";
 
-  s.mode = Objects;
+  s.mode = IntegrationMode::Objects;
   s.timeInterval = 5;
   s.deltaD = 0.1f;
   Button(CDSDCtrlPanel::IDC_DEFAULT)->click();
-  EXPECT_EQ(s.mode, Time);
+  EXPECT_EQ(s.mode, IntegrationMode::Time);
   EXPECT_EQ(s.timeInterval, 60.0f);
   EXPECT_EQ(s.deltaD, 0.25f);
   EXPECT_EQ(info->TextAt(530, 171), "0.25 mm");
@@ -168,8 +168,8 @@ TEST_F(BigDsd, RunDrawsBarsTheLabelAndTheModels) {
             Drop(6 * 3600 + 70, 1.2)});
   Open();
   Build();
-  IntegrationSettings &s = *doc.GetIntegrationSettings(1);
-  doc.ResetIntegration(1);
+  IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
+  doc.ResetIntegration(IntegrationKind::Dsd);
 
   // While the view computes, only Run/Stop is enabled; afterwards everything is back.
   bool disabledDuring = false, stopShown = false;
@@ -228,7 +228,7 @@ TEST_F(BigDsd, TheModelLegendStaysInsideANarrowWindow) {
   Build();
   window->resize(400, 900);
   QApplication::processEvents();
-  doc.ResetIntegration(1);
+  doc.ResetIntegration(IntegrationKind::Dsd);
   Button(CDSDCtrlPanel::IDC_RUN)->click();
   Button(CDSDCtrlPanel::IDC_COMP)->click();
   ASSERT_TRUE(view->IsCompOn());
@@ -255,8 +255,8 @@ TEST_F(BigDsd, FineClassesAtTheLargestScaleStopAtTheTable) {
   WriteDay(drops);
   Open();
   Build();
-  IntegrationSettings &s = *doc.GetIntegrationSettings(1);
-  s.mode = FullTimeRange;
+  IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
+  s.mode = IntegrationMode::FullTimeRange;
   s.deltaD = 0.05f;
   doc.SetViewFactor(5); // 1000 classes of 10 units would overrun the table
   view->OnRun();
@@ -272,7 +272,7 @@ TEST_F(BigDsd, StopEndsTheRunFromInsideIt) {
   WriteDay({Drop(6 * 3600 + 10, 1.1), Drop(6 * 3600 + 20, 1.3)});
   Open();
   Build();
-  doc.GetIntegrationSettings(1)->mode = FullTimeRange;
+  doc.GetIntegrationSettings(IntegrationKind::Dsd).mode = IntegrationMode::FullTimeRange;
   // Pressed while the view computes: the second press of Run is Stop.
   QTimer::singleShot(0, [&] { Button(CDSDCtrlPanel::IDC_RUN)->click(); });
   Button(CDSDCtrlPanel::IDC_RUN)->click();

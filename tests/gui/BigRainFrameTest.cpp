@@ -69,7 +69,7 @@ TEST_F(AppTest, DoubleClickOpensTheRainRateFrameWithItsParts) {
 
   panel->OnRun();
   EXPECT_FALSE(view->Segments().empty());
-  EXPECT_GT(doc->GetIntegrationSettings(0)->result, 0);
+  EXPECT_GT(doc->GetIntegrationSettings(IntegrationKind::RainRate).result, 0);
   // The gauge's size per tip comes from the stored settings (0.2 mm on a first start).
   panel->OnTip();
   ASSERT_TRUE(view->TipShown());

@@ -65,7 +65,7 @@ protected:
   }
 
   // The run in process, particle by particle, as the view should have done it.
-  RainRateRun Expected(int mode, float rain, float time) {
+  RainRateRun Expected(IntegrationMode mode, float rain, float time) {
     CPluvicamDoc other;
     FilterRecord filter;
     doc->GetFilterSettings(filter);
@@ -119,7 +119,7 @@ TEST_F(BigRainTest, RunByRainDrawsTheRunsSegmentsAndTheTotal) {
   EXPECT_TRUE(Button(CRainIntensityCtrlPanel::IDC_TIP)->isEnabled());
   EXPECT_FALSE(view->Computing());
 
-  const RainRateRun expected = Expected(Rain, 0.05f, 15.0f);
+  const RainRateRun expected = Expected(IntegrationMode::Rain, 0.05f, 15.0f);
   ASSERT_GT(expected.Segments().size(), 3u);
   ASSERT_EQ(view->Segments().size(), expected.Segments().size());
   for (size_t i = 0; i < expected.Segments().size(); ++i) {
@@ -127,7 +127,7 @@ TEST_F(BigRainTest, RunByRainDrawsTheRunsSegmentsAndTheTotal) {
     EXPECT_EQ(view->Segments()[i].y, expected.Segments()[i].y);
   }
   EXPECT_EQ(view->RatePoints().size(), 2 * expected.Segments().size());
-  const IntegrationSettings &r = *doc->GetIntegrationSettings(0);
+  const IntegrationSettings &r = doc->GetIntegrationSettings(IntegrationKind::RainRate);
   EXPECT_FLOAT_EQ(r.result, expected.Total());
   const IntegrationState &state = *doc->GetIntegrationState();
   EXPECT_EQ(state.valid, 1);
@@ -144,11 +144,11 @@ TEST_F(BigRainTest, RunByRainDrawsTheRunsSegmentsAndTheTotal) {
 }
 
 TEST_F(BigRainTest, RunByTimeAndStopHalfway) {
-  IntegrationSettings &r = *doc->GetIntegrationSettings(0);
-  r.mode = Time;
+  IntegrationSettings &r = doc->GetIntegrationSettings(IntegrationKind::RainRate);
+  r.mode = IntegrationMode::Time;
   r.timeInterval = 60;
   panel->OnRun();
-  const RainRateRun expected = Expected(Time, 0.05f, 60.0f);
+  const RainRateRun expected = Expected(IntegrationMode::Time, 0.05f, 60.0f);
   ASSERT_EQ(view->Segments().size(), expected.Segments().size());
   EXPECT_EQ(info->TextAt(210, 133), "Time (60 sec)");
 
@@ -178,7 +178,8 @@ TEST_F(BigRainTest, TipShowsTheGaugeAndItsTotal) {
   const TipCurve &curve = view->GetTipCurve();
   ASSERT_TRUE(curve.found);
   EXPECT_FLOAT_EQ(view->GaugeTotal(), float(curve.tipCount * double(0.1f)));
-  EXPECT_FLOAT_EQ(doc->GetIntegrationSettings(0)->gaugeTotal, view->GaugeTotal());
+  EXPECT_FLOAT_EQ(doc->GetIntegrationSettings(IntegrationKind::RainRate).gaugeTotal,
+                  view->GaugeTotal());
   char tip[32];
   std::snprintf(tip, sizeof tip, "Tip: %.1f mm", double(view->GaugeTotal()));
   EXPECT_EQ(info->TextAt(550, 171), tip);
@@ -191,7 +192,7 @@ TEST_F(BigRainTest, TipShowsTheGaugeAndItsTotal) {
 
   panel->OnTip();
   EXPECT_FALSE(view->TipShown());
-  EXPECT_EQ(doc->GetIntegrationSettings(0)->gaugeTotal, -1.0f);
+  EXPECT_EQ(doc->GetIntegrationSettings(IntegrationKind::RainRate).gaugeTotal, -1.0f);
   EXPECT_EQ(info->TextAt(550, 171), "");
   EXPECT_FALSE(HasColour(QColor(0, 0, 192)));
 }
@@ -219,25 +220,25 @@ TEST_F(BigRainTest, ScaleDefaultAndIdle) {
 
   panel->OnRun();
   ASSERT_FALSE(view->RatePoints().empty());
-  IntegrationSettings &r = *doc->GetIntegrationSettings(0);
-  r.mode = Time;
+  IntegrationSettings &r = doc->GetIntegrationSettings(IntegrationKind::RainRate);
+  r.mode = IntegrationMode::Time;
   r.rainInterval = 1;
   Button(CRainIntensityCtrlPanel::IDC_DEFAULT)->click();
   EXPECT_TRUE(view->RatePoints().empty());
-  EXPECT_EQ(r.mode, Rain);
+  EXPECT_EQ(r.mode, IntegrationMode::Rain);
   EXPECT_FLOAT_EQ(r.rainInterval, 0.05f);
   EXPECT_EQ(r.result, 0);
   EXPECT_TRUE(view->IsIdle());
 
   // The integration dialog of this panel offers only Rain and Time.
   CIntegrationDlg &dialog = panel->Dialog();
-  dialog.SetAllModesAllowed(0);
-  dialog.SetMode(Objects);
+  dialog.SetAllModesAllowed(false);
+  dialog.SetMode(IntegrationMode::Objects);
   dialog.OnInitDialog();
   EXPECT_FALSE(dialog.findChild<QWidget *>("1084")->isEnabled());
   EXPECT_FALSE(dialog.findChild<QWidget *>("1085")->isEnabled());
   // Its messages reach the user through the document.
-  dialog.SetMode(Rain);
+  dialog.SetMode(IntegrationMode::Rain);
   dialog.SetRain(6);
   dialog.OnInitDialog();
   EXPECT_FALSE(dialog.OnOK());

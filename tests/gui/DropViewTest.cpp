@@ -3,13 +3,13 @@
 #include "ViewTestSupport.h"
 #include "document/CHydDataHandler.h"
 #include "particle/CContour.h"
+#include "statistics/InfoTexts.h"
 #include "statistics/ParticleText.h"
 #include "synth/DayGenerator.h"
 #include "views/CBigInfoView.h"
 #include "views/CBigParticleView.h"
 #include "views/CClassifyDlg.h"
 #include "views/CParticleCtrlPanel.h"
-#include "views/InfoTexts.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -25,7 +25,7 @@ protected:
     options.hours = 1;
     synth::GenerateDay(options);
     Open();
-    doc.ResetIntegration(1);
+    doc.ResetIntegration(IntegrationKind::Dsd);
   }
   std::vector<std::string> Files() const {
     std::vector<std::string> names;

@@ -39,7 +39,7 @@ TEST_F(AppTest, DoubleClickOnTheSmallDistributionOpensTheEnlargedOne) {
   EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusRejected) << "the initial update restarts";
 
   // The first Run starts at the window's start: the interval begins there.
-  doc->ResetIntegration(1);
+  doc->ResetIntegration(IntegrationKind::Dsd);
   panel->findChild<QPushButton *>("1067")->click();
   EXPECT_EQ(view->LastInterval().end, DsdInterval::Complete);
   EXPECT_GT(view->LastInterval().count, 0);

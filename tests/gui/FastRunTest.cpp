@@ -97,7 +97,7 @@ protected:
     o.events = trace.events;
     for (const RateEntry &e : doc->GetRateList()) {
       char text[120];
-      std::snprintf(text, sizeof text, "%d %.17g %.17g %.9g", e.complete, e.startTim, e.endTim,
+      std::snprintf(text, sizeof text, "%d %.17g %.17g %.9g", int(e.complete), e.startTim, e.endTim,
                     double(e.duration));
       o.rates.emplace_back(text);
     }

@@ -114,14 +114,14 @@ TEST_F(RecordTables, BigTableFixedPartAndKindBlocks) {
   EXPECT_EQ(big.TextAt(740, 0), "F");
 
   // Rain rate: the mode, the particles' total and the gauge's.
-  IntegrationSettings *rain = doc.GetIntegrationSettings(0);
-  rain->result = 1.234f;
+  IntegrationSettings &rain = doc.GetIntegrationSettings(IntegrationKind::RainRate);
+  rain.result = 1.234f;
   big.Refresh();
   EXPECT_EQ(big.TextAt(210, 133), "Rain (0.05 mm)");
   EXPECT_EQ(big.TextAt(200, 171), "Nimbal: 1.23 mm");
   EXPECT_EQ(big.TextAt(550, 171), "") << "no tip total";
-  rain->mode = Time;
-  rain->gaugeTotal = 0.5f;
+  rain.mode = IntegrationMode::Time;
+  rain.gaugeTotal = 0.5f;
   big.Refresh();
   EXPECT_EQ(big.TextAt(210, 133), "Time (15 sec)");
   EXPECT_EQ(big.TextAt(550, 171), "Tip: 0.5 mm");

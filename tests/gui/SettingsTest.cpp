@@ -1,5 +1,6 @@
 #include "ShellFixture.h"
 #include "document/CPluvicamDoc.h"
+#include "document/StoredFilter.h"
 #include "shell/CMainCtrlPanel.h"
 #include "shell/ShellText.h"
 
@@ -16,7 +17,7 @@
 using namespace shelltest;
 
 TEST(ShellText, FixedPositionTimes) {
-  using shelltext::ParseFixedTime;
+  using storedfilter::ParseFixedTime;
   const auto full = ParseFixedTime("07:05:03");
   EXPECT_EQ(full.hour, 7);
   EXPECT_EQ(full.minute, 5);
@@ -39,8 +40,8 @@ TEST(ShellText, FixedPositionTimes) {
 }
 
 TEST(ShellText, NumbersAsThePlainConversionsReadThem) {
-  using shelltext::TextToDouble;
-  using shelltext::TextToInt;
+  using storedfilter::TextToDouble;
+  using storedfilter::TextToInt;
   EXPECT_DOUBLE_EQ(TextToDouble("0.2"), 0.2);
   EXPECT_DOUBLE_EQ(TextToDouble("  -1.5mm"), -1.5);
   EXPECT_DOUBLE_EQ(TextToDouble("+3"), 3.0);

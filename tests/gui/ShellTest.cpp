@@ -8,6 +8,7 @@
 #include "shell/CStatusDlg.h"
 #include "shell/MainLayout.h"
 #include "views/BusyView.h"
+#include "views/HelpPages.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -140,14 +141,14 @@ TEST_F(AppTest, FramePartsAndPageFiles) {
 TEST_F(AppTest, HelpPages) {
   Start();
   app->SetProgramDir(dir.path());
-  app->ShowDocument(CPluvicamApp::IDS_HELP_MANUAL);
+  app->ShowDocument(HelpPages::MANUAL);
   const std::string missing = dir.filePath("html_doc/pluvicam.htm").toStdString();
   EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"Document " + missing + " not found ..."}));
   EXPECT_EQ(app->GetHelpWnd(), nullptr) << "no window for a missing page";
 
   // The pages of the program: all eight are there.
   app->SetProgramDir(QStringLiteral(PLUVICAM_SOURCE_DIR "/resources"));
-  for (int id = CPluvicamApp::IDS_HELP_MANUAL; id <= CPluvicamApp::IDS_HELP_OBL_D; ++id) {
+  for (int id = HelpPages::MANUAL; id <= HelpPages::OBLATENESS_DISTRIBUTION; ++id) {
     app->ShowDocument(id);
     EXPECT_TRUE(rec.TakeShown().empty()) << id;
   }
@@ -159,7 +160,7 @@ TEST_F(AppTest, HelpPages) {
 
   // A missing page leaves the open window as it was.
   app->SetProgramDir(dir.path());
-  app->ShowDocument(CPluvicamApp::IDS_HELP_DSD);
+  app->ShowDocument(HelpPages::DSD);
   EXPECT_EQ(rec.TakeShown().size(), 1u);
   EXPECT_EQ(app->GetHelpWnd(), manual);
   EXPECT_TRUE(manual->GetView()->source().toLocalFile().endsWith("pluvicam_obl_d.htm"));

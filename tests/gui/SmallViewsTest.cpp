@@ -23,6 +23,23 @@ const QColor GREY(192, 192, 192), BLACK(0, 0, 0), RED(255, 0, 0), DARK_RED(192, 
     DARK_BLUE(0, 0, 192), YELLOW(255, 255, 0);
 const QSize SIZE(400, 300);
 
+// Gives the document one rain-rate interval of 0.1 mm, opened at `start` and, unless `complete`
+// is false, completed at `end` (camera lines).
+void AddRainInterval(CPluvicamDoc &doc, const MainHeader *header, double start, double end,
+                     bool complete = true) {
+  HydRecord r;
+  r.mainHeader = header;
+  r.area = 1;
+  r.volume = 0;
+  r.tim = start;
+  doc.AddRainRate(&r);
+  if (!complete)
+    return;
+  r.volume = 0.1f;
+  r.tim = end;
+  doc.AddRainRate(&r);
+}
+
 template <class View> std::unique_ptr<View> Shown(std::unique_ptr<View> view) {
   view->resize(SIZE);
   view->show();
@@ -237,21 +254,18 @@ TEST_F(SmallViewParticles, TopViewCountsCentrePixels) {
 TEST_F(SmallViewParticles, RainRateStepCurveOfTheLastHalfHour) {
   auto rain = Shown(std::make_unique<CSmallRainIntensityView>(&doc));
   ASSERT_EQ(Step(), CPluvicamDoc::statusAccepted);
-  const double lf = Current().mainHeader->lineFrequency;
-  std::deque<RateEntry> &list = doc.GetRateList();
-  list.clear();
-  auto entry = [&](double endSeconds, float duration) {
-    RateEntry e;
-    e.complete = 1;
-    e.endTim = endSeconds * lf;
-    e.startTim = (endSeconds - duration) * lf;
-    e.duration = duration;
-    return e;
+  const MainHeader *header = Current().mainHeader;
+  const double lf = header->lineFrequency;
+  const std::deque<RateEntry> &list = doc.GetRateList();
+  doc.TrimRateList(0);
+  auto interval = [&](double endSeconds, float duration) {
+    AddRainInterval(doc, header, (endSeconds - duration) * lf, endSeconds * lf);
   };
-  list.push_back(entry(6 * 3600 + 15 * 60, 120)); // 3 mm/h
-  list.push_back(entry(6 * 3600 + 13 * 60, 60));  // 6 mm/h
-  list.push_back(entry(6 * 3600 + 12 * 60, 1700));
-  list.push_back(entry(6 * 3600 - 16 * 60, 300)); // older than half an hour
+  interval(6 * 3600 - 16 * 60, 300); // older than half an hour
+  interval(6 * 3600 + 12 * 60, 1700);
+  interval(6 * 3600 + 13 * 60, 60);  // 6 mm/h
+  interval(6 * 3600 + 15 * 60, 120); // 3 mm/h
+  ASSERT_EQ(list.size(), 4u);
   rain->OnParticle();
 
   EXPECT_EQ(list.size(), 3u) << "entries beyond 30 minutes are dropped";
@@ -274,8 +288,8 @@ TEST_F(SmallViewParticles, RainRateStepCurveOfTheLastHalfHour) {
   EXPECT_TRUE(rain->ResetPending());
   EXPECT_EQ(CountColour(rain->Image(), rain->Image().rect(), YELLOW), 0);
   // An open head interval: the curve comes back from the newest complete one.
-  RateEntry open;
-  list.push_front(open);
+  AddRainInterval(doc, header, (6 * 3600 + 16 * 60) * lf, 0, false);
+  ASSERT_FALSE(list.front().complete);
   rain->OnParticle();
   EXPECT_FALSE(rain->ResetPending());
   EXPECT_TRUE(ColourNear(rain->Image(), Device(org, ext, SIZE, {1740, 300}), YELLOW));
@@ -284,15 +298,16 @@ TEST_F(SmallViewParticles, RainRateStepCurveOfTheLastHalfHour) {
 TEST_F(SmallViewParticles, DropSizeDistributionRedrawsPerRainStep) {
   ASSERT_EQ(Step(), CPluvicamDoc::statusAccepted);
   auto dsdView = Shown(std::make_unique<CSmallDSDView>(&doc));
-  ASSERT_FALSE(doc.GetRateList().empty());
-  doc.GetRateList().front().complete = 0;
+  const HydRecord &r = Current();
+  doc.TrimRateList(0);
+  AddRainInterval(doc, r.mainHeader, r.tim, 0, false);
   dsdView->OnParticle();
   EXPECT_TRUE(dsdView->Bars().empty()) << "no bars before 0.1 mm are complete";
   EXPECT_TRUE(dsdView->Distribution().IntervalOpen());
 
-  doc.GetRateList().front().complete = 1;
+  AddRainInterval(doc, r.mainHeader, r.tim, r.tim);
+  ASSERT_TRUE(doc.GetRateList().front().complete);
   dsdView->OnParticle();
-  const HydRecord &r = Current();
   const int k = int(4 * r.diameter);
   ASSERT_EQ(dsdView->Bars().size(), 1u);
   EXPECT_EQ(dsdView->Bars()[0].x, 250 * k);

@@ -21,6 +21,7 @@ struct StepCurve {
   std::vector<std::pair<int, int>> points; // polyline, the first point a move
   std::string endLabel;                    // time of the newest completed interval
   std::string startLabel;                  // 30 minutes earlier
+  size_t entriesNeeded = 0; // newest entries the curve reaches; older ones can be dropped
 };
 
 // "%02d:%02d" of a time of day in seconds.
@@ -47,10 +48,11 @@ inline int RateUnits(float duration) {
 }
 
 // Walks from entry `from` to older ones, each a step of its rate over its duration, right to
-// left from x = 1800. Entries without duration are skipped. When the walk passes the left edge,
-// every older entry is deleted from `list` and the walk ends. Nothing without line frequency.
-inline StepCurve BuildStepCurve(std::deque<RateEntry> &list, int from, double lineFrequency) {
+// left from x = 1800. Entries without duration are skipped. When the walk passes the left edge it
+// ends there: `entriesNeeded` stops at the entry that crossed it. Nothing without line frequency.
+inline StepCurve BuildStepCurve(const std::deque<RateEntry> &list, int from, double lineFrequency) {
   StepCurve curve;
+  curve.entriesNeeded = list.size();
   if (from < 0 || size_t(from) >= list.size() || !(lineFrequency > 0))
     return curve;
   const double e = list[size_t(from)].endTim / lineFrequency;
@@ -70,7 +72,7 @@ inline StepCurve BuildStepCurve(std::deque<RateEntry> &list, int from, double li
     x -= entry.duration;
     curve.points.emplace_back(int(std::max(x, 0.0f)), y);
     if (x < 0) {
-      list.erase(list.begin() + long(i) + 1, list.end());
+      curve.entriesNeeded = i + 1;
       break;
     }
   }

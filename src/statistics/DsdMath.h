@@ -1,6 +1,6 @@
 #pragma once
 // Drop size distribution arithmetic shared by the DSD views and their tests; no window here.
-#include "statistics/DsdClassGeometry.h"
+#include "DsdClassGeometry.h"
 
 #include <algorithm>
 #include <array>
