@@ -1,3 +1,4 @@
+#include "CliCommon.h"
 #include "CommandRegistry.h"
 #include "DiagramRun.h"
 #include "DocumentOptions.h"
@@ -82,7 +83,7 @@ int CalibrateCommand::Run() const {
     double v[5];
     if (!ParseBox(text, v)) {
       std::cerr << "--box: expected DIAM:DMIN:DMAX:OMIN:OMAX, got \"" << text << "\"\n";
-      return diagramrun::EXIT_UNUSABLE;
+      return cli::EXIT_UNUSABLE;
     }
     int index = -1;
     for (size_t i = 0; i < OblatenessPlot::STANDARD_DIAMETERS.size(); ++i)
@@ -91,7 +92,7 @@ int CalibrateCommand::Run() const {
     if (index < 0) {
       std::cerr << "--box: " << v[0]
                 << " mm is not a standardised diameter (0.5, 1, 1.5, 2, 3, 4, 5, 6, 7, 8, 10)\n";
-      return diagramrun::EXIT_UNUSABLE;
+      return cli::EXIT_UNUSABLE;
     }
     // Dragged from the upper left corner to the lower right one.
     const PlotPoint start{PlotUnits(v[1] * u), PlotUnits(v[4] * 1000)};
@@ -100,7 +101,7 @@ int CalibrateCommand::Run() const {
   }
   if (!selection.Any()) {
     std::cerr << "No Calibration-Data selected\n";
-    return diagramrun::EXIT_UNUSABLE;
+    return cli::EXIT_UNUSABLE;
   }
 
   OutputGuard guard;
@@ -108,32 +109,33 @@ int CalibrateCommand::Run() const {
   if (!out.empty()) {
     if (const std::string refusal = guard.Check(out); !refusal.empty()) {
       std::cerr << CalibrationExport::CREATE_FAILED << ": " << refusal << "\n";
-      return diagramrun::EXIT_UNUSABLE;
+      return cli::EXIT_UNUSABLE;
     }
   }
-  auto doc = diagramrun::Open(file, options);
+  cli::StderrMessages messages;
+  auto doc = cli::OpenDocument(file, options, messages);
   if (!doc)
-    return diagramrun::EXIT_UNUSABLE;
+    return cli::EXIT_UNUSABLE;
   doc->SetViewFactor(uint16_t(scale));
   if (!CalibrationExport::Rewind(*doc))
-    return diagramrun::EXIT_STOPPED;
+    return cli::EXIT_STOPPED;
   CalibrationExport calibration(selection.Entries(), scale);
   DiagramCollection collection(*doc, false);
   const int status =
       diagramrun::Run(*doc, collection, [&](const HydRecord &record) { calibration.Add(record); });
-  if (status != diagramrun::EXIT_OK)
+  if (status != cli::EXIT_OK)
     return status;
   const std::string text = calibration.Text();
   if (out.empty()) {
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return diagramrun::EXIT_OK;
+    return cli::EXIT_OK;
   }
   std::string error;
   if (!CalibrationExport::WriteFile(out, text, guard, error)) {
     std::cerr << error << "\n";
-    return diagramrun::EXIT_STOPPED;
+    return cli::EXIT_STOPPED;
   }
-  return diagramrun::EXIT_OK;
+  return cli::EXIT_OK;
 }
 
 void AddCalibrateCommand(CommandRegistry &registry) {

@@ -22,7 +22,9 @@ const char *ClassName(int dropType) {
 
 int Classify(const std::string &file, int32_t position, int dropType) {
   cli::StderrMessages messages;
-  auto doc = cli::OpenDocument(file, cli::AnyParticleFilter(), messages, false);
+  // The one command that writes into the data file.
+  auto doc =
+      cli::OpenDocument(file, cli::DocumentSetup{.access = cli::FileAccess::WriteClass}, messages);
   if (!doc)
     return cli::EXIT_UNUSABLE;
   // A position inside a record may parse as a particle too; only a record start is one.

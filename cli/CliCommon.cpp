@@ -37,13 +37,13 @@ FilterRecord AnyParticleFilter() {
   return filter;
 }
 
-std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const FilterRecord &filter,
-                                           UserMessages &messages, bool readOnly) {
+std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const DocumentSetup &setup,
+                                           UserMessages &messages) {
   std::string error;
   auto doc = std::make_unique<CPluvicamDoc>(&messages);
-  doc->SetFilterSettings(filter);
-  if (!doc->OpenHydFile(file, &error, readOnly)) {
-    std::cerr << error << "\n";
+  doc->SetFilterSettings(setup.filter);
+  if (!doc->OpenHydFile(file, &error, setup.access == FileAccess::Read)) {
+    messages.Show(setup.nameFileInFailure ? file + ": " + error : error);
     return nullptr;
   }
   return doc;
@@ -51,13 +51,13 @@ std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const Filter
 
 std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const DocumentOptions &options,
                                            UserMessages &messages) {
-  FilterRecord filter;
+  DocumentSetup setup;
   std::string error;
-  if (!options.BuildFilter(filter, error)) {
-    std::cerr << error << "\n";
+  if (!options.BuildFilter(setup.filter, error)) {
+    messages.Show(error);
     return nullptr;
   }
-  return OpenDocument(file, filter, messages);
+  return OpenDocument(file, setup, messages);
 }
 
 int RunEndStatus(const CPluvicamDoc &doc, const RunStepResult &step) {

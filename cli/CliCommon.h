@@ -11,7 +11,7 @@
 #include <string>
 
 // What the subcommands of pluvicam-cli share: exit statuses, opening a file, the two walks over
-// it (the reader's and the main window's) and the output of CSV text.
+// it (the reader's and the main window's), the report of failures and the output of CSV text.
 namespace cli {
 
 // Exit statuses: 0 the walk reached the end, 1 a failure stopped it, 2 no file or bad arguments.
@@ -51,7 +51,7 @@ int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnPartic
   }
 }
 
-// The document's message boxes, on standard error.
+// The document's message boxes and every failure of a command, on standard error.
 class StderrMessages : public UserMessages {
 public:
   void Show(const std::string &text) override;
@@ -60,11 +60,20 @@ public:
 // The whole day and no limits but the pixel type's: any particle the user can point at.
 FilterRecord AnyParticleFilter();
 
-// Opens `file` in a document with `filter`, read-only unless `readOnly` is false. Null after
-// reporting the failure.
-std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const FilterRecord &filter,
-                                           UserMessages &messages, bool readOnly = true);
-// Opens `file` with the filter the options describe. Null after reporting the failure.
+// How a command uses its data file: only the class write opens it for writing.
+enum class FileAccess { Read, WriteClass };
+
+struct DocumentSetup {
+  FilterRecord filter = AnyParticleFilter();
+  FileAccess access = FileAccess::Read;
+  // Among several files a failure says which one it belongs to.
+  bool nameFileInFailure = false;
+};
+
+// Opens `file` in a document that reports through `messages`. Null after telling `messages` why.
+std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const DocumentSetup &setup,
+                                           UserMessages &messages);
+// The same with the filter that `options` describe; a malformed option is told the same way.
 std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const DocumentOptions &options,
                                            UserMessages &messages);
 

@@ -1,39 +1,11 @@
 #include "DiagramRun.h"
+#include "CliCommon.h"
 
 #include "document/CPluvicamDoc.h"
-#include "document/UserMessages.h"
 
 #include <iostream>
 
 namespace diagramrun {
-
-namespace {
-class Stderr : public UserMessages {
-public:
-  void Show(const std::string &text) override { std::cerr << text << "\n"; }
-};
-} // namespace
-
-UserMessages &StderrMessages() {
-  static Stderr messages;
-  return messages;
-}
-
-std::unique_ptr<CPluvicamDoc> Open(const std::string &file, const DocumentOptions &options) {
-  FilterRecord filter;
-  std::string error;
-  if (!options.BuildFilter(filter, error)) {
-    std::cerr << error << "\n";
-    return nullptr;
-  }
-  auto doc = std::make_unique<CPluvicamDoc>(&StderrMessages());
-  doc->SetFilterSettings(filter);
-  if (!doc->OpenHydFile(file, &error)) {
-    std::cerr << error << "\n";
-    return nullptr;
-  }
-  return doc;
-}
 
 int Run(CPluvicamDoc &doc, DiagramCollection &collection,
         const std::function<void(const HydRecord &)> &onParticle) {
@@ -49,13 +21,13 @@ int Run(CPluvicamDoc &doc, DiagramCollection &collection,
       // An end inside a record is a truncated file, not the end of the data.
       if (doc.GetStatus() == CPluvicamDoc::statusEndOfFile && !doc.EndedAtRecordBoundary()) {
         std::cerr << doc.GetStatusText() << "\n";
-        return EXIT_STOPPED;
+        return cli::EXIT_STOPPED;
       }
-      return EXIT_OK;
+      return cli::EXIT_OK;
     case DiagramCollection::Failed:
       collection.Finish();
       std::cerr << doc.GetStatusText() << "\n";
-      return EXIT_STOPPED;
+      return cli::EXIT_STOPPED;
     }
   }
 }

@@ -15,16 +15,14 @@
 #include "statistics/DsdSeriesRun.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -47,17 +45,37 @@ struct DsdOptions {
   DocumentOptions document;
 };
 
-// Sets the document's `dsdIntegration` from the options, with the limits of the integration
-// dialog. False with `error` set.
-bool ApplySettings(const DsdOptions &o, IntegrationSettings &s, std::string &error) {
-  if (o.mode == "full")
-    s.mode = IntegrationMode::FullTimeRange;
-  else if (o.mode == "rain")
-    s.mode = IntegrationMode::Rain;
-  else if (o.mode == "objects")
-    s.mode = IntegrationMode::Objects;
-  else
-    s.mode = IntegrationMode::Time;
+// The integration the options ask for, over the document's defaults; parsed once for the series.
+struct IntegrationChoice {
+  IntegrationMode mode = IntegrationMode::Time;
+  std::optional<float> deltaD;
+  std::optional<double> interval; // s, mm or particles by mode
+
+  void ApplyTo(IntegrationSettings &s) const {
+    s.mode = mode;
+    if (deltaD)
+      s.deltaD = *deltaD;
+    if (!interval)
+      return;
+    if (mode == IntegrationMode::Rain)
+      s.rainInterval = float(*interval);
+    else if (mode == IntegrationMode::Time)
+      s.timeInterval = float(*interval);
+    else
+      s.dropCount = int32_t(*interval);
+  }
+};
+
+// The options' integration with the limits of the integration dialog. False with `error` set.
+bool ParseIntegration(const DsdOptions &o, IntegrationChoice &choice, std::string &error) {
+  static const std::pair<const char *, IntegrationMode> modes[] = {
+      {"full", IntegrationMode::FullTimeRange},
+      {"rain", IntegrationMode::Rain},
+      {"objects", IntegrationMode::Objects},
+      {"time", IntegrationMode::Time}};
+  for (const auto &[name, mode] : modes)
+    if (o.mode == name)
+      choice.mode = mode;
 
   if (!o.deltaD.empty()) {
     double d = 0;
@@ -70,7 +88,7 @@ bool ApplySettings(const DsdOptions &o, IntegrationSettings &s, std::string &err
       error = "--delta-d: expected 0.05, 0.1, 0.15, 0.2 or 0.25 mm, got \"" + o.deltaD + "\"";
       return false;
     }
-    s.deltaD = float(d);
+    choice.deltaD = float(d);
   }
 
   if (o.interval.empty())
@@ -80,7 +98,7 @@ bool ApplySettings(const DsdOptions &o, IntegrationSettings &s, std::string &err
     error = "--interval: expected a number, got \"" + o.interval + "\"";
     return false;
   }
-  switch (s.mode) {
+  switch (choice.mode) {
   case IntegrationMode::FullTimeRange:
     error = "--interval: the full time range has no interval";
     return false;
@@ -89,23 +107,21 @@ bool ApplySettings(const DsdOptions &o, IntegrationSettings &s, std::string &err
       error = "--interval: Rain Integration Interval must be between 0.05 and 5 mm";
       return false;
     }
-    s.rainInterval = float(v);
-    return true;
+    break;
   case IntegrationMode::Time:
     if (float(v) < 15.0f || float(v) > 43200.0f) {
       error = "--interval: Time Integration Interval must be between 15 and 43200 sec";
       return false;
     }
-    s.timeInterval = float(v);
-    return true;
+    break;
   default:
     if (v != std::trunc(v) || v < 1 || v > 999999) {
       error = "--interval: NrDrops must be a whole number between 1 and 999999";
       return false;
     }
-    s.dropCount = int32_t(v);
-    return true;
   }
+  choice.interval = v;
+  return true;
 }
 
 void AppendCell(std::string &out, double value) {
@@ -196,21 +212,6 @@ void AddDsdOptions(CLI::App &command, DsdOptions &o) {
   AddDocumentOptions(*cmd, o.document, false);
 }
 
-// A document on one file with the command's window, filter and integration settings.
-std::unique_ptr<CPluvicamDoc> OpenDocument(const DsdOptions &o, const FilterRecord &filter,
-                                           UserMessages &messages, const std::string &file,
-                                           std::string &error) {
-  auto doc = std::make_unique<CPluvicamDoc>(&messages);
-  doc->SetFilterSettings(filter);
-  doc->ResetIntegration(IntegrationKind::Dsd);
-  if (!ApplySettings(o, doc->GetIntegrationSettings(IntegrationKind::Dsd), error))
-    return nullptr;
-  if (!doc->OpenHydFile(file, &error, true))
-    return nullptr;
-  doc->SetViewFactor(uint16_t(o.scale));
-  return doc;
-}
-
 // The progress line on a terminal: file i of n, percent of the file, particles per second.
 class ProgressLine {
 public:
@@ -254,143 +255,217 @@ private:
   ProgressLine &progress;
 };
 
-int RunDsdCommand(const DsdOptions &o) {
+// What the options make of the command, checked before any file is read.
+struct DsdPlan {
   FilterRecord filter;
-  std::string error;
-  if (!o.document.BuildFilter(filter, error)) {
-    std::cerr << error << "\n";
-    return EXIT_UNUSABLE;
-  }
-  // Without an end the window is the whole day as the settings give it.
+  IntegrationChoice integration;
+  std::vector<std::pair<std::string, std::string>> attributes; // of the netCDF product
+  OutputGuard guard; // every file named, also one that will not open
+};
+
+// The time window and filter; without an end the window is the whole day as the settings give
+// it.
+bool PlanWindow(const DsdOptions &o, FilterRecord &filter, std::string &error) {
+  if (!o.document.BuildFilter(filter, error))
+    return false;
   if (o.document.to.empty()) {
     filter.endTime = TimeOfDay{};
     filter.endTime.hour = 23;
     filter.endTime.minute = 59;
     filter.endTime.second = 59;
   }
-  {
-    IntegrationSettings check;
-    if (!ApplySettings(o, check, error)) {
-      std::cerr << error << "\n";
-      return EXIT_UNUSABLE;
-    }
-  }
-  std::vector<std::pair<std::string, std::string>> attrs;
+  return true;
+}
+
+bool PlanAttributes(const DsdOptions &o, DsdPlan &plan, std::string &error) {
   for (const std::string &a : o.attrs) {
     const size_t eq = a.find('=');
     if (eq == std::string::npos || eq == 0) {
-      std::cerr << "--attr: expected KEY=VALUE, got \"" << a << "\"\n";
-      return EXIT_UNUSABLE;
+      error = "--attr: expected KEY=VALUE, got \"" + a + "\"";
+      return false;
     }
     if (DsdNetcdfWriter::IsReservedAttribute(a.substr(0, eq))) {
-      std::cerr << "--attr: " << a.substr(0, eq) << " is the product's own and cannot be set\n";
-      return EXIT_UNUSABLE;
+      error = "--attr: " + a.substr(0, eq) + " is the product's own and cannot be set";
+      return false;
     }
-    attrs.emplace_back(a.substr(0, eq), a.substr(eq + 1));
+    plan.attributes.emplace_back(a.substr(0, eq), a.substr(eq + 1));
   }
-  if (o.netcdf.empty() && !attrs.empty()) {
-    std::cerr << "--attr needs --netcdf\n";
-    return EXIT_UNUSABLE;
+  if (o.netcdf.empty() && !plan.attributes.empty()) {
+    error = "--attr needs --netcdf";
+    return false;
   }
-  // Every file named is kept safe, also one that will not open.
-  OutputGuard guard;
+  return true;
+}
+
+bool PlanOutput(const DsdOptions &o, DsdPlan &plan, std::string &error) {
   for (const std::string &file : o.files)
-    guard.AddDataFile(file);
-  if (!o.netcdf.empty()) {
-    if (const std::string refusal = guard.Check(o.netcdf); !refusal.empty()) {
-      std::cerr << "Could not write " << o.netcdf << ": " << refusal << "\n";
-      return EXIT_UNUSABLE;
-    }
+    plan.guard.AddDataFile(file);
+  if (o.netcdf.empty())
+    return true;
+  if (const std::string refusal = plan.guard.Check(o.netcdf); !refusal.empty()) {
+    error = "Could not write " + o.netcdf + ": " + refusal;
+    return false;
+  }
+  return true;
+}
+
+// Where the Runs go: CSV rows on standard output or the netCDF product.
+class DsdOutput {
+public:
+  virtual ~DsdOutput() = default;
+  // Once, with the first file's document. False with `error` set: nothing can be written.
+  virtual bool Begin(CPluvicamDoc &doc, std::string &error) = 0;
+  // One Run. False with `error` set: the output is lost and the command ends.
+  virtual bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &error) = 0;
+  virtual bool End(std::string &error) = 0;
+};
+
+class CsvOutput : public DsdOutput {
+public:
+  explicit CsvOutput(const DsdOptions &o) : o(o) {}
+  bool Begin(CPluvicamDoc &doc, std::string &) override {
+    const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
+    out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments);
+    return true;
+  }
+  bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &) override {
+    AppendRow(out, ++run, doc, interval, o.moments);
+    cli::FlushIfLarge(out);
+    return true;
+  }
+  bool End(std::string &) override {
+    cli::Flush(out);
+    return true;
   }
 
-  ProgressLine progress;
-  LineMessages messages(progress);
-  int status = 0;
-
-  // The files in the order of their first main header's time, each once; one that does not
-  // open or overlaps another is reported and left out.
-  const SeriesFiles ordered = SeriesFiles::Order(o.files, messages);
-  if (!ordered.complete)
-    status = EXIT_STOPPED;
-  const std::vector<std::string> &inputs = ordered.files;
-
-  DsdNetcdfWriter writer;
+private:
+  const DsdOptions &o;
   std::string out;
-  bool started = false;
-  int run = 0;
-  size_t opened = 0;
-  int64_t before = 0; // particles of the files already read
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    const std::string &file = inputs[i];
-    auto doc = OpenDocument(o, filter, messages, file, error);
-    if (!doc) {
-      messages.Show(std::string(file).append(": ").append(error));
-      status = EXIT_STOPPED;
-      continue;
-    }
-    ++opened;
-    if (!started) {
-      started = true;
-      if (!o.netcdf.empty()) {
-        DsdProductLayout layout = MakeDsdProductLayout(
-            *doc, o.moments, UtcStamp(std::time(nullptr)) + " " + o.commandLine);
-        for (const auto &[key, value] : attrs)
-          layout.attributes.emplace_back(key, value);
-        if (!writer.Create(o.netcdf, layout, guard, &error)) {
-          messages.Show(error);
-          return EXIT_UNUSABLE;
-        }
-      } else {
-        const IntegrationSettings &s = doc->GetIntegrationSettings(IntegrationKind::Dsd);
-        out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments);
-      }
-    }
+  int run = 0; // numbered through the series
+};
 
-    DsdSeriesRun series(*doc);
-    series.onBadRecord = [&](int32_t pos, const std::string &message) {
-      messages.Show(std::to_string(pos) + ": " + message);
-    };
-    bool writeFailed = false;
-    series.onInterval = [&](const DsdInterval &r) {
-      ++run;
-      if (!o.netcdf.empty()) {
-        if (!writeFailed && !writer.Append(MakeDsdProductRow(*doc, r, o.moments), &error))
-          writeFailed = true;
-        return;
-      }
-      AppendRow(out, run, *doc, r, o.moments);
-      if (out.size() > (1 << 16)) {
-        std::fwrite(out.data(), 1, out.size(), stdout);
-        out.clear();
-      }
-    };
-    series.Start();
-    while (series.Step(4096) && !writeFailed)
-      progress.Update(i + 1, inputs.size(), series.Fraction(), before + series.Particles());
-    if (writeFailed) {
-      messages.Show(error);
-      return EXIT_STOPPED;
-    }
-    if (series.GetStatus() == DsdSeriesRun::Failed) {
-      messages.Show((inputs.size() > 1 ? file + ": " : std::string()) +
-                    std::to_string(series.Position()) + ": " + series.Message());
-      status = EXIT_STOPPED;
-    }
-    before += series.Particles();
-    progress.Update(i + 1, inputs.size(), 1.0, before, true);
+class NetcdfOutput : public DsdOutput {
+public:
+  NetcdfOutput(const DsdOptions &o, const DsdPlan &plan) : o(o), plan(plan) {}
+  bool Begin(CPluvicamDoc &doc, std::string &error) override {
+    DsdProductLayout layout =
+        MakeDsdProductLayout(doc, o.moments, UtcStamp(std::time(nullptr)) + " " + o.commandLine);
+    for (const auto &[key, value] : plan.attributes)
+      layout.attributes.emplace_back(key, value);
+    return writer.Create(o.netcdf, layout, plan.guard, &error);
   }
-  progress.Clear();
-  if (opened == 0)
-    return EXIT_UNUSABLE;
-  if (!o.netcdf.empty()) {
-    if (!writer.Finish(&error)) {
+  bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &error) override {
+    return writer.Append(MakeDsdProductRow(doc, interval, o.moments), &error);
+  }
+  bool End(std::string &error) override { return writer.Finish(&error); }
+
+private:
+  const DsdOptions &o;
+  const DsdPlan &plan;
+  DsdNetcdfWriter writer;
+};
+
+// The files of the series one after the other, Run after Run into one output.
+class DsdSeriesCommand {
+public:
+  DsdSeriesCommand(const DsdOptions &o, const DsdPlan &plan) : o(o), plan(plan) {
+    if (o.netcdf.empty())
+      output = std::make_unique<CsvOutput>(o);
+    else
+      output = std::make_unique<NetcdfOutput>(o, plan);
+  }
+
+  // The exit status.
+  int Run() {
+    // The files in the order of their first main header's time, each once; one that does not
+    // open or overlaps another is reported and left out.
+    const SeriesFiles series = SeriesFiles::Order(o.files, messages);
+    files = series.files;
+    status = series.complete ? 0 : EXIT_STOPPED;
+    size_t opened = 0;
+    for (size_t i = 0; i < files.size(); ++i) {
+      auto doc = Open(files[i]);
+      if (!doc) {
+        status = EXIT_STOPPED;
+        continue;
+      }
+      if (opened++ == 0 && !output->Begin(*doc, error)) {
+        messages.Show(error);
+        return EXIT_UNUSABLE;
+      }
+      if (!Read(*doc, i)) {
+        messages.Show(error);
+        return EXIT_STOPPED;
+      }
+    }
+    progress.Clear();
+    if (opened == 0)
+      return EXIT_UNUSABLE;
+    if (!output->End(error)) {
       std::cerr << error << "\n";
       return EXIT_STOPPED;
     }
-  } else {
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    return status;
   }
-  return status;
+
+private:
+  // A document on one file of the series with the command's window, filter and integration.
+  std::unique_ptr<CPluvicamDoc> Open(const std::string &file) {
+    auto doc = cli::OpenDocument(
+        file, cli::DocumentSetup{.filter = plan.filter, .nameFileInFailure = true}, messages);
+    if (!doc)
+      return nullptr;
+    doc->ResetIntegration(IntegrationKind::Dsd);
+    plan.integration.ApplyTo(doc->GetIntegrationSettings(IntegrationKind::Dsd));
+    doc->SetViewFactor(uint16_t(o.scale));
+    return doc;
+  }
+
+  // The Runs of the series' file `index`. False when the output failed, with `error` set.
+  bool Read(CPluvicamDoc &doc, size_t index) {
+    DsdSeriesRun series(doc);
+    series.onBadRecord = [&](int32_t pos, const std::string &message) {
+      messages.Show(std::to_string(pos) + ": " + message);
+    };
+    bool outputFailed = false;
+    series.onInterval = [&](const DsdInterval &interval) {
+      outputFailed = outputFailed || !output->Add(doc, interval, error);
+    };
+    series.Start();
+    while (series.Step(4096) && !outputFailed)
+      progress.Update(index + 1, files.size(), series.Fraction(), particles + series.Particles());
+    if (outputFailed)
+      return false;
+    if (series.GetStatus() == DsdSeriesRun::Failed) {
+      messages.Show((files.size() > 1 ? files[index] + ": " : std::string()) +
+                    std::to_string(series.Position()) + ": " + series.Message());
+      status = EXIT_STOPPED;
+    }
+    particles += series.Particles();
+    progress.Update(index + 1, files.size(), 1.0, particles, true);
+    return true;
+  }
+
+  const DsdOptions &o;
+  const DsdPlan &plan;
+  ProgressLine progress;
+  LineMessages messages{progress};
+  std::unique_ptr<DsdOutput> output;
+  std::vector<std::string> files;
+  int status = 0;
+  int64_t particles = 0; // of the files read so far
+  std::string error;
+};
+
+int RunDsdCommand(const DsdOptions &o) {
+  DsdPlan plan;
+  std::string error;
+  if (!PlanWindow(o, plan.filter, error) || !ParseIntegration(o, plan.integration, error) ||
+      !PlanAttributes(o, plan, error) || !PlanOutput(o, plan, error)) {
+    std::cerr << error << "\n";
+    return EXIT_UNUSABLE;
+  }
+  return DsdSeriesCommand(o, plan).Run();
 }
 
 } // namespace

@@ -17,25 +17,23 @@ namespace {
 
 int Fail(int32_t position, const std::string &message) {
   std::cerr << position << ": " << message << "\n";
-  return 1;
+  return cli::EXIT_STOPPED;
 }
 
 } // namespace
 
 int RunExport(const ExportOptions &options) {
   cli::StderrMessages messages;
-  CPluvicamDoc doc(&messages);
-  doc.SetFilterSettings(cli::AnyParticleFilter());
+  const auto opened = cli::OpenDocument(options.file, cli::DocumentSetup{}, messages);
+  if (!opened)
+    return cli::EXIT_UNUSABLE;
+  CPluvicamDoc &doc = *opened;
   std::string message;
-  if (!doc.OpenHydFile(options.file, &message, true)) {
-    std::cerr << message << "\n";
-    return 2;
-  }
   const std::string textPath = ParticleTextPath(options.file);
   if (options.append) {
     if (const std::string refusal = doc.GetOutputGuard().Check(textPath); !refusal.empty()) {
       std::cerr << "Could not open textfile because: " << refusal << "\n";
-      return 2;
+      return cli::EXIT_UNUSABLE;
     }
   }
   const int32_t pos = options.position;

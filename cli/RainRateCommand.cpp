@@ -84,19 +84,19 @@ std::string ClockText(double seconds) {
 int RainRateCommand(const RainRateOptions &options) {
   const std::string &file = options.file;
   cli::StderrMessages messages;
-  CPluvicamDoc doc(&messages);
-  IntegrationSettings &r = doc.GetIntegrationSettings(IntegrationKind::RainRate);
+  // The diagram's integration starts from the document's defaults; checked before any open.
+  IntegrationSettings r;
   std::string error;
-  FilterRecord filter;
-  if (!Settings(options, r, error) || !options.document.BuildFilter(filter, error)) {
-    std::cerr << error << "\n";
+  cli::DocumentSetup setup;
+  if (!Settings(options, r, error) || !options.document.BuildFilter(setup.filter, error)) {
+    messages.Show(error);
     return cli::EXIT_UNUSABLE;
   }
-  doc.SetFilterSettings(filter);
-  if (!doc.OpenHydFile(file, &error)) {
-    std::cerr << error << "\n";
+  const FilterRecord &filter = setup.filter;
+  const auto opened = cli::OpenDocument(file, setup, messages);
+  if (!opened)
     return cli::EXIT_UNUSABLE;
-  }
+  CPluvicamDoc &doc = *opened;
 
   RainRateAxis axis;
   axis.Layout(filter.startTime, filter.endTime);

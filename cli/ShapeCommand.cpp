@@ -1,3 +1,4 @@
+#include "CliCommon.h"
 #include "CommandRegistry.h"
 #include "DiagramRun.h"
 #include "DocumentOptions.h"
@@ -33,9 +34,10 @@ CLI::App *ShapeCommand::Add(CLI::App &app) {
 }
 
 int ShapeCommand::Run() const {
-  auto doc = diagramrun::Open(file, options);
+  cli::StderrMessages messages;
+  auto doc = cli::OpenDocument(file, options, messages);
   if (!doc)
-    return diagramrun::EXIT_UNUSABLE;
+    return cli::EXIT_UNUSABLE;
   OblatenessHistogram histogram;
   DiagramCollection collection(*doc);
   const int status = diagramrun::Run(

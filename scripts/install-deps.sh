@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
   libbenchmark-dev libcli11-dev clang clang-tidy libclang-rt-14-dev qt6-base-dev qt6-svg-dev
-  fonts-liberation xvfb xauth libnetcdf-dev netcdf-bin)
+  fonts-liberation xvfb xauth libnetcdf-dev netcdf-bin clang-format)
 # Only the tests use these (to read the netCDF products back as a scientist would); their
 # recommendations would pull in a whole scientific Python stack.
 lean=(python3-netcdf4 python3-xarray)

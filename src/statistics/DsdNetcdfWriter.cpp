@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <strings.h>
 
 #ifndef PLUVICAM_VERSION
@@ -17,24 +18,225 @@ namespace {
 constexpr std::size_t BLOCK = 1024;            // rows held before they go to the file
 constexpr std::size_t INITIAL_IMAGE = 1 << 20; // bytes of memory the file starts with
 
-struct MomentVariable {
+// One attribute of a variable; a variable's are written in the order listed.
+struct Attribute {
+  enum Kind { Text, Fill, ByteFlags };
+  Kind kind;
   const char *name;
-  const char *units;
-  const char *longName;
-  const char *standardName; // null where the conventions have none
+  const char *text = nullptr;
 };
 
-// In the order of the moment fields of DsdProductRow.
-constexpr MomentVariable MOMENTS[8] = {
-    {"Nt", "m-3", "total drop number concentration", nullptr},
-    {"lwc", "g m-3", "liquid water content", nullptr},
-    {"reflectivity", "dBZ", "radar reflectivity factor", "equivalent_reflectivity_factor"},
-    {"Dm", "mm", "mass-weighted mean diameter", nullptr},
-    {"D0", "mm", "median volume diameter", nullptr},
-    {"Nw", "mm-1 m-3", "normalized intercept parameter", nullptr},
-    {"mu", "1", "shape parameter of the gamma distribution", nullptr},
-    {"lambda", "mm-1", "slope parameter of the gamma distribution", nullptr},
+Attribute Text(const char *name, const char *text) { return {Attribute::Text, name, text}; }
+const Attribute FILL_VALUE{Attribute::Fill, "_FillValue"};
+
+// Along which dimensions a variable lies.
+enum class Shape { Time, TimeBounds, Classes, ClassBounds, TimeByClass };
+
+struct Variable {
+  const char *name;
+  nc_type type;
+  Shape shape;
+  std::vector<Attribute> attributes;
 };
+
+// The variables of every product, in the order they are defined.
+const Variable TIME{"time",
+                    NC_DOUBLE,
+                    Shape::Time,
+                    {Text("standard_name", "time"), Text("long_name", "start of the interval"),
+                     Text("units", "seconds since 1970-01-01 00:00:00 UTC"),
+                     Text("calendar", "standard"), Text("axis", "T"), Text("bounds", "time_bnds")}};
+const Variable TIME_BOUNDS{"time_bnds", NC_DOUBLE, Shape::TimeBounds, {}};
+const Variable DIAMETER{"diameter",
+                        NC_DOUBLE,
+                        Shape::Classes,
+                        {Text("long_name", "drop diameter at the class centre"),
+                         Text("units", "mm"), Text("bounds", "diameter_bnds")}};
+const Variable DIAMETER_BOUNDS{"diameter_bnds", NC_DOUBLE, Shape::ClassBounds, {}};
+const Variable DROP_NUMBER_CONCENTRATION{
+    "drop_number_concentration",
+    NC_FLOAT,
+    Shape::TimeByClass,
+    {Text("long_name", "number concentration of drops per unit diameter, N(D)"),
+     Text("units", "m-3 mm-1"), Text("cell_methods", "time: mean"), FILL_VALUE}};
+const Variable RAIN_RATE{"rain_rate",
+                         NC_FLOAT,
+                         Shape::Time,
+                         {Text("standard_name", "rainfall_rate"),
+                          Text("long_name", "rain rate of the interval"), Text("units", "mm h-1"),
+                          Text("cell_methods", "time: mean"), FILL_VALUE}};
+const Variable PRECIPITATION_AMOUNT{"precipitation_amount",
+                                    NC_FLOAT,
+                                    Shape::Time,
+                                    {Text("standard_name", "thickness_of_rainfall_amount"),
+                                     Text("long_name", "rain collected in the interval"),
+                                     Text("units", "mm"), Text("cell_methods", "time: sum"),
+                                     FILL_VALUE}};
+const Variable NUMBER_PARTICLES{"number_particles",
+                                NC_INT,
+                                Shape::Time,
+                                {Text("long_name", "number of particles in the interval"),
+                                 Text("units", "1"), Text("cell_methods", "time: sum")}};
+const Variable INTERVAL_COMPLETE{"interval_complete",
+                                 NC_BYTE,
+                                 Shape::Time,
+                                 {Text("long_name", "the interval closed before the data ended"),
+                                  {Attribute::ByteFlags, "flag_values"},
+                                  Text("flag_meanings", "partial complete")}};
+
+// The integral quantities, in the order of the moment fields of DsdProductRow.
+const Variable MOMENTS[8] = {
+    {"Nt",
+     NC_FLOAT,
+     Shape::Time,
+     {Text("long_name", "total drop number concentration"), Text("units", "m-3"), FILL_VALUE}},
+    {"lwc",
+     NC_FLOAT,
+     Shape::Time,
+     {Text("long_name", "liquid water content"), Text("units", "g m-3"), FILL_VALUE}},
+    {"reflectivity",
+     NC_FLOAT,
+     Shape::Time,
+     {Text("standard_name", "equivalent_reflectivity_factor"),
+      Text("long_name", "radar reflectivity factor"), Text("units", "dBZ"), FILL_VALUE}},
+    {"Dm",
+     NC_FLOAT,
+     Shape::Time,
+     {Text("long_name", "mass-weighted mean diameter"), Text("units", "mm"), FILL_VALUE}},
+    {"D0",
+     NC_FLOAT,
+     Shape::Time,
+     {Text("long_name", "median volume diameter"), Text("units", "mm"), FILL_VALUE}},
+    {"Nw",
+     NC_FLOAT,
+     Shape::Time,
+     {Text("long_name", "normalized intercept parameter"), Text("units", "mm-1 m-3"), FILL_VALUE}},
+    {"mu",
+     NC_FLOAT,
+     Shape::Time,
+     {Text("long_name", "shape parameter of the gamma distribution"), Text("units", "1"),
+      FILL_VALUE}},
+    {"lambda",
+     NC_FLOAT,
+     Shape::Time,
+     {Text("long_name", "slope parameter of the gamma distribution"), Text("units", "mm-1"),
+      FILL_VALUE}},
+};
+
+// The dimensions of a product and the chunks its variables are stored in.
+struct Grid {
+  int time = -1, diameter = -1, nv = -1;
+  std::size_t classes = 0;
+
+  // Chunks of about half a megabyte along time; the default chunk of an unlimited dimension
+  // would make a call per row.
+  static constexpr std::size_t ROW_CHUNK = 1024;
+  std::size_t ClassRowChunk() const { return std::max<std::size_t>(1, 131072 / classes); }
+};
+
+// The first failed netCDF call of a step and what it was about.
+struct Outcome {
+  int status = NC_NOERR;
+  std::string what;
+  bool Ok() const { return status == NC_NOERR; }
+};
+
+Outcome DefineDimensions(int ncid, Grid &grid) {
+  if (int s = nc_def_dim(ncid, "time", NC_UNLIMITED, &grid.time); s != NC_NOERR)
+    return {s, "time dimension"};
+  if (int s = nc_def_dim(ncid, "diameter", grid.classes, &grid.diameter); s != NC_NOERR)
+    return {s, "diameter dimension"};
+  if (int s = nc_def_dim(ncid, "nv", 2, &grid.nv); s != NC_NOERR)
+    return {s, "nv dimension"};
+  return {};
+}
+
+int PutAttribute(int ncid, int var, const Attribute &a) {
+  switch (a.kind) {
+  case Attribute::Text:
+    return nc_put_att_text(ncid, var, a.name, std::strlen(a.text), a.text);
+  case Attribute::Fill:
+    return nc_put_att_float(ncid, var, a.name, NC_FLOAT, 1, &DsdNetcdfWriter::FILL);
+  case Attribute::ByteFlags: {
+    const signed char flags[2] = {0, 1};
+    return nc_put_att_schar(ncid, var, a.name, NC_BYTE, 2, flags);
+  }
+  }
+  return NC_EINVAL;
+}
+
+// Defines `v` into `var`. The first failure of its attributes goes to `attributes` instead: they
+// are reported together once every variable is defined.
+Outcome DefineVariable(int ncid, const Grid &grid, const Variable &v, int &var, int &attributes) {
+  int dims[2] = {grid.time, grid.nv};
+  std::size_t chunk[2] = {Grid::ROW_CHUNK, 2};
+  int rank = 2;
+  bool chunked = true;
+  switch (v.shape) {
+  case Shape::Time:
+    rank = 1;
+    break;
+  case Shape::TimeBounds:
+    break;
+  case Shape::Classes:
+  case Shape::ClassBounds:
+    dims[0] = grid.diameter;
+    rank = v.shape == Shape::Classes ? 1 : 2;
+    chunked = false;
+    break;
+  case Shape::TimeByClass:
+    dims[1] = grid.diameter;
+    chunk[0] = grid.ClassRowChunk();
+    chunk[1] = grid.classes;
+    break;
+  }
+  int s = nc_def_var(ncid, v.name, v.type, rank, dims, &var);
+  if (s == NC_NOERR && chunked)
+    s = nc_def_var_chunking(ncid, var, NC_CHUNKED, chunk);
+  // Most classes of a day are empty: light compression shrinks the file many times over.
+  if (s == NC_NOERR && v.shape == Shape::TimeByClass)
+    s = nc_def_var_deflate(ncid, var, 1, 1, 1);
+  if (s != NC_NOERR)
+    return {s, v.name};
+  for (const Attribute &a : v.attributes)
+    if (const int put = PutAttribute(ncid, var, a); attributes == NC_NOERR)
+      attributes = put;
+  return {};
+}
+
+// The conventions first, then the caller's in order.
+Outcome PutGlobalAttributes(int ncid, const DsdProductLayout &layout) {
+  for (const Attribute &a :
+       {Text("Conventions", "CF-1.8"), Text("pluvicam_version", PLUVICAM_VERSION)})
+    if (int s = PutAttribute(ncid, NC_GLOBAL, a); s != NC_NOERR)
+      return {s, a.name};
+  for (const auto &[name, value] : layout.attributes) {
+    int s = NC_NOERR;
+    if (const auto *t = std::get_if<std::string>(&value))
+      s = nc_put_att_text(ncid, NC_GLOBAL, name.c_str(), t->size(), t->c_str());
+    else
+      s = nc_put_att_double(ncid, NC_GLOBAL, name.c_str(), NC_DOUBLE, 1, &std::get<double>(value));
+    if (s != NC_NOERR)
+      return {s, "global attribute \"" + name + "\""};
+  }
+  return {};
+}
+
+// The centres and edges of the diameter classes.
+Outcome PutClasses(int ncid, const Grid &grid, double deltaD, int centreVar, int boundsVar) {
+  std::vector<double> centres(grid.classes);
+  std::vector<double> edges(2 * grid.classes);
+  for (std::size_t k = 0; k < grid.classes; ++k) {
+    centres[k] = (double(k) + 0.5) * deltaD;
+    edges[2 * k] = double(k) * deltaD;
+    edges[2 * k + 1] = double(k + 1) * deltaD;
+  }
+  if (int s = nc_put_var_double(ncid, centreVar, centres.data()); s != NC_NOERR)
+    return {s, "diameter"};
+  if (int s = nc_put_var_double(ncid, boundsVar, edges.data()); s != NC_NOERR)
+    return {s, "diameter_bnds"};
+  return {};
+}
 
 float Stored(double value) {
   const float f = float(value);
@@ -97,158 +299,46 @@ bool DsdNetcdfWriter::Create(const std::string &path, const DsdProductLayout &la
 }
 
 bool DsdNetcdfWriter::Define(const DsdProductLayout &layout, std::string *error) {
-  auto text = [&](int var, const char *name, const std::string &value) {
-    return nc_put_att_text(ncid, var, name, value.size(), value.c_str());
-  };
-  auto fill = [&](int var) {
-    return nc_put_att_float(ncid, var, "_FillValue", NC_FLOAT, 1, &FILL);
-  };
-
-  int dTime = -1, dDiameter = -1, dNv = -1;
-  if (!Check(nc_def_dim(ncid, "time", NC_UNLIMITED, &dTime), "time dimension", error) ||
-      !Check(nc_def_dim(ncid, "diameter", std::size_t(classCount), &dDiameter),
-             "diameter dimension", error) ||
-      !Check(nc_def_dim(ncid, "nv", 2, &dNv), "nv dimension", error))
-    return false;
-
-  // Chunks of about half a megabyte along time; the default chunk of an unlimited dimension
-  // would make a call per row.
-  const std::size_t rowChunk = 1024;
-  const std::size_t ndChunk = std::max<std::size_t>(1, 131072 / std::size_t(classCount));
-
-  auto series = [&](const char *name, nc_type type, int &var, const char *what) {
-    const int dims[1] = {dTime};
-    const std::size_t chunk[1] = {rowChunk};
-    return Check(nc_def_var(ncid, name, type, 1, dims, &var), what, error) &&
-           Check(nc_def_var_chunking(ncid, var, NC_CHUNKED, chunk), what, error);
-  };
-
-  // Attribute calls are checked together; the first failure is the one reported.
-  int status = NC_NOERR;
-  auto note = [&](int s) {
-    if (status == NC_NOERR)
-      status = s;
-  };
-  // Coordinates.
-  if (!series("time", NC_DOUBLE, timeVar, "time"))
-    return false;
-  note(text(timeVar, "standard_name", "time"));
-  note(text(timeVar, "long_name", "start of the interval"));
-  note(text(timeVar, "units", "seconds since 1970-01-01 00:00:00 UTC"));
-  note(text(timeVar, "calendar", "standard"));
-  note(text(timeVar, "axis", "T"));
-  note(text(timeVar, "bounds", "time_bnds"));
-  {
-    const int dims[2] = {dTime, dNv};
-    const std::size_t chunk[2] = {rowChunk, 2};
-    if (!Check(nc_def_var(ncid, "time_bnds", NC_DOUBLE, 2, dims, &timeBoundsVar), "time_bnds",
-               error) ||
-        !Check(nc_def_var_chunking(ncid, timeBoundsVar, NC_CHUNKED, chunk), "time_bnds", error))
-      return false;
-  }
-  int diameterVar = -1, diameterBoundsVar = -1;
-  {
-    const int dims[2] = {dDiameter, dNv};
-    if (!Check(nc_def_var(ncid, "diameter", NC_DOUBLE, 1, dims, &diameterVar), "diameter", error) ||
-        !Check(nc_def_var(ncid, "diameter_bnds", NC_DOUBLE, 2, dims, &diameterBoundsVar),
-               "diameter_bnds", error))
-      return false;
-  }
-  note(text(diameterVar, "long_name", "drop diameter at the class centre"));
-  note(text(diameterVar, "units", "mm"));
-  note(text(diameterVar, "bounds", "diameter_bnds"));
-
-  // Data.
-  {
-    const int dims[2] = {dTime, dDiameter};
-    const std::size_t chunk[2] = {ndChunk, std::size_t(classCount)};
-    if (!Check(nc_def_var(ncid, "drop_number_concentration", NC_FLOAT, 2, dims, &ndVar),
-               "drop_number_concentration", error) ||
-        !Check(nc_def_var_chunking(ncid, ndVar, NC_CHUNKED, chunk), "drop_number_concentration",
-               error) ||
-        // Most classes of a day are empty: light compression shrinks the file many times over.
-        !Check(nc_def_var_deflate(ncid, ndVar, 1, 1, 1), "drop_number_concentration", error))
-      return false;
-  }
-  note(text(ndVar, "long_name", "number concentration of drops per unit diameter, N(D)"));
-  note(text(ndVar, "units", "m-3 mm-1"));
-  note(text(ndVar, "cell_methods", "time: mean"));
-  note(fill(ndVar));
-
-  if (!series("rain_rate", NC_FLOAT, rateVar, "rain_rate") ||
-      !series("precipitation_amount", NC_FLOAT, amountVar, "precipitation_amount") ||
-      !series("number_particles", NC_INT, countVar, "number_particles") ||
-      !series("interval_complete", NC_BYTE, completeVar, "interval_complete"))
-    return false;
-  note(text(rateVar, "standard_name", "rainfall_rate"));
-  note(text(rateVar, "long_name", "rain rate of the interval"));
-  note(text(rateVar, "units", "mm h-1"));
-  note(text(rateVar, "cell_methods", "time: mean"));
-  note(fill(rateVar));
-  note(text(amountVar, "standard_name", "thickness_of_rainfall_amount"));
-  note(text(amountVar, "long_name", "rain collected in the interval"));
-  note(text(amountVar, "units", "mm"));
-  note(text(amountVar, "cell_methods", "time: sum"));
-  note(fill(amountVar));
-  note(text(countVar, "long_name", "number of particles in the interval"));
-  note(text(countVar, "units", "1"));
-  note(text(countVar, "cell_methods", "time: sum"));
-  {
-    const signed char flags[2] = {0, 1};
-    note(text(completeVar, "long_name", "the interval closed before the data ended"));
-    note(nc_put_att_schar(ncid, completeVar, "flag_values", NC_BYTE, 2, flags));
-    note(text(completeVar, "flag_meanings", "partial complete"));
-  }
-
-  if (moments) {
-    for (int i = 0; i < 8; ++i) {
-      const MomentVariable &m = MOMENTS[i];
-      if (!series(m.name, NC_FLOAT, momentVars[i], m.name))
-        return false;
-      if (m.standardName)
-        note(text(momentVars[i], "standard_name", m.standardName));
-      note(text(momentVars[i], "long_name", m.longName));
-      note(text(momentVars[i], "units", m.units));
-      note(fill(momentVars[i]));
-    }
-  }
-  if (!Check(status, "variable attributes", error))
-    return false;
-
-  // Global attributes: the conventions first, then the caller's in order.
-  if (!Check(text(NC_GLOBAL, "Conventions", "CF-1.8"), "Conventions", error) ||
-      !Check(text(NC_GLOBAL, "pluvicam_version", PLUVICAM_VERSION), "pluvicam_version", error))
-    return false;
-  for (const auto &[name, value] : layout.attributes) {
-    if (IsReservedAttribute(name)) {
+  for (const auto &attribute : layout.attributes) {
+    if (IsReservedAttribute(attribute.first)) {
       if (error)
-        *error = "Could not write " + target + ": the global attribute \"" + name +
+        *error = "Could not write " + target + ": the global attribute \"" + attribute.first +
                  "\" is the product's own";
       Abandon();
       return false;
     }
-    int s = NC_NOERR;
-    if (const auto *t = std::get_if<std::string>(&value))
-      s = text(NC_GLOBAL, name.c_str(), *t);
-    else
-      s = nc_put_att_double(ncid, NC_GLOBAL, name.c_str(), NC_DOUBLE, 1, &std::get<double>(value));
-    const std::string what = "global attribute \"" + name + "\"";
-    if (!Check(s, what.c_str(), error))
-      return false;
   }
+  Grid grid;
+  grid.classes = std::size_t(classCount);
+  int diameterVar = -1, diameterBoundsVar = -1;
+  std::vector<std::pair<const Variable *, int *>> variables = {
+      {&TIME, &timeVar},
+      {&TIME_BOUNDS, &timeBoundsVar},
+      {&DIAMETER, &diameterVar},
+      {&DIAMETER_BOUNDS, &diameterBoundsVar},
+      {&DROP_NUMBER_CONCENTRATION, &ndVar},
+      {&RAIN_RATE, &rateVar},
+      {&PRECIPITATION_AMOUNT, &amountVar},
+      {&NUMBER_PARTICLES, &countVar},
+      {&INTERVAL_COMPLETE, &completeVar}};
+  if (moments)
+    for (int i = 0; i < 8; ++i)
+      variables.emplace_back(&MOMENTS[i], &momentVars[i]);
 
-  if (!Check(nc_enddef(ncid), "definitions", error))
-    return false;
-
-  std::vector<double> centres(static_cast<std::size_t>(classCount));
-  std::vector<double> edges(2 * centres.size());
-  for (int k = 0; k < classCount; ++k) {
-    centres[std::size_t(k)] = (k + 0.5) * layout.deltaD;
-    edges[2 * std::size_t(k)] = k * layout.deltaD;
-    edges[2 * std::size_t(k) + 1] = (k + 1) * layout.deltaD;
-  }
-  return Check(nc_put_var_double(ncid, diameterVar, centres.data()), "diameter", error) &&
-         Check(nc_put_var_double(ncid, diameterBoundsVar, edges.data()), "diameter_bnds", error);
+  Outcome outcome = DefineDimensions(ncid, grid);
+  int attributes = NC_NOERR;
+  for (const auto &[variable, var] : variables)
+    if (outcome.Ok())
+      outcome = DefineVariable(ncid, grid, *variable, *var, attributes);
+  if (outcome.Ok() && attributes != NC_NOERR)
+    outcome = {attributes, "variable attributes"};
+  if (outcome.Ok())
+    outcome = PutGlobalAttributes(ncid, layout);
+  if (outcome.Ok())
+    outcome = {nc_enddef(ncid), "definitions"};
+  if (outcome.Ok())
+    outcome = PutClasses(ncid, grid, layout.deltaD, diameterVar, diameterBoundsVar);
+  return Check(outcome.status, outcome.what.c_str(), error);
 }
 
 bool DsdNetcdfWriter::Append(const DsdProductRow &row, std::string *error) {

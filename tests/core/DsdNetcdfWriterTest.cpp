@@ -139,6 +139,78 @@ TEST_F(DsdNetcdfWriterTest, RoundTripThroughTheLibrary) {
   EXPECT_NE(nc.Text("", "pluvicam_version"), "<none>");
 }
 
+// What other tools see of a product before reading a value: the variables and their attributes
+// in order, how the series are stored, the flag values.
+TEST_F(DsdNetcdfWriterTest, TheProductsHeader) {
+  const std::string path = Path("day.nc");
+  DsdNetcdfWriter writer;
+  std::string error;
+  ASSERT_TRUE(writer.Create(path, Layout(true), {}, &error)) << error;
+  ASSERT_TRUE(writer.Append(Row(T0, 60, 120), &error)) << error;
+  ASSERT_TRUE(writer.Finish(&error)) << error;
+
+  NcFile nc(path);
+  ASSERT_TRUE(nc.Ok());
+  using Names = std::vector<std::string>;
+  const Names measured = {"standard_name", "long_name", "units", "cell_methods", "_FillValue"};
+  const Names moment = {"long_name", "units", "_FillValue"};
+  const std::pair<const char *, Names> variables[] = {
+      {"time", {"standard_name", "long_name", "units", "calendar", "axis", "bounds"}},
+      {"time_bnds", {}},
+      {"diameter", {"long_name", "units", "bounds"}},
+      {"diameter_bnds", {}},
+      {"drop_number_concentration", {"long_name", "units", "cell_methods", "_FillValue"}},
+      {"rain_rate", measured},
+      {"precipitation_amount", measured},
+      {"number_particles", {"long_name", "units", "cell_methods"}},
+      {"interval_complete", {"long_name", "flag_values", "flag_meanings"}},
+      {"Nt", moment},
+      {"lwc", moment},
+      {"reflectivity", {"standard_name", "long_name", "units", "_FillValue"}},
+      {"Dm", moment},
+      {"D0", moment},
+      {"Nw", moment},
+      {"mu", moment},
+      {"lambda", moment}};
+  for (const auto &[name, attributes] : variables) {
+    EXPECT_TRUE(nc.HasVar(name)) << name;
+    EXPECT_EQ(nc.AttNames(name), attributes) << name;
+  }
+  EXPECT_EQ(nc.VarNames().size(), std::size(variables));
+  EXPECT_EQ(nc.Text("reflectivity", "standard_name"), "equivalent_reflectivity_factor");
+  EXPECT_EQ(nc.Text("drop_number_concentration", "cell_methods"), "time: mean");
+  EXPECT_EQ(nc.Text("precipitation_amount", "cell_methods"), "time: sum");
+  EXPECT_EQ(nc.Ints("interval_complete"), std::vector<int>{1});
+  EXPECT_EQ(nc.IntAtt("interval_complete", "flag_values"), (std::vector<int>{0, 1}));
+  const Names global = nc.AttNames("");
+  ASSERT_GE(global.size(), 2u);
+  EXPECT_EQ(Names(global.begin(), global.begin() + 2), (Names{"Conventions", "pluvicam_version"}));
+
+  // A row per call would be slow to write and read: the series lie in chunks of many rows, and
+  // the mostly empty N(D) is compressed.
+  EXPECT_EQ(nc.Chunks("time"), std::vector<size_t>{1024});
+  EXPECT_EQ(nc.Chunks("time_bnds"), (std::vector<size_t>{1024, 2}));
+  EXPECT_EQ(nc.Chunks("Nw"), std::vector<size_t>{1024});
+  EXPECT_EQ(nc.Chunks("drop_number_concentration"), (std::vector<size_t>{32768, 4}));
+  EXPECT_EQ(nc.Deflate("drop_number_concentration"), 1);
+  EXPECT_EQ(nc.Deflate("rain_rate"), 0);
+  EXPECT_TRUE(nc.Chunks("diameter").empty());
+}
+
+TEST_F(DsdNetcdfWriterTest, AGlobalAttributeOfTheProductsOwnIsRefused) {
+  for (const char *name : {"Conventions", "featureType", "PLUVICAM_VERSION"}) {
+    DsdProductLayout layout = Layout(false);
+    layout.attributes.emplace_back(name, std::string("mine"));
+    DsdNetcdfWriter writer;
+    std::string error;
+    EXPECT_FALSE(writer.Create(Path("day.nc"), layout, {}, &error)) << name;
+    EXPECT_NE(error.find(std::string("\"") + name + "\" is the product's own"), std::string::npos)
+        << error;
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_TRUE(Leftovers(dir).empty()) << name;
+  }
+}
+
 TEST_F(DsdNetcdfWriterTest, LongSeriesWithoutMomentsKeepsItsOrder) {
   // More rows than one block, so that later blocks land behind earlier ones.
   const std::string path = Path("long.nc");

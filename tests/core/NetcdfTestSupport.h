@@ -76,9 +76,62 @@ public:
     nc_get_att_double(id, v, name.c_str(), &value);
     return value;
   }
+  // A numeric attribute's values; empty when missing.
+  std::vector<int> IntAtt(const std::string &var, const std::string &name) const {
+    const int v = var.empty() ? NC_GLOBAL : Var(var);
+    size_t length = 0;
+    if (v == -2 || nc_inq_attlen(id, v, name.c_str(), &length) != NC_NOERR)
+      return {};
+    std::vector<int> values(length);
+    if (nc_get_att_int(id, v, name.c_str(), values.data()) != NC_NOERR)
+      return {};
+    return values;
+  }
   bool HasAtt(const std::string &var, const std::string &name) const {
     const int v = var.empty() ? NC_GLOBAL : Var(var);
     return nc_inq_attid(id, v, name.c_str(), nullptr) == NC_NOERR;
+  }
+  // The variables; a variable's attributes ("" for the global ones) in the file's order.
+  std::vector<std::string> VarNames() const {
+    std::vector<std::string> names;
+    int count = 0;
+    nc_inq_nvars(id, &count);
+    for (int v = 0; v < count; ++v) {
+      char text[NC_MAX_NAME + 1] = {};
+      nc_inq_varname(id, v, text);
+      names.push_back(text);
+    }
+    return names;
+  }
+  std::vector<std::string> AttNames(const std::string &var) const {
+    std::vector<std::string> names;
+    const int v = var.empty() ? NC_GLOBAL : Var(var);
+    int count = 0;
+    if (v == -2 || nc_inq_varnatts(id, v, &count) != NC_NOERR)
+      return names;
+    for (int i = 0; i < count; ++i) {
+      char text[NC_MAX_NAME + 1] = {};
+      nc_inq_attname(id, v, i, text);
+      names.push_back(text);
+    }
+    return names;
+  }
+  // A variable's chunk sizes; empty when it is stored in one piece.
+  std::vector<size_t> Chunks(const std::string &name) const {
+    const int var = Var(name);
+    int storage = NC_CONTIGUOUS, n = 0;
+    size_t sizes[NC_MAX_VAR_DIMS] = {};
+    if (var < 0 || nc_inq_varndims(id, var, &n) != NC_NOERR ||
+        nc_inq_var_chunking(id, var, &storage, sizes) != NC_NOERR || storage != NC_CHUNKED)
+      return {};
+    return std::vector<size_t>(sizes, sizes + n);
+  }
+  // The deflate level, 0 when the variable is not compressed.
+  int Deflate(const std::string &name) const {
+    int shuffle = 0, deflate = 0, level = 0;
+    if (nc_inq_var_deflate(id, Var(name), &shuffle, &deflate, &level) != NC_NOERR || !deflate)
+      return 0;
+    return level;
   }
   std::vector<double> Doubles(const std::string &name) const { return Values<double>(name); }
   std::vector<float> Floats(const std::string &name) const { return Values<float>(name); }
