@@ -479,7 +479,7 @@ void CMainCtrlPanel::OnScale() {
     for (Pane pane : {Pane::Front, Pane::Side}) {
       QWidget *view = frame->GetPane(pane);
       // The particle views draw the current particle anew at the new factor.
-      if (auto *contourView = dynamic_cast<CSmallContourView *>(view))
+      if (auto *contourView = qobject_cast<CSmallContourView *>(view))
         contourView->OnParticle();
       else if (view)
         view->update();
@@ -512,7 +512,7 @@ void CMainCtrlPanel::OnAreaDisplay() {
     areaMode = distributionRadio->isChecked() ? 1 : 0;
   }
   if (frame)
-    if (auto *top = dynamic_cast<CSmallTopView *>(frame->GetPane(Pane::Top)))
+    if (auto *top = qobject_cast<CSmallTopView *>(frame->GetPane(Pane::Top)))
       top->SetAreaMode(areaMode);
   if (areaMode != before)
     filterChanged = true;

@@ -518,10 +518,15 @@ void CMainFrame::OpenBigFrame(const QString &titleWord, BigKind kind) {
     return;
   // The big frame's diagrams move the document on; the small views show what they were told.
   for (QWidget *pane : panes)
-    if (auto *view = dynamic_cast<CDiagramView *>(pane))
+    if (auto *view = qobject_cast<CDiagramView *>(pane))
       view->Flush();
 
-  bigFrame = new CBigFrame(kind, doc, this, bigPaneFactory);
+  bigFrame = new CBigFrame(kind, doc, bigPaneFactory);
+  connect(bigFrame, &CBigFrame::CloseRequested, this, &CMainFrame::CloseBigFrame);
+  connect(bigFrame, &CBigFrame::HelpRequested, this, [this](int page) {
+    if (app)
+      app->ShowDocument(page);
+  });
   bigFrame->setWindowTitle(title);
   bigFrame->setGeometry(QRect(QPoint(0, 0), size()));
   bigFrame->show();

@@ -11,6 +11,7 @@
 // symmetric correction, and the particle's measures with, when the correction display is on,
 // the corrected ones beside them.
 class CBigParticleView : public CDiagramView {
+  Q_OBJECT
 public:
   // index 0 shows camera A (front view), index 1 camera B (side view).
   CBigParticleView(CPluvicamDoc *doc, int index, QWidget *parent = nullptr);

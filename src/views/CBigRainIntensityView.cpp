@@ -1,7 +1,5 @@
 #include "CBigRainIntensityView.h"
 
-#include "CBigInfoView.h"
-#include "CRainIntensityCtrlPanel.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "statistics/IntervalReader.h"
@@ -24,7 +22,7 @@ constexpr double CLIP_MARK_HEIGHT = 5;
 } // namespace
 
 CBigRainIntensityView::CBigRainIntensityView(CPluvicamDoc *doc, QWidget *parent)
-    : CDiagramView(doc, parent) {
+    : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigRainIntensityView"));
   Layout();
 }
@@ -176,7 +174,7 @@ bool CBigRainIntensityView::RunSlice(RainRateRun &engine) {
       r->result = engine.Total();
     } else if (outcome == IntervalReader::DataEnd || outcome == IntervalReader::Failure) {
       // A record whose computation failed is passed over (BadRecord); an error ends the run.
-      NotifyEndOfRun();
+      emit Finished();
       if (outcome == IntervalReader::Failure)
         doc->ShowMessage(reader.Message());
       going = false;
@@ -198,19 +196,19 @@ bool CBigRainIntensityView::RunSlice(RainRateRun &engine) {
   return going && run == 1;
 }
 
-int CBigRainIntensityView::OnRun() {
+void CBigRainIntensityView::Start() {
   if (computing)
-    return 1; // one run at a time
+    return; // one run at a time
   ratePoints.clear();
   segments.clear();
   run = 1;
   Rebuild();
   if (!doc)
-    return 1;
+    return;
   IntegrationSettings *r = doc->GetIntegrationSettings(0);
   IntegrationState *state = doc->GetIntegrationState();
   if (!r || !state)
-    return 1;
+    return;
   r->result = 0;
   computing = 1;
   RainRateRun engine(r->mode, r->rainInterval, r->timeInterval);
@@ -234,8 +232,7 @@ int CBigRainIntensityView::OnRun() {
   if (tipShown)
     UpdateTipCurve();
   Rebuild();
-  RefreshRecordTables();
-  return 1;
+  emit FiguresChanged();
 }
 
 void CBigRainIntensityView::OnScaleUp() {
@@ -283,7 +280,6 @@ void CBigRainIntensityView::OnToggle() {
       loop.exec();
     }
     computing = 0;
-    NotifyEndOfRun();
     if (!status) {
       run = 0;
       doc->ShowMessage(message);
@@ -305,7 +301,7 @@ void CBigRainIntensityView::OnToggle() {
     UpdateTipCurve();
   }
   Rebuild();
-  RefreshRecordTables();
+  emit FiguresChanged();
 }
 
 void CBigRainIntensityView::UpdateTipCurve() {
@@ -322,10 +318,10 @@ void CBigRainIntensityView::UpdateTipCurve() {
   gaugeTotal = tipCurve.gaugeTotal;
   if (IntegrationSettings *r = doc ? doc->GetIntegrationSettings(0) : nullptr)
     r->gaugeTotal = gaugeTotal;
-  RefreshRecordTables();
+  emit FiguresChanged();
 }
 
-void CBigRainIntensityView::OnResetView() {
+void CBigRainIntensityView::Reset() {
   ratePoints.clear();
   segments.clear();
   gaugeTotal = -1.0f;
@@ -337,18 +333,4 @@ void CBigRainIntensityView::OnResetView() {
 bool CBigRainIntensityView::IsIdle() {
   run = 0;
   return computing == 0;
-}
-
-void CBigRainIntensityView::NotifyEndOfRun() {
-  if (QWidget *frame = window())
-    for (CRainIntensityCtrlPanel *panel : frame->findChildren<CRainIntensityCtrlPanel *>())
-      panel->EndOfRun();
-}
-
-void CBigRainIntensityView::RefreshRecordTables() {
-  // The record table has no meta-object of its own: find it by its C++ type.
-  if (QWidget *frame = window())
-    for (QWidget *w : frame->findChildren<QWidget *>())
-      if (auto *info = dynamic_cast<CBigInfoView *>(w))
-        info->Refresh();
 }

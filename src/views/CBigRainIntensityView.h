@@ -1,6 +1,5 @@
 #pragma once
-#include "BusyView.h"
-#include "CDiagramView.h"
+#include "BigDiagramView.h"
 #include "statistics/RainRateAxis.h"
 #include "statistics/RainRateRun.h"
 #include "statistics/TipCurve.h"
@@ -10,22 +9,23 @@
 
 // Rain rate versus time over the whole time window, computed on Run with the document's rain
 // integration, and the gauge's rain rate from the tip file beside the data file on Tip.
-class CBigRainIntensityView : public CDiagramView, public BusyView {
+class CBigRainIntensityView : public BigDiagramView {
+  Q_OBJECT
 public:
   CBigRainIntensityView(CPluvicamDoc *doc, QWidget *parent = nullptr);
   ~CBigRainIntensityView() override;
 
   // Reads the document's particles from its current position to the end of the window or file,
-  // drawing as it goes; returns when the run has ended (Stop, end of data, a read error).
-  int OnRun();
-  void OnStop() { run = 0; }
+  // drawing as it goes.
+  void Start() override;
+  void Stop() override { run = 0; }
+  bool IsIdle() override;
+  // The curve and the gauge total are dropped.
+  void Reset() override;
   void OnScaleUp();
   void OnScaleDown();
   // Shows or hides the gauge's curve; the first time, the tip file is read.
   void OnToggle();
-  // UM_RESET: the curve and the gauge total are dropped.
-  void OnResetView();
-  bool IsIdle() override;
 
   // The gauge's mm per tip; the settings' value when the application gives one.
   void SetTipSizeSource(std::function<float()> source) { tipSizeSource = std::move(source); }
@@ -62,8 +62,6 @@ private:
   void DrawSteps(QPainter &p, const std::vector<QPoint> &points, size_t from,
                  const QColor &colour) const;
   void UpdateTipCurve();
-  void NotifyEndOfRun();
-  void RefreshRecordTables();
   double TextHeight() const;
 
   float gaugeTotal = -1.0f;

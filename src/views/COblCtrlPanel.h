@@ -1,9 +1,11 @@
 #pragma once
-#include "CRunPanel.h"
+#include "BigPanel.h"
+
+class CBigOblView;
 
 // The control panel of the enlarged oblateness diagram: Run / Stop, Comp, Calibrate, Main, Help,
 // Grid and the switch between the scatter and the distribution N(H/W).
-class COblCtrlPanel : public CRunPanel {
+class COblCtrlPanel : public BigPanel {
   Q_OBJECT
 public:
   enum ControlId {
@@ -29,13 +31,13 @@ public:
   bool IsDistribution() const { return distribution; }
 
 protected:
-  void StartViews() override;
-  void StopViews() override;
   int HelpPage() const override { return distribution ? HELP_DISTRIBUTION : HELP_SCATTER; }
   // Comp, Grid and Calibrate belong to the scatter only.
   void EnableControls() override;
 
 private:
+  CBigOblView *View() const;
+
   bool distribution = false;
-  QPushButton *compButton, *calibrateButton, *gridButton, *modeButton;
+  QPushButton *compButton, *calibrateButton, *gridButton;
 };

@@ -9,6 +9,7 @@
 // One camera's outline of the current particle at 100/zoom logical units per mm, with the
 // symmetry axis; the common part of the small front and side views.
 class CSmallContourView : public CDiagramView {
+  Q_OBJECT
 public:
   CSmallContourView(CPluvicamDoc *doc, QWidget *parent, Camera camera, const QString &title,
                     const QColor &colour);

@@ -6,6 +6,7 @@
 
 // N(D) of the particles of the main run, redrawn each time another 0.1 mm of rain is complete.
 class CSmallDSDView : public CDiagramView {
+  Q_OBJECT
 public:
   CSmallDSDView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

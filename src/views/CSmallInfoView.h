@@ -7,6 +7,7 @@
 // The record table of the main window: the current particle's parameters, the wind reading and
 // the particle's place in the file.
 class CSmallInfoView : public CDiagramView {
+  Q_OBJECT
 public:
   CSmallInfoView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

@@ -3,6 +3,7 @@
 
 // Oblateness against diameter: one black dot per particle of the main run.
 class CSmallOblView : public CDiagramView {
+  Q_OBJECT
 public:
   CSmallOblView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

@@ -4,6 +4,7 @@
 
 // Rain rate of the last 30 minutes as a step curve of the document's 0.1 mm intervals.
 class CSmallRainIntensityView : public CDiagramView {
+  Q_OBJECT
 public:
   CSmallRainIntensityView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

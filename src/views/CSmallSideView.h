@@ -3,6 +3,7 @@
 
 // Camera B's outline of the current particle (side view), in the main window's particle grid.
 class CSmallSideView : public CSmallContourView {
+  Q_OBJECT
 public:
   CSmallSideView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 };

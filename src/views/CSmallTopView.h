@@ -9,6 +9,7 @@
 // usable area and the filter's pixel ranges; marks every accepted particle, by position and size
 // or as a count per centre pixel.
 class CSmallTopView : public CDiagramView {
+  Q_OBJECT
 public:
   enum AreaMode { PositionSize = 0, Distribution = 1 };
 

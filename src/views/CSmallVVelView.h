@@ -3,6 +3,7 @@
 
 // Vertical velocity against diameter: one black dot per particle of the main run.
 class CSmallVVelView : public CDiagramView {
+  Q_OBJECT
 public:
   CSmallVVelView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

@@ -43,6 +43,7 @@ struct DropFrame {
     panel = new CParticleCtrlPanel(doc, messages, &window);
     front = new CBigParticleView(doc, 0, &window);
     side = new CBigParticleView(doc, 1, &window);
+    panel->Attach({front, side}, info);
     front->resize(VIEW_SIZE);
     side->resize(VIEW_SIZE);
     window.show();
