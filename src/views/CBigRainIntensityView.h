@@ -5,6 +5,8 @@
 #include "statistics/TipCurve.h"
 
 #include <functional>
+
+class IntervalReader;
 #include <vector>
 
 // Rain rate versus time over the whole time window, computed on Run with the document's rain
@@ -30,7 +32,7 @@ public:
   // The gauge's mm per tip; the settings' value when the application gives one.
   void SetTipSizeSource(std::function<float()> source) { tipSizeSource = std::move(source); }
 
-  // Particles per slice of the run's work before the events are looked at again (about 15 ms).
+  // The run's work goes on for this long before the events are looked at again.
   static constexpr int SLICE_MS = 15;
 
   const RainRateAxis &Axis() const { return axis; }
@@ -53,8 +55,10 @@ protected:
 
 private:
   void Layout();
-  // Runs one slice of the run; false when the run is over.
-  bool RunSlice(RainRateRun &engine);
+  // One particle of the run; false when the run is over.
+  bool RunStep(RainRateRun &engine, IntervalReader &reader);
+  // Takes the segments of the run from `fromSegment` on and draws them onto the picture.
+  void TakeSegments(const RainRateRun &engine, size_t fromSegment);
   void AddPoints(size_t fromSegment);
   void DrawRatePoints(QPainter &p, size_t from) const;
   // A step curve given as pairs of points (a step's start and end), from point `from` on,

@@ -2,17 +2,15 @@
 
 #include "CBigParticleView.h"
 #include "CClassifyDlg.h"
+#include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "particle/ContourBuilder.h"
 #include "statistics/ParticleText.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 const char *const SNOW_MESSAGE = "This function is not available for sno-data.";
@@ -116,36 +114,25 @@ void CParticleCtrlPanel::Step(ReadDirection direction) {
     stepping = true;
 
     // Particles the filter passes over go by in slices; between slices the window takes its
-    // events, among them the press of "Stop".
-    QEventLoop loop;
-    QTimer slice;
-    slice.setInterval(0);
-    // Backwards from the first particle the file delivers that particle again: a rejected one
-    // would be read for ever.
+    // events, among them the press of "Stop". Backwards from the first particle the file
+    // delivers that particle again: a rejected one would be read for ever.
     int32_t lastStart = -1;
-    connect(&slice, &QTimer::timeout, &loop, [&] {
-      QElapsedTimer clock;
-      clock.start();
-      while (stepping) {
-        particle = doc->ReadHydData(direction, &status, &message);
-        if (status != CPluvicamDoc::statusRejected) {
-          stepping = false;
-        } else if (!forward && particle) {
-          const int32_t start = particle->GetHydHeader()->startPos;
-          if (lastStart >= 0 && start >= lastStart)
+    RunInSlices(
+        [&] {
+          if (!stepping)
+            return false;
+          particle = doc->ReadHydData(direction, &status, &message);
+          if (status != CPluvicamDoc::statusRejected) {
             stepping = false;
-          lastStart = start;
-        }
-        if (stepping && clock.elapsed() >= SLICE_MS)
-          break;
-      }
-      if (!stepping) {
-        slice.stop();
-        loop.quit();
-      }
-    });
-    slice.start();
-    loop.exec();
+          } else if (!forward && particle) {
+            const int32_t start = particle->GetHydHeader()->startPos;
+            if (lastStart >= 0 && start >= lastStart)
+              stepping = false;
+            lastStart = start;
+          }
+          return stepping;
+        },
+        SLICE_MS);
 
     if (!particle && status == CPluvicamDoc::statusError)
       ShowMessage(message);
