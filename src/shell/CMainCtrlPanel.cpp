@@ -6,9 +6,9 @@
 #include "FilterValidation.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
-#include "views/CSmallContourView.h"
 #include "views/CSmallTopView.h"
 #include "views/Pane.h"
+#include "views/SmallContourView.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -479,7 +479,7 @@ void CMainCtrlPanel::OnScale() {
     for (Pane pane : {Pane::Front, Pane::Side}) {
       QWidget *view = frame->GetPane(pane);
       // The particle views draw the current particle anew at the new factor.
-      if (auto *contourView = qobject_cast<CSmallContourView *>(view))
+      if (auto *contourView = qobject_cast<SmallContourView *>(view))
         contourView->OnParticle();
       else if (view)
         view->update();

@@ -78,7 +78,6 @@ public:
   bool FilterChanged() const { return filterChanged; }
   bool TimeChanged() const { return timeChanged; }
   int AreaDisplayMode() const { return areaMode; }
-  int PixelBoundLow() const { return pixelLow; }
   int PixelBoundHigh() const { return pixelHigh; }
 
   // DocumentListener

@@ -1,12 +1,12 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 
 // An enlarged diagram that computes over the time window. Its panel starts and stops it and
 // keeps the record table up to date; its frame asks whether it is idle before it closes.
-class BigDiagramView : public CDiagramView {
+class BigDiagramView : public DiagramView {
   Q_OBJECT
 public:
-  using CDiagramView::CDiagramView;
+  using DiagramView::DiagramView;
 
   // Computes from where the document stands; returns when the computation has ended (the end
   // of the data, Stop, a read error). A diagram that still computes ignores it.

@@ -83,7 +83,7 @@ void CBigDSDView::UpdateModels() {
 }
 
 void CBigDSDView::paintEvent(QPaintEvent *event) {
-  CDiagramView::paintEvent(event);
+  DiagramView::paintEvent(event);
   const IntegrationSettings *s = doc ? doc->GetIntegrationSettings(1) : nullptr;
   if (!comp || !s || !(s->result > 0) || image.isNull())
     return;

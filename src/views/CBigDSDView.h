@@ -36,7 +36,6 @@ public:
   bool IsCompOn() const { return comp; }
   // The last Run's outcome; its classes survive until the next Run.
   const DsdInterval &LastInterval() const { return last; }
-  double NdMax() const { return ndMax; }
   const std::vector<dsd::Bar> &Bars() const { return bars; }
   const std::array<dsd::ModelCurve, 3> &Models() const { return models; }
   // The logical point of a label of the N(D)max text, for tests.

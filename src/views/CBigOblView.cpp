@@ -188,7 +188,7 @@ void CBigOblView::DrawBars(QPainter &p) {
 }
 
 void CBigOblView::paintEvent(QPaintEvent *event) {
-  CDiagramView::paintEvent(event);
+  DiagramView::paintEvent(event);
   QPainter p(this);
   ApplyMapping(p);
   if (!mode) {
@@ -274,7 +274,7 @@ QPoint CBigOblView::LogicalPoint(QPointF device) const {
 
 void CBigOblView::mousePressEvent(QMouseEvent *event) {
   if (event->button() != Qt::LeftButton || mode || busy) {
-    CDiagramView::mousePressEvent(event);
+    DiagramView::mousePressEvent(event);
     return;
   }
   dragStart = dragCurrent = LogicalPoint(event->position());

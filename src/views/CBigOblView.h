@@ -50,7 +50,6 @@ public:
   bool SaveCalibData(std::string &error);
 
   bool IsDistribution() const { return mode; }
-  bool IsGridOn() const { return grid; }
   bool IsCompOn() const { return comp; }
   bool IsBusy() const { return busy; }
   const OblatenessHistogram &Histogram() const { return histogram; }

@@ -53,7 +53,7 @@ void CBigVVelView::DrawFrame(QPainter &p) {
 void CBigVVelView::DrawState(QPainter &p) { dots.Draw(p, Mapping()); }
 
 void CBigVVelView::paintEvent(QPaintEvent *event) {
-  CDiagramView::paintEvent(event);
+  DiagramView::paintEvent(event);
   if (!comp)
     return;
   QPainter p(this);

@@ -34,7 +34,6 @@ public:
   void SetMessages(UserMessages *userMessages) { messages = userMessages; }
 
   void SetAllModesAllowed(int allowed) { allModesAllowed = allowed; }
-  int GetAllModesAllowed() const { return allModesAllowed; }
   void SetMode(int newMode) { mode = newMode; }
   int GetMode() const { return mode; }
   void SetRain(float value) { rain = value; }

@@ -1,7 +1,7 @@
 #include "CParticleCtrlPanel.h"
 
 #include "CBigParticleView.h"
-#include "CClassifyDlg.h"
+#include "ClassifyDialog.h"
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
@@ -230,7 +230,7 @@ void CParticleCtrlPanel::OnClassify() {
     ShowMessage("Error: no valid hyd-data available");
     return;
   }
-  CClassifyDlg dialog(this);
+  ClassifyDialog dialog(this);
   dialog.SetClass(record->dropType <= 6 ? int(record->dropType) : -1);
   if (dialog.exec() != QDialog::Accepted)
     return;

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <algorithm>
 
-CSmallHVelView::CSmallHVelView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
+CSmallHVelView::CSmallHVelView(CPluvicamDoc *doc, QWidget *parent) : DiagramView(doc, parent) {}
 
 QPointF CSmallHVelView::WindowOrg() const { return hvelframe::WindowOrg(); }
 
@@ -59,5 +59,5 @@ void CSmallHVelView::mouseDoubleClickEvent(QMouseEvent *event) {
     else if (doc->GetFileState() != CPluvicamDoc::fileNone)
       opener->OpenBigFrame(QStringLiteral("Horizontal Velocity"), BigKind::HVel);
   }
-  CDiagramView::mouseDoubleClickEvent(event);
+  DiagramView::mouseDoubleClickEvent(event);
 }

@@ -1,9 +1,9 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 
 // Horizontal velocity of the particles of the main run in the plane of the two cameras' axes;
 // rain only.
-class CSmallHVelView : public CDiagramView {
+class CSmallHVelView : public DiagramView {
   Q_OBJECT
 public:
   CSmallHVelView(CPluvicamDoc *doc, QWidget *parent = nullptr);

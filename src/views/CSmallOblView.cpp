@@ -6,7 +6,7 @@
 
 #include <QPainter>
 
-CSmallOblView::CSmallOblView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
+CSmallOblView::CSmallOblView(CPluvicamDoc *doc, QWidget *parent) : DiagramView(doc, parent) {}
 
 QPoint CSmallOblView::DotFor(float diameter, float oblateness) {
   return {LogicalUnits(1000, diameter), LogicalUnits(1000, oblateness)};
@@ -41,5 +41,5 @@ void CSmallOblView::mouseDoubleClickEvent(QMouseEvent *event) {
   if (doc && doc->GetFileState() != CPluvicamDoc::fileNone)
     if (BigFrameOpener *opener = BigFrameOpener::Of(this))
       opener->OpenBigFrame(QStringLiteral("Oblateness vs Diameter"), BigKind::Obl);
-  CDiagramView::mouseDoubleClickEvent(event);
+  DiagramView::mouseDoubleClickEvent(event);
 }

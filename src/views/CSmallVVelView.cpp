@@ -12,7 +12,7 @@ constexpr double LABEL_N = 470;
 constexpr double Y_TICK = 250;
 } // namespace
 
-CSmallVVelView::CSmallVVelView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
+CSmallVVelView::CSmallVVelView(CPluvicamDoc *doc, QWidget *parent) : DiagramView(doc, parent) {}
 
 QPoint CSmallVVelView::DotFor(float diameter, float velocity) {
   return {LogicalUnits(1000, diameter), LogicalUnits(1000, velocity)};
@@ -51,5 +51,5 @@ void CSmallVVelView::mouseDoubleClickEvent(QMouseEvent *event) {
   if (doc && doc->GetFileState() != CPluvicamDoc::fileNone)
     if (BigFrameOpener *opener = BigFrameOpener::Of(this))
       opener->OpenBigFrame(QStringLiteral("Vertical Velocity vs Diameter"), BigKind::VVel);
-  CDiagramView::mouseDoubleClickEvent(event);
+  DiagramView::mouseDoubleClickEvent(event);
 }

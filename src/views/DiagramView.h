@@ -16,11 +16,11 @@ struct HydRecord;
 // the view has accumulated, rebuilt when the size changes; paint only copies it. Drawing is in
 // logical units through a window/viewport mapping, text in "Courier New" whose height is given
 // in logical units and turned into pixels by the mapping.
-class CDiagramView : public QWidget, public DocumentListener {
+class DiagramView : public QWidget, public DocumentListener {
   Q_OBJECT
 public:
-  CDiagramView(CPluvicamDoc *doc, QWidget *parent);
-  ~CDiagramView() override;
+  DiagramView(CPluvicamDoc *doc, QWidget *parent);
+  ~DiagramView() override;
 
   // The image as it stands after everything the view was told; built now if it was put off.
   const QImage &Image() const;

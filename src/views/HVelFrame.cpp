@@ -4,8 +4,8 @@
 
 namespace hvelframe {
 
-void Draw(const CDiagramView &view, QPainter &p, const Texts &texts) {
-  using Align = CDiagramView::Align;
+void Draw(const DiagramView &view, QPainter &p, const Texts &texts) {
+  using Align = DiagramView::Align;
   const QColor red(255, 0, 0), blue(0, 0, 255);
   const double h = texts.labelHeight;
   view.DrawText(p, {0, 3600}, "Horizontal Velocity", Align::HCenter | Align::Top, texts.titleHeight,

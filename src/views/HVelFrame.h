@@ -1,5 +1,5 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 
 // The horizontal velocity diagrams' common frame: ±36 m/s around the centre, the two axes, rings
 // at 10, 20 and 30 m/s and the arrows of the two cameras.
@@ -21,6 +21,6 @@ struct Texts {
 };
 
 // Draws the frame with the texts of `view` (its mapping sets their size).
-void Draw(const CDiagramView &view, QPainter &p, const Texts &texts);
+void Draw(const DiagramView &view, QPainter &p, const Texts &texts);
 
 } // namespace hvelframe
