@@ -38,7 +38,7 @@ struct Frame {
     doc.SetFilterSettings(filter);
     if (doc.OpenHydFile(Day()) != 1)
       return;
-    frame = std::make_unique<CBigFrame>(kind, &doc, nullptr, CreateBigPane);
+    frame = std::make_unique<CBigFrame>(kind, &doc, CreateBigPane);
     frame->resize(1400, 900);
     frame->show();
     QApplication::processEvents();
@@ -47,7 +47,7 @@ struct Frame {
 
 template <class Panel> void RunDiagram(benchmark::State &state, BigKind kind, bool distribution) {
   Frame f(kind);
-  auto *panel = f.frame ? dynamic_cast<Panel *>(f.frame->GetPanel()) : nullptr;
+  auto *panel = f.frame ? qobject_cast<Panel *>(f.frame->Panel()) : nullptr;
   if (!panel) {
     state.SkipWithError("no frame");
     return;
@@ -75,7 +75,7 @@ void OblatenessDistributionRun(benchmark::State &state) {
 
 void CalibrationExport(benchmark::State &state) {
   Frame f(BigKind::Obl);
-  auto *view = f.frame ? dynamic_cast<CBigOblView *>(f.frame->GetViews().at(0)) : nullptr;
+  auto *view = f.frame ? qobject_cast<CBigOblView *>(f.frame->Diagram()) : nullptr;
   if (!view) {
     state.SkipWithError("no frame");
     return;

@@ -23,7 +23,7 @@ void BigViewFullTimeRangeRun(benchmark::State &state) {
   view->resize(1400, 700);
   window.show();
   for (auto _ : state)
-    view->OnRun();
+    view->Start();
   state.counters["particles"] = double(view->LastInterval().count);
 }
 BENCHMARK(BigViewFullTimeRangeRun)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -60,7 +60,7 @@ int CAkima::SetData(const CPointD *dataPoints, int count, std::string *message) 
     points.clear();
     return 0;
   }
-  if (!CInterpolation::SetData(dataPoints, count, message))
+  if (!Interpolation::SetData(dataPoints, count, message))
     return 0;
 
   const int n = count;

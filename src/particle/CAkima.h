@@ -1,11 +1,11 @@
 #pragma once
-#include "CInterpolation.h"
+#include "Interpolation.h"
 
 #include <array>
 
 // Periodic Akima interpolation of the data points of a closed curve (last point = first point).
 // Each interval holds its own cubic in the absolute parameter t.
-class CAkima : public CInterpolation {
+class CAkima : public Interpolation {
 public:
   using Matrix = std::array<std::array<double, 4>, 4>;
   using Vector = std::array<double, 4>;

@@ -1,7 +1,5 @@
 #include "BigPaneFactory.h"
 
-#include "CBigFrame.h"
-#include "CPluvicamApp.h"
 #include "views/CBigDSDView.h"
 #include "views/CBigHVelView.h"
 #include "views/CBigInfoView.h"
@@ -17,59 +15,8 @@
 #include "views/CVVelCtrlPanel.h"
 
 namespace {
-QWidget *DropViewPane(BigPane which, int index, CPluvicamDoc *doc, QWidget *parent) {
-  if (which == BigPane::View)
-    return new CBigParticleView(doc, index, parent);
-  CPluvicamApp *app = CPluvicamApp::Instance();
-  auto *panel = new CParticleCtrlPanel(doc, app ? app->Messages() : nullptr, parent);
-  QObject::connect(panel, &CParticleCtrlPanel::HelpRequested, panel, [](int page) {
-    if (CPluvicamApp *a = CPluvicamApp::Instance())
-      a->ShowDocument(page);
-  });
-  // The panel is idle when Main can be pressed, so closing the frame goes straight to the
-  // main window.
-  QObject::connect(panel, &CParticleCtrlPanel::MainRequested, panel,
-                   [panel] { panel->window()->close(); });
-  return panel;
-}
-
-QWidget *RainRatePane(BigPane which, CPluvicamDoc *doc, QWidget *parent) {
-  if (which == BigPane::View) {
-    auto *view = new CBigRainIntensityView(doc, parent);
-    // The gauge's size per tip is a stored setting.
-    view->SetTipSizeSource([] {
-      const CPluvicamApp *app = CPluvicamApp::Instance();
-      return app ? app->GetStoredFilter().tipSize : FilterSettings().tipSize;
-    });
-    return view;
-  }
-  auto *panel = new CRainIntensityCtrlPanel(doc, parent);
-  QObject::connect(panel, &CRainIntensityCtrlPanel::HelpRequested, panel, [](int page) {
-    if (CPluvicamApp *a = CPluvicamApp::Instance())
-      a->ShowDocument(page);
-  });
-  return panel;
-}
-
-QWidget *DsdPane(BigPane which, CPluvicamDoc *doc, QWidget *parent) {
-  if (which == BigPane::View) {
-    auto *view = new CBigDSDView(doc, parent);
-    view->OnInitialUpdate();
-    return view;
-  }
-  auto *panel = new CDSDCtrlPanel(doc, parent);
-  QObject::connect(panel, &CDSDCtrlPanel::HelpRequested, panel, [](int page) {
-    if (CPluvicamApp *a = CPluvicamApp::Instance())
-      a->ShowDocument(page);
-  });
-  // Main is disabled while the view computes, so closing goes straight to the main window.
-  QObject::connect(panel, &CDSDCtrlPanel::MainRequested, panel,
-                   [panel] { panel->window()->close(); });
-  return panel;
-}
-} // namespace
-
-QWidget *CreateBigPane(BigPane which, BigKind kind, int index, CPluvicamDoc *doc, QWidget *parent) {
+QWidget *MakeBigPane(BigPane which, BigKind kind, int index, CPluvicamDoc *doc, QWidget *parent,
+                     const std::function<float()> &tipSize) {
   if (which == BigPane::Info) {
     auto *info = new CBigInfoView(doc, parent);
     info->SetKind(kind);
@@ -87,11 +34,35 @@ QWidget *CreateBigPane(BigPane which, BigKind kind, int index, CPluvicamDoc *doc
     return view ? static_cast<QWidget *>(new CBigOblView(doc, parent))
                 : new COblCtrlPanel(doc, parent);
   case BigKind::RainRate:
-    return RainRatePane(which, doc, parent);
+    if (view) {
+      auto *rain = new CBigRainIntensityView(doc, parent);
+      if (tipSize)
+        rain->SetTipSizeSource(tipSize);
+      return rain;
+    }
+    return new CRainIntensityCtrlPanel(doc, parent);
   case BigKind::Dsd:
-    return DsdPane(which, doc, parent);
+    if (view) {
+      auto *dsd = new CBigDSDView(doc, parent);
+      dsd->OnInitialUpdate();
+      return dsd;
+    }
+    return new CDSDCtrlPanel(doc, parent);
   case BigKind::DropView:
-    return DropViewPane(which, index, doc, parent);
+    return view ? static_cast<QWidget *>(new CBigParticleView(doc, index, parent))
+                : new CParticleCtrlPanel(doc, nullptr, parent);
   }
   return nullptr;
+}
+} // namespace
+
+QWidget *CreateBigPane(BigPane which, BigKind kind, int index, CPluvicamDoc *doc, QWidget *parent) {
+  return MakeBigPane(which, kind, index, doc, parent, {});
+}
+
+BigPaneFactory BigPanesWithTipSize(std::function<float()> tipSize) {
+  return [tipSize = std::move(tipSize)](BigPane which, BigKind kind, int index, CPluvicamDoc *doc,
+                                        QWidget *parent) {
+    return MakeBigPane(which, kind, index, doc, parent, tipSize);
+  };
 }

@@ -26,7 +26,7 @@ struct Entry {
 };
 
 QString PressDropView(CBigFrame &frame, const QCommandLineParser &parser) {
-  auto *panel = qobject_cast<CParticleCtrlPanel *>(frame.GetPanel());
+  auto *panel = qobject_cast<CParticleCtrlPanel *>(frame.Panel());
   if (!panel)
     return QStringLiteral("the drop view has no particle panel");
   if (parser.value(QStringLiteral("correction")) == QLatin1String("on"))
@@ -39,7 +39,7 @@ QString PressDropView(CBigFrame &frame, const QCommandLineParser &parser) {
 
 // The velocity and oblateness diagrams: Comp and Grid as asked, then Run through the window.
 QString PressVVel(CBigFrame &frame, const QCommandLineParser &parser) {
-  auto *panel = qobject_cast<CVVelCtrlPanel *>(frame.GetPanel());
+  auto *panel = qobject_cast<CVVelCtrlPanel *>(frame.Panel());
   if (!panel)
     return QStringLiteral("the vertical velocity diagram has no panel");
   if (parser.isSet(QStringLiteral("comp")))
@@ -49,7 +49,7 @@ QString PressVVel(CBigFrame &frame, const QCommandLineParser &parser) {
 }
 
 QString PressHVel(CBigFrame &frame, const QCommandLineParser &) {
-  auto *panel = qobject_cast<CHVelCtrlPanel *>(frame.GetPanel());
+  auto *panel = qobject_cast<CHVelCtrlPanel *>(frame.Panel());
   if (!panel)
     return QStringLiteral("the horizontal velocity diagram has no panel");
   panel->OnRun();
@@ -57,7 +57,7 @@ QString PressHVel(CBigFrame &frame, const QCommandLineParser &) {
 }
 
 QString PressObl(CBigFrame &frame, const QCommandLineParser &parser, bool distribution) {
-  auto *panel = qobject_cast<COblCtrlPanel *>(frame.GetPanel());
+  auto *panel = qobject_cast<COblCtrlPanel *>(frame.Panel());
   if (!panel)
     return QStringLiteral("the oblateness diagram has no panel");
   if (distribution) {
@@ -73,7 +73,7 @@ QString PressObl(CBigFrame &frame, const QCommandLineParser &parser, bool distri
 }
 
 QString PressRainRate(CBigFrame &frame, const QCommandLineParser &parser) {
-  auto *panel = qobject_cast<CRainIntensityCtrlPanel *>(frame.GetPanel());
+  auto *panel = qobject_cast<CRainIntensityCtrlPanel *>(frame.Panel());
   if (!panel)
     return QStringLiteral("the rain rate has no control panel");
   panel->OnRun(); // returns when the run has ended
@@ -83,7 +83,7 @@ QString PressRainRate(CBigFrame &frame, const QCommandLineParser &parser) {
 }
 
 QString PressDsd(CBigFrame &frame, const QCommandLineParser &parser) {
-  auto *panel = qobject_cast<CDSDCtrlPanel *>(frame.GetPanel());
+  auto *panel = qobject_cast<CDSDCtrlPanel *>(frame.Panel());
   if (!panel)
     return QStringLiteral("the drop size distribution has no control panel");
   // Each press returns when its interval has been computed.

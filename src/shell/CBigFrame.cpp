@@ -1,11 +1,11 @@
 #include "CBigFrame.h"
 
-#include "CMainFrame.h"
-#include "CPluvicamApp.h"
 #include "CStatusDlg.h"
 #include "MainLayout.h"
-#include "views/BusyView.h"
+#include "views/BigDiagramView.h"
+#include "views/BigPanel.h"
 #include "views/CBigInfoView.h"
+#include "views/CBigParticleView.h"
 
 #include <QCloseEvent>
 #include <QSplitter>
@@ -32,9 +32,8 @@ void SetTwo(QSplitter *s, int first, int total) {
 }
 } // namespace
 
-CBigFrame::CBigFrame(BigKind kind, CPluvicamDoc *doc, CMainFrame *mainFrame,
-                     const BigPaneFactory &factory)
-    : QWidget(nullptr, Qt::Window), kind(kind), mainFrame(mainFrame), cursor(Cursors::ARROW) {
+CBigFrame::CBigFrame(BigKind kind, CPluvicamDoc *doc, const BigPaneFactory &factory)
+    : QWidget(nullptr, Qt::Window), kind(kind) {
   setObjectName(QStringLiteral("CBigFrame"));
   outer = MakeSplitter(Qt::Vertical, this);
   top = MakeSplitter(Qt::Horizontal, outer);
@@ -55,6 +54,11 @@ CBigFrame::CBigFrame(BigKind kind, CPluvicamDoc *doc, CMainFrame *mainFrame,
     outer->addWidget(views.back());
   }
   panel->setFocus(); // the active pane
+  if (BigPanel *controls = Panel()) {
+    controls->Attach(views, RecordTable());
+    connect(controls, &BigPanel::MainRequested, this, &QWidget::close);
+    connect(controls, &BigPanel::HelpRequested, this, &CBigFrame::HelpRequested);
+  }
 
   closeTimer.setInterval(CLOSE_POLL_MS);
   connect(&closeTimer, &QTimer::timeout, this, &CBigFrame::PollClose);
@@ -81,24 +85,27 @@ QString CBigFrame::TitleWord(BigKind kind) {
   }
 }
 
-void CBigFrame::SetCursor(int cursorId) {
-  cursor = cursorId;
-  busy = cursorId == Cursors::APPSTARTING || cursorId == Cursors::WAIT;
-  setCursor(Cursors::ShapeOf(cursorId));
-}
+void CBigFrame::SetCursor(int cursorId) { setCursor(Cursors::ShapeOf(cursorId)); }
 
 bool CBigFrame::CanClose() const {
-  // The drop view's panel knows whether it is stepping; elsewhere the big view knows.
-  if (kind == BigKind::DropView) {
-    if (auto *state = dynamic_cast<BusyView *>(panel))
-      return state->IsIdle();
-    return true;
-  }
-  for (QWidget *view : views)
-    if (auto *state = dynamic_cast<BusyView *>(view))
-      return state->IsIdle();
-  return true;
+  // The panel knows whether its diagram computes or the drop view steps.
+  BigPanel *controls = Panel();
+  return !controls || controls->IsIdle();
 }
+
+BigPanel *CBigFrame::Panel() const { return qobject_cast<BigPanel *>(panel); }
+
+BigDiagramView *CBigFrame::Diagram() const {
+  return views.empty() ? nullptr : qobject_cast<BigDiagramView *>(views.front());
+}
+
+CBigParticleView *CBigFrame::ParticleView(int index) const {
+  return index >= 0 && size_t(index) < views.size()
+             ? qobject_cast<CBigParticleView *>(views[size_t(index)])
+             : nullptr;
+}
+
+CBigInfoView *CBigFrame::RecordTable() const { return qobject_cast<CBigInfoView *>(info); }
 
 void CBigFrame::RecalcLayout() {
   if (!outer || isMinimized())
@@ -117,38 +124,20 @@ void CBigFrame::resizeEvent(QResizeEvent *event) {
 }
 
 void CBigFrame::closeEvent(QCloseEvent *event) {
-  // Never closed directly: hidden now, handed to the main frame when the diagram is idle.
+  // Never closed directly: hidden now, handed to the main window when the diagram is idle.
   event->ignore();
   hide();
-  if (CanClose()) {
-    if (mainFrame)
-      mainFrame->CloseBigFrame();
-  } else {
+  if (CanClose())
+    emit CloseRequested();
+  else
     closeTimer.start();
-  }
 }
 
 void CBigFrame::PollClose() {
   if (!CanClose())
     return;
   closeTimer.stop();
-  if (mainFrame)
-    mainFrame->CloseBigFrame();
-}
-
-void CBigFrame::CloseBig() {
-  if (mainFrame)
-    mainFrame->CloseBigFrame();
-}
-
-void CBigFrame::ShowHelp(int pageId) {
-  if (CPluvicamApp *app = CPluvicamApp::Instance())
-    app->ShowDocument(pageId);
-}
-
-void CBigFrame::RefreshInfo() {
-  if (auto *table = dynamic_cast<CBigInfoView *>(info))
-    table->Refresh();
+  emit CloseRequested();
 }
 
 QDialog *CBigFrame::CreateStatusDialog(QWidget *owner) { return new CStatusDlg(owner); }

@@ -7,38 +7,49 @@
 
 #include <vector>
 
-class CMainFrame;
+class BigDiagramView;
+class BigPanel;
+class CBigInfoView;
+class CBigParticleView;
 class CPluvicamDoc;
 class QSplitter;
 
 // An enlarged diagram in its own window: the record table and the diagram's control panel
 // above the big view (the drop view shows two big views side by side). It never closes itself:
-// closing hides it and asks the main frame, once the diagram has stopped computing.
+// closing hides it and asks the main window to take over, once the diagram has stopped
+// computing. "Main" closes it the same way.
 class CBigFrame : public QWidget, public BigFrameHost {
   Q_OBJECT
 public:
   static constexpr int CLOSE_POLL_MS = 10;
 
-  CBigFrame(BigKind kind, CPluvicamDoc *doc, CMainFrame *mainFrame, const BigPaneFactory &factory);
+  CBigFrame(BigKind kind, CPluvicamDoc *doc, const BigPaneFactory &factory);
   ~CBigFrame() override;
 
   BigKind GetKind() const { return kind; }
   static QString TitleWord(BigKind kind);
 
-  // Shows a system cursor over the frame; the working cursors make it busy.
+  // Shows a system cursor over the frame.
   void SetCursor(int cursorId) override;
-  bool IsBusy() const { return busy; }
-  // True when the kind's big view (for the drop view: its panel) is idle or absent.
+  // True when the panel is idle or absent.
   bool CanClose() const;
   void RecalcLayout();
 
-  QWidget *GetPanel() const override { return panel; }
-  const std::vector<QWidget *> &GetViews() const override { return views; }
-  QWidget *GetInfo() const { return info; }
-  void CloseBig() override;
-  void ShowHelp(int pageId) override;
-  void RefreshInfo() override;
+  // The panes as what they are; null where the factory made something else.
+  BigPanel *Panel() const;
+  // The diagram of the five computing kinds.
+  BigDiagramView *Diagram() const;
+  // The drop view's two particle views: 0 front, 1 side.
+  CBigParticleView *ParticleView(int index) const;
+  CBigInfoView *RecordTable() const;
+  int ViewCount() const { return int(views.size()); }
   QDialog *CreateStatusDialog(QWidget *owner) override;
+
+signals:
+  // Hidden and idle: the main window takes over and deletes the frame.
+  void CloseRequested();
+  // The panel's Help: the page with this string id.
+  void HelpRequested(int pageId);
 
 protected:
   void closeEvent(QCloseEvent *event) override;
@@ -48,9 +59,6 @@ private:
   void PollClose();
 
   BigKind kind;
-  CMainFrame *mainFrame;
-  int cursor;
-  bool busy = false;
   QSplitter *outer = nullptr;
   QSplitter *top = nullptr;
   QSplitter *bottom = nullptr;

@@ -6,10 +6,10 @@
 #include "FilterValidation.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
-#include "views/CSmallContourView.h"
 #include "views/CSmallTopView.h"
 #include "views/HelpPages.h"
 #include "views/Pane.h"
+#include "views/SmallContourView.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -480,7 +480,7 @@ void CMainCtrlPanel::OnScale() {
     for (Pane pane : {Pane::Front, Pane::Side}) {
       QWidget *view = frame->GetPane(pane);
       // The particle views draw the current particle anew at the new factor.
-      if (auto *contourView = dynamic_cast<CSmallContourView *>(view))
+      if (auto *contourView = qobject_cast<SmallContourView *>(view))
         contourView->OnParticle();
       else if (view)
         view->update();
@@ -514,7 +514,7 @@ void CMainCtrlPanel::OnAreaDisplay() {
         distributionRadio->isChecked() ? CSmallTopView::Distribution : CSmallTopView::PositionSize;
   }
   if (frame)
-    if (auto *top = dynamic_cast<CSmallTopView *>(frame->GetPane(Pane::Top)))
+    if (auto *top = qobject_cast<CSmallTopView *>(frame->GetPane(Pane::Top)))
       top->SetAreaMode(areaMode);
   if (areaMode != before)
     filterChanged = true;

@@ -79,7 +79,6 @@ public:
   bool FilterChanged() const { return filterChanged; }
   bool TimeChanged() const { return timeChanged; }
   CSmallTopView::AreaMode AreaDisplayMode() const { return areaMode; }
-  int PixelBoundLow() const { return pixelLow; }
   int PixelBoundHigh() const { return pixelHigh; }
 
   // DocumentListener

@@ -9,7 +9,7 @@
 #include "document/DocumentRun.h"
 #include "particle/CHydData.h"
 #include "statistics/DsdIntegration.h"
-#include "views/CDiagramView.h"
+#include "views/DiagramView.h"
 #include "views/HelpPages.h"
 
 #include <QAction>
@@ -84,44 +84,58 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::CreateMenus() {
-  auto command = [this](int id, const QString &text, const QString &prompt) {
-    auto *action = new QAction(text, this);
-    action->setObjectName(QString::number(id));
-    action->setStatusTip(prompt);
-    return action;
-  };
-  QAction *open = command(ID_FILE_OPEN, QStringLiteral("&Open..."),
-                          QStringLiteral("Open an existing document"));
-  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  open->setToolTip(QStringLiteral("Open"));
-  open->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-  QAction *close =
-      command(ID_FILE_CLOSE, QStringLiteral("Close"), QStringLiteral("Close the open file"));
-  QAction *options =
-      command(ID_OPTIONS, QStringLiteral("Options"), QStringLiteral("Open options dialog"));
-  QAction *exit = command(ID_APP_EXIT, QStringLiteral("E&xit"),
-                          QStringLiteral("Quit the application; prompts to save documents"));
-  QAction *manual =
-      command(ID_HELP_MANUAL, QStringLiteral("Manual"), QStringLiteral("Nimbal Manual"));
-  QAction *about =
-      command(ID_APP_ABOUT, QStringLiteral("&About Pluvicam..."),
-              QStringLiteral("Display program information, version number and copyright"));
-  about->setToolTip(QStringLiteral("About"));
-  about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+  const Commands commands = CreateCommands();
+  CreateFileMenu(commands);
+  CreateToolBar(commands);
+  CreateViewMenu();
+  CreateHelpMenu(commands);
+  CreateStatusBar();
+  ConnectCommands(commands);
+  CreateShortcuts();
+}
 
+QAction *CMainFrame::Command(int id, const QString &text, const QString &prompt) {
+  auto *action = new QAction(text, this);
+  action->setObjectName(QString::number(id));
+  action->setStatusTip(prompt);
+  return action;
+}
+
+CMainFrame::Commands CMainFrame::CreateCommands() {
+  Commands c;
+  c.open = Command(ID_FILE_OPEN, QStringLiteral("&Open..."),
+                   QStringLiteral("Open an existing document"));
+  c.open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  c.open->setToolTip(QStringLiteral("Open"));
+  c.open->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+  c.close = Command(ID_FILE_CLOSE, QStringLiteral("Close"), QStringLiteral("Close the open file"));
+  c.options = Command(ID_OPTIONS, QStringLiteral("Options"), QStringLiteral("Open options dialog"));
+  c.exit = Command(ID_APP_EXIT, QStringLiteral("E&xit"),
+                   QStringLiteral("Quit the application; prompts to save documents"));
+  c.manual = Command(ID_HELP_MANUAL, QStringLiteral("Manual"), QStringLiteral("Nimbal Manual"));
+  c.about = Command(ID_APP_ABOUT, QStringLiteral("&About Pluvicam..."),
+                    QStringLiteral("Display program information, version number and copyright"));
+  c.about->setToolTip(QStringLiteral("About"));
+  c.about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+  return c;
+}
+
+void CMainFrame::CreateFileMenu(const Commands &c) {
   QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-  file->addAction(open);
-  file->addAction(close);
+  file->addAction(c.open);
+  file->addAction(c.close);
   file->addSeparator();
-  file->addAction(options);
+  file->addAction(c.options);
   file->addSeparator();
-  file->addAction(exit);
+  file->addAction(c.exit);
+}
 
+void CMainFrame::CreateToolBar(const Commands &c) {
   toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
   toolBar->setObjectName(QStringLiteral("128"));
   toolBar->setMovable(true);
   // Fast: the whole day's diagrams in seconds instead of one particle per millisecond.
-  fastAction = command(ID_VIEW_FAST, QStringLiteral("&Fast"),
+  fastAction = Command(ID_VIEW_FAST, QStringLiteral("&Fast"),
                        QStringLiteral("Run through the file at full speed; the views show the "
                                       "particle of the moment about 60 times a second"));
   fastAction->setIconText(QStringLiteral("Fast"));
@@ -136,21 +150,23 @@ void CMainFrame::CreateMenus() {
       this->app->SaveFastRun(on);
   });
 
-  toolBar->addAction(open);
+  toolBar->addAction(c.open);
   toolBar->addSeparator();
   toolBar->addAction(fastAction);
   toolBar->addSeparator();
-  toolBar->addAction(about);
+  toolBar->addAction(c.about);
   addToolBar(Qt::TopToolBarArea, toolBar);
+}
 
+void CMainFrame::CreateViewMenu() {
   QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
-  QAction *showToolBar = command(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"),
+  QAction *showToolBar = Command(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"),
                                  QStringLiteral("Show or hide the toolbar"));
   showToolBar->setCheckable(true);
   showToolBar->setChecked(true);
   connect(showToolBar, &QAction::toggled, toolBar, &QToolBar::setVisible);
   connect(toolBar, &QToolBar::visibilityChanged, showToolBar, &QAction::setChecked);
-  QAction *showStatusBar = command(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"),
+  QAction *showStatusBar = Command(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"),
                                    QStringLiteral("Show or hide the status bar"));
   showStatusBar->setCheckable(true);
   showStatusBar->setChecked(true);
@@ -162,11 +178,15 @@ void CMainFrame::CreateMenus() {
   view->addAction(showStatusBar);
   view->addSeparator();
   view->addAction(fastAction);
+}
 
+void CMainFrame::CreateHelpMenu(const Commands &c) {
   QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-  help->addAction(manual);
-  help->addAction(about);
+  help->addAction(c.manual);
+  help->addAction(c.about);
+}
 
+void CMainFrame::CreateStatusBar() {
   // Status bar: the message pane and the three lock indicators (shown greyed: their state is
   // not known here).
   statusBar()->setObjectName(QStringLiteral("StatusBar"));
@@ -177,29 +197,33 @@ void CMainFrame::CreateMenus() {
     indicators[i]->setEnabled(false);
     statusBar()->addPermanentWidget(indicators[i]);
   }
+}
 
-  connect(open, &QAction::triggered, this, [this] {
+void CMainFrame::ConnectCommands(const Commands &c) {
+  connect(c.open, &QAction::triggered, this, [this] {
     if (this->app)
       this->app->OnFileOpen();
   });
-  connect(close, &QAction::triggered, this, [this] {
+  connect(c.close, &QAction::triggered, this, [this] {
     if (this->app)
       this->app->OnFileClose();
   });
-  connect(options, &QAction::triggered, this, [this] {
+  connect(c.options, &QAction::triggered, this, [this] {
     if (this->app)
       this->app->OnOptions();
   });
-  connect(exit, &QAction::triggered, this, &QWidget::close);
-  connect(manual, &QAction::triggered, this, [this] {
+  connect(c.exit, &QAction::triggered, this, &QWidget::close);
+  connect(c.manual, &QAction::triggered, this, [this] {
     if (this->app)
       this->app->ShowDocument(HelpPages::MANUAL);
   });
-  connect(about, &QAction::triggered, this, [this] {
+  connect(c.about, &QAction::triggered, this, [this] {
     if (this->app)
       this->app->OnAppAbout();
   });
+}
 
+void CMainFrame::CreateShortcuts() {
   // Accelerators: the function keys carry the main control panel's buttons.
   auto key = [this](const QKeySequence &sequence, auto handler) {
     auto *shortcut = new QShortcut(sequence, this);
@@ -517,10 +541,15 @@ void CMainFrame::OpenBigFrame(const QString &titleWord, BigKind kind) {
     return;
   // The big frame's diagrams move the document on; the small views show what they were told.
   for (QWidget *pane : panes)
-    if (auto *view = dynamic_cast<CDiagramView *>(pane))
+    if (auto *view = qobject_cast<DiagramView *>(pane))
       view->Flush();
 
-  bigFrame = new CBigFrame(kind, doc, this, bigPaneFactory);
+  bigFrame = new CBigFrame(kind, doc, bigPaneFactory);
+  connect(bigFrame, &CBigFrame::CloseRequested, this, &CMainFrame::CloseBigFrame);
+  connect(bigFrame, &CBigFrame::HelpRequested, this, [this](int page) {
+    if (app)
+      app->ShowDocument(page);
+  });
   bigFrame->setWindowTitle(title);
   bigFrame->setGeometry(QRect(QPoint(0, 0), size()));
   bigFrame->show();

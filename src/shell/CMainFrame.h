@@ -104,7 +104,20 @@ protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+  // The menus, the toolbar, the status bar and the accelerators, in that order.
   void CreateMenus();
+  struct Commands {
+    QAction *open, *close, *options, *exit, *manual, *about;
+  };
+  QAction *Command(int id, const QString &text, const QString &prompt);
+  Commands CreateCommands();
+  void CreateFileMenu(const Commands &c);
+  void CreateToolBar(const Commands &c);
+  void CreateViewMenu();
+  void CreateHelpMenu(const Commands &c);
+  void CreateStatusBar();
+  void ConnectCommands(const Commands &c);
+  void CreateShortcuts();
   void CreateClient(const PaneFactory &factory);
   void ShowProgress(bool force);
   // The particles of one fast tick; the result of the last step.

@@ -27,8 +27,6 @@
 #include <unistd.h>
 
 namespace {
-CPluvicamApp *current = nullptr;
-
 constexpr const char *RECENT_SECTION = "Recent File List";
 
 QIcon AppIcon() {
@@ -55,19 +53,14 @@ CPluvicamApp::CPluvicamApp(PaneFactory factory, UserMessages *userMessages, bool
     ownMessages = std::make_unique<QtUserMessages>();
     messages = ownMessages.get();
   }
-  current = this;
 }
 
 CPluvicamApp::~CPluvicamApp() {
-  if (m_pHelpWnd)
-    delete m_pHelpWnd.data();
+  if (helpWindow)
+    delete helpWindow.data();
   mainFrame.reset();
   document.reset();
-  if (current == this)
-    current = nullptr;
 }
-
-CPluvicamApp *CPluvicamApp::Instance() { return current; }
 
 std::unique_ptr<QSettings> CPluvicamApp::OpenStore() const {
   if (storeUnreadable)
@@ -135,7 +128,6 @@ bool CPluvicamApp::InitInstance() {
   mainFrame->show();
   mainFrame->update();
 
-  m_pDoc = document.get();
   LoadSettings();
   mainFrame->SetFastRun(LoadFastRun(), false);
   SetDefaultTitle();
@@ -208,8 +200,8 @@ void CPluvicamApp::LoadSettings() {
     }
   }
 
-  if (m_pDoc) {
-    m_pDoc->SetFilterSettings(stored.Fixed());
+  if (document) {
+    document->SetFilterSettings(stored.Fixed());
     if (mainFrame && mainFrame->GetCtrlPanel())
       mainFrame->GetCtrlPanel()->SetPixelBounds(0, stored.maxPixA);
   }
@@ -241,12 +233,12 @@ void CPluvicamApp::SaveSettings() {
   if (store->status() != QSettings::NoError && messages)
     messages->Show("The settings could not be written to " + store->fileName().toStdString());
 
-  if (m_pDoc)
-    m_pDoc->SetFilterSettings(stored.Fixed());
+  if (document)
+    document->SetFilterSettings(stored.Fixed());
 }
 
 void CPluvicamApp::SetMainTitle(const QString &title) {
-  m_strTitle = title;
+  mainTitle = title;
   if (mainFrame)
     mainFrame->setWindowTitle(title);
 }
@@ -265,12 +257,12 @@ QStringList CPluvicamApp::OpenFilters(bool isSno) {
 }
 
 void CPluvicamApp::OnFileOpen() {
-  if (!m_pDoc)
+  if (!document)
     return;
   QFileDialog dialog(mainFrame.get(), QStringLiteral("Open"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  const QStringList filters = OpenFilters(m_pDoc->IsSno());
+  const QStringList filters = OpenFilters(document->IsSno());
   dialog.setNameFilters(filters);
   dialog.selectNameFilter(filters.first());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -279,11 +271,11 @@ void CPluvicamApp::OnFileOpen() {
 }
 
 bool CPluvicamApp::OpenFile(const QString &path, bool readOnly) {
-  if (!m_pDoc)
+  if (!document)
     return false;
   const QString full = QFileInfo(path).absoluteFilePath();
   std::string message;
-  if (!m_pDoc->OpenHydFile(full.toStdString(), &message, readOnly)) {
+  if (!document->OpenHydFile(full.toStdString(), &message, readOnly)) {
     messages->Show(message);
     return false;
   }
@@ -292,7 +284,7 @@ bool CPluvicamApp::OpenFile(const QString &path, bool readOnly) {
   AddToRecentFiles(full);
 
   MainHeader header;
-  if (m_pDoc->GetMainHeader(&header)) {
+  if (document->GetMainHeader(&header)) {
     // The file's pixel count, for this session only.
     stored.minPixA = 0;
     stored.minPixB = 0;
@@ -323,8 +315,8 @@ void CPluvicamApp::AddToRecentFiles(const QString &path) {
 }
 
 void CPluvicamApp::OnFileClose() {
-  if (m_pDoc) {
-    m_pDoc->CloseHydFile();
+  if (document) {
+    document->CloseHydFile();
     pathName.clear();
     docTitle.clear();
   }
@@ -347,7 +339,7 @@ void CPluvicamApp::OnOptions() {
 
 void CPluvicamApp::TakeOptions(const FilterSettings &values) {
   if (values.windowTitle != stored.windowTitle) {
-    const std::string title = m_strTitle.toStdString();
+    const std::string title = mainTitle.toStdString();
     if (stored.windowTitle.empty()) {
       // Nothing to replace: the title ends with the (empty) window title, so append the new one.
       SetMainTitle(QString::fromStdString(title + values.windowTitle));
@@ -400,22 +392,22 @@ void CPluvicamApp::ShowDocument(int pageId) {
     messages->Show("Document " + path.toStdString() + " not found ...");
     return;
   }
-  if (!m_pHelpWnd) {
-    m_pHelpWnd = new CManualWnd;
-    m_pHelpWnd->show();
-    m_pHelpWnd->update();
+  if (!helpWindow) {
+    helpWindow = new CManualWnd;
+    helpWindow->show();
+    helpWindow->update();
   }
-  m_pHelpWnd->raise();
-  m_pHelpWnd->activateWindow();
-  m_pHelpWnd->Navigate(path);
+  helpWindow->raise();
+  helpWindow->activateWindow();
+  helpWindow->Navigate(path);
 }
 
 void CPluvicamApp::ApplyStoredFilter() {
-  if (m_pDoc)
-    m_pDoc->SetFilterSettings(stored.Fixed());
+  if (document)
+    document->SetFilterSettings(stored.Fixed());
 }
 
 void CPluvicamApp::OnMainFrameClosing() {
-  if (m_pHelpWnd)
-    m_pHelpWnd->close();
+  if (helpWindow)
+    helpWindow->close();
 }

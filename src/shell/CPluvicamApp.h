@@ -33,9 +33,6 @@ public:
   CPluvicamApp(PaneFactory factory, UserMessages *messages = nullptr, bool showSplash = true);
   ~CPluvicamApp() override;
 
-  // The application of this process, or none.
-  static CPluvicamApp *Instance();
-
   // Start-up: document, main frame (with the splash), show, settings, title. False when the
   // main frame cannot be created.
   bool InitInstance();
@@ -63,11 +60,11 @@ public:
 
   void ApplyStoredFilter();
   FilterSettings GetStoredFilter() const { return stored; }
-  const QString &GetTitle() const { return m_strTitle; }
+  const QString &GetTitle() const { return mainTitle; }
 
-  CPluvicamDoc *GetDocument() const { return m_pDoc; }
+  CPluvicamDoc *GetDocument() const { return document.get(); }
   CMainFrame *GetMainFrame() const { return mainFrame.get(); }
-  CManualWnd *GetHelpWnd() const { return m_pHelpWnd; }
+  CManualWnd *GetHelpWnd() const { return helpWindow; }
   UserMessages *Messages() const { return messages; }
   const QString &GetPathName() const { return pathName; }
   const QStringList &GetRecentFiles() const { return recentFiles; }
@@ -100,9 +97,8 @@ private:
 
   std::unique_ptr<CPluvicamDoc> document;
   std::unique_ptr<CMainFrame> mainFrame;
-  CPluvicamDoc *m_pDoc = nullptr;
-  QPointer<CManualWnd> m_pHelpWnd;
-  QString m_strTitle;
+  QPointer<CManualWnd> helpWindow;
+  QString mainTitle;
   FilterSettings stored;
   QString pathName;
   QString docTitle;

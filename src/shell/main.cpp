@@ -124,7 +124,9 @@ int main(int argc, char **argv) {
                    !pictureMode && !parser.isSet(noSplash));
   if (!app.InitInstance())
     return 1;
-  app.GetMainFrame()->SetBigPaneFactory(CreateBigPane);
+  // The gauge's size per tip is a stored setting.
+  app.GetMainFrame()->SetBigPaneFactory(
+      BigPanesWithTipSize([&app] { return app.GetStoredFilter().tipSize; }));
 
   // A picture only reads the file.
   if (!files.isEmpty() && !app.OpenFile(files.first(), pictureMode) && pictureMode)

@@ -22,17 +22,17 @@ void Tell(std::string *message, const std::string &text) {
 }
 
 // The file is read by other programs: a decimal point whatever the user's locale says.
-class CNumbers {
+class ClassicNumbers {
 public:
-  CNumbers() : c(newlocale(LC_ALL_MASK, "C", nullptr)), old(c ? uselocale(c) : nullptr) {}
-  ~CNumbers() {
+  ClassicNumbers() : c(newlocale(LC_ALL_MASK, "C", nullptr)), old(c ? uselocale(c) : nullptr) {}
+  ~ClassicNumbers() {
     if (c) {
       uselocale(old);
       freelocale(c);
     }
   }
-  CNumbers(const CNumbers &) = delete;
-  CNumbers &operator=(const CNumbers &) = delete;
+  ClassicNumbers(const ClassicNumbers &) = delete;
+  ClassicNumbers &operator=(const ClassicNumbers &) = delete;
 
 private:
   locale_t c;
@@ -59,7 +59,7 @@ void AppendLines(std::string &out, const int16_t *left, const int16_t *right, in
 
 std::string FormatParticleText(const HydRecord &r, const TimeOfDay &t, const CRainData &edges,
                                const CContour *contourA, const CContour *contourB) {
-  const CNumbers numbers;
+  const ClassicNumbers numbers;
   std::string out;
   Append(out, "time           = %02d:%02d:%02d.%03d\n", t.hour, t.minute, t.second, t.millisecond);
   Append(out, "eq. diameter   = %6.3f mm\n", double(r.diameter));

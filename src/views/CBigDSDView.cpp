@@ -1,10 +1,7 @@
 #include "CBigDSDView.h"
 
-#include "CBigInfoView.h"
-#include "CDSDCtrlPanel.h"
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
-#include "statistics/DsdMoments.h"
 
 #include <QPainter>
 #include <cmath>
@@ -16,7 +13,7 @@ const QColor RED(255, 0, 0);
 const QColor BAR_BLUE(0, 0, 192);
 } // namespace
 
-CBigDSDView::CBigDSDView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {
+CBigDSDView::CBigDSDView(CPluvicamDoc *doc, QWidget *parent) : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigDSDView"));
   if (doc) {
     integration = std::make_unique<DsdIntegration>(*doc);
@@ -86,7 +83,7 @@ void CBigDSDView::UpdateModels() {
 }
 
 void CBigDSDView::paintEvent(QPaintEvent *event) {
-  CDiagramView::paintEvent(event);
+  DiagramView::paintEvent(event);
   const IntegrationSettings *s = doc ? &doc->GetIntegrationSettings(IntegrationKind::Dsd) : nullptr;
   if (!comp || !s || !(s->result > 0) || image.isNull())
     return;
@@ -125,9 +122,9 @@ void CBigDSDView::paintEvent(QPaintEvent *event) {
   }
 }
 
-int CBigDSDView::OnRun() {
+void CBigDSDView::Start() {
   if (!doc || computing)
-    return 1;
+    return;
   // Axes only, labelled for the scale of this Run.
   bars.clear();
   showLabel = false;
@@ -158,34 +155,18 @@ int CBigDSDView::OnRun() {
   } else {
     last = integration->Result();
   }
-  EndOfRun();
-  RefreshInfoViews();
-  return 1;
-}
-
-void CBigDSDView::EndOfRun() {
   // Every end of a computation gives the panel its Run button back.
-  for (CDSDCtrlPanel *panel : window()->findChildren<CDSDCtrlPanel *>())
-    panel->EndOfRun();
+  emit Finished();
+  emit FiguresChanged();
 }
 
-void CBigDSDView::RefreshInfoViews() {
-  for (CBigInfoView *info : window()->findChildren<CBigInfoView *>()) {
-    if (last.success && last.normalised)
-      info->SetDsdMoments(DsdMoments::Of(last.classes.data(), last.geometry.count, last.deltaD));
-    else
-      info->ClearDsdMoments();
-    info->Refresh();
-  }
-}
-
-void CBigDSDView::OnStop() {
+void CBigDSDView::Stop() {
   if (integration)
     integration->Stop();
 }
 
 bool CBigDSDView::IsIdle() {
-  OnStop();
+  Stop();
   return !computing;
 }
 
@@ -200,7 +181,9 @@ void CBigDSDView::OnToggle() {
   update();
 }
 
-void CBigDSDView::OnReset(int) {
+void CBigDSDView::OnReset(int) { Reset(); }
+
+void CBigDSDView::Reset() {
   bars.clear();
   showLabel = false;
   comp = false;

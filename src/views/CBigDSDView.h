@@ -1,6 +1,5 @@
 #pragma once
-#include "BusyView.h"
-#include "CDiagramView.h"
+#include "BigDiagramView.h"
 #include "statistics/DsdIntegration.h"
 #include "statistics/DsdMath.h"
 #include "statistics/DsdModels.h"
@@ -12,7 +11,7 @@
 // The enlarged drop size distribution: each Run computes one integration interval of the
 // document's `dsdIntegration` and shows N(D) as bars in percent of its maximum on a logarithmic
 // axis, optionally with three model distributions for the interval's rain rate.
-class CBigDSDView : public CDiagramView, public BusyView {
+class CBigDSDView : public BigDiagramView {
   Q_OBJECT
 public:
   static constexpr const char *NO_RAIN_RATE = "No rainrate available\nfor MP - DSD !";
@@ -21,22 +20,22 @@ public:
 
   // After the frame has opened: reading restarts at the window's start.
   void OnInitialUpdate();
-  // Run: computes one interval and draws it; returns when the computation has ended.
-  int OnRun();
-  // Stop: a running computation ends after the current particle.
-  void OnStop();
+  // Run: computes one interval and draws it.
+  void Start() override;
+  // A running computation ends after the current particle.
+  void Stop() override;
+  bool IsIdle() override;
+  // Axes only, comparison off (the panel's Default and Reset Time).
+  void Reset() override;
+  // The document's 0x501: as Reset.
+  void OnReset(int flag) override;
   // The model comparison on or off; refused without a rain amount.
   void OnToggle();
-  // Axes only, comparison off (the document's 0x501 and the panel's Default and Reset Time).
-  void OnReset(int flag) override;
-  // Asked before the frame closes: stops a computation and says whether none is going.
-  bool IsIdle() override;
 
   bool IsComputing() const { return computing; }
   bool IsCompOn() const { return comp; }
   // The last Run's outcome; its classes survive until the next Run.
   const DsdInterval &LastInterval() const { return last; }
-  double NdMax() const { return ndMax; }
   const std::vector<dsd::Bar> &Bars() const { return bars; }
   const std::array<dsd::ModelCurve, 3> &Models() const { return models; }
   // The logical point of a label of the N(D)max text, for tests.
@@ -52,8 +51,6 @@ protected:
 
 private:
   void UpdateModels();
-  void EndOfRun();
-  void RefreshInfoViews();
 
   std::unique_ptr<DsdIntegration> integration; // none without a document
   DsdInterval last;

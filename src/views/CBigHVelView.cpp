@@ -1,7 +1,6 @@
 #include "CBigHVelView.h"
 
-#include "BigFrameHost.h"
-#include "CRunPanel.h"
+#include "HVelFrame.h"
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
@@ -9,22 +8,27 @@
 
 #include <QPainter>
 
-CBigHVelView::CBigHVelView(CPluvicamDoc *doc, QWidget *parent) : CHVelDiagramView(doc, parent) {
+CBigHVelView::CBigHVelView(CPluvicamDoc *doc, QWidget *parent) : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigHVelView"));
 }
+
+QPointF CBigHVelView::WindowOrg() const { return hvelframe::WindowOrg(); }
+
+QSizeF CBigHVelView::WindowExt() const { return hvelframe::WindowExt(); }
 
 void CBigHVelView::DrawFrame(QPainter &p) {
   const double h = FontHeight(180);
   // Read downwards, camera B's glyphs lie on the window's side of the anchor, beside the arrow.
-  DrawRingsAndArrows(p, {h,
-                         h,
-                         "System A (Front)",
-                         {0, -3300},
-                         HCenter | Top,
-                         "System B (Side)",
-                         {-3550, 0},
-                         HCenter | Bottom,
-                         270});
+  hvelframe::Draw(*this, p,
+                  {h,
+                   h,
+                   "System A (Front)",
+                   {0, -3300},
+                   HCenter | Top,
+                   "System B (Side)",
+                   {-3550, 0},
+                   HCenter | Bottom,
+                   270});
 }
 
 void CBigHVelView::DrawState(QPainter &p) { dots.Draw(p, Mapping()); }
@@ -34,17 +38,16 @@ bool CBigHVelView::IsIdle() {
   return !busy;
 }
 
-void CBigHVelView::StopPanel() {
-  CRunPanel::StopPanelOf(this);
-  running = false;
-}
-
-void CBigHVelView::OnRunMessage() {
-  if (!doc || busy)
-    return;
+void CBigHVelView::Reset() {
   dots.Clear();
   Rebuild();
   update();
+}
+
+void CBigHVelView::Start() {
+  if (!doc || busy)
+    return;
+  Reset();
   running = true;
   busy = true;
   const bool complete = CollectInSlices(
@@ -55,12 +58,14 @@ void CBigHVelView::OnRunMessage() {
         SetLogicalPixel(QPointF(dot.x, dot.y), dots.Colour());
         ScheduleRepaint();
       },
-      [this] { StopPanel(); });
+      [this] {
+        running = false;
+        emit Finished();
+      });
   busy = false;
   update();
   // Shown once the loop is left, so that the box cannot start the loop again.
   if (!complete)
     doc->ShowMessage(doc->GetStatusText());
-  if (auto *host = BigFrameHost::Of(this))
-    host->RefreshInfo();
+  emit FiguresChanged();
 }

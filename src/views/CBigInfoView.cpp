@@ -13,7 +13,7 @@ constexpr double CELL_CHAR_WIDTH = 14; // "Oblateness" before the minimum column
 const QColor DARK_RED(192, 0, 0);
 } // namespace
 
-CBigInfoView::CBigInfoView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {
+CBigInfoView::CBigInfoView(CPluvicamDoc *doc, QWidget *parent) : DiagramView(doc, parent) {
   Refresh();
 }
 

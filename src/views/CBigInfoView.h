@@ -1,5 +1,5 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 #include "Pane.h"
 #include "statistics/DsdMoments.h"
 
@@ -10,7 +10,7 @@
 
 // The record table of an enlarged-diagram frame: the file, its date, the time window and filter,
 // and a block that depends on the frame's diagram.
-class CBigInfoView : public CDiagramView {
+class CBigInfoView : public DiagramView {
   Q_OBJECT
 public:
   CBigInfoView(CPluvicamDoc *doc, QWidget *parent = nullptr);
@@ -33,7 +33,6 @@ public:
     int align = Left | VCenter;
     QColor colour = Qt::black;
   };
-  const std::vector<Item> &Items() const { return items; }
   // The text shown at a logical point or cell, "" when none starts there.
   std::string TextAt(double x, double y) const;
 

@@ -2,7 +2,6 @@
 
 #include "BigFrameHost.h"
 #include "CCalibDataDlg.h"
-#include "CRunPanel.h"
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
@@ -38,7 +37,7 @@ std::string NothingWritten(const QString &path, const std::string &reason) {
 }
 } // namespace
 
-CBigOblView::CBigOblView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {
+CBigOblView::CBigOblView(CPluvicamDoc *doc, QWidget *parent) : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigOblView"));
   ask.chooseDiameter = [this](double diameter) {
     CCalibDataDlg dialog(diameter, this);
@@ -189,7 +188,7 @@ void CBigOblView::DrawBars(QPainter &p) {
 }
 
 void CBigOblView::paintEvent(QPaintEvent *event) {
-  CDiagramView::paintEvent(event);
+  DiagramView::paintEvent(event);
   QPainter p(this);
   ApplyMapping(p);
   if (!mode) {
@@ -233,17 +232,16 @@ bool CBigOblView::IsIdle() {
   return !busy;
 }
 
-void CBigOblView::StopPanel() {
-  CRunPanel::StopPanelOf(this);
-  running = false;
-}
-
-void CBigOblView::OnRunMessage() {
-  if (!doc || busy)
-    return;
+void CBigOblView::Reset() {
   dots.Clear();
   histogram.Clear();
   Prepare();
+}
+
+void CBigOblView::Start() {
+  if (!doc || busy)
+    return;
+  Reset();
   running = true;
   busy = true;
   const int s = Scale();
@@ -258,13 +256,15 @@ void CBigOblView::OnRunMessage() {
           ScheduleRepaint();
         }
       },
-      [this] { StopPanel(); });
+      [this] {
+        running = false;
+        emit Finished();
+      });
   busy = false;
   update(); // the bars, in distribution mode
   if (!complete)
     doc->ShowMessage(doc->GetStatusText());
-  if (auto *host = BigFrameHost::Of(this))
-    host->RefreshInfo();
+  emit FiguresChanged();
 }
 
 QPoint CBigOblView::LogicalPoint(QPointF device) const {
@@ -274,7 +274,7 @@ QPoint CBigOblView::LogicalPoint(QPointF device) const {
 
 void CBigOblView::mousePressEvent(QMouseEvent *event) {
   if (event->button() != Qt::LeftButton || mode || busy) {
-    CDiagramView::mousePressEvent(event);
+    DiagramView::mousePressEvent(event);
     return;
   }
   dragStart = dragCurrent = LogicalPoint(event->position());

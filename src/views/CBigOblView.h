@@ -1,6 +1,5 @@
 #pragma once
-#include "BusyView.h"
-#include "CDiagramView.h"
+#include "BigDiagramView.h"
 #include "DotLayer.h"
 #include "statistics/CalibrationSelection.h"
 #include "statistics/OblatenessHistogram.h"
@@ -12,7 +11,8 @@ class QDialog;
 // Oblateness, enlarged: the scatter against diameter with the two drop-shape models and the
 // calibration marks, or the distribution N(H/W). In the scatter the user drags rectangles
 // around groups of drops and writes their ranges to CORR_IN.DAT.
-class CBigOblView : public CDiagramView, public BusyView {
+class CBigOblView : public BigDiagramView {
+  Q_OBJECT
 public:
   // The scatter's legend lines; the RO line carries the superscript two.
   static const QString LEGEND_PB;
@@ -31,26 +31,25 @@ public:
 
   void SetDialogs(const Dialogs &dialogs) { ask = dialogs; }
 
-  // UM_RUN: a fresh picture, then every particle from where the document stands to the end of
-  // the data or Stop. Returns when the collection has ended.
-  void OnRunMessage();
-  // UM_STOP
-  void OnStopMessage() { running = false; }
-  // UM_TOGGLE, UM_GRID: scatter mode only.
+  // A fresh picture, then every particle from where the document stands to the end of the data
+  // or Stop.
+  void Start() override;
+  void Stop() override { running = false; }
+  bool IsIdle() override;
+  void Reset() override;
+  // Comp and Grid: scatter mode only.
   void OnToggleComp();
   void OnToggleGrid();
-  // UM_DISTRIBUTION
+  // N (H/W): the scatter or the distribution.
   void OnToggleMode();
-  // UM_CALIBRATE: the summary, the question, the export.
+  // Calibrate: the summary, the question, the export.
   void OnCalibrate();
   // The calibration export; false with `error` set when it failed or its pass did not reach
   // the end of the data (nothing is written then). A written file is named to the user. Cancel
   // writes nothing and is no failure.
   bool SaveCalibData(std::string &error);
-  bool IsIdle() override;
 
   bool IsDistribution() const { return mode; }
-  bool IsGridOn() const { return grid; }
   bool IsCompOn() const { return comp; }
   bool IsBusy() const { return busy; }
   const OblatenessHistogram &Histogram() const { return histogram; }
@@ -77,7 +76,6 @@ private:
   void DrawModels(QPainter &p);
   void DrawMarks(QPainter &p);
   void DrawBars(QPainter &p);
-  void StopPanel();
   QPoint LogicalPoint(QPointF device) const;
 
   bool mode = false; // false scatter, true distribution

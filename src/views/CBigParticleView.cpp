@@ -24,7 +24,7 @@ QString Arrow(double v) {
 } // namespace
 
 CBigParticleView::CBigParticleView(CPluvicamDoc *doc, int cameraIndex, QWidget *parent)
-    : CDiagramView(doc, parent), index(cameraIndex) {
+    : DiagramView(doc, parent), index(cameraIndex) {
   setObjectName(QStringLiteral("CBigParticleView%1").arg(index));
   TakeParticle();
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 
 #include <QLineF>
 #include <QPolygonF>
@@ -10,7 +10,8 @@
 // segments (snow) at 100/zoom logical units per mm, the chords, width line and axis of the
 // symmetric correction, and the particle's measures with, when the correction display is on,
 // the corrected ones beside them.
-class CBigParticleView : public CDiagramView {
+class CBigParticleView : public DiagramView {
+  Q_OBJECT
 public:
   // index 0 shows camera A (front view), index 1 camera B (side view).
   CBigParticleView(CPluvicamDoc *doc, int index, QWidget *parent = nullptr);

@@ -1,30 +1,26 @@
 #include "CBigRainIntensityView.h"
 
-#include "CBigInfoView.h"
-#include "CRainIntensityCtrlPanel.h"
+#include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "statistics/IntervalReader.h"
 #include "statistics/TipFileReader.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QPainter>
-#include <QTimer>
 
 #include <cmath>
 
 namespace {
 const QColor RATE_COLOUR(192, 0, 0);
 const QColor TIP_COLOUR(0, 0, 192);
-constexpr long TIP_LINES_PER_SLICE = 512;
+constexpr long TIP_LINES_PER_STEP = 8;
 // The mark of a step cut off by the rate scale, in device pixels.
 constexpr double CLIP_MARK_HALF_WIDTH = 3;
 constexpr double CLIP_MARK_HEIGHT = 5;
 } // namespace
 
 CBigRainIntensityView::CBigRainIntensityView(CPluvicamDoc *doc, QWidget *parent)
-    : CDiagramView(doc, parent) {
+    : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigRainIntensityView"));
   Layout();
 }
@@ -155,78 +151,63 @@ void CBigRainIntensityView::AddPoints(size_t fromSegment) {
   }
 }
 
-bool CBigRainIntensityView::RunSlice(RainRateRun &engine) {
-  IntegrationSettings &r = doc->GetIntegrationSettings(IntegrationKind::RainRate);
-  IntegrationState *state = doc->GetIntegrationState();
+bool CBigRainIntensityView::RunStep(RainRateRun &engine, IntervalReader &reader) {
+  if (run != 1)
+    return false;
   const size_t segmentsBefore = engine.Segments().size();
-  const size_t pointsBefore = ratePoints.size();
-  QElapsedTimer clock;
-  clock.start();
-  bool going = true;
-  // The clock is asked every so many particles: a particle takes about half a microsecond.
-  IntervalReader reader(*doc);
-  for (int n = 0; run == 1 && (n % 64 != 0 || clock.elapsed() < SLICE_MS); ++n) {
-    const IntervalReader::Outcome outcome = reader.Next();
-    if (outcome == IntervalReader::Particle) {
-      const HydRecord &h = reader.Record();
-      if (!engine.Started())
-        state->startTim = h.tim;
-      engine.Add(h.tim, reader.LineFrequency(), RainRateRun::RainOf(h.volume, h.area));
-      state->endTim = h.tim;
-      r.result = engine.Total();
-    } else if (outcome == IntervalReader::DataEnd || outcome == IntervalReader::Failure) {
-      // A record whose computation failed is passed over (BadRecord); an error ends the run.
-      NotifyEndOfRun();
-      if (outcome == IntervalReader::Failure)
-        doc->ShowMessage(reader.Message());
-      going = false;
-      break;
-    }
+  const IntervalReader::Outcome outcome = reader.Next();
+  if (outcome == IntervalReader::Particle) {
+    const HydRecord &h = reader.Record();
+    IntegrationState *state = doc->GetIntegrationState();
+    if (!engine.Started())
+      state->startTim = h.tim;
+    engine.Add(h.tim, reader.LineFrequency(), RainRateRun::RainOf(h.volume, h.area));
+    state->endTim = h.tim;
+    doc->GetIntegrationSettings(IntegrationKind::RainRate).result = engine.Total();
+  } else if (outcome == IntervalReader::DataEnd || outcome == IntervalReader::Failure) {
+    // A record whose computation failed is passed over (BadRecord); an error ends the run.
+    emit Finished();
+    if (outcome == IntervalReader::Failure)
+      doc->ShowMessage(reader.Message());
+    return false;
   }
-  if (engine.Segments().size() > segmentsBefore) {
-    segments.insert(segments.end(), engine.Segments().begin() + long(segmentsBefore),
-                    engine.Segments().end());
-    AddPoints(segmentsBefore);
-    // Only the new part of the curve is drawn onto the picture; it joins the part before.
-    if (!image.isNull()) {
-      QPainter p(&image);
-      ApplyMapping(p);
-      DrawRatePoints(p, pointsBefore > 0 ? pointsBefore - 1 : 0);
-    }
-    ScheduleRepaint();
-  }
-  return going && run == 1;
+  if (engine.Segments().size() > segmentsBefore)
+    TakeSegments(engine, segmentsBefore);
+  return run == 1;
 }
 
-int CBigRainIntensityView::OnRun() {
+void CBigRainIntensityView::TakeSegments(const RainRateRun &engine, size_t fromSegment) {
+  const size_t pointsBefore = ratePoints.size();
+  segments.insert(segments.end(), engine.Segments().begin() + long(fromSegment),
+                  engine.Segments().end());
+  AddPoints(fromSegment);
+  // Only the new part of the curve is drawn onto the picture; it joins the part before.
+  if (!image.isNull()) {
+    QPainter p(&image);
+    ApplyMapping(p);
+    DrawRatePoints(p, pointsBefore > 0 ? pointsBefore - 1 : 0);
+  }
+  ScheduleRepaint();
+}
+
+void CBigRainIntensityView::Start() {
   if (computing)
-    return 1; // one run at a time
+    return; // one run at a time
   ratePoints.clear();
   segments.clear();
   run = 1;
   Rebuild();
   if (!doc)
-    return 1;
+    return;
   IntegrationSettings &r = doc->GetIntegrationSettings(IntegrationKind::RainRate);
   IntegrationState *state = doc->GetIntegrationState();
   if (!state)
-    return 1;
+    return;
   r.result = 0;
   computing = 1;
   RainRateRun engine(r.mode, r.rainInterval, r.timeInterval);
-
-  // The run's own event loop: a slice of particles, then the events, until the run ends.
-  QEventLoop loop;
-  QTimer slices;
-  slices.setInterval(0);
-  QObject::connect(&slices, &QTimer::timeout, &loop, [&] {
-    if (!RunSlice(engine)) {
-      slices.stop();
-      loop.quit();
-    }
-  });
-  slices.start();
-  loop.exec();
+  IntervalReader reader(*doc);
+  RunInSlices([&] { return RunStep(engine, reader); }, SLICE_MS);
 
   state->valid = true;
   computing = 0;
@@ -234,8 +215,7 @@ int CBigRainIntensityView::OnRun() {
   if (tipShown)
     UpdateTipCurve();
   Rebuild();
-  RefreshRecordTables();
-  return 1;
+  emit FiguresChanged();
 }
 
 void CBigRainIntensityView::OnScaleUp() {
@@ -264,26 +244,19 @@ void CBigRainIntensityView::OnToggle() {
     run = 1;
     int status = reader.Open(path, &message);
     if (status) {
-      // The reading pumps events between slices of lines, as a run does.
-      QEventLoop loop;
-      QTimer slices;
-      slices.setInterval(0);
-      QObject::connect(&slices, &QTimer::timeout, &loop, [&] {
-        status = reader.Read(TIP_LINES_PER_SLICE, &message);
-        if (status == 2 && run != 1) {
-          reader.Stop();
-          status = 1;
-        }
-        if (status != 2) {
-          slices.stop();
-          loop.quit();
-        }
-      });
-      slices.start();
-      loop.exec();
+      // The reading takes the events between slices of lines, as a run does.
+      RunInSlices(
+          [&] {
+            status = reader.Read(TIP_LINES_PER_STEP, &message);
+            if (status == 2 && run != 1) {
+              reader.Stop();
+              status = 1;
+            }
+            return status == 2;
+          },
+          SLICE_MS);
     }
     computing = 0;
-    NotifyEndOfRun();
     if (!status) {
       run = 0;
       doc->ShowMessage(message);
@@ -305,7 +278,7 @@ void CBigRainIntensityView::OnToggle() {
     UpdateTipCurve();
   }
   Rebuild();
-  RefreshRecordTables();
+  emit FiguresChanged();
 }
 
 void CBigRainIntensityView::UpdateTipCurve() {
@@ -323,10 +296,10 @@ void CBigRainIntensityView::UpdateTipCurve() {
   if (IntegrationSettings *r =
           doc ? &doc->GetIntegrationSettings(IntegrationKind::RainRate) : nullptr)
     r->gaugeTotal = gaugeTotal;
-  RefreshRecordTables();
+  emit FiguresChanged();
 }
 
-void CBigRainIntensityView::OnResetView() {
+void CBigRainIntensityView::Reset() {
   ratePoints.clear();
   segments.clear();
   gaugeTotal = -1.0f;
@@ -338,18 +311,4 @@ void CBigRainIntensityView::OnResetView() {
 bool CBigRainIntensityView::IsIdle() {
   run = 0;
   return computing == 0;
-}
-
-void CBigRainIntensityView::NotifyEndOfRun() {
-  if (QWidget *frame = window())
-    for (CRainIntensityCtrlPanel *panel : frame->findChildren<CRainIntensityCtrlPanel *>())
-      panel->EndOfRun();
-}
-
-void CBigRainIntensityView::RefreshRecordTables() {
-  // The record table has no meta-object of its own: find it by its C++ type.
-  if (QWidget *frame = window())
-    for (QWidget *w : frame->findChildren<QWidget *>())
-      if (auto *info = dynamic_cast<CBigInfoView *>(w))
-        info->Refresh();
 }

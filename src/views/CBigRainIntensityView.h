@@ -1,36 +1,38 @@
 #pragma once
-#include "BusyView.h"
-#include "CDiagramView.h"
+#include "BigDiagramView.h"
 #include "statistics/RainRateAxis.h"
 #include "statistics/RainRateRun.h"
 #include "statistics/TipCurve.h"
 
 #include <functional>
+
+class IntervalReader;
 #include <vector>
 
 // Rain rate versus time over the whole time window, computed on Run with the document's rain
 // integration, and the gauge's rain rate from the tip file beside the data file on Tip.
-class CBigRainIntensityView : public CDiagramView, public BusyView {
+class CBigRainIntensityView : public BigDiagramView {
+  Q_OBJECT
 public:
   CBigRainIntensityView(CPluvicamDoc *doc, QWidget *parent = nullptr);
   ~CBigRainIntensityView() override;
 
   // Reads the document's particles from its current position to the end of the window or file,
-  // drawing as it goes; returns when the run has ended (Stop, end of data, a read error).
-  int OnRun();
-  void OnStop() { run = 0; }
+  // drawing as it goes.
+  void Start() override;
+  void Stop() override { run = 0; }
+  bool IsIdle() override;
+  // The curve and the gauge total are dropped.
+  void Reset() override;
   void OnScaleUp();
   void OnScaleDown();
   // Shows or hides the gauge's curve; the first time, the tip file is read.
   void OnToggle();
-  // UM_RESET: the curve and the gauge total are dropped.
-  void OnResetView();
-  bool IsIdle() override;
 
   // The gauge's mm per tip; the settings' value when the application gives one.
   void SetTipSizeSource(std::function<float()> source) { tipSizeSource = std::move(source); }
 
-  // Particles per slice of the run's work before the events are looked at again (about 15 ms).
+  // The run's work goes on for this long before the events are looked at again.
   static constexpr int SLICE_MS = 15;
 
   const RainRateAxis &Axis() const { return axis; }
@@ -53,8 +55,10 @@ protected:
 
 private:
   void Layout();
-  // Runs one slice of the run; false when the run is over.
-  bool RunSlice(RainRateRun &engine);
+  // One particle of the run; false when the run is over.
+  bool RunStep(RainRateRun &engine, IntervalReader &reader);
+  // Takes the segments of the run from `fromSegment` on and draws them onto the picture.
+  void TakeSegments(const RainRateRun &engine, size_t fromSegment);
   void AddPoints(size_t fromSegment);
   void DrawRatePoints(QPainter &p, size_t from) const;
   // A step curve given as pairs of points (a step's start and end), from point `from` on,
@@ -62,8 +66,6 @@ private:
   void DrawSteps(QPainter &p, const std::vector<QPoint> &points, size_t from,
                  const QColor &colour) const;
   void UpdateTipCurve();
-  void NotifyEndOfRun();
-  void RefreshRecordTables();
   double TextHeight() const;
 
   float gaugeTotal = -1.0f;

@@ -1,7 +1,5 @@
 #include "CBigVVelView.h"
 
-#include "BigFrameHost.h"
-#include "CRunPanel.h"
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
@@ -19,7 +17,7 @@ const QColor FORMULA_RED(192, 0, 0);
 const QColor MEASURED_YELLOW(255, 255, 0);
 } // namespace
 
-CBigVVelView::CBigVVelView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {
+CBigVVelView::CBigVVelView(CPluvicamDoc *doc, QWidget *parent) : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigVVelView"));
 }
 
@@ -55,7 +53,7 @@ void CBigVVelView::DrawFrame(QPainter &p) {
 void CBigVVelView::DrawState(QPainter &p) { dots.Draw(p, Mapping()); }
 
 void CBigVVelView::paintEvent(QPaintEvent *event) {
-  CDiagramView::paintEvent(event);
+  DiagramView::paintEvent(event);
   if (!comp)
     return;
   QPainter p(this);
@@ -95,20 +93,18 @@ bool CBigVVelView::IsIdle() {
   return computing == 0;
 }
 
-void CBigVVelView::EndOfRun() {
-  CRunPanel::StopPanelOf(this);
-  // Without a panel nobody else would stop the run.
-  run = 0;
-}
-
-int CBigVVelView::OnRunMessage() {
-  if (computing)
-    return 0;
+void CBigVVelView::Reset() {
   if (frameScale != Scale())
     InvalidateFrame();
   dots.Clear();
   Rebuild();
   update();
+}
+
+void CBigVVelView::Start() {
+  if (computing)
+    return;
+  Reset();
   run = 1;
   if (doc) {
     computing = 1;
@@ -120,13 +116,15 @@ int CBigVVelView::OnRunMessage() {
           SetLogicalPixel(QPointF(dot.x, dot.y), dots.Colour());
           ScheduleRepaint();
         },
-        [this] { EndOfRun(); });
+        [this] {
+          // Without a panel nobody else would stop the run.
+          run = 0;
+          emit Finished();
+        });
     computing = 0;
     update();
     if (!complete)
       doc->ShowMessage(doc->GetStatusText());
   }
-  if (auto *host = BigFrameHost::Of(this))
-    host->RefreshInfo();
-  return 1;
+  emit FiguresChanged();
 }

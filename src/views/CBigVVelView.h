@@ -1,25 +1,25 @@
 #pragma once
-#include "BusyView.h"
-#include "CDiagramView.h"
+#include "BigDiagramView.h"
 #include "DotLayer.h"
 
 // Fall velocity against diameter, enlarged: Run plots every particle of the time window as a
 // black dot; Comp lays the terminal velocity of rain drops over the plot.
-class CBigVVelView : public CDiagramView, public BusyView {
+class CBigVVelView : public BigDiagramView {
+  Q_OBJECT
 public:
   static constexpr int X = 10000; // logical extent of the diameter axis
   static constexpr int Y = 12000; // and of the velocity axis
 
   CBigVVelView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
-  // UM_RUN: the axes alone, then every particle from where the document stands to the end of
-  // the data or Stop. Returns when the run has ended.
-  int OnRunMessage();
-  // UM_STOP
-  void OnStopMessage() { run = 0; }
-  // UM_TOGGLE
-  void OnToggle();
+  // The axes alone, then every particle from where the document stands to the end of the data
+  // or Stop.
+  void Start() override;
+  void Stop() override { run = 0; }
   bool IsIdle() override;
+  void Reset() override;
+  // Comp: the model curves on or off.
+  void OnToggle();
 
   bool IsComputing() const { return computing != 0; }
   bool IsCompOn() const { return comp != 0; }
@@ -36,8 +36,6 @@ protected:
 
 private:
   void DrawGunnKinzer(QPainter &p);
-  // Tells the panel that the data have ended (it stops the run).
-  void EndOfRun();
 
   int computing = 0;
   int comp = 0;

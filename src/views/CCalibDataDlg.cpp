@@ -36,9 +36,3 @@ CCalibDataDlg::CCalibDataDlg(double diameter, QWidget *parent)
   column->addLayout(row);
   column->addWidget(buttons);
 }
-
-float CCalibDataDlg::GetDiameter() const {
-  return index >= 0 && index < int(OblatenessPlot::STANDARD_DIAMETERS.size())
-             ? OblatenessPlot::STANDARD_DIAMETERS[size_t(index)]
-             : 0.0f;
-}

@@ -14,8 +14,6 @@ public:
 
   // 0 to 10, or -1 for none.
   int GetIndex() const { return index; }
-  // The chosen standardised diameter in mm, 0 for none.
-  float GetDiameter() const;
 
 private:
   int index;

@@ -5,6 +5,7 @@
 #include "DsdExport.h"
 #include "document/CPluvicamDoc.h"
 #include "statistics/DsdIntegration.h"
+#include "statistics/DsdMoments.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -25,7 +26,7 @@ int DeltaIndex(float deltaD) {
 } // namespace
 
 CDSDCtrlPanel::CDSDCtrlPanel(CPluvicamDoc *doc, QWidget *parent)
-    : CBigCtrlPanel(parent), doc(doc), messages(doc) {
+    : BigPanel(doc, parent), messages(doc) {
   setObjectName(QStringLiteral("CDSDCtrlPanel"));
   dialog.SetMessages(&messages);
   struct Def {
@@ -49,64 +50,26 @@ CDSDCtrlPanel::CDSDCtrlPanel(CPluvicamDoc *doc, QWidget *parent)
   auto *grid = new QGridLayout(this);
   int i = 0;
   for (const Def &d : defs) {
-    auto *button = new QPushButton(QString::fromUtf8(d.text), this);
-    button->setObjectName(QString::number(d.id));
-    connect(button, &QPushButton::clicked, this, d.handler);
+    QPushButton *button = AddButton(
+        d.id, QString::fromUtf8(d.text), [this, d] { (this->*d.handler)(); }, d.id == IDC_RUN);
     grid->addWidget(button, i / 3, i % 3);
-    buttons.push_back(button);
-    if (d.id == IDC_RUN)
-      runButton = button;
     ++i;
   }
 }
 
-QPushButton *CDSDCtrlPanel::Button(int id) const {
-  for (QPushButton *b : buttons)
-    if (b->objectName().toInt() == id)
-      return b;
-  return nullptr;
-}
+CBigDSDView *CDSDCtrlPanel::View() const { return qobject_cast<CBigDSDView *>(diagram); }
 
-std::vector<CBigDSDView *> CDSDCtrlPanel::Views() const {
-  const QList<CBigDSDView *> found = window()->findChildren<CBigDSDView *>();
-  return {found.begin(), found.end()};
-}
-
-void CDSDCtrlPanel::InvalidateInfoViews() {
-  for (CBigInfoView *info : window()->findChildren<CBigInfoView *>())
-    info->Refresh();
-}
-
-void CDSDCtrlPanel::SetOthersEnabled(bool enabled) {
-  for (QPushButton *b : buttons)
-    if (b != runButton)
-      b->setEnabled(enabled);
-}
-
-void CDSDCtrlPanel::OnRun() {
-  if (!doc)
-    return;
-  if (state == 1) {
-    window()->setCursor(Qt::BusyCursor);
-    runButton->setText(QStringLiteral("Stop"));
-    state = 0;
-    SetOthersEnabled(false);
-    // Returns when the computation has ended; Stop reaches us from inside it.
-    for (CBigDSDView *view : Views())
-      view->OnRun();
-  } else {
-    window()->setCursor(Qt::ArrowCursor);
-    runButton->setText(QStringLiteral("Run"));
-    state = 1;
-    SetOthersEnabled(true);
-    for (CBigDSDView *view : Views())
-      view->OnStop();
-  }
-}
-
-void CDSDCtrlPanel::EndOfRun() {
-  if (state == 0)
-    OnRun();
+void CDSDCtrlPanel::ShowFigures() {
+  if (recordTable)
+    if (CBigDSDView *view = View()) {
+      const DsdInterval &last = view->LastInterval();
+      if (last.success && last.normalised)
+        recordTable->SetDsdMoments(
+            DsdMoments::Of(last.classes.data(), last.geometry.count, last.deltaD));
+      else
+        recordTable->ClearDsdMoments();
+    }
+  RefreshRecordTable();
 }
 
 void CDSDCtrlPanel::OnDeltaPlus() {
@@ -116,7 +79,7 @@ void CDSDCtrlPanel::OnDeltaPlus() {
   const int i = DeltaIndex(s.deltaD);
   if (i >= 0 && i + 1 < DELTA_COUNT)
     s.deltaD = DELTAS[i + 1];
-  InvalidateInfoViews();
+  RefreshRecordTable();
 }
 
 void CDSDCtrlPanel::OnDeltaMinus() {
@@ -128,7 +91,7 @@ void CDSDCtrlPanel::OnDeltaMinus() {
     s.deltaD = 0.25f;
   else if (i > 0)
     s.deltaD = DELTAS[i - 1];
-  InvalidateInfoViews();
+  RefreshRecordTable();
 }
 
 void CDSDCtrlPanel::OnIntegrate() {
@@ -146,13 +109,13 @@ void CDSDCtrlPanel::OnIntegrate() {
     s.timeInterval = dialog.GetTime();
     s.dropCount = dialog.GetDrops();
   }
-  InvalidateInfoViews();
+  RefreshRecordTable();
 }
 
 void CDSDCtrlPanel::OnComp() {
   if (!doc)
     return;
-  for (CBigDSDView *view : Views())
+  if (CBigDSDView *view = View())
     view->OnToggle();
 }
 
@@ -160,9 +123,9 @@ void CDSDCtrlPanel::OnDefault() {
   if (!doc)
     return;
   doc->ResetIntegration(IntegrationKind::Dsd);
-  for (CBigDSDView *view : Views())
-    view->OnReset(0);
-  InvalidateInfoViews();
+  if (CBigDSDView *view = View())
+    view->Reset();
+  RefreshRecordTable();
 }
 
 void CDSDCtrlPanel::OnResetTime() {
@@ -172,19 +135,9 @@ void CDSDCtrlPanel::OnResetTime() {
   doc->GetIntegrationSettings(IntegrationKind::Dsd).result = 0;
   // The interval record is cleared and ends at the window's start, as when the frame opened.
   DsdIntegration::OpenAtWindowStart(*doc);
-  for (CBigDSDView *view : Views())
-    view->OnReset(0);
-  InvalidateInfoViews();
-}
-
-void CDSDCtrlPanel::OnHelp() {
-  if (doc)
-    emit HelpRequested(HelpPages::DSD);
-}
-
-void CDSDCtrlPanel::OnMain() {
-  if (doc)
-    emit MainRequested();
+  if (CBigDSDView *view = View())
+    view->Reset();
+  RefreshRecordTable();
 }
 
 void CDSDCtrlPanel::OnExport() {

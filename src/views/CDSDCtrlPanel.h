@@ -1,5 +1,5 @@
 #pragma once
-#include "CBigCtrlPanel.h"
+#include "BigPanel.h"
 #include "CIntegrationDlg.h"
 #include "DocumentMessages.h"
 #include "HelpPages.h"
@@ -7,13 +7,10 @@
 #include <vector>
 
 class CBigDSDView;
-class CBigInfoView;
-class CPluvicamDoc;
-class QPushButton;
 
 // The control panel of the enlarged drop size distribution: Run/Stop, the class width, the model
 // comparison, the integration interval and the restart at the time window's start.
-class CDSDCtrlPanel : public CBigCtrlPanel {
+class CDSDCtrlPanel : public BigPanel {
   Q_OBJECT
 public:
   enum ControlId {
@@ -32,13 +29,10 @@ public:
 
   explicit CDSDCtrlPanel(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
-  void OnRun();
   void OnDeltaPlus();
   void OnDeltaMinus();
   void OnComp();
-  void OnMain();
   void OnDefault();
-  void OnHelp();
   void OnIntegrate();
   void OnResetTime();
   // Asks for a file and exports the whole time window there.
@@ -46,23 +40,19 @@ public:
   // The export to `path` with its progress dialog; false when nothing was written (cancelled or
   // failed: then `error` says why, empty for a cancel).
   bool ExportTo(const QString &path, QString *error = nullptr);
-  // The view's end of a run: as a press of Stop when running, nothing when idle.
-  void EndOfRun();
 
-  // 1 idle, 0 running.
-  int GetState() const { return state; }
   CIntegrationDlg &Dialog() { return dialog; }
-  QPushButton *Button(int id) const;
+
+protected:
+  int HelpPage() const override { return HelpPages::DSD; }
+  // Each Run computes the next interval: the document stays where the last one ended.
+  void BeforeRun() override {}
+  // The record table shows the interval's integral quantities too.
+  void ShowFigures() override;
 
 private:
-  std::vector<CBigDSDView *> Views() const;
-  void InvalidateInfoViews();
-  void SetOthersEnabled(bool enabled);
+  CBigDSDView *View() const;
 
-  CPluvicamDoc *doc;
   DocumentMessages messages;
   CIntegrationDlg dialog;
-  int state = 1;
-  std::vector<QPushButton *> buttons;
-  QPushButton *runButton = nullptr;
 };

@@ -1,20 +1,15 @@
 #include "CHVelCtrlPanel.h"
 
-#include "BigFrameHost.h"
-#include "CBigHVelView.h"
-
 #include <QPushButton>
 #include <QVBoxLayout>
 
 CHVelCtrlPanel::CHVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
-    : CRunPanel(document, IDC_RUN, IDC_MAIN, IDC_HELP, parent) {
+    : BigPanel(document, parent) {
   setObjectName(QStringLiteral("CHVelCtrlPanel"));
   auto *column = new QVBoxLayout(this);
-  for (QPushButton *b : {runButton, mainButton, helpButton})
-    column->addWidget(b);
+  column->addWidget(AddButton(
+      IDC_RUN, QStringLiteral("Run"), [this] { OnRun(); }, true));
+  column->addWidget(AddButton(IDC_MAIN, QStringLiteral("Main"), [this] { OnMain(); }));
+  column->addWidget(AddButton(IDC_HELP, QStringLiteral("Help"), [this] { OnHelp(); }));
   column->addStretch();
 }
-
-void CHVelCtrlPanel::StartViews() { ToViews<CBigHVelView>(&CBigHVelView::OnRunMessage); }
-
-void CHVelCtrlPanel::StopViews() { ToViews<CBigHVelView>(&CBigHVelView::OnStopMessage); }

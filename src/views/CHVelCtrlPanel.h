@@ -1,9 +1,9 @@
 #pragma once
-#include "CRunPanel.h"
+#include "BigPanel.h"
 #include "HelpPages.h"
 
 // The control panel of the enlarged horizontal velocity diagram: Run / Stop, Main, Help.
-class CHVelCtrlPanel : public CRunPanel {
+class CHVelCtrlPanel : public BigPanel {
   Q_OBJECT
 public:
   enum ControlId { IDD = 144, IDC_RUN = 1068, IDC_MAIN = 1069, IDC_HELP = 1070 };
@@ -11,7 +11,5 @@ public:
   CHVelCtrlPanel(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
 protected:
-  void StartViews() override;
-  void StopViews() override;
   int HelpPage() const override { return HelpPages::HVEL; }
 };

@@ -36,7 +36,6 @@ public:
   void SetMessages(UserMessages *userMessages) { messages = userMessages; }
 
   void SetAllModesAllowed(bool allowed) { allModesAllowed = allowed; }
-  bool GetAllModesAllowed() const { return allModesAllowed; }
   void SetMode(IntegrationMode newMode) { mode = newMode; }
   IntegrationMode GetMode() const { return mode; }
   void SetRain(float value) { rain = value; }

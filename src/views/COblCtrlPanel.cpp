@@ -1,53 +1,56 @@
 #include "COblCtrlPanel.h"
 
-#include "BigFrameHost.h"
 #include "CBigOblView.h"
-#include "PanelButton.h"
 
 #include <QGridLayout>
 #include <QPushButton>
 
-COblCtrlPanel::COblCtrlPanel(CPluvicamDoc *document, QWidget *parent)
-    : CRunPanel(document, IDC_RUN, IDC_MAIN, IDC_HELP, parent) {
+COblCtrlPanel::COblCtrlPanel(CPluvicamDoc *document, QWidget *parent) : BigPanel(document, parent) {
   setObjectName(QStringLiteral("COblCtrlPanel"));
-  compButton = PanelButton("Comp", IDC_COMP, this);
-  calibrateButton = PanelButton("Calibrate", IDC_CALIBRATE, this);
-  gridButton = PanelButton("Grid", IDC_GRID, this);
-  modeButton = PanelButton("N (H/W)", IDC_DISTRIBUTION, this);
-  lockedButtons.push_back(modeButton);
   auto *grid = new QGridLayout(this);
-  grid->addWidget(runButton, 0, 0);
+  grid->addWidget(AddButton(
+                      IDC_RUN, QStringLiteral("Run"), [this] { OnRun(); }, true),
+                  0, 0);
+  compButton = AddButton(IDC_COMP, QStringLiteral("Comp"), [this] { OnComp(); });
   grid->addWidget(compButton, 1, 0);
+  gridButton = AddButton(IDC_GRID, QStringLiteral("Grid"), [this] { OnGrid(); });
   grid->addWidget(gridButton, 2, 0);
-  grid->addWidget(modeButton, 3, 0);
+  grid->addWidget(
+      AddButton(IDC_DISTRIBUTION, QStringLiteral("N (H/W)"), [this] { OnToggleMode(); }), 3, 0);
+  calibrateButton =
+      AddButton(IDC_CALIBRATE, QStringLiteral("Calibrate"), [this] { OnCalibrate(); });
   grid->addWidget(calibrateButton, 0, 1);
-  grid->addWidget(mainButton, 1, 1);
-  grid->addWidget(helpButton, 2, 1);
+  grid->addWidget(AddButton(IDC_MAIN, QStringLiteral("Main"), [this] { OnMain(); }), 1, 1);
+  grid->addWidget(AddButton(IDC_HELP, QStringLiteral("Help"), [this] { OnHelp(); }), 2, 1);
   grid->setRowStretch(4, 1);
-  connect(compButton, &QPushButton::clicked, this, &COblCtrlPanel::OnComp);
-  connect(calibrateButton, &QPushButton::clicked, this, &COblCtrlPanel::OnCalibrate);
-  connect(gridButton, &QPushButton::clicked, this, &COblCtrlPanel::OnGrid);
-  connect(modeButton, &QPushButton::clicked, this, &COblCtrlPanel::OnToggleMode);
 }
 
-void COblCtrlPanel::StartViews() { ToViews<CBigOblView>(&CBigOblView::OnRunMessage); }
-
-void COblCtrlPanel::StopViews() { ToViews<CBigOblView>(&CBigOblView::OnStopMessage); }
+CBigOblView *COblCtrlPanel::View() const { return qobject_cast<CBigOblView *>(diagram); }
 
 void COblCtrlPanel::EnableControls() {
-  CRunPanel::EnableControls();
+  BigPanel::EnableControls();
   for (QPushButton *b : {compButton, gridButton, calibrateButton})
-    b->setEnabled(stopped && !distribution);
+    b->setEnabled(!running && !distribution);
 }
 
-void COblCtrlPanel::OnComp() { ToViews<CBigOblView>(&CBigOblView::OnToggleComp); }
+void COblCtrlPanel::OnComp() {
+  if (CBigOblView *view = View())
+    view->OnToggleComp();
+}
 
-void COblCtrlPanel::OnCalibrate() { ToViews<CBigOblView>(&CBigOblView::OnCalibrate); }
+void COblCtrlPanel::OnCalibrate() {
+  if (CBigOblView *view = View())
+    view->OnCalibrate();
+}
 
-void COblCtrlPanel::OnGrid() { ToViews<CBigOblView>(&CBigOblView::OnToggleGrid); }
+void COblCtrlPanel::OnGrid() {
+  if (CBigOblView *view = View())
+    view->OnToggleGrid();
+}
 
 void COblCtrlPanel::OnToggleMode() {
   distribution = !distribution;
   EnableControls();
-  ToViews<CBigOblView>(&CBigOblView::OnToggleMode);
+  if (CBigOblView *view = View())
+    view->OnToggleMode();
 }

@@ -1,10 +1,12 @@
 #pragma once
-#include "CRunPanel.h"
+#include "BigPanel.h"
 #include "HelpPages.h"
+
+class CBigOblView;
 
 // The control panel of the enlarged oblateness diagram: Run / Stop, Comp, Calibrate, Main, Help,
 // Grid and the switch between the scatter and the distribution N(H/W).
-class COblCtrlPanel : public CRunPanel {
+class COblCtrlPanel : public BigPanel {
   Q_OBJECT
 public:
   enum ControlId {
@@ -28,8 +30,6 @@ public:
   bool IsDistribution() const { return distribution; }
 
 protected:
-  void StartViews() override;
-  void StopViews() override;
   int HelpPage() const override {
     return distribution ? HelpPages::OBLATENESS_DISTRIBUTION : HelpPages::OBLATENESS;
   }
@@ -37,6 +37,8 @@ protected:
   void EnableControls() override;
 
 private:
+  CBigOblView *View() const;
+
   bool distribution = false;
-  QPushButton *compButton, *calibrateButton, *gridButton, *modeButton;
+  QPushButton *compButton, *calibrateButton, *gridButton;
 };

@@ -1,19 +1,16 @@
 #include "CParticleCtrlPanel.h"
 
-#include "CBigInfoView.h"
 #include "CBigParticleView.h"
-#include "CClassifyDlg.h"
+#include "ClassifyDialog.h"
+#include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "particle/ContourBuilder.h"
 #include "statistics/ParticleText.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 const char *const SNOW_MESSAGE = "This function is not available for sno-data.";
@@ -30,7 +27,7 @@ public:
 
 CParticleCtrlPanel::CParticleCtrlPanel(CPluvicamDoc *document, UserMessages *userMessages,
                                        QWidget *parent)
-    : QWidget(parent), doc(document), messages(userMessages) {
+    : BigPanel(document, parent), messages(userMessages) {
   setObjectName(QStringLiteral("CParticleCtrlPanel"));
   struct ButtonDef {
     int id;
@@ -49,19 +46,23 @@ CParticleCtrlPanel::CParticleCtrlPanel(CPluvicamDoc *document, UserMessages *use
   };
   auto *grid = new QGridLayout(this);
   for (const ButtonDef &d : defs) {
-    auto *button = new QPushButton(QString::fromLatin1(d.text), this);
-    button->setObjectName(QString::number(d.id));
-    button->setAutoDefault(false);
-    connect(button, &QPushButton::clicked, this, d.handler);
-    grid->addWidget(button, d.row, d.column);
-    buttons[d.id - IDC_STEP_PLUS] = button;
+    const bool stepButton = d.id == IDC_STEP_PLUS || d.id == IDC_STEP_MINUS;
+    grid->addWidget(
+        AddButton(
+            d.id, QString::fromLatin1(d.text), [this, d] { (this->*d.handler)(); }, stepButton),
+        d.row, d.column);
   }
   grid->setRowStretch(4, 1);
   grid->setColumnStretch(2, 1);
   SetState(IDLE); // Ascii and Corr stay off for snow files
 }
 
-QPushButton *CParticleCtrlPanel::Button(int id) const { return buttons[id - IDC_STEP_PLUS]; }
+void CParticleCtrlPanel::TakeViews(const std::vector<QWidget *> &views) {
+  particleViews.clear();
+  for (QWidget *w : views)
+    if (auto *view = qobject_cast<CBigParticleView *>(w))
+      particleViews.push_back(view);
+}
 
 void CParticleCtrlPanel::ShowMessage(const std::string &text) {
   if (messages)
@@ -70,6 +71,10 @@ void CParticleCtrlPanel::ShowMessage(const std::string &text) {
 
 void CParticleCtrlPanel::SetState(State newState) {
   state = newState;
+  EnableControls();
+}
+
+void CParticleCtrlPanel::EnableControls() {
   const bool rain = doc && !doc->IsSno();
   for (int id = IDC_STEP_PLUS; id <= IDC_CORRECTION; ++id) {
     bool on = false;
@@ -83,7 +88,7 @@ void CParticleCtrlPanel::SetState(State newState) {
     case STEP_BACKWARD:
       on = id == IDC_STEP_MINUS;
       break;
-    default:
+    case COMPUTING:
       break;
     }
     Button(id)->setEnabled(on);
@@ -93,53 +98,41 @@ void CParticleCtrlPanel::SetState(State newState) {
 void CParticleCtrlPanel::Step(ReadDirection direction) {
   const bool forward = direction == ReadDirection::Next;
   if (state != IDLE) {
-    running = false; // the button is "Stop" now
+    Stop(); // the button is "Stop" now
     return;
   }
   if (!doc || busy)
     return;
   busy = true;
-  QPushButton *button = Button(forward ? IDC_STEP_PLUS : IDC_STEP_MINUS);
   int status = CPluvicamDoc::statusRejected;
   std::string message;
   CHydData *particle = nullptr;
   {
     WaitCursor wait;
-    button->setText(QStringLiteral("Stop"));
-    SetState(forward ? STEP_FORWARD : STEP_BACKWARD);
-    running = true;
+    state = forward ? STEP_FORWARD : STEP_BACKWARD;
+    BeginRun(Button(forward ? IDC_STEP_PLUS : IDC_STEP_MINUS));
+    stepping = true;
 
     // Particles the filter passes over go by in slices; between slices the window takes its
-    // events, among them the press of "Stop".
-    QEventLoop loop;
-    QTimer slice;
-    slice.setInterval(0);
-    // Backwards from the first particle the file delivers that particle again: a rejected one
-    // would be read for ever.
+    // events, among them the press of "Stop". Backwards from the first particle the file
+    // delivers that particle again: a rejected one would be read for ever.
     int32_t lastStart = -1;
-    connect(&slice, &QTimer::timeout, &loop, [&] {
-      QElapsedTimer clock;
-      clock.start();
-      while (running) {
-        particle = doc->ReadHydData(direction, &status, &message);
-        if (status != CPluvicamDoc::statusRejected) {
-          running = false;
-        } else if (!forward && particle) {
-          const int32_t start = particle->GetHydHeader()->startPos;
-          if (lastStart >= 0 && start >= lastStart)
-            running = false;
-          lastStart = start;
-        }
-        if (running && clock.elapsed() >= SLICE_MS)
-          break;
-      }
-      if (!running) {
-        slice.stop();
-        loop.quit();
-      }
-    });
-    slice.start();
-    loop.exec();
+    RunInSlices(
+        [&] {
+          if (!stepping)
+            return false;
+          particle = doc->ReadHydData(direction, &status, &message);
+          if (status != CPluvicamDoc::statusRejected) {
+            stepping = false;
+          } else if (!forward && particle) {
+            const int32_t start = particle->GetHydHeader()->startPos;
+            if (lastStart >= 0 && start >= lastStart)
+              stepping = false;
+            lastStart = start;
+          }
+          return stepping;
+        },
+        SLICE_MS);
 
     if (!particle && status == CPluvicamDoc::statusError)
       ShowMessage(message);
@@ -147,32 +140,21 @@ void CParticleCtrlPanel::Step(ReadDirection direction) {
       SetState(COMPUTING);
       BuildDropContours(*doc, correction != 0);
     }
-    button->setText(forward ? QStringLiteral("Step +") : QStringLiteral("Step -"));
+    state = IDLE;
+    EndRun();
   }
-  SetState(IDLE);
   busy = false;
   NotifyViews(false);
 }
 
 void CParticleCtrlPanel::NotifyViews(bool correctionSwitched) {
-  // The views of this frame: the two particle views and the record table.
-  // (The views carry no meta-object of their own: found by their C++ type.)
-  const QList<QWidget *> widgets = window()->findChildren<QWidget *>();
-  for (QWidget *w : widgets)
-    if (auto *view = dynamic_cast<CBigParticleView *>(w)) {
-      if (correctionSwitched)
-        view->OnCorrectionSwitched();
-      else
-        view->OnNewParticle();
-    }
+  for (CBigParticleView *view : particleViews) {
+    if (correctionSwitched)
+      view->OnCorrectionSwitched();
+    else
+      view->OnNewParticle();
+  }
   RefreshRecordTable();
-}
-
-void CParticleCtrlPanel::RefreshRecordTable() {
-  const QList<QWidget *> widgets = window()->findChildren<QWidget *>();
-  for (QWidget *w : widgets)
-    if (auto *table = dynamic_cast<CBigInfoView *>(w))
-      table->Refresh();
 }
 
 void CParticleCtrlPanel::OnCorrection() {
@@ -248,7 +230,7 @@ void CParticleCtrlPanel::OnClassify() {
     ShowMessage("Error: no valid hyd-data available");
     return;
   }
-  CClassifyDlg dialog(this);
+  ClassifyDialog dialog(this);
   dialog.SetClass(record->dropType <= 6 ? int(record->dropType) : -1);
   if (dialog.exec() != QDialog::Accepted)
     return;
@@ -257,7 +239,3 @@ void CParticleCtrlPanel::OnClassify() {
     ShowMessage(message);
   RefreshRecordTable();
 }
-
-void CParticleCtrlPanel::OnMain() { emit MainRequested(); }
-
-void CParticleCtrlPanel::OnHelp() { emit HelpRequested(HelpPages::DROP_VIEW); }

@@ -1,17 +1,15 @@
 #pragma once
-#include "BusyView.h"
+#include "BigPanel.h"
 #include "HelpPages.h"
 #include "document/CPluvicamDoc.h"
 
-#include <QWidget>
-
-class QPushButton;
+class CBigParticleView;
 class UserMessages;
 
 // The drop view's control panel: stepping forwards and backwards to the next particle that
 // passes the filter, with the symmetric correction after each step, the correction switch, the
 // text export, classification, help and the way back to the main window.
-class CParticleCtrlPanel : public QWidget, public BusyView {
+class CParticleCtrlPanel : public BigPanel {
   Q_OBJECT
 public:
   enum ControlId {
@@ -32,39 +30,36 @@ public:
 
   State GetState() const { return state; }
   bool IsCorrectionOn() const { return correction != 0; }
-  bool IsRunning() const { return running; }
   bool IsIdle() override { return state == IDLE; }
+  // A press of Stop: the step ends after the particle in hand.
+  void Stop() override { stepping = false; }
 
   // The buttons. A step returns when it has found its particle, met the end or was stopped; a
   // press while stepping stops it.
   void OnStepPlus() { Step(ReadDirection::Next); }
   void OnStepMinus() { Step(ReadDirection::Previous); }
   void OnClassify();
-  void OnMain();
-  void OnHelp();
   void OnAscii();
   void OnCorrection();
 
-signals:
-  // Main: back to the main window.
-  void MainRequested();
-  // Help: the page of the drop view.
-  void HelpRequested(int pageId);
+protected:
+  int HelpPage() const override { return HelpPages::DROP_VIEW; }
+  // The buttons follow the state: Ascii and Corr stay off for snow files.
+  void EnableControls() override;
+  // The two particle views, front and side.
+  void TakeViews(const std::vector<QWidget *> &views) override;
 
 private:
   using ReadDirection = CPluvicamDoc::ReadDirection;
   void Step(ReadDirection direction);
   void SetState(State newState);
   void NotifyViews(bool correctionSwitched);
-  void RefreshRecordTable();
   void ShowMessage(const std::string &text);
-  QPushButton *Button(int id) const;
 
-  CPluvicamDoc *doc;
   UserMessages *messages;
+  std::vector<CBigParticleView *> particleViews;
   int correction = 0;
   bool busy = false;
-  bool running = false;
+  bool stepping = false;
   State state = IDLE;
-  QPushButton *buttons[7] = {};
 };

@@ -1,20 +1,16 @@
 #pragma once
+#include "BigPanel.h"
 #include "DocumentMessages.h"
 #include "HelpPages.h"
 
-#include <QWidget>
-
 #include <memory>
-#include <vector>
 
 class CBigRainIntensityView;
 class CIntegrationDlg;
-class CPluvicamDoc;
-class QPushButton;
 
 // The enlarged rain rate diagram's buttons: Run/Stop, the rate scale, the gauge's curve, the
 // integration interval, defaults, help and the way back to the main window.
-class CRainIntensityCtrlPanel : public QWidget {
+class CRainIntensityCtrlPanel : public BigPanel {
   Q_OBJECT
 public:
   enum Control {
@@ -31,35 +27,20 @@ public:
   CRainIntensityCtrlPanel(CPluvicamDoc *doc, QWidget *parent = nullptr);
   ~CRainIntensityCtrlPanel() override;
 
-  // Run when idle, Stop when running.
-  void OnRun();
-  // The view's run has ended: as Stop when running, nothing when idle.
-  void EndOfRun();
   void OnScaleUp();
   void OnScaleDown();
   void OnTip();
   void OnIntegrate();
   void OnDefault();
-  void OnHelp();
-  void OnMain();
 
-  bool IsIdle() const { return state == 1; }
   CIntegrationDlg &Dialog() { return *dialog; }
 
-signals:
-  // The frame shows the help page (a string id of the application's pages).
-  void HelpRequested(int pageId);
+protected:
+  int HelpPage() const override { return HelpPages::RAIN_RATE; }
 
 private:
-  void Stop();
-  void EnableOthers(bool enable);
-  std::vector<CBigRainIntensityView *> Views() const;
-  void RefreshRecordTables();
+  CBigRainIntensityView *View() const;
 
-  CPluvicamDoc *doc;
   DocumentMessages messages;
   std::unique_ptr<CIntegrationDlg> dialog;
-  int state = 1;
-  QPushButton *runButton = nullptr;
-  std::vector<QPushButton *> others;
 };

@@ -11,7 +11,7 @@ constexpr double LABEL_N = 400;
 constexpr double Y_TICK = 250;
 } // namespace
 
-CSmallDSDView::CSmallDSDView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
+CSmallDSDView::CSmallDSDView(CPluvicamDoc *doc, QWidget *parent) : DiagramView(doc, parent) {}
 
 void CSmallDSDView::DrawFrame(QPainter &p) {
   DrawTextInRect(p, {-800, 11000}, {8800, 10000}, "Drop Size Distribution", HCenter | VCenter,

@@ -1,11 +1,12 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 #include "statistics/DsdMath.h"
 
 #include <vector>
 
 // N(D) of the particles of the main run, redrawn each time another 0.1 mm of rain is complete.
-class CSmallDSDView : public CDiagramView {
+class CSmallDSDView : public DiagramView {
+  Q_OBJECT
 public:
   CSmallDSDView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

@@ -1,4 +1,4 @@
 #include "CSmallFrontView.h"
 
 CSmallFrontView::CSmallFrontView(CPluvicamDoc *doc, QWidget *parent)
-    : CSmallContourView(doc, parent, Camera::A, "FRONT VIEW", QColor(192, 0, 0)) {}
+    : SmallContourView(doc, parent, Camera::A, "FRONT VIEW", QColor(192, 0, 0)) {}

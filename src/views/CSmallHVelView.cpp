@@ -1,6 +1,7 @@
 #include "CSmallHVelView.h"
 
 #include "BigFrameHost.h"
+#include "HVelFrame.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "statistics/HorizontalVelocityPlot.h"
@@ -8,8 +9,11 @@
 #include <QPainter>
 #include <algorithm>
 
-CSmallHVelView::CSmallHVelView(CPluvicamDoc *doc, QWidget *parent)
-    : CHVelDiagramView(doc, parent) {}
+CSmallHVelView::CSmallHVelView(CPluvicamDoc *doc, QWidget *parent) : DiagramView(doc, parent) {}
+
+QPointF CSmallHVelView::WindowOrg() const { return hvelframe::WindowOrg(); }
+
+QSizeF CSmallHVelView::WindowExt() const { return hvelframe::WindowExt(); }
 
 QPoint CSmallHVelView::DotFor(float hVelA, float hVelB) {
   const PlotPoint dot = HorizontalVelocityPlot::SmallDot(hVelA, hVelB);
@@ -25,15 +29,16 @@ void CSmallHVelView::DrawFrame(QPainter &p) {
   const double h = FontHeight(235);
   const double halfText =
       m.LogicalLengthY(0.6 * std::max<double>(MIN_TEXT_PIXELS, m.DeviceLengthY(h)) + 1);
-  DrawRingsAndArrows(p, {FontHeight(312),
-                         h,
-                         "A",
-                         {100 + LogicalLengthX(4), std::min(-3200.0, -3000 - halfText)},
-                         Left | VCenter,
-                         "B",
-                         {-3200, 150},
-                         HCenter | Bottom,
-                         0});
+  hvelframe::Draw(*this, p,
+                  {FontHeight(312),
+                   h,
+                   "A",
+                   {100 + LogicalLengthX(4), std::min(-3200.0, -3000 - halfText)},
+                   Left | VCenter,
+                   "B",
+                   {-3200, 150},
+                   HCenter | Bottom,
+                   0});
 }
 
 void CSmallHVelView::OnParticle() {
@@ -56,5 +61,5 @@ void CSmallHVelView::mouseDoubleClickEvent(QMouseEvent *event) {
     else if (doc->GetFileState() != CPluvicamDoc::fileNone)
       opener->OpenBigFrame(QStringLiteral("Horizontal Velocity"), BigKind::HVel);
   }
-  CDiagramView::mouseDoubleClickEvent(event);
+  DiagramView::mouseDoubleClickEvent(event);
 }

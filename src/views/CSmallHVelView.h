@@ -1,9 +1,10 @@
 #pragma once
-#include "CHVelDiagramView.h"
+#include "DiagramView.h"
 
 // Horizontal velocity of the particles of the main run in the plane of the two cameras' axes;
 // rain only.
-class CSmallHVelView : public CHVelDiagramView {
+class CSmallHVelView : public DiagramView {
+  Q_OBJECT
 public:
   CSmallHVelView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 
@@ -14,6 +15,8 @@ public:
   static QPoint DotFor(float hVelA, float hVelB);
 
 protected:
+  QPointF WindowOrg() const override;
+  QSizeF WindowExt() const override;
   void DrawFrame(QPainter &p) override;
   void mouseDoubleClickEvent(QMouseEvent *event) override;
 };

@@ -10,7 +10,7 @@ constexpr double TEXT_HEIGHT = 50;     // logical units in a row of 71
 constexpr double CELL_CHAR_WIDTH = 26; // 16 characters of a value in its cell
 } // namespace
 
-CSmallInfoView::CSmallInfoView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
+CSmallInfoView::CSmallInfoView(CPluvicamDoc *doc, QWidget *parent) : DiagramView(doc, parent) {}
 
 QRectF CSmallInfoView::LabelCell(int row) {
   if (row == 9)

@@ -1,12 +1,13 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 #include "statistics/InfoTexts.h"
 
 #include <optional>
 
 // The record table of the main window: the current particle's parameters, the wind reading and
 // the particle's place in the file.
-class CSmallInfoView : public CDiagramView {
+class CSmallInfoView : public DiagramView {
+  Q_OBJECT
 public:
   CSmallInfoView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

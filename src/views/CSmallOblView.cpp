@@ -7,7 +7,7 @@
 
 #include <QPainter>
 
-CSmallOblView::CSmallOblView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
+CSmallOblView::CSmallOblView(CPluvicamDoc *doc, QWidget *parent) : DiagramView(doc, parent) {}
 
 QPoint CSmallOblView::DotFor(float diameter, float oblateness) {
   const PlotPoint dot = OblatenessPlot::SmallDot(diameter, oblateness);
@@ -43,5 +43,5 @@ void CSmallOblView::mouseDoubleClickEvent(QMouseEvent *event) {
   if (doc && doc->GetFileState() != CPluvicamDoc::fileNone)
     if (BigFrameOpener *opener = BigFrameOpener::Of(this))
       opener->OpenBigFrame(QStringLiteral("Oblateness vs Diameter"), BigKind::Obl);
-  CDiagramView::mouseDoubleClickEvent(event);
+  DiagramView::mouseDoubleClickEvent(event);
 }

@@ -1,8 +1,9 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 
 // Oblateness against diameter: one black dot per particle of the main run.
-class CSmallOblView : public CDiagramView {
+class CSmallOblView : public DiagramView {
+  Q_OBJECT
 public:
   CSmallOblView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

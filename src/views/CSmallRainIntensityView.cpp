@@ -12,7 +12,7 @@ constexpr double Y_TICK = 40;
 } // namespace
 
 CSmallRainIntensityView::CSmallRainIntensityView(CPluvicamDoc *doc, QWidget *parent)
-    : CDiagramView(doc, parent) {}
+    : DiagramView(doc, parent) {}
 
 void CSmallRainIntensityView::DrawFrame(QPainter &p) {
   DrawTextInRect(p, {-200, 5500}, {2000, 5000}, "Rainrate versus Time", HCenter | VCenter,

@@ -1,9 +1,10 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 #include "statistics/RainStepCurve.h"
 
 // Rain rate of the last 30 minutes as a step curve of the document's 0.1 mm intervals.
-class CSmallRainIntensityView : public CDiagramView {
+class CSmallRainIntensityView : public DiagramView {
+  Q_OBJECT
 public:
   CSmallRainIntensityView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

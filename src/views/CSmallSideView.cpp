@@ -1,4 +1,4 @@
 #include "CSmallSideView.h"
 
 CSmallSideView::CSmallSideView(CPluvicamDoc *doc, QWidget *parent)
-    : CSmallContourView(doc, parent, Camera::B, "SIDE VIEW", QColor(0, 0, 192)) {}
+    : SmallContourView(doc, parent, Camera::B, "SIDE VIEW", QColor(0, 0, 192)) {}

@@ -1,8 +1,9 @@
 #pragma once
-#include "CSmallContourView.h"
+#include "SmallContourView.h"
 
 // Camera B's outline of the current particle (side view), in the main window's particle grid.
-class CSmallSideView : public CSmallContourView {
+class CSmallSideView : public SmallContourView {
+  Q_OBJECT
 public:
   CSmallSideView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 };

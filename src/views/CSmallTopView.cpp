@@ -11,7 +11,7 @@ constexpr double LABEL_FRACTION = 0.03;
 constexpr size_t MAX_PENDING_MARKS = 4096;
 } // namespace
 
-CSmallTopView::CSmallTopView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {
+CSmallTopView::CSmallTopView(CPluvicamDoc *doc, QWidget *parent) : DiagramView(doc, parent) {
   grid.Reset(size);
 }
 

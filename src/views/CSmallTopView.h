@@ -1,5 +1,5 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 #include "data/FilterRange.h"
 #include "statistics/TopViewGrid.h"
 
@@ -8,7 +8,8 @@
 // The measuring area seen from above in pixels (camera A along x, camera B along y) with the
 // usable area and the filter's pixel ranges; marks every accepted particle, by position and size
 // or as a count per centre pixel.
-class CSmallTopView : public CDiagramView {
+class CSmallTopView : public DiagramView {
+  Q_OBJECT
 public:
   enum AreaMode { PositionSize = 0, Distribution = 1 };
 

@@ -13,7 +13,7 @@ constexpr double LABEL_N = 470;
 constexpr double Y_TICK = 250;
 } // namespace
 
-CSmallVVelView::CSmallVVelView(CPluvicamDoc *doc, QWidget *parent) : CDiagramView(doc, parent) {}
+CSmallVVelView::CSmallVVelView(CPluvicamDoc *doc, QWidget *parent) : DiagramView(doc, parent) {}
 
 QPoint CSmallVVelView::DotFor(float diameter, float velocity) {
   const PlotPoint dot = VerticalVelocityPlot::SmallDot(diameter, velocity);
@@ -53,5 +53,5 @@ void CSmallVVelView::mouseDoubleClickEvent(QMouseEvent *event) {
   if (doc && doc->GetFileState() != CPluvicamDoc::fileNone)
     if (BigFrameOpener *opener = BigFrameOpener::Of(this))
       opener->OpenBigFrame(QStringLiteral("Vertical Velocity vs Diameter"), BigKind::VVel);
-  CDiagramView::mouseDoubleClickEvent(event);
+  DiagramView::mouseDoubleClickEvent(event);
 }

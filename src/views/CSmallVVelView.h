@@ -1,8 +1,9 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 
 // Vertical velocity against diameter: one black dot per particle of the main run.
-class CSmallVVelView : public CDiagramView {
+class CSmallVVelView : public DiagramView {
+  Q_OBJECT
 public:
   CSmallVVelView(CPluvicamDoc *doc, QWidget *parent = nullptr);
 

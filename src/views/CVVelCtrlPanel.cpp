@@ -1,26 +1,25 @@
 #include "CVVelCtrlPanel.h"
 
-#include "BigFrameHost.h"
 #include "CBigVVelView.h"
-#include "PanelButton.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
 
 CVVelCtrlPanel::CVVelCtrlPanel(CPluvicamDoc *document, QWidget *parent)
-    : CRunPanel(document, IDC_RUN, IDC_MAIN, IDC_HELP, parent) {
+    : BigPanel(document, parent) {
   setObjectName(QStringLiteral("CVVelCtrlPanel"));
-  compButton = PanelButton("Comp", IDC_COMP, this);
-  lockedButtons.push_back(compButton);
   auto *column = new QVBoxLayout(this);
-  for (QPushButton *b : {runButton, compButton, mainButton, helpButton})
-    column->addWidget(b);
+  column->addWidget(AddButton(
+      IDC_RUN, QStringLiteral("Run"), [this] { OnRun(); }, true));
+  column->addWidget(AddButton(IDC_COMP, QStringLiteral("Comp"), [this] { OnComp(); }));
+  column->addWidget(AddButton(IDC_MAIN, QStringLiteral("Main"), [this] { OnMain(); }));
+  column->addWidget(AddButton(IDC_HELP, QStringLiteral("Help"), [this] { OnHelp(); }));
   column->addStretch();
-  connect(compButton, &QPushButton::clicked, this, &CVVelCtrlPanel::OnComp);
 }
 
-void CVVelCtrlPanel::StartViews() { ToViews<CBigVVelView>(&CBigVVelView::OnRunMessage); }
+CBigVVelView *CVVelCtrlPanel::View() const { return qobject_cast<CBigVVelView *>(diagram); }
 
-void CVVelCtrlPanel::StopViews() { ToViews<CBigVVelView>(&CBigVVelView::OnStopMessage); }
-
-void CVVelCtrlPanel::OnComp() { ToViews<CBigVVelView>(&CBigVVelView::OnToggle); }
+void CVVelCtrlPanel::OnComp() {
+  if (CBigVVelView *view = View())
+    view->OnToggle();
+}

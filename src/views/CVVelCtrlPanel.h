@@ -1,9 +1,11 @@
 #pragma once
-#include "CRunPanel.h"
+#include "BigPanel.h"
 #include "HelpPages.h"
 
+class CBigVVelView;
+
 // The control panel of the enlarged fall velocity diagram: Run / Stop, Comp, Main, Help.
-class CVVelCtrlPanel : public CRunPanel {
+class CVVelCtrlPanel : public BigPanel {
   Q_OBJECT
 public:
   enum ControlId {
@@ -19,10 +21,8 @@ public:
   void OnComp();
 
 protected:
-  void StartViews() override;
-  void StopViews() override;
   int HelpPage() const override { return HelpPages::VVEL; }
 
 private:
-  QPushButton *compButton;
+  CBigVVelView *View() const;
 };

@@ -1,6 +1,6 @@
 #include "DotLayer.h"
 
-#include "CDiagramView.h"
+#include "DiagramView.h"
 #include "LogicalMapping.h"
 
 #include <QPainter>

@@ -81,12 +81,12 @@ protected:
 
   // A frame of `kind` with the real panes over the open document.
   template <class View, class Panel> void OpenFrame(BigKind kind, View *&view, Panel *&panel) {
-    frame = std::make_unique<CBigFrame>(kind, &doc, nullptr, CreateBigPane);
+    frame = std::make_unique<CBigFrame>(kind, &doc, CreateBigPane);
     frame->resize(1000, 800);
     frame->show();
     QApplication::processEvents();
-    view = dynamic_cast<View *>(frame->GetViews().at(0));
-    panel = dynamic_cast<Panel *>(frame->GetPanel());
+    view = qobject_cast<View *>(frame->Diagram());
+    panel = qobject_cast<Panel *>(frame->Panel());
     ASSERT_NE(view, nullptr);
     ASSERT_NE(panel, nullptr);
   }
@@ -162,7 +162,7 @@ TEST_F(BigDiagramTest, VerticalVelocityRunPlotsEveryParticleAtTheScale) {
   EXPECT_EQ(state.valid, 1);
   EXPECT_DOUBLE_EQ(state.startTim, records.front().tim);
   EXPECT_DOUBLE_EQ(state.endTim, records.back().tim);
-  auto *info = dynamic_cast<CBigInfoView *>(frame->GetInfo());
+  CBigInfoView *info = frame->RecordTable();
   ASSERT_NE(info, nullptr);
   EXPECT_EQ(info->TextAt(195, 95), "20") << "the record table's object count";
 
@@ -487,7 +487,7 @@ TEST_F(BigDiagramTest, ResultsComeBackAfterAResizeRoundTrip) {
   CBigVVelView *vvel = nullptr;
   CVVelCtrlPanel *vvelPanel = nullptr;
   OpenFrame(BigKind::VVel, vvel, vvelPanel);
-  vvel->OnRunMessage();
+  vvel->Start();
   vvel->OnToggle();
   QImage before = vvel->grab().toImage();
   ResizeRoundTrip([&] {
@@ -497,7 +497,7 @@ TEST_F(BigDiagramTest, ResultsComeBackAfterAResizeRoundTrip) {
     }
   });
   EXPECT_EQ(vvel->grab().toImage(), before);
-  vvel->OnRunMessage();
+  vvel->Start();
   EXPECT_EQ(vvel->Dots().Size(), 0u) << "a new Run starts again; the data had ended";
 
   doc.ResetData();
@@ -506,7 +506,7 @@ TEST_F(BigDiagramTest, ResultsComeBackAfterAResizeRoundTrip) {
   CBigDSDView *dsd = nullptr;
   CDSDCtrlPanel *dsdPanel = nullptr;
   OpenFrame(BigKind::Dsd, dsd, dsdPanel);
-  dsd->OnRun();
+  dsd->Start();
   ASSERT_FALSE(dsd->Bars().empty());
   dsd->OnToggle();
   ASSERT_TRUE(dsd->IsCompOn());
@@ -522,7 +522,7 @@ TEST_F(BigDiagramTest, OblatenessKeepsDotsAndDistributionThroughResizeAndMode) {
   CBigOblView *view = nullptr;
   COblCtrlPanel *panel = nullptr;
   OpenFrame(BigKind::Obl, view, panel);
-  view->OnRunMessage();
+  view->Start();
   const QImage scatter = view->grab().toImage();
   ResizeRoundTrip();
   EXPECT_EQ(view->grab().toImage(), scatter);
@@ -544,7 +544,7 @@ TEST_F(BigDiagramTest, OblatenessKeepsDotsAndDistributionThroughResizeAndMode) {
 
   // A new Run clears both.
   doc.ResetData();
-  view->OnRunMessage();
+  view->Start();
   EXPECT_EQ(view->Dots().Size(), records.size());
   EXPECT_EQ(view->Histogram().Count(expected.Summarise().maxBin),
             expected.Count(expected.Summarise().maxBin));

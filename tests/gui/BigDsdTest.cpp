@@ -103,6 +103,7 @@ protected:
         CreateBigPane(BigPane::Panel, BigKind::Dsd, 0, &doc, window.get()));
     view = static_cast<CBigDSDView *>(
         CreateBigPane(BigPane::View, BigKind::Dsd, 0, &doc, window.get()));
+    panel->Attach({view}, info);
     window->resize(600, 900);
     window->show();
     view->resize(size);
@@ -182,7 +183,7 @@ TEST_F(BigDsd, RunDrawsBarsTheLabelAndTheModels) {
   EXPECT_TRUE(disabledDuring) << "events are handled while the view computes";
   EXPECT_TRUE(stopShown);
   EXPECT_TRUE(Button(CDSDCtrlPanel::IDC_COMP)->isEnabled()) << "enabled again after the Run";
-  EXPECT_EQ(panel->GetState(), 1);
+  EXPECT_TRUE(panel->IsStopped());
   EXPECT_EQ(Button(CDSDCtrlPanel::IDC_RUN)->text(), "Run");
   EXPECT_FALSE(view->IsComputing());
 
@@ -259,7 +260,7 @@ TEST_F(BigDsd, FineClassesAtTheLargestScaleStopAtTheTable) {
   s.mode = IntegrationMode::FullTimeRange;
   s.deltaD = 0.05f;
   doc.SetViewFactor(5); // 1000 classes of 10 units would overrun the table
-  view->OnRun();
+  view->Start();
   const DsdInterval &r = view->LastInterval();
   EXPECT_EQ(r.geometry.count, 400);
   EXPECT_EQ(r.count, 20);
@@ -278,6 +279,6 @@ TEST_F(BigDsd, StopEndsTheRunFromInsideIt) {
   Button(CDSDCtrlPanel::IDC_RUN)->click();
   EXPECT_EQ(view->LastInterval().end, DsdInterval::Stopped);
   EXPECT_TRUE(view->Bars().empty()) << "a stopped Run draws nothing";
-  EXPECT_EQ(panel->GetState(), 1);
+  EXPECT_TRUE(panel->IsStopped());
   EXPECT_EQ(doc.GetIntegrationState()->valid, 1);
 }

@@ -42,7 +42,7 @@ template <class T> T *Find(QWidget *parent) {
 
 TEST_F(AppTest, DoubleClickOpensTheRainRateFrameWithItsParts) {
   Start();
-  frame->SetBigPaneFactory(CreateBigPane);
+  frame->SetBigPaneFactory(BigPanesWithTipSize([this] { return app->GetStoredFilter().tipSize; }));
   // Without a file nothing opens.
   DoubleClick(frame->GetPane(Pane::RainIntensity));
   EXPECT_EQ(frame->GetBigFrame(), nullptr);
@@ -62,7 +62,7 @@ TEST_F(AppTest, DoubleClickOpensTheRainRateFrameWithItsParts) {
   EXPECT_EQ(big->GetKind(), BigKind::RainRate);
   EXPECT_TRUE(big->windowTitle().contains("Rainrate versus Time"));
   auto *info = Find<CBigInfoView>(big);
-  auto *panel = qobject_cast<CRainIntensityCtrlPanel *>(big->GetPanel());
+  auto *panel = qobject_cast<CRainIntensityCtrlPanel *>(big->Panel());
   auto *view = Find<CBigRainIntensityView>(big);
   ASSERT_TRUE(info && panel && view);
   EXPECT_EQ(info->GetKind(), BigKind::RainRate);
@@ -90,7 +90,7 @@ TEST_F(AppTest, DoubleClickOpensTheRainRateFrameWithItsParts) {
 
 TEST_F(AppTest, PictureModeRunsAndShowsTheGauge) {
   Start();
-  frame->SetBigPaneFactory(CreateBigPane);
+  frame->SetBigPaneFactory(BigPanesWithTipSize([this] { return app->GetStoredFilter().tipSize; }));
   QCommandLineParser parser;
   bigpicture::AddOptions(parser);
   parser.process(QStringList{"pluvicam", "--big", "rain-rate", "--tip"});

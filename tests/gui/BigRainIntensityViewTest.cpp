@@ -52,6 +52,7 @@ protected:
     info->SetKind(BigKind::RainRate);
     panel = new CRainIntensityCtrlPanel(doc.get(), frame.get());
     view = new CBigRainIntensityView(doc.get(), frame.get());
+    panel->Attach({view}, info);
     layout->addWidget(info, 1);
     layout->addWidget(panel);
     layout->addWidget(view, 4);
@@ -187,7 +188,7 @@ TEST_F(BigRainTest, TipShowsTheGaugeAndItsTotal) {
 
   // The settings' tip size scales the gauge.
   view->SetTipSizeSource([] { return 0.2f; });
-  view->OnResetView();
+  view->Reset();
   EXPECT_FLOAT_EQ(view->GaugeTotal(), float(curve.tipCount * 0.2));
 
   panel->OnTip();

@@ -2,7 +2,7 @@
 #include "CliRunner.h"
 #include "ViewTestSupport.h"
 #include "views/CBigParticleView.h"
-#include "views/CDiagramView.h"
+#include "views/DiagramView.h"
 #include "views/SmallViewFactory.h"
 
 #include <QAction>
@@ -19,7 +19,7 @@ using namespace viewtest;
 
 namespace {
 
-std::string MenuTexts(CDiagramView &view) {
+std::string MenuTexts(DiagramView &view) {
   std::unique_ptr<QMenu> menu(view.CreatePictureMenu(nullptr));
   QStringList texts;
   for (QAction *a : menu->actions())
@@ -35,13 +35,13 @@ protected:
     ViewTest::SetUp();
     WriteDay({Drop(6 * 3600 + 10, 3.0, 7.5, 2.5, 1.0, 200, 300)});
     Open();
-    view.reset(dynamic_cast<CDiagramView *>(CreateSmallView(Pane::VVel, &doc, nullptr)));
+    view.reset(dynamic_cast<DiagramView *>(CreateSmallView(Pane::VVel, &doc, nullptr)));
     ASSERT_NE(view, nullptr);
     view->resize(320, 240);
     view->show();
     ASSERT_EQ(Step(), 0);
   }
-  std::unique_ptr<CDiagramView> view;
+  std::unique_ptr<DiagramView> view;
 };
 
 TEST_F(DiagramPictureTest, EverySmallAndEnlargedDiagramOffersThePictureMenu) {
@@ -49,7 +49,7 @@ TEST_F(DiagramPictureTest, EverySmallAndEnlargedDiagramOffersThePictureMenu) {
   for (Pane pane : {Pane::RainIntensity, Pane::Dsd, Pane::VVel, Pane::HVel, Pane::Obl, Pane::Side,
                     Pane::Top, Pane::Info, Pane::Front}) {
     std::unique_ptr<QWidget> widget(CreateSmallView(pane, &doc, nullptr));
-    auto *diagram = dynamic_cast<CDiagramView *>(widget.get());
+    auto *diagram = dynamic_cast<DiagramView *>(widget.get());
     ASSERT_NE(diagram, nullptr) << int(pane);
     diagram->resize(200, 150);
     EXPECT_EQ(MenuTexts(*diagram), expected) << int(pane);
@@ -91,7 +91,7 @@ TEST_F(DiagramPictureTest, PngIsTheDiagramAsShownAtItsSize) {
   const QImage frameOnly = [&] {
     std::unique_ptr<QWidget> fresh(CreateSmallView(Pane::VVel, nullptr, nullptr));
     fresh->resize(320, 240);
-    return static_cast<CDiagramView *>(fresh.get())->Image();
+    return static_cast<DiagramView *>(fresh.get())->Image();
   }();
   EXPECT_NE(saved.convertToFormat(QImage::Format_RGB32), frameOnly);
 

@@ -36,11 +36,12 @@ TEST_F(AppTest, DoubleClickOnTheSideViewOpensTheDropView) {
   ASSERT_NE(big, nullptr);
   EXPECT_EQ(big->GetKind(), BigKind::DropView);
   EXPECT_TRUE(big->windowTitle().contains("Drop View"));
-  auto *panel = qobject_cast<CParticleCtrlPanel *>(big->GetPanel());
+  auto *panel = qobject_cast<CParticleCtrlPanel *>(big->Panel());
   ASSERT_NE(panel, nullptr);
-  ASSERT_EQ(big->GetViews().size(), 2u);
-  EXPECT_EQ(static_cast<CBigParticleView *>(big->GetViews()[0])->GetIndex(), 0);
-  EXPECT_EQ(static_cast<CBigParticleView *>(big->GetViews()[1])->GetIndex(), 1);
+  ASSERT_NE(big->ParticleView(0), nullptr);
+  ASSERT_NE(big->ParticleView(1), nullptr);
+  EXPECT_EQ(big->ParticleView(0)->GetIndex(), 0);
+  EXPECT_EQ(big->ParticleView(1)->GetIndex(), 1);
 
   app->SetProgramDir(QStringLiteral(PLUVICAM_SOURCE_DIR "/resources"));
   panel->findChild<QPushButton *>("1081")->click();

@@ -8,8 +8,8 @@
 #include "synth/DayGenerator.h"
 #include "views/CBigInfoView.h"
 #include "views/CBigParticleView.h"
-#include "views/CClassifyDlg.h"
 #include "views/CParticleCtrlPanel.h"
+#include "views/ClassifyDialog.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -43,6 +43,7 @@ struct DropFrame {
     panel = new CParticleCtrlPanel(doc, messages, &window);
     front = new CBigParticleView(doc, 0, &window);
     side = new CBigParticleView(doc, 1, &window);
+    panel->Attach({front, side}, info);
     front->resize(VIEW_SIZE);
     side->resize(VIEW_SIZE);
     window.show();
@@ -328,7 +329,7 @@ TEST_F(DropViewTest, ClassifyWritesOnlyTheClassWord) {
   // Answers the dialog once it is open: checks the selection, picks `pick`, presses `button`.
   auto answer = [](int expectSelected, int pick, int button) {
     QTimer::singleShot(0, [=] {
-      auto *dialog = qobject_cast<CClassifyDlg *>(QApplication::activeModalWidget());
+      auto *dialog = qobject_cast<ClassifyDialog *>(QApplication::activeModalWidget());
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(dialog->windowTitle(), "Classify Particle");
       EXPECT_EQ(dialog->GetClass(), expectSelected);
@@ -336,11 +337,11 @@ TEST_F(DropViewTest, ClassifyWritesOnlyTheClassWord) {
       dialog->findChild<QPushButton *>(QString::number(button))->click();
     });
   };
-  answer(0, 4, CClassifyDlg::IDCANCEL);
+  answer(0, 4, ClassifyDialog::IDCANCEL);
   f.panel->OnClassify();
   EXPECT_EQ(FileText(Path("day1.hyd")), before) << "Cancel changes nothing";
 
-  answer(0, 6, CClassifyDlg::IDOK);
+  answer(0, 6, ClassifyDialog::IDOK);
   f.panel->OnClassify();
   EXPECT_TRUE(messages.texts.empty());
   const std::string after = FileText(Path("day1.hyd"));
@@ -358,7 +359,7 @@ TEST_F(DropViewTest, ClassifyWritesOnlyTheClassWord) {
   f.panel->OnStepMinus();
   f.panel->OnStepPlus();
   EXPECT_EQ(doc.GetHydHeader()->dropType, 6);
-  answer(6, 1, CClassifyDlg::IDOK);
+  answer(6, 1, ClassifyDialog::IDOK);
   f.panel->OnClassify();
   EXPECT_EQ(doc.GetHydHeader()->dropType, 1);
 }

@@ -31,10 +31,10 @@ TEST_F(AppTest, DoubleClickOnTheSmallDistributionOpensTheEnlargedOne) {
   ASSERT_NE(big, nullptr);
   EXPECT_EQ(big->GetKind(), BigKind::Dsd);
   EXPECT_TRUE(big->windowTitle().contains("Dropsize Distribution"));
-  auto *panel = qobject_cast<CDSDCtrlPanel *>(big->GetPanel());
+  auto *panel = qobject_cast<CDSDCtrlPanel *>(big->Panel());
   ASSERT_NE(panel, nullptr);
-  ASSERT_EQ(big->GetViews().size(), 1u);
-  auto *view = qobject_cast<CBigDSDView *>(big->GetViews()[0]);
+  ASSERT_EQ(big->ViewCount(), 1);
+  auto *view = qobject_cast<CBigDSDView *>(big->Diagram());
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusRejected) << "the initial update restarts";
 
@@ -43,7 +43,7 @@ TEST_F(AppTest, DoubleClickOnTheSmallDistributionOpensTheEnlargedOne) {
   panel->findChild<QPushButton *>("1067")->click();
   EXPECT_EQ(view->LastInterval().end, DsdInterval::Complete);
   EXPECT_GT(view->LastInterval().count, 0);
-  EXPECT_EQ(panel->GetState(), 1);
+  EXPECT_TRUE(panel->IsStopped());
   EXPECT_TRUE(big->CanClose());
 
   app->SetProgramDir(QStringLiteral(PLUVICAM_SOURCE_DIR "/resources"));

@@ -3,7 +3,7 @@
 #include "particle/CContour.h"
 #include "particle/CHydData.h"
 #include "shell/CMainCtrlPanel.h"
-#include "views/CDiagramView.h"
+#include "views/DiagramView.h"
 #include "views/SmallViewFactory.h"
 
 #include <QAction>
@@ -102,7 +102,7 @@ protected:
       o.rates.emplace_back(text);
     }
     for (size_t p = 0; p <= size_t(Pane::Front); ++p)
-      if (auto *view = dynamic_cast<CDiagramView *>(frame->GetPane(Pane(p))))
+      if (auto *view = dynamic_cast<DiagramView *>(frame->GetPane(Pane(p))))
         o.images.push_back(view->Image());
     o.contours = {ContourText(*doc, Camera::A), ContourText(*doc, Camera::B)};
     o.status = doc->GetStatus();

@@ -7,7 +7,7 @@
 #include "shell/CSplashWnd.h"
 #include "shell/CStatusDlg.h"
 #include "shell/MainLayout.h"
-#include "views/BusyView.h"
+#include "views/BigPanel.h"
 #include "views/HelpPages.h"
 
 #include <QCoreApplication>
@@ -381,22 +381,25 @@ TEST_F(AppTest, StatusBarFollowsResetStopAndCloseAndTheBusyCursorCoversTheChildr
   EXPECT_EQ(status(), QStringLiteral("Ready"));
 }
 
-// A big view that reports itself busy until told otherwise.
-class BusyWidget : public QWidget, public BusyView {
+// A panel whose diagram reports itself busy until told otherwise.
+class BusyPanel : public BigPanel {
 public:
-  using QWidget::QWidget;
+  explicit BusyPanel(QWidget *parent) : BigPanel(nullptr, parent) {}
   bool IsIdle() override { return idle; }
   bool idle = false;
+
+protected:
+  int HelpPage() const override { return 0; }
 };
 
 TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
   Start();
-  BusyWidget *bigView = nullptr;
-  frame->SetBigPaneFactory([&](BigPane which, BigKind, int, CPluvicamDoc *, QWidget *parent) {
-    if (which != BigPane::View)
+  BusyPanel *bigPanel = nullptr;
+  frame->SetBigPaneFactory([&](BigPane which, BigKind kind, int, CPluvicamDoc *, QWidget *parent) {
+    if (which != BigPane::Panel || kind == BigKind::DropView)
       return new QWidget(parent);
-    bigView = new BusyWidget(parent);
-    return static_cast<QWidget *>(bigView);
+    bigPanel = new BusyPanel(parent);
+    return static_cast<QWidget *>(bigPanel);
   });
   const std::string data = Path("t.hyd");
   WriteTinyDay(data, {6 * 3600 + 1, 6 * 3600 + 2, 6 * 3600 + 3, 6 * 3600 + 4});
@@ -424,7 +427,7 @@ TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
   // The big view reads on its own.
   doc->ReadHydData(CPluvicamDoc::ReadDirection::Next);
   doc->ReadHydData(CPluvicamDoc::ReadDirection::Next);
-  ASSERT_NE(bigView, nullptr);
+  ASSERT_NE(bigPanel, nullptr);
 
   // Closing while the diagram computes hides the frame and waits for it.
   big->close();
@@ -432,7 +435,7 @@ TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
   EXPECT_EQ(frame->GetBigFrame(), big);
   EXPECT_FALSE(frame->isEnabled());
   QPointer<CBigFrame> watch(big);
-  bigView->idle = true;
+  bigPanel->idle = true;
   ASSERT_TRUE(WaitFor([&] { return frame->GetBigFrame() == nullptr; }));
   EXPECT_TRUE(frame->isEnabled());
   EXPECT_EQ(doc->GetHydHeader()->tim, currentTim) << "the particle of before is shown again";
@@ -442,7 +445,7 @@ TEST_F(AppTest, BigFrameSavesAndRestoresThePosition) {
   frame->OpenBigFrame(CBigFrame::TitleWord(BigKind::DropView), BigKind::DropView);
   EXPECT_EQ(frame->GetSavedPos(), -1);
   ASSERT_NE(frame->GetBigFrame(), nullptr);
-  EXPECT_EQ(frame->GetBigFrame()->GetViews().size(), 2u);
+  EXPECT_EQ(frame->GetBigFrame()->ViewCount(), 2);
   doc->ReadHydData(CPluvicamDoc::ReadDirection::Next);
   const double afterTim = doc->GetHydHeader()->tim;
   frame->GetBigFrame()->close(); // its panel is a plain widget: idle

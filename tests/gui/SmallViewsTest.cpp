@@ -77,7 +77,7 @@ TEST_F(SmallViewFrames, EveryDiagramDrawsItsTitleAndAxes) {
     const QRect title(Device(f.org, f.ext, SIZE, f.title1), Device(f.org, f.ext, SIZE, f.title2));
     EXPECT_GT(CountColour(image, title, RED), 0) << int(f.pane) << ": title in red";
     // A pane whose y labels need more room than the window gives reaches further left.
-    const auto *diagram = dynamic_cast<CDiagramView *>(view.get());
+    const auto *diagram = dynamic_cast<DiagramView *>(view.get());
     ASSERT_NE(diagram, nullptr);
     EXPECT_TRUE(ColourNear(image, diagram->DevicePixel(f.axis), BLACK)) << int(f.pane) << ": axis";
     EXPECT_EQ(QColor(image.pixel(SIZE.width() - 1, SIZE.height() / 2)), GREY)
@@ -328,7 +328,7 @@ TEST_F(SmallViewFrames, LabelsStayLegibleInSmallPanesAndOffTheTicks) {
   // The rain-rate pane of a 1000 x 700 window.
   const QSize small(193, 160);
   std::unique_ptr<QWidget> widget(CreateSmallView(Pane::RainIntensity, &doc, nullptr));
-  auto *view = dynamic_cast<CDiagramView *>(widget.get());
+  auto *view = dynamic_cast<DiagramView *>(widget.get());
   ASSERT_NE(view, nullptr);
   view->resize(small);
   const QImage image = view->grab().toImage();
@@ -364,7 +364,7 @@ TEST_F(SmallViewFrames, AxisLabelsOfA1000x700WindowAreWholeAndOffTheAxis) {
                 {Pane::VVel, 11000, 250, "m/s"}};
   for (const Label &l : labels) {
     std::unique_ptr<QWidget> widget(CreateSmallView(l.pane, &doc, nullptr));
-    auto *view = dynamic_cast<CDiagramView *>(widget.get());
+    auto *view = dynamic_cast<DiagramView *>(widget.get());
     ASSERT_NE(view, nullptr);
     view->resize(pane);
     const QImage image = view->grab().toImage();
@@ -384,7 +384,7 @@ TEST_F(SmallViewFrames, AxisLabelsOfA1000x700WindowAreWholeAndOffTheAxis) {
   // The camera letter "A" (red, as its arrow) stands right of the arrow's head, whole, and off
   // the outer ring.
   std::unique_ptr<QWidget> widget(CreateSmallView(Pane::HVel, &doc, nullptr));
-  auto *hvel = dynamic_cast<CDiagramView *>(widget.get());
+  auto *hvel = dynamic_cast<DiagramView *>(widget.get());
   ASSERT_NE(hvel, nullptr);
   hvel->resize(pane);
   const QImage image = hvel->grab().toImage();

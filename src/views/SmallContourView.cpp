@@ -1,4 +1,4 @@
-#include "CSmallContourView.h"
+#include "SmallContourView.h"
 
 #include "document/CPluvicamDoc.h"
 #include "particle/CContour.h"
@@ -11,14 +11,14 @@ constexpr double TITLE_N = 45;
 constexpr double LABEL_N = 34;
 } // namespace
 
-CSmallContourView::CSmallContourView(CPluvicamDoc *doc, QWidget *parent, Camera cameraIndex,
-                                     const QString &titleText, const QColor &outlineColour)
-    : CDiagramView(doc, parent), camera(cameraIndex), title(titleText), colour(outlineColour) {
+SmallContourView::SmallContourView(CPluvicamDoc *doc, QWidget *parent, Camera cameraIndex,
+                                   const QString &titleText, const QColor &outlineColour)
+    : DiagramView(doc, parent), camera(cameraIndex), title(titleText), colour(outlineColour) {
   if (doc)
     zoom = std::max<int>(1, doc->GetViewFactor());
 }
 
-void CSmallContourView::DrawFrame(QPainter &p) {
+void SmallContourView::DrawFrame(QPainter &p) {
   DrawText(p, {350, 900}, title, HCenter | Top, FontHeight(TITLE_N), QColor(255, 0, 0));
   p.drawLine(-50, -50, -50, 850);
   p.drawLine(-50, -50, 900, -50);
@@ -34,7 +34,7 @@ void CSmallContourView::DrawFrame(QPainter &p) {
   }
 }
 
-void CSmallContourView::DrawState(QPainter &p) {
+void SmallContourView::DrawState(QPainter &p) {
   p.setClipRect(ClipRect());
   if (!outline.isEmpty()) {
     p.setPen(PixelPen(colour));
@@ -53,7 +53,7 @@ void CSmallContourView::DrawState(QPainter &p) {
   p.setClipping(false);
 }
 
-void CSmallContourView::TakeSnow(const HydRecord &r, double unitsPerMm) {
+void SmallContourView::TakeSnow(const HydRecord &r, double unitsPerMm) {
   const CHydData *particle = doc->GetHydData();
   if (!particle)
     return;
@@ -70,7 +70,7 @@ void CSmallContourView::TakeSnow(const HydRecord &r, double unitsPerMm) {
   }
 }
 
-void CSmallContourView::OnParticle() {
+void SmallContourView::OnParticle() {
   if (!doc)
     return;
   outline.clear();
@@ -105,7 +105,7 @@ void CSmallContourView::OnParticle() {
   Rebuild();
 }
 
-void CSmallContourView::OnReset(int flag) {
+void SmallContourView::OnReset(int flag) {
   // A completed rain interval leaves the particle alone; anything else starts over.
   if (flag != 0)
     return;

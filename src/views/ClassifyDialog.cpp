@@ -1,4 +1,4 @@
-#include "CClassifyDlg.h"
+#include "ClassifyDialog.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -7,8 +7,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-CClassifyDlg::CClassifyDlg(QWidget *parent) : QDialog(parent), group(new QButtonGroup(this)) {
-  setObjectName(QStringLiteral("CClassifyDlg"));
+ClassifyDialog::ClassifyDialog(QWidget *parent) : QDialog(parent), group(new QButtonGroup(this)) {
+  setObjectName(QStringLiteral("ClassifyDialog"));
   setWindowTitle(QStringLiteral("Classify Particle"));
   auto *box = new QGroupBox(QStringLiteral("Classes"), this);
   auto *radios = new QVBoxLayout(box);
@@ -36,7 +36,7 @@ CClassifyDlg::CClassifyDlg(QWidget *parent) : QDialog(parent), group(new QButton
   row->addLayout(buttons);
 }
 
-void CClassifyDlg::SetClass(int dropType) {
+void ClassifyDialog::SetClass(int dropType) {
   if (QAbstractButton *radio = group->button(dropType)) {
     radio->setChecked(true);
     return;
@@ -48,4 +48,4 @@ void CClassifyDlg::SetClass(int dropType) {
   group->setExclusive(true);
 }
 
-int CClassifyDlg::GetClass() const { return group->checkedId(); }
+int ClassifyDialog::GetClass() const { return group->checkedId(); }

@@ -1,5 +1,5 @@
 #pragma once
-#include "CDiagramView.h"
+#include "DiagramView.h"
 #include "particle/CHydData.h"
 
 #include <QLineF>
@@ -8,16 +8,16 @@
 
 // One camera's outline of the current particle at 100/zoom logical units per mm, with the
 // symmetry axis; the common part of the small front and side views.
-class CSmallContourView : public CDiagramView {
+class SmallContourView : public DiagramView {
+  Q_OBJECT
 public:
-  CSmallContourView(CPluvicamDoc *doc, QWidget *parent, Camera camera, const QString &title,
-                    const QColor &colour);
+  SmallContourView(CPluvicamDoc *doc, QWidget *parent, Camera camera, const QString &title,
+                   const QColor &colour);
 
   void OnParticle() override;
   void OnReset(int flag) override;
 
   const QPolygonF &Outline() const { return outline; }
-  bool HasAxis() const { return hasAxis; }
   const QLineF &Axis() const { return axis; }
 
   // The particle is clipped to this logical rectangle.

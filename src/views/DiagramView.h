@@ -16,10 +16,11 @@ struct HydRecord;
 // the view has accumulated, rebuilt when the size changes; paint only copies it. Drawing is in
 // logical units through a window/viewport mapping, text in "Courier New" whose height is given
 // in logical units and turned into pixels by the mapping.
-class CDiagramView : public QWidget, public DocumentListener {
+class DiagramView : public QWidget, public DocumentListener {
+  Q_OBJECT
 public:
-  CDiagramView(CPluvicamDoc *doc, QWidget *parent);
-  ~CDiagramView() override;
+  DiagramView(CPluvicamDoc *doc, QWidget *parent);
+  ~DiagramView() override;
 
   // The image as it stands after everything the view was told; built now if it was put off.
   const QImage &Image() const;
@@ -49,6 +50,9 @@ public:
     VCenter = 0x20,
     Bottom = 0x40,
   };
+  // Text at a logical point, aligned to it as `align` says; heights in logical units.
+  void DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
+                const QColor &colour = Qt::black, bool bold = false, double rotation = 0) const;
 
 protected:
   virtual QPointF WindowOrg() const = 0;
@@ -102,9 +106,6 @@ protected:
   // A text height of at most `height` logical units whose characters stay within `charWidth`
   // logical units across, for tables whose cells must hold their texts at any aspect.
   double FittingHeight(double height, double charWidth) const;
-  // Text at a logical point, aligned to it as `align` says; heights in logical units.
-  void DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
-                const QColor &colour = Qt::black, bool bold = false, double rotation = 0) const;
   // Logical width of `text` as DrawText sets it at `height`.
   double TextWidth(const QString &text, double height, bool bold = false) const;
   // Text inside a logical rectangle (any two opposite corners).

@@ -1,6 +1,6 @@
-#include "CInterpolation.h"
+#include "Interpolation.h"
 
-int CInterpolation::SetData(const CPointD *dataPoints, int count, std::string *message) {
+int Interpolation::SetData(const CPointD *dataPoints, int count, std::string *message) {
   if (dataPoints == nullptr || count < 0) {
     if (message)
       *message = "SetData: dataPoints = NULL";

@@ -4,12 +4,12 @@
 class QButtonGroup;
 
 // "Classify Particle": one of the seven classes, Save or Cancel.
-class CClassifyDlg : public QDialog {
+class ClassifyDialog : public QDialog {
   Q_OBJECT
 public:
   enum ControlId { IDD = 150, IDC_FIRST_CLASS = 1083, IDOK = 1, IDCANCEL = 2 };
 
-  explicit CClassifyDlg(QWidget *parent = nullptr);
+  explicit ClassifyDialog(QWidget *parent = nullptr);
 
   // -1 selects none.
   void SetClass(int dropType);

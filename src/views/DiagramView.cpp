@@ -1,4 +1,4 @@
-#include "CDiagramView.h"
+#include "DiagramView.h"
 
 #include "DiagramPicture.h"
 #include "document/CPluvicamDoc.h"
@@ -30,8 +30,7 @@ QPen PixelPen(const QColor &colour, int width) {
   return pen;
 }
 
-CDiagramView::CDiagramView(CPluvicamDoc *document, QWidget *parent)
-    : QWidget(parent), doc(document) {
+DiagramView::DiagramView(CPluvicamDoc *document, QWidget *parent) : QWidget(parent), doc(document) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   repaintTimer.setSingleShot(true);
   repaintTimer.setInterval(16);
@@ -43,12 +42,12 @@ CDiagramView::CDiagramView(CPluvicamDoc *document, QWidget *parent)
     doc->AddListener(this);
 }
 
-CDiagramView::~CDiagramView() {
+DiagramView::~DiagramView() {
   if (doc)
     doc->RemoveListener(this);
 }
 
-LogicalMapping CDiagramView::Mapping() const {
+LogicalMapping DiagramView::Mapping() const {
   const QSizeF viewport(width(), height());
   if (IsotropicMapping())
     return LogicalMapping::Isotropic(WindowOrg(), WindowExt(), {}, viewport);
@@ -66,14 +65,14 @@ LogicalMapping CDiagramView::Mapping() const {
   return LogicalMapping::Anisotropic(org, ext, {}, viewport);
 }
 
-double CDiagramView::LogicalLengthX(double pixels) const {
+double DiagramView::LogicalLengthX(double pixels) const {
   const double perUnit = Mapping().DeviceLengthX(1);
   return perUnit > 0 ? pixels / perUnit : 0;
 }
 
-double CDiagramView::YLabelMargin(const LogicalMapping &m,
-                                  std::initializer_list<const char *> labels, double tick,
-                                  double height) {
+double DiagramView::YLabelMargin(const LogicalMapping &m,
+                                 std::initializer_list<const char *> labels, double tick,
+                                 double height) {
   double widest = 0;
   for (const char *label : labels)
     widest = std::max(widest, TextPixels(m, QString::fromLatin1(label), height));
@@ -81,22 +80,22 @@ double CDiagramView::YLabelMargin(const LogicalMapping &m,
   return widest + m.DeviceLengthX(tick) + Y_LABEL_GAP + 1;
 }
 
-double CDiagramView::TextPixels(const LogicalMapping &m, const QString &text, double height) {
+double DiagramView::TextPixels(const LogicalMapping &m, const QString &text, double height) {
   return QFontMetricsF(TextFont(m, height, false)).horizontalAdvance(text);
 }
 
-QPoint CDiagramView::DevicePixel(QPointF logical) const {
+QPoint DiagramView::DevicePixel(QPointF logical) const {
   const QPointF d = Mapping().ToDevice(logical);
   return {int(std::floor(d.x())), int(std::floor(d.y()))};
 }
 
-const QImage &CDiagramView::Image() const {
+const QImage &DiagramView::Image() const {
   // The image is a cache of the view's state: building it does not change what the view shows.
-  const_cast<CDiagramView *>(this)->Flush();
+  const_cast<DiagramView *>(this)->Flush();
   return image;
 }
 
-void CDiagramView::Flush() {
+void DiagramView::Flush() {
   if (stale) {
     stale = false;
     PrepareState();
@@ -105,17 +104,17 @@ void CDiagramView::Flush() {
   DrawPending();
 }
 
-QImage &CDiagramView::Canvas() {
+QImage &DiagramView::Canvas() {
   Flush();
   return image;
 }
 
-void CDiagramView::Rebuild() {
+void DiagramView::Rebuild() {
   stale = true;
   ScheduleRepaint();
 }
 
-void CDiagramView::Draw() {
+void DiagramView::Draw() {
   if (image.size() != size())
     image = QImage(size(), QImage::Format_RGB32);
   if (image.isNull())
@@ -137,27 +136,27 @@ void CDiagramView::Draw() {
   }
 }
 
-void CDiagramView::ScheduleRepaint() {
+void DiagramView::ScheduleRepaint() {
   if (!repaintTimer.isActive())
     repaintTimer.start();
 }
 
-void CDiagramView::ApplyMapping(QPainter &p) const {
+void DiagramView::ApplyMapping(QPainter &p) const {
   p.setTransform(Mapping().Transform());
   p.setClipping(false);
   p.setBrush(Qt::NoBrush);
   p.setPen(PixelPen(Qt::black));
 }
 
-double CDiagramView::FontHeight(double n) const { return logicalDpiY() * n / 72.0; }
+double DiagramView::FontHeight(double n) const { return logicalDpiY() * n / 72.0; }
 
-double CDiagramView::FittingHeight(double height, double charWidth) const {
+double DiagramView::FittingHeight(double height, double charWidth) const {
   const LogicalMapping m = Mapping();
   // Courier's advance is 0.6 of its height.
   return std::min(height, m.LogicalLengthY(m.DeviceLengthX(charWidth) / 0.6));
 }
 
-QFont CDiagramView::TextFont(const LogicalMapping &m, double height, bool bold) {
+QFont DiagramView::TextFont(const LogicalMapping &m, double height, bool bold) {
   QFont font("Courier New");
   font.setStyleHint(QFont::TypeWriter);
   // Plain pixels in the text colour, as the diagrams have always drawn them.
@@ -168,15 +167,15 @@ QFont CDiagramView::TextFont(const LogicalMapping &m, double height, bool bold) 
   return font;
 }
 
-double CDiagramView::TextWidth(const QString &text, double height, bool bold) const {
+double DiagramView::TextWidth(const QString &text, double height, bool bold) const {
   const LogicalMapping m = Mapping();
   const double pixels = QFontMetricsF(TextFont(m, height, bold)).horizontalAdvance(text);
   const double perUnit = m.DeviceLengthX(1);
   return perUnit > 0 ? pixels / perUnit : 0;
 }
 
-void CDiagramView::DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
-                            const QColor &colour, bool bold, double rotation) const {
+void DiagramView::DrawText(QPainter &p, QPointF at, const QString &text, int align, double height,
+                           const QColor &colour, bool bold, double rotation) const {
   const LogicalMapping m = Mapping();
   const QPointF d = m.ToDevice(at);
   const QFont font = TextFont(m, height, bold);
@@ -207,8 +206,8 @@ void CDiagramView::DrawText(QPainter &p, QPointF at, const QString &text, int al
   p.restore();
 }
 
-void CDiagramView::DrawTextInRect(QPainter &p, QPointF c1, QPointF c2, const QString &text,
-                                  int align, double height, const QColor &colour, bool bold) const {
+void DiagramView::DrawTextInRect(QPainter &p, QPointF c1, QPointF c2, const QString &text,
+                                 int align, double height, const QColor &colour, bool bold) const {
   const LogicalMapping m = Mapping();
   const QRectF r = QRectF(m.ToDevice(c1), m.ToDevice(c2)).normalized();
   QPointF at;
@@ -227,21 +226,21 @@ void CDiagramView::DrawTextInRect(QPainter &p, QPointF c1, QPointF c2, const QSt
   DrawText(p, m.ToLogical(at), text, align, height, colour, bold);
 }
 
-void CDiagramView::SetLogicalPixel(QPointF logical, QColor colour) {
+void DiagramView::SetLogicalPixel(QPointF logical, QColor colour) {
   const QPoint d = DevicePixel(logical);
   QImage &canvas = Canvas();
   if (canvas.rect().contains(d))
     canvas.setPixel(d, colour.rgb());
 }
 
-void CDiagramView::resizeEvent(QResizeEvent *event) {
+void DiagramView::resizeEvent(QResizeEvent *event) {
   QWidget::resizeEvent(event);
   image = QImage(size(), QImage::Format_RGB32);
   if (!image.isNull())
     Resized();
 }
 
-void CDiagramView::paintEvent(QPaintEvent *) {
+void DiagramView::paintEvent(QPaintEvent *) {
   Flush();
   QPainter p(this);
   if (image.isNull())
@@ -250,7 +249,7 @@ void CDiagramView::paintEvent(QPaintEvent *) {
     p.drawImage(0, 0, image);
 }
 
-const HydRecord *CDiagramView::AcceptedRecord() const {
+const HydRecord *DiagramView::AcceptedRecord() const {
   if (!doc)
     return nullptr;
   int status = -1;
@@ -258,22 +257,22 @@ const HydRecord *CDiagramView::AcceptedRecord() const {
   return status == CPluvicamDoc::statusAccepted ? r : nullptr;
 }
 
-const QImage &CDiagramView::Picture() {
+const QImage &DiagramView::Picture() {
   if (image.size() != size())
     Rebuild();
   return Image();
 }
 
-bool CDiagramView::SavePicture(const QString &path, QString *error) {
+bool DiagramView::SavePicture(const QString &path, QString *error) {
   return diagrampicture::Save(Picture(), path, doc ? doc->GetOutputGuard() : OutputGuard(), error);
 }
 
-void CDiagramView::CopyPicture() {
+void DiagramView::CopyPicture() {
   if (!Picture().isNull())
     QApplication::clipboard()->setImage(image);
 }
 
-QMenu *CDiagramView::CreatePictureMenu(QWidget *parent) {
+QMenu *DiagramView::CreatePictureMenu(QWidget *parent) {
   auto *menu = new QMenu(parent);
   QAction *save = menu->addAction(QStringLiteral("Save picture\u2026"));
   save->setObjectName(QStringLiteral("savePicture"));
@@ -287,13 +286,13 @@ QMenu *CDiagramView::CreatePictureMenu(QWidget *parent) {
   return menu;
 }
 
-void CDiagramView::contextMenuEvent(QContextMenuEvent *event) {
+void DiagramView::contextMenuEvent(QContextMenuEvent *event) {
   QMenu *menu = CreatePictureMenu(this);
   menu->exec(event->globalPos());
   delete menu;
 }
 
-void CDiagramView::AskAndSavePicture() {
+void DiagramView::AskAndSavePicture() {
   // The picture is taken now, as the menu was opened on it; a run may go on meanwhile.
   const QImage shown = Picture();
   QString folder = pictureFolder;

@@ -5,9 +5,9 @@
 #include <vector>
 
 // Interpolation of data points (t, f), held as CPointD with x = t and y = f, t increasing.
-class CInterpolation {
+class Interpolation {
 public:
-  virtual ~CInterpolation() = default;
+  virtual ~Interpolation() = default;
 
   virtual double Evaluate(double t) const = 0;
   // Copies the data points. Returns 1, or 0 with `message` filled.

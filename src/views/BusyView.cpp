@@ -1,3 +1,0 @@
-#include "BusyView.h"
-
-BusyView::~BusyView() = default;
