@@ -78,12 +78,12 @@ TEST_F(AppTest, DoubleClickOpensTheRainRateFrameWithItsParts) {
 
   // Help shows the rain rate page.
   app->SetProgramDir(QStringLiteral(PLUVICAM_SOURCE_DIR "/resources"));
-  panel->findChild<QPushButton *>("1064")->click();
+  panel->findChild<QPushButton *>(ControlId(CRainIntensityCtrlPanel::IDC_HELP))->click();
   EXPECT_TRUE(rec.TakeShown().empty());
   ASSERT_NE(app->GetHelpWnd(), nullptr);
 
   // Main goes back; the main window is usable again.
-  panel->findChild<QPushButton *>("1063")->click();
+  panel->findChild<QPushButton *>(ControlId(CRainIntensityCtrlPanel::IDC_MAIN))->click();
   EXPECT_TRUE(Eventually([&] { return frame->GetBigFrame() == nullptr; }));
   EXPECT_TRUE(frame->isEnabled());
 }

@@ -236,8 +236,10 @@ TEST_F(BigRainTest, ScaleDefaultAndIdle) {
   dialog.SetAllModesAllowed(false);
   dialog.SetMode(IntegrationMode::Objects);
   dialog.OnInitDialog();
-  EXPECT_FALSE(dialog.findChild<QWidget *>("1084")->isEnabled());
-  EXPECT_FALSE(dialog.findChild<QWidget *>("1085")->isEnabled());
+  EXPECT_FALSE(
+      dialog.findChild<QWidget *>(ControlId(CIntegrationDlg::IDC_OBJECTS_CHECK))->isEnabled());
+  EXPECT_FALSE(
+      dialog.findChild<QWidget *>(ControlId(CIntegrationDlg::IDC_FULL_CHECK))->isEnabled());
   // Its messages reach the user through the document.
   dialog.SetMode(IntegrationMode::Rain);
   dialog.SetRain(6);

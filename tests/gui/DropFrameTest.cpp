@@ -44,13 +44,13 @@ TEST_F(AppTest, DoubleClickOnTheSideViewOpensTheDropView) {
   EXPECT_EQ(big->ParticleView(1)->GetIndex(), 1);
 
   app->SetProgramDir(QStringLiteral(PLUVICAM_SOURCE_DIR "/resources"));
-  panel->findChild<QPushButton *>("1081")->click();
+  panel->findChild<QPushButton *>(ControlId(CParticleCtrlPanel::IDC_HELP))->click();
   ASSERT_NE(app->GetHelpWnd(), nullptr);
   EXPECT_TRUE(rec.TakeShown().empty()) << "the drop view's help page exists";
 
   panel->OnStepPlus();
   const int32_t shown = doc->GetHydHeader()->startPos;
-  panel->findChild<QPushButton *>("1080")->click(); // Main
+  panel->findChild<QPushButton *>(ControlId(CParticleCtrlPanel::IDC_MAIN))->click(); // Main
   EXPECT_EQ(frame->GetBigFrame(), nullptr);
   EXPECT_TRUE(frame->isEnabled());
   EXPECT_EQ(doc->GetHydHeader()->startPos, shown) << "the drop view keeps its position";

@@ -40,18 +40,18 @@ TEST_F(AppTest, DoubleClickOnTheSmallDistributionOpensTheEnlargedOne) {
 
   // The first Run starts at the window's start: the interval begins there.
   doc->ResetIntegration(IntegrationKind::Dsd);
-  panel->findChild<QPushButton *>("1067")->click();
+  panel->findChild<QPushButton *>(ControlId(CDSDCtrlPanel::IDC_RUN))->click();
   EXPECT_EQ(view->LastInterval().end, DsdInterval::Complete);
   EXPECT_GT(view->LastInterval().count, 0);
   EXPECT_TRUE(panel->IsStopped());
   EXPECT_TRUE(big->CanClose());
 
   app->SetProgramDir(QStringLiteral(PLUVICAM_SOURCE_DIR "/resources"));
-  panel->findChild<QPushButton *>("1063")->click();
+  panel->findChild<QPushButton *>(ControlId(CDSDCtrlPanel::IDC_HELP))->click();
   ASSERT_NE(app->GetHelpWnd(), nullptr);
   EXPECT_TRUE(rec.TakeShown().empty()) << "the distribution's help page exists";
 
-  panel->findChild<QPushButton *>("1060")->click(); // Main
+  panel->findChild<QPushButton *>(ControlId(CDSDCtrlPanel::IDC_MAIN))->click(); // Main
   EXPECT_EQ(frame->GetBigFrame(), nullptr);
   EXPECT_TRUE(frame->isEnabled());
   EXPECT_EQ(doc->GetHydHeader()->startPos, before) << "the main window shows its particle again";

@@ -38,14 +38,14 @@ protected:
     rec.TakeEvents();
     rec.TakeShown();
   }
-  QLineEdit *Edit(const char *id) const { return panel->findChild<QLineEdit *>(id); }
-  template <class T> T *Control(const char *id) const { return panel->findChild<T *>(id); }
+  QLineEdit *Edit(const QString &id) const { return panel->findChild<QLineEdit *>(id); }
+  template <class T> T *Control(const QString &id) const { return panel->findChild<T *>(id); }
   FilterRecord DocFilter() const {
     FilterRecord f;
     doc->GetFilterSettings(f);
     return f;
   }
-  void Click(const char *id) { Control<QPushButton>(id)->click(); }
+  void Click(const QString &id) { Control<QPushButton>(id)->click(); }
 
   CMainCtrlPanel *panel = nullptr;
   CSmallTopView *top = nullptr;
@@ -56,14 +56,14 @@ protected:
 TEST_F(PanelTest, InvalidDiameterIsCorrectedAndTheNextRunKeepsTheOldFilter) {
   StartWithPanes();
   OpenTinyDay();
-  Edit("1004")->setText("60");
-  Edit("1007")->setText("10");
+  Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MIN))->setText("60");
+  Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MAX))->setText("10");
   EXPECT_TRUE(panel->FilterChanged());
-  Click("1021");
+  Click(ControlId(CMainCtrlPanel::IDC_RUN));
   // The order finding is overwritten by the range finding of min.
   EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"min. diameter must be between 0 and 50"}));
-  EXPECT_EQ(Edit("1004")->text(), "0");
-  EXPECT_EQ(Edit("1007")->text(), "10");
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MIN))->text(), "0");
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MAX))->text(), "10");
   EXPECT_TRUE(panel->IsStopped());
   EXPECT_FALSE(frame->IsTimerOn());
   EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 0"})) << "views start over";
@@ -71,47 +71,48 @@ TEST_F(PanelTest, InvalidDiameterIsCorrectedAndTheNextRunKeepsTheOldFilter) {
   EXPECT_EQ(DocFilter().diamMax, 50.0f);
 
   // Run again: no message, the run starts with the document's previous filter.
-  Click("1021");
+  Click(ControlId(CMainCtrlPanel::IDC_RUN));
   EXPECT_TRUE(rec.TakeShown().empty());
   EXPECT_FALSE(panel->IsStopped());
   EXPECT_EQ(DocFilter().diamMax, 50.0f);
-  Click("1021");
+  Click(ControlId(CMainCtrlPanel::IDC_RUN));
   EXPECT_TRUE(panel->IsStopped());
 }
 
 TEST_F(PanelTest, EachCheckOverwritesTheMessage) {
   StartWithPanes();
   QString message;
-  Edit("1009")->setText("5");
-  Edit("1010")->setText("3");
+  Edit(ControlId(CMainCtrlPanel::IDC_VEL_MIN))->setText("5");
+  Edit(ControlId(CMainCtrlPanel::IDC_VEL_MAX))->setText("3");
   EXPECT_FALSE(panel->Validate(message));
   EXPECT_EQ(message, "max. velocity must be greater or equal than min. velocity");
-  EXPECT_EQ(Edit("1009")->text(), "5") << "an order error corrects nothing";
-  Edit("1012")->setText("-1");
-  Edit("1013")->setText("3");
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_VEL_MIN))->text(), "5")
+      << "an order error corrects nothing";
+  Edit(ControlId(CMainCtrlPanel::IDC_OBL_MIN))->setText("-1");
+  Edit(ControlId(CMainCtrlPanel::IDC_OBL_MAX))->setText("3");
   EXPECT_FALSE(panel->Validate(message));
   EXPECT_EQ(message, "max. oblateness must be between 0 and 2");
-  EXPECT_EQ(Edit("1012")->text(), "0");
-  EXPECT_EQ(Edit("1013")->text(), "2");
-  Edit("1010")->setText("6");
-  Edit("1015")->setText("600");
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_OBL_MIN))->text(), "0");
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_OBL_MAX))->text(), "2");
+  Edit(ControlId(CMainCtrlPanel::IDC_VEL_MAX))->setText("6");
+  Edit(ControlId(CMainCtrlPanel::IDC_PIXA_MIN))->setText("600");
   EXPECT_FALSE(panel->Validate(message));
   EXPECT_EQ(message, "min. PixelA must be between 0 and 511");
-  EXPECT_EQ(Edit("1015")->text(), "0");
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_PIXA_MIN))->text(), "0");
   EXPECT_TRUE(panel->Validate(message));
   EXPECT_TRUE(message.isEmpty());
 
   // Entries that are no numbers are refused before any check, and stay for correction.
-  Edit("1004")->setText("abc");
+  Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MIN))->setText("abc");
   EXPECT_FALSE(panel->Validate(message));
   EXPECT_EQ(message, "Please enter a number for Filter Diameter, minimum.");
-  EXPECT_EQ(Edit("1004")->text(), "abc");
-  Edit("1004")->setText("0");
-  Edit("1010")->setText("40");
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MIN))->text(), "abc");
+  Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MIN))->setText("0");
+  Edit(ControlId(CMainCtrlPanel::IDC_VEL_MAX))->setText("40");
   EXPECT_FALSE(panel->Validate(message));
   EXPECT_EQ(message, "Please enter a number between 0 and 30 for Filter Velocity, maximum.");
-  Edit("1010")->setText("30");
-  Edit("1016")->setText("1.5");
+  Edit(ControlId(CMainCtrlPanel::IDC_VEL_MAX))->setText("30");
+  Edit(ControlId(CMainCtrlPanel::IDC_PIXA_MAX))->setText("1.5");
   EXPECT_FALSE(panel->Validate(message));
   EXPECT_EQ(message, "Please enter an integer for Filter - Pixel System A, maximum.");
 }
@@ -119,19 +120,20 @@ TEST_F(PanelTest, EachCheckOverwritesTheMessage) {
 TEST_F(PanelTest, PixelMaximaFollowTheBound) {
   StartWithPanes();
   EXPECT_EQ(panel->PixelBoundHigh(), 511);
-  Edit("1019")->setText("300");
+  Edit(ControlId(CMainCtrlPanel::IDC_PIXB_MAX))->setText("300");
   panel->UpdatePixelBounds(0, 1023);
-  EXPECT_EQ(Edit("1016")->text(), "1023");
-  EXPECT_EQ(Edit("1019")->text(), "300");
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_PIXA_MAX))->text(),
+            ControlId(CMainCtrlPanel::IDC_RESET));
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_PIXB_MAX))->text(), "300");
   EXPECT_EQ(DocFilter().maxPixA, 1023) << "applied";
   EXPECT_EQ(DocFilter().maxPixB, 300);
 
-  Edit("1019")->setText("700");
+  Edit(ControlId(CMainCtrlPanel::IDC_PIXB_MAX))->setText("700");
   rec.TakeShown();
   panel->UpdatePixelBounds(0, 511);
-  EXPECT_EQ(Edit("1016")->text(), "511");
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_PIXA_MAX))->text(), "511");
   EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"max. PixelB must be between 0 and 511"}));
-  EXPECT_EQ(Edit("1019")->text(), "511");
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_PIXB_MAX))->text(), "511");
   EXPECT_EQ(panel->PixelBoundHigh(), 511);
 }
 
@@ -139,42 +141,42 @@ TEST_F(PanelTest, ScaleCyclesOneTwoFive) {
   StartWithPanes();
   std::vector<int> factors;
   for (int i = 0; i < 3; ++i) {
-    Click("1024");
+    Click(ControlId(CMainCtrlPanel::IDC_SCALE));
     factors.push_back(doc->GetViewFactor());
   }
   EXPECT_EQ(factors, (std::vector<int>{2, 5, 1}));
   doc->SetViewFactor(3);
-  Click("1024");
+  Click(ControlId(CMainCtrlPanel::IDC_SCALE));
   EXPECT_EQ(doc->GetViewFactor(), 3);
 }
 
 TEST_F(PanelTest, RunWithoutFileAppliesTheFilterAndSaysSo) {
   StartWithPanes();
-  Edit("1007")->setText("8");
-  Click("1021");
+  Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MAX))->setText("8");
+  Click(ControlId(CMainCtrlPanel::IDC_RUN));
   EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"Note: no file is open"}));
   EXPECT_EQ(DocFilter().diamMax, 8.0f);
   EXPECT_TRUE(panel->IsStopped());
-  Click("1022");
+  Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS));
   EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"Note: no file is open"}));
 }
 
 TEST_F(PanelTest, ResetDuringARunKeepsRunningFromTheStart) {
   StartWithPanes();
   OpenTinyDay();
-  Click("1022");
-  Click("1022");
+  Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS));
+  Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS));
   ASSERT_NE(doc->GetHydHeader(), nullptr);
-  Click("1021");
+  Click(ControlId(CMainCtrlPanel::IDC_RUN));
   ASSERT_TRUE(frame->IsTimerOn());
   rec.TakeEvents();
-  Click("1023");
+  Click(ControlId(CMainCtrlPanel::IDC_RESET));
   EXPECT_FALSE(panel->IsStopped());
   EXPECT_TRUE(frame->IsTimerOn());
   EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusRejected);
   EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 0"}));
   // Step + stops the run and shows the first particle of the window again.
-  Click("1022");
+  Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS));
   EXPECT_TRUE(panel->IsStopped());
   EXPECT_FALSE(frame->IsTimerOn());
   EXPECT_NEAR(doc->GetHydHeader()->tim / LINES_PER_SECOND, 6 * 3600 + 1, 1e-6);
@@ -183,18 +185,19 @@ TEST_F(PanelTest, ResetDuringARunKeepsRunningFromTheStart) {
 TEST_F(PanelTest, ChangesAreReportedOnlyWhenTheTextChanges) {
   StartWithPanes();
   OpenTinyDay();
-  Click("1022"); // applies the start-up changes
+  Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS)); // applies the start-up changes
   ASSERT_FALSE(panel->FilterChanged());
   ASSERT_FALSE(panel->TimeChanged());
 
   // The program writing the same values reports nothing.
   panel->SetFilterFields(DocFilter());
   EXPECT_FALSE(panel->FilterChanged());
-  Edit("1004")->setText(Edit("1004")->text());
+  Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MIN))
+      ->setText(Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MIN))->text());
   EXPECT_FALSE(panel->FilterChanged());
 
   // A program write that changes a text reacts like the user: the run stops.
-  Click("1021");
+  Click(ControlId(CMainCtrlPanel::IDC_RUN));
   ASSERT_FALSE(panel->IsStopped());
   FilterRecord f = DocFilter();
   f.velMin = 1.5f;
@@ -203,26 +206,26 @@ TEST_F(PanelTest, ChangesAreReportedOnlyWhenTheTextChanges) {
   EXPECT_TRUE(panel->IsStopped());
   EXPECT_TRUE(panel->FilterChanged());
   EXPECT_FALSE(panel->TimeChanged());
-  EXPECT_EQ(Edit("1009")->text(), "1.5");
-  EXPECT_EQ(Control<QTimeEdit>("1001")->time(), QTime(5, 0, 0));
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_VEL_MIN))->text(), "1.5");
+  EXPECT_EQ(Control<QTimeEdit>(ControlId(CMainCtrlPanel::IDC_TIME_START))->time(), QTime(5, 0, 0));
 
   // A program selection in the type list reports nothing; the user's does.
-  Click("1022");
+  Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS));
   f.dropType = 2;
   panel->SetFilterFields(f);
   EXPECT_FALSE(panel->FilterChanged());
-  EXPECT_EQ(Control<QComboBox>("1028")->currentText(), "rain");
-  Control<QComboBox>("1028")->setCurrentIndex(4);
+  EXPECT_EQ(Control<QComboBox>(ControlId(CMainCtrlPanel::IDC_TYPE))->currentText(), "rain");
+  Control<QComboBox>(ControlId(CMainCtrlPanel::IDC_TYPE))->setCurrentIndex(4);
   EXPECT_TRUE(panel->FilterChanged());
 
   // The user's time change marks the time and resets the document on the next step.
-  Click("1022");
-  Control<QTimeEdit>("1002")->setTime(QTime(6, 0, 3));
+  Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS));
+  Control<QTimeEdit>(ControlId(CMainCtrlPanel::IDC_TIME_END))->setTime(QTime(6, 0, 3));
   EXPECT_TRUE(panel->TimeChanged());
   rec.TakeEvents();
-  Control<QComboBox>("1028")->setCurrentIndex(0);
-  Control<QTimeEdit>("1001")->setTime(QTime(6, 0, 2));
-  Click("1022");
+  Control<QComboBox>(ControlId(CMainCtrlPanel::IDC_TYPE))->setCurrentIndex(0);
+  Control<QTimeEdit>(ControlId(CMainCtrlPanel::IDC_TIME_START))->setTime(QTime(6, 0, 2));
+  Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS));
   EXPECT_FALSE(panel->TimeChanged());
   EXPECT_NEAR(doc->GetHydHeader()->tim / LINES_PER_SECOND, 6 * 3600 + 2, 1e-6)
       << "back to the window's start";
@@ -232,13 +235,13 @@ TEST_F(PanelTest, ChangesAreReportedOnlyWhenTheTextChanges) {
 TEST_F(PanelTest, AreaDisplayMode) {
   StartWithPanes();
   OpenTinyDay();
-  Click("1022");
+  Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS));
   ASSERT_FALSE(panel->FilterChanged());
-  auto *position = Control<QRadioButton>("1006");
-  auto *distribution = Control<QRadioButton>("1020");
+  auto *position = Control<QRadioButton>(ControlId(CMainCtrlPanel::IDC_AREA_POSITION));
+  auto *distribution = Control<QRadioButton>(ControlId(CMainCtrlPanel::IDC_AREA_DISTRIBUTION));
 
   // The same mode again: not a filter change, but the run stops.
-  Click("1021");
+  Click(ControlId(CMainCtrlPanel::IDC_RUN));
   position->click();
   EXPECT_TRUE(panel->IsStopped());
   EXPECT_FALSE(panel->FilterChanged());
@@ -256,10 +259,10 @@ TEST_F(PanelTest, DefaultFilterShowsTheStoredSettings) {
   FilterSettings values = app->GetStoredFilter();
   values.diamMax = 9.0f;
   app->TakeOptions(values);
-  Edit("1007")->setText("20");
+  Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MAX))->setText("20");
   rec.TakeEvents();
-  Click("1027");
-  EXPECT_EQ(Edit("1007")->text(), "9");
+  Click(ControlId(CMainCtrlPanel::IDC_DEFAULT_FILTER));
+  EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MAX))->text(), "9");
   EXPECT_EQ(DocFilter().diamMax, 9.0f);
   EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 0"}));
 }

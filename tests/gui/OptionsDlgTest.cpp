@@ -22,11 +22,11 @@ protected:
     fixed.dropType = 5;
     dialog.SetValues(fixed, "Fernwald, Ostland", 0.1f);
   }
-  QLineEdit *Edit(const char *id) { return dialog.findChild<QLineEdit *>(id); }
+  QLineEdit *Edit(const QString &id) { return dialog.findChild<QLineEdit *>(id); }
   // Presses Save and tells whether the dialog closed with OK.
   bool Save() {
     dialog.setResult(0);
-    dialog.findChild<QPushButton *>("1044")->click();
+    dialog.findChild<QPushButton *>(ControlId(COptionsDlg::IDC_SAVE))->click();
     return dialog.result() == QDialog::Accepted;
   }
 
@@ -38,16 +38,18 @@ protected:
 
 TEST_F(OptionsTest, ShowsAndReturnsTheValues) {
   EXPECT_EQ(dialog.windowTitle(), "Options");
-  EXPECT_EQ(Edit("1029")->text(), "0.1");
-  EXPECT_EQ(dialog.findChild<QTimeEdit *>("1030")->time(), QTime(6, 30, 0));
-  EXPECT_EQ(dialog.findChild<QTimeEdit *>("1031")->time(), QTime(20, 0, 0));
-  EXPECT_EQ(dialog.findChild<QComboBox *>("1028")->currentText(), "hail");
-  EXPECT_EQ(Edit("1042")->text(), "Fernwald, Ostland");
-  EXPECT_TRUE(dialog.findChild<QPushButton *>("1044")->isDefault());
+  EXPECT_EQ(Edit(ControlId(COptionsDlg::IDC_TIP_SIZE))->text(), "0.1");
+  EXPECT_EQ(dialog.findChild<QTimeEdit *>(ControlId(COptionsDlg::IDC_TIME_START))->time(),
+            QTime(6, 30, 0));
+  EXPECT_EQ(dialog.findChild<QTimeEdit *>(ControlId(COptionsDlg::IDC_TIME_END))->time(),
+            QTime(20, 0, 0));
+  EXPECT_EQ(dialog.findChild<QComboBox *>(ControlId(COptionsDlg::IDC_TYPE))->currentText(), "hail");
+  EXPECT_EQ(Edit(ControlId(COptionsDlg::IDC_WINDOW_TITLE))->text(), "Fernwald, Ostland");
+  EXPECT_TRUE(dialog.findChild<QPushButton *>(ControlId(COptionsDlg::IDC_SAVE))->isDefault());
 
-  Edit("1042")->setText("");
-  Edit("1046")->setText("12.5");
-  dialog.findChild<QComboBox *>("1028")->setCurrentIndex(2);
+  Edit(ControlId(COptionsDlg::IDC_WINDOW_TITLE))->setText("");
+  Edit(ControlId(COptionsDlg::IDC_DIAM_MAX))->setText("12.5");
+  dialog.findChild<QComboBox *>(ControlId(COptionsDlg::IDC_TYPE))->setCurrentIndex(2);
   ASSERT_TRUE(Save());
   EXPECT_TRUE(rec.shown.empty());
   const FilterSettings v = dialog.GetValues();
@@ -63,47 +65,47 @@ TEST_F(OptionsTest, ShowsAndReturnsTheValues) {
 
 TEST_F(OptionsTest, TipSizeMustBePositive) {
   for (const char *tip : {"0", "-1"}) {
-    Edit("1029")->setText(tip);
+    Edit(ControlId(COptionsDlg::IDC_TIP_SIZE))->setText(tip);
     EXPECT_FALSE(Save()) << tip;
     EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{"tip size must be greater than 0"}));
-    EXPECT_EQ(Edit("1029")->text(), tip) << "no correction";
+    EXPECT_EQ(Edit(ControlId(COptionsDlg::IDC_TIP_SIZE))->text(), tip) << "no correction";
   }
-  Edit("1029")->setText("0.01");
+  Edit(ControlId(COptionsDlg::IDC_TIP_SIZE))->setText("0.01");
   EXPECT_TRUE(Save());
   EXPECT_FLOAT_EQ(dialog.GetValues().tipSize, 0.01f);
 }
 
 TEST_F(OptionsTest, OrderErrorsStayAndRangeErrorsAreCorrected) {
-  Edit("1045")->setText("5");
-  Edit("1046")->setText("3");
+  Edit(ControlId(COptionsDlg::IDC_DIAM_MIN))->setText("5");
+  Edit(ControlId(COptionsDlg::IDC_DIAM_MAX))->setText("3");
   EXPECT_FALSE(Save());
   EXPECT_EQ(rec.TakeShown(), (std::vector<std::string>{
                                  "max. diameter must be greater or equal than min. diameter"}));
   EXPECT_FALSE(Save()) << "the values stay until the user fixes them";
-  EXPECT_EQ(Edit("1045")->text(), "5");
-  Edit("1046")->setText("6");
+  EXPECT_EQ(Edit(ControlId(COptionsDlg::IDC_DIAM_MIN))->text(), "5");
+  Edit(ControlId(COptionsDlg::IDC_DIAM_MAX))->setText("6");
 
-  Edit("1048")->setText("40");
+  Edit(ControlId(COptionsDlg::IDC_VEL_MAX))->setText("40");
   EXPECT_FALSE(Save());
   EXPECT_EQ(rec.TakeShown().back(), "max. velocity must be between 0 and 30");
-  EXPECT_EQ(Edit("1048")->text(), "30");
+  EXPECT_EQ(Edit(ControlId(COptionsDlg::IDC_VEL_MAX))->text(), "30");
   EXPECT_TRUE(Save());
 
-  Edit("1049")->setText("3");
-  Edit("1050")->setText("-2");
+  Edit(ControlId(COptionsDlg::IDC_OBL_MIN))->setText("3");
+  Edit(ControlId(COptionsDlg::IDC_OBL_MAX))->setText("-2");
   EXPECT_FALSE(Save());
   EXPECT_EQ(rec.TakeShown().back(), "max. oblateness must be between 0 and 2");
-  EXPECT_EQ(Edit("1049")->text(), "0");
-  EXPECT_EQ(Edit("1050")->text(), "2");
+  EXPECT_EQ(Edit(ControlId(COptionsDlg::IDC_OBL_MIN))->text(), "0");
+  EXPECT_EQ(Edit(ControlId(COptionsDlg::IDC_OBL_MAX))->text(), "2");
 
-  Edit("1047")->setText("fast");
+  Edit(ControlId(COptionsDlg::IDC_VEL_MIN))->setText("fast");
   EXPECT_FALSE(Save());
   EXPECT_EQ(rec.TakeShown().back(), "Please enter a number for Velocity, minimum.");
 }
 
 TEST_F(OptionsTest, CancelTakesNothing) {
-  Edit("1046")->setText("3");
-  dialog.findChild<QPushButton *>("2")->click();
+  Edit(ControlId(COptionsDlg::IDC_DIAM_MAX))->setText("3");
+  dialog.findChild<QPushButton *>(ControlId(COptionsDlg::IDC_CANCEL))->click();
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
   EXPECT_EQ(dialog.GetValues().diamMax, 50.0f);
 }

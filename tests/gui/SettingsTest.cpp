@@ -105,7 +105,7 @@ TEST_F(AppTest, FirstStartWithAnEmptyStore) {
   EXPECT_EQ(docFilter.maxPixA, 511);
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
   EXPECT_EQ(panel->PixelBoundHigh(), 511);
-  EXPECT_EQ(panel->findChild<QLineEdit *>("1016")->text(), "511");
+  EXPECT_EQ(panel->findChild<QLineEdit *>(ControlId(CMainCtrlPanel::IDC_PIXA_MAX))->text(), "511");
 
   const QDate today = QDate::currentDate();
   EXPECT_EQ(frame->windowTitle(), QStringLiteral("NIMBAL   PLUVICAM      %1   Fernwald, Ostland")

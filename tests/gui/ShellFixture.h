@@ -1,6 +1,7 @@
 #pragma once
 // A temporary settings store, data files written at test time and recorders of everything the
 // document tells views and the user.
+#include "ControlId.h"
 #include "DocumentRecorder.h"
 #include "TinyDay.h"
 #include "document/CPluvicamDoc.h"

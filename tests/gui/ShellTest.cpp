@@ -101,7 +101,7 @@ TEST_F(AppTest, ControlPanelFitsItsPaneFrom1000x700Up) {
   Start();
   auto *pane = frame->findChild<QScrollArea *>("CMainCtrlPanelPane");
   ASSERT_NE(pane, nullptr);
-  QWidget *type = frame->GetCtrlPanel()->findChild<QWidget *>("1028");
+  QWidget *type = frame->GetCtrlPanel()->findChild<QWidget *>(ControlId(CMainCtrlPanel::IDC_TYPE));
   ASSERT_NE(type, nullptr);
   frame->show();
   for (const QSize size : {QSize(1000, 700), QSize(1280, 800), QSize(1920, 1080)}) {
@@ -115,7 +115,9 @@ TEST_F(AppTest, ControlPanelFitsItsPaneFrom1000x700Up) {
   }
   // On a large screen the fields keep a sensible width.
   EXPECT_LT(type->width(), 300);
-  EXPECT_LT(frame->GetCtrlPanel()->findChild<QWidget *>("1021")->width(), 300);
+  EXPECT_LT(
+      frame->GetCtrlPanel()->findChild<QWidget *>(ControlId(CMainCtrlPanel::IDC_RUN))->width(),
+      300);
 }
 
 TEST_F(AppTest, FramePartsAndPageFiles) {
@@ -283,7 +285,7 @@ TEST_F(AppTest, RunGoesToTheEndOfTheWindowAndStops) {
   WriteTinyDay(data, {6 * 3600 + 1, 6 * 3600 + 2, 6 * 3600 + 3, 6 * 3600 + 4});
   ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
-  QPushButton *run = panel->findChild<QPushButton *>("1021");
+  QPushButton *run = panel->findChild<QPushButton *>(ControlId(CMainCtrlPanel::IDC_RUN));
   int particles = 0;
   struct Counter : DocumentListener {
     int *n;
@@ -325,7 +327,7 @@ TEST_F(AppTest, RunStoppedByABadRecordSaysWhereAndGoesOnBehindIt) {
   WriteTinyDay(data, {6 * 3600 + 1, std::nan(""), 6 * 3600 + 3});
   ASSERT_TRUE(app->OpenFile(QString::fromStdString(data)));
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
-  QPushButton *run = panel->findChild<QPushButton *>("1021");
+  QPushButton *run = panel->findChild<QPushButton *>(ControlId(CMainCtrlPanel::IDC_RUN));
 
   run->click();
   ASSERT_TRUE(WaitFor([&] { return panel->IsStopped(); }));
@@ -361,11 +363,11 @@ TEST_F(AppTest, StatusBarFollowsResetStopAndCloseAndTheBusyCursorCoversTheChildr
       << status().toStdString();
 
   // Running: the fields keep the busy cursor too, not their own text cursor.
-  QWidget *field = panel->findChild<QWidget *>("1004");
+  QWidget *field = panel->findChild<QWidget *>(ControlId(CMainCtrlPanel::IDC_DIAM_MIN));
   ASSERT_NE(field, nullptr);
   const Qt::CursorShape own = field->cursor().shape();
   ASSERT_NE(own, Qt::BusyCursor);
-  QPushButton *run = panel->findChild<QPushButton *>("1021");
+  QPushButton *run = panel->findChild<QPushButton *>(ControlId(CMainCtrlPanel::IDC_RUN));
   run->click();
   EXPECT_EQ(field->cursor().shape(), Qt::BusyCursor);
   ASSERT_TRUE(WaitFor([&] { return !status().endsWith(QStringLiteral(" 0 particles/s")); }))

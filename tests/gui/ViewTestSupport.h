@@ -1,6 +1,7 @@
 #pragma once
 // A small rain day written at test time, a document opened on it, and looks into the images
 // that the views render.
+#include "ControlId.h"
 #include "TempDirTest.h"
 #include "TinyDay.h"
 #include "document/CPluvicamDoc.h"
