@@ -4,9 +4,10 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
   libbenchmark-dev libcli11-dev clang clang-tidy libclang-rt-14-dev qt6-base-dev qt6-svg-dev
   fonts-liberation xvfb xauth libnetcdf-dev netcdf-bin clang-format)
-# Only the tests use these (to read the netCDF products back as a scientist would); their
-# recommendations would pull in a whole scientific Python stack.
-lean=(python3-netcdf4 python3-xarray)
+# The Python module and its tests (reading the products back as a scientist would, Dask's local
+# cluster); their recommendations would pull in a whole scientific Python stack.
+lean=(python3-netcdf4 python3-xarray python3-dev pybind11-dev python3-pytest python3-numpy
+  python3-pandas python3-dask python3-distributed)
 missing=()
 lean_missing=()
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
