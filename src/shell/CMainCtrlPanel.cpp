@@ -1,15 +1,11 @@
 #include "CMainCtrlPanel.h"
 
-#include "CMainFrame.h"
-#include "CPluvicamApp.h"
 #include "FieldExchange.h"
 #include "FilterValidation.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
 #include "views/CSmallTopView.h"
 #include "views/HelpPages.h"
-#include "views/Pane.h"
-#include "views/SmallContourView.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -387,40 +383,26 @@ bool CMainCtrlPanel::FilterPreamble() {
   if (!filterChanged && !timeChanged)
     return true;
   if (!ApplyFilter()) {
-    frame->NotifyViews(0);
+    if (doc)
+      doc->NotifyViews(0);
     filterChanged = false; // a time change stays pending
     return false;
   }
   if (timeChanged)
     doc->ResetData();
-  frame->NotifyViews(0);
+  doc->NotifyViews(0);
   filterChanged = false;
   timeChanged = false;
   return true;
 }
 
-void CMainCtrlPanel::StartRun() {
-  frame->StartTimer();
-  frame->SetBusyCursor(Cursors::APPSTARTING);
-  runButton->setText(QStringLiteral("Stop"));
-  stopped = false;
-  emit RunStateChanged(true);
-}
-
-void CMainCtrlPanel::EndRun() {
-  if (frame) {
-    frame->StopTimer();
-    frame->SetBusyCursor(Cursors::ARROW);
-  }
-  runButton->setText(QStringLiteral("Run"));
-  stopped = true;
-  if (frame)
-    frame->RefreshStatus();
-  emit RunStateChanged(false);
+void CMainCtrlPanel::OnRunStateChanged(bool running) {
+  runButton->setText(running ? QStringLiteral("Stop") : QStringLiteral("Run"));
+  stopped = !running;
 }
 
 void CMainCtrlPanel::OnRun() {
-  if (!doc || !frame)
+  if (!doc)
     return;
   if (!FilterPreamble())
     return;
@@ -429,20 +411,20 @@ void CMainCtrlPanel::OnRun() {
     return;
   }
   if (stopped)
-    StartRun();
+    emit StartRequested();
   else
-    EndRun();
+    emit StopRequested();
 }
 
 void CMainCtrlPanel::Stop() {
   // While a run goes both edit flags are clear (Run applied them), so the second press of Run
   // comes down to ending the run.
   if (!stopped)
-    EndRun();
+    emit StopRequested();
 }
 
 void CMainCtrlPanel::OnStepPlus() {
-  if (!doc || !frame)
+  if (!doc)
     return;
   if (!FilterPreamble())
     return;
@@ -451,11 +433,11 @@ void CMainCtrlPanel::OnStepPlus() {
     return;
   }
   Stop();
-  frame->StepOnce();
+  emit StepRequested();
 }
 
 void CMainCtrlPanel::OnReset() {
-  if (!frame || !doc)
+  if (!doc)
     return;
   if (filterChanged || timeChanged) {
     ApplyFilter();
@@ -463,7 +445,7 @@ void CMainCtrlPanel::OnReset() {
     timeChanged = false;
   }
   doc->ResetData();
-  frame->NotifyViews(0);
+  doc->NotifyViews(0);
 }
 
 void CMainCtrlPanel::OnScale() {
@@ -476,32 +458,17 @@ void CMainCtrlPanel::OnScale() {
     doc->SetViewFactor(5);
   else if (factor == 5)
     doc->SetViewFactor(1);
-  if (frame)
-    for (Pane pane : {Pane::Front, Pane::Side}) {
-      QWidget *view = frame->GetPane(pane);
-      // The particle views draw the current particle anew at the new factor.
-      if (auto *contourView = qobject_cast<SmallContourView *>(view))
-        contourView->OnParticle();
-      else if (view)
-        view->update();
-    }
+  emit ViewFactorChanged();
 }
 
-void CMainCtrlPanel::OnHelp() {
-  if (app)
-    app->ShowDocument(HelpPages::MANUAL);
-}
+void CMainCtrlPanel::OnHelp() { emit HelpRequested(HelpPages::MANUAL); }
 
-void CMainCtrlPanel::OnQuit() {
-  if (frame)
-    frame->close();
-}
+void CMainCtrlPanel::OnQuit() { emit QuitRequested(); }
 
 void CMainCtrlPanel::OnDefaultFilter() {
-  if (app)
-    app->ApplyStoredFilter();
-  if (frame)
-    frame->NotifyViews(0);
+  emit DefaultFilterRequested();
+  if (doc)
+    doc->NotifyViews(0);
 }
 
 void CMainCtrlPanel::OnAreaDisplay() {
@@ -513,9 +480,7 @@ void CMainCtrlPanel::OnAreaDisplay() {
     areaMode =
         distributionRadio->isChecked() ? CSmallTopView::Distribution : CSmallTopView::PositionSize;
   }
-  if (frame)
-    if (auto *top = qobject_cast<CSmallTopView *>(frame->GetPane(Pane::Top)))
-      top->SetAreaMode(areaMode);
+  emit AreaModeChanged(areaMode);
   if (areaMode != before)
     filterChanged = true;
 }

@@ -5,8 +5,6 @@
 
 #include <QWidget>
 
-class CMainFrame;
-class CPluvicamApp;
 class CPluvicamDoc;
 class QButtonGroup;
 class QComboBox;
@@ -16,7 +14,9 @@ class QRadioButton;
 class QTimeEdit;
 class UserMessages;
 
-// The form beside the particle grid: run control and the document's working filter.
+// The form beside the particle grid: run control and the document's working filter. It asks for
+// runs, steps, help and the stored filter by signals and hears back whether a run goes; it
+// knows no window above it.
 class CMainCtrlPanel : public QWidget, public DocumentListener {
   Q_OBJECT
 public:
@@ -49,9 +49,6 @@ public:
   CMainCtrlPanel(CPluvicamDoc *doc, UserMessages *messages, QWidget *parent = nullptr);
   ~CMainCtrlPanel() override;
 
-  void SetFrame(CMainFrame *mainFrame) { frame = mainFrame; }
-  void SetApp(CPluvicamApp *application) { app = application; }
-
   // Shows a filter (the document calls it through OnFilterChanged).
   void SetFilterFields(const FilterRecord &filter);
   void SetPixelBounds(int low, int high);
@@ -75,6 +72,8 @@ public:
   // A click on one of the area display radios.
   void OnAreaDisplay();
 
+  // Whether a run goes, as the run reports it.
+  void OnRunStateChanged(bool running);
   bool IsStopped() const { return stopped; }
   bool FilterChanged() const { return filterChanged; }
   bool TimeChanged() const { return timeChanged; }
@@ -86,23 +85,28 @@ public:
   void OnPixelBounds(int maxPixel) override;
 
 signals:
-  void RunStateChanged(bool running);
+  void StartRequested();
+  void StopRequested();
+  void StepRequested();
+  void HelpRequested(int pageId);
+  void QuitRequested();
+  // Default: the stored filter should become the working one.
+  void DefaultFilterRequested();
+  // Scale: the document's view factor has changed.
+  void ViewFactorChanged();
+  void AreaModeChanged(CSmallTopView::AreaMode mode);
 
 private:
   bool ReadFields(QString &error);
   void WriteFields();
   // Shared by Run and Step +; false when the command ends here.
   bool FilterPreamble();
-  void StartRun();
-  void EndRun();
   void OnFieldEdited();
   void OnTimeEdited();
   void ShowMessage(const QString &text);
 
   CPluvicamDoc *doc;
   UserMessages *messages;
-  CMainFrame *frame = nullptr;
-  CPluvicamApp *app = nullptr;
 
   QComboBox *typeList;
   QLineEdit *diamMinEdit, *diamMaxEdit, *velMinEdit, *velMaxEdit, *oblMinEdit, *oblMaxEdit;

@@ -1,16 +1,17 @@
 #include "CMainFrame.h"
 
+#include "AppServices.h"
 #include "CBigFrame.h"
 #include "CMainCtrlPanel.h"
-#include "CPluvicamApp.h"
 #include "CSplashWnd.h"
 #include "ShellText.h"
 #include "document/CPluvicamDoc.h"
-#include "document/DocumentRun.h"
 #include "particle/CHydData.h"
 #include "statistics/DsdIntegration.h"
+#include "views/CSmallTopView.h"
 #include "views/DiagramView.h"
 #include "views/HelpPages.h"
+#include "views/SmallContourView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -31,7 +32,6 @@
 
 namespace {
 constexpr int SPLITTER_GAP = 8;
-constexpr int PROGRESS_INTERVAL_MS = 500;
 
 QSplitter *MakeSplitter(Qt::Orientation orientation, QWidget *parent, const char *name) {
   auto *s = new QSplitter(orientation, parent);
@@ -55,9 +55,9 @@ void ApplySizes(QSplitter *splitter, std::vector<int> leading) {
 }
 } // namespace
 
-CMainFrame::CMainFrame(CPluvicamApp *app, CPluvicamDoc *doc, UserMessages *messages,
+CMainFrame::CMainFrame(AppServices *services, CPluvicamDoc *doc, UserMessages *messages,
                        const PaneFactory &factory, bool showSplash, QWidget *parent)
-    : QMainWindow(parent), app(app), doc(doc), messages(messages) {
+    : QMainWindow(parent), services(services), doc(doc), messages(messages), runner(doc) {
   setObjectName(QStringLiteral("CMainFrame"));
   // Until the settings are loaded: no file, today, no window title.
   const QDate today = QDate::currentDate();
@@ -66,10 +66,7 @@ CMainFrame::CMainFrame(CPluvicamApp *app, CPluvicamDoc *doc, UserMessages *messa
 
   CreateMenus();
   CreateClient(factory);
-
-  runTimer.setSingleShot(true);
-  runTimer.setInterval(RUN_PERIOD_MS);
-  connect(&runTimer, &QTimer::timeout, this, &CMainFrame::RunStep);
+  ConnectPanel();
   if (doc)
     doc->AddListener(this);
 
@@ -77,7 +74,6 @@ CMainFrame::CMainFrame(CPluvicamApp *app, CPluvicamDoc *doc, UserMessages *messa
 }
 
 CMainFrame::~CMainFrame() {
-  runTimer.stop();
   delete bigFrame;
   if (doc)
     doc->RemoveListener(this);
@@ -145,9 +141,9 @@ void CMainFrame::CreateToolBar(const Commands &c) {
   fastAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   fastAction->setShortcutContext(Qt::WindowShortcut);
   connect(fastAction, &QAction::toggled, this, [this](bool on) {
-    fastRun = on;
-    if (this->app)
-      this->app->SaveFastRun(on);
+    runner.SetFast(on);
+    if (services)
+      services->SaveFastRun(on);
   });
 
   toolBar->addAction(c.open);
@@ -201,25 +197,25 @@ void CMainFrame::CreateStatusBar() {
 
 void CMainFrame::ConnectCommands(const Commands &c) {
   connect(c.open, &QAction::triggered, this, [this] {
-    if (this->app)
-      this->app->OnFileOpen();
+    if (services)
+      services->OnFileOpen();
   });
   connect(c.close, &QAction::triggered, this, [this] {
-    if (this->app)
-      this->app->OnFileClose();
+    if (services)
+      services->OnFileClose();
   });
   connect(c.options, &QAction::triggered, this, [this] {
-    if (this->app)
-      this->app->OnOptions();
+    if (services)
+      services->OnOptions();
   });
   connect(c.exit, &QAction::triggered, this, &QWidget::close);
   connect(c.manual, &QAction::triggered, this, [this] {
-    if (this->app)
-      this->app->ShowDocument(HelpPages::MANUAL);
+    if (services)
+      services->ShowDocument(HelpPages::MANUAL);
   });
   connect(c.about, &QAction::triggered, this, [this] {
-    if (this->app)
-      this->app->OnAppAbout();
+    if (services)
+      services->OnAppAbout();
   });
 }
 
@@ -231,8 +227,8 @@ void CMainFrame::CreateShortcuts() {
     connect(shortcut, &QShortcut::activated, this, handler);
   };
   key(QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
-    if (this->app)
-      this->app->OnFileNew();
+    if (services)
+      services->OnFileNew();
   });
   key(QKeySequence(Qt::Key_F1), [this] {
     if (panel)
@@ -300,13 +296,52 @@ void CMainFrame::CreateClient(const PaneFactory &factory) {
   scroll->setWidgetResizable(true);
   scroll->setMinimumSize(MIN_PANE_SIZE, MIN_PANE_SIZE);
   panel = new CMainCtrlPanel(doc, messages, scroll);
-  panel->SetFrame(this);
-  panel->SetApp(app);
   scroll->setWidget(panel);
   bottomRow->addWidget(scroll);
 
   setCentralWidget(outer);
   panel->setFocus(); // the active pane
+}
+
+void CMainFrame::ConnectPanel() {
+  connect(panel, &CMainCtrlPanel::StartRequested, &runner, &RunController::Start);
+  connect(panel, &CMainCtrlPanel::StopRequested, &runner, &RunController::Stop);
+  connect(panel, &CMainCtrlPanel::StepRequested, &runner, &RunController::StepOnce);
+  // The panel hears first, so its button reads right when the status is shown.
+  connect(&runner, &RunController::RunStateChanged, panel, &CMainCtrlPanel::OnRunStateChanged);
+  connect(&runner, &RunController::RunStateChanged, this, &CMainFrame::OnRunStateChanged);
+  connect(&runner, &RunController::ProgressDue, this,
+          [this] { statusBar()->showMessage(StatusText()); });
+  connect(panel, &CMainCtrlPanel::HelpRequested, this, [this](int page) {
+    if (services)
+      services->ShowDocument(page);
+  });
+  connect(panel, &CMainCtrlPanel::DefaultFilterRequested, this, [this] {
+    if (services)
+      services->ApplyStoredFilter();
+  });
+  connect(panel, &CMainCtrlPanel::QuitRequested, this, &QWidget::close);
+  connect(panel, &CMainCtrlPanel::ViewFactorChanged, this, &CMainFrame::RedrawParticleViews);
+  connect(panel, &CMainCtrlPanel::AreaModeChanged, this, [this](CSmallTopView::AreaMode mode) {
+    if (auto *top = qobject_cast<CSmallTopView *>(GetPane(Pane::Top)))
+      top->SetAreaMode(mode);
+  });
+}
+
+void CMainFrame::OnRunStateChanged(bool running) {
+  SetBusyCursor(running ? Cursors::APPSTARTING : Cursors::ARROW);
+  if (!running)
+    RefreshStatus();
+}
+
+void CMainFrame::RedrawParticleViews() {
+  for (Pane pane : {Pane::Front, Pane::Side}) {
+    QWidget *view = GetPane(pane);
+    if (auto *contourView = qobject_cast<SmallContourView *>(view))
+      contourView->OnParticle();
+    else if (view)
+      view->update();
+  }
 }
 
 void CMainFrame::RecalcLayout() {
@@ -331,27 +366,14 @@ void CMainFrame::resizeEvent(QResizeEvent *event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event) {
-  StopTimer();
+  runner.Stop();
   if (bigFrame) {
     delete bigFrame;
     bigFrame = nullptr;
   }
-  if (app)
-    app->OnMainFrameClosing();
+  if (services)
+    services->OnMainFrameClosing();
   event->accept();
-}
-
-void CMainFrame::StartTimer() {
-  // A fast tick yields to the event loop after its slice; it needs no pause beyond that.
-  if (!timerOn)
-    runTimer.start(fastRun ? 0 : RUN_PERIOD_MS);
-  timerOn = true;
-}
-
-void CMainFrame::StopTimer() {
-  if (timerOn)
-    runTimer.stop();
-  timerOn = false;
 }
 
 void CMainFrame::SetBusyCursor(int cursorId) {
@@ -376,69 +398,10 @@ void CMainFrame::SetFastRun(bool on, bool remember) {
   // The store hears of it through the action, unless the choice is only for this session.
   const QSignalBlocker block(remember ? nullptr : fastAction);
   fastAction->setChecked(on);
-  fastRun = on;
+  runner.SetFast(on);
 }
 
-void CMainFrame::RunStep() {
-  if (!doc)
-    return;
-  StopTimer();
-  RunStepResult result;
-  if (fastRun) {
-    result = RunSlice();
-  } else {
-    result = StepDocument(*doc);
-    ++particlesSinceProgress;
-  }
-  if (result.stop) {
-    StopRun();
-  } else if (panel && !panel->IsStopped()) {
-    // Re-armed only after every view has drawn the particle, and not when a view or a message
-    // ended the run meanwhile.
-    StartTimer();
-  }
-  ShowProgress(result.stop);
-}
-
-RunStepResult CMainFrame::RunSlice() {
-  QElapsedTimer slice;
-  slice.start();
-  const qint64 budget = qint64(fastSliceMs) * 1000000;
-  bool last = false;
-  // Decided after the read: a new main header may change the pixel bounds and so stop the run.
-  const ShownTest shown = [&] {
-    last = last || slice.nsecsElapsed() >= budget || !panel || panel->IsStopped();
-    return last;
-  };
-  RunStepResult result;
-  do {
-    result = StepDocument(*doc, shown);
-    ++particlesSinceProgress;
-  } while (!result.stop && !last && panel && !panel->IsStopped());
-  return result;
-}
-
-void CMainFrame::StepOnce() {
-  if (!doc)
-    return;
-  StepDocument(*doc);
-  ShowProgress(true);
-}
-
-void CMainFrame::NotifyViews(int flag) {
-  if (doc)
-    doc->NotifyViews(flag ? 1 : 0);
-}
-
-void CMainFrame::StopRun() {
-  if (panel)
-    panel->Stop();
-}
-
-void CMainFrame::OnStopRun() {
-  StopTimer();
-  StopRun();
-}
+void CMainFrame::OnStopRun() { runner.Stop(); }
 
 void CMainFrame::OnReset(int flag) {
   if (flag == 0)
@@ -446,10 +409,7 @@ void CMainFrame::OnReset(int flag) {
 }
 
 void CMainFrame::RefreshStatus() {
-  if (!panel || panel->IsStopped())
-    particlesPerSecond = 0;
-  particlesSinceProgress = 0;
-  progressClock.start();
+  runner.RestartRate();
   statusBar()->showMessage(StatusText());
 }
 
@@ -467,24 +427,7 @@ QString CMainFrame::StatusText() const {
       .arg(position)
       .arg(length)
       .arg(percent)
-      .arg(qRound(particlesPerSecond));
-}
-
-void CMainFrame::ShowProgress(bool force) {
-  if (!progressClock.isValid()) {
-    progressClock.start();
-    particlesSinceProgress = 0;
-  }
-  const qint64 elapsed = progressClock.elapsed();
-  if (!force && elapsed < PROGRESS_INTERVAL_MS)
-    return;
-  if (elapsed > 0 && panel && !panel->IsStopped())
-    particlesPerSecond = double(particlesSinceProgress) * 1000.0 / double(elapsed);
-  else if (panel && panel->IsStopped())
-    particlesPerSecond = 0;
-  particlesSinceProgress = 0;
-  progressClock.restart();
-  statusBar()->showMessage(StatusText());
+      .arg(qRound(runner.ParticlesPerSecond()));
 }
 
 void CMainFrame::NextPane(int step) {
@@ -527,10 +470,9 @@ void CMainFrame::OpenBigFrame(const QString &titleWord, BigKind kind) {
     DsdIntegration::OpenAtWindowStart(*doc);
   else
     doc->ClearIntegrationState();
-  QString title = app ? app->GetTitle() : windowTitle();
+  QString title = services ? services->GetTitle() : windowTitle();
   title.replace(QStringLiteral("PLUVICAM"), titleWord);
-  if (timerOn)
-    StopRun();
+  runner.Stop();
   if (kind == BigKind::DropView) {
     savedPos = -1;
   } else {
@@ -547,8 +489,8 @@ void CMainFrame::OpenBigFrame(const QString &titleWord, BigKind kind) {
   bigFrame = new CBigFrame(kind, doc, bigPaneFactory);
   connect(bigFrame, &CBigFrame::CloseRequested, this, &CMainFrame::CloseBigFrame);
   connect(bigFrame, &CBigFrame::HelpRequested, this, [this](int page) {
-    if (app)
-      app->ShowDocument(page);
+    if (services)
+      services->ShowDocument(page);
   });
   bigFrame->setWindowTitle(title);
   bigFrame->setGeometry(QRect(QPoint(0, 0), size()));
@@ -568,10 +510,10 @@ void CMainFrame::CloseBigFrame() {
   if (doc && savedPos != -1 && doc->HasHydFile()) {
     if (doc->SetFilePosition(savedPos) == -1) {
       doc->ResetData();
-      NotifyViews(0);
+      doc->NotifyViews(0);
     } else {
       doc->SetStatus(CPluvicamDoc::statusRejected);
-      StepOnce();
+      runner.StepOnce();
     }
   }
 }

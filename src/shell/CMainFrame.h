@@ -1,23 +1,21 @@
 #pragma once
 #include "MainLayout.h"
+#include "RunController.h"
 #include "document/DocumentListener.h"
-#include "document/DocumentRun.h"
 #include "views/BigFrameHost.h"
 #include "views/Pane.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
 
 #include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
 
+class AppServices;
 class CBigFrame;
 class CMainCtrlPanel;
-class CPluvicamApp;
 class CPluvicamDoc;
 class QAction;
 class QLabel;
@@ -26,13 +24,10 @@ class QToolBar;
 class UserMessages;
 
 // The main window: five small diagrams above the particle grid and the main control panel, the
-// run timer that feeds particles to them, and the enlarged frames.
+// run that feeds particles to them (its controller wired to the panel), and the enlarged frames.
 class CMainFrame : public QMainWindow, public DocumentListener, public BigFrameOpener {
   Q_OBJECT
 public:
-  static constexpr int RUN_PERIOD_MS = 1;
-  // A fast run's tick works through particles for about this long before it yields.
-  static constexpr int FAST_SLICE_MS = 10;
   // Menu and toolbar commands.
   enum Command {
     ID_FILE_NEW = 57600,
@@ -49,32 +44,20 @@ public:
     ID_PREV_PANE = 57681,
   };
 
-  CMainFrame(CPluvicamApp *app, CPluvicamDoc *doc, UserMessages *messages,
+  // `services` (the application, or a test's stand-in) may be null: the file and help commands
+  // then do nothing.
+  CMainFrame(AppServices *services, CPluvicamDoc *doc, UserMessages *messages,
              const PaneFactory &factory, bool showSplash, QWidget *parent = nullptr);
   ~CMainFrame() override;
 
-  void StartTimer();
-  void StopTimer();
-  bool IsTimerOn() const { return timerOn; }
   void SetBusyCursor(int cursorId);
   bool IsBusyCursor() const { return busyCursor; }
 
-  // One timer tick of a run: the next accepted particle to every view, the timer re-armed
-  // unless the run ends.
-  void RunStep();
-  // One particle step without the timer; errors only show their message.
-  void StepOnce();
-  void NotifyViews(int flag);
-  void StopRun();
-
-  // Fast run: each tick steps through as many particles as fit in FAST_SLICE_MS, each with the
-  // same reads and notifications as a tick of the normal run; the views show the last one.
-  // `remember`: keep the choice in the settings store, as the toggle does.
+  RunController &Runner() { return runner; }
+  // The Fast toggle; `remember`: keep the choice in the settings store, as the toggle does.
   void SetFastRun(bool on, bool remember = true);
-  bool IsFastRun() const { return fastRun; }
+  bool IsFastRun() const { return runner.IsFast(); }
   QAction *GetFastAction() const { return fastAction; }
-  // Length of a fast tick's slice in ms (FAST_SLICE_MS unless set).
-  void SetFastSlice(int ms) { fastSliceMs = std::max(0, ms); }
 
   void OpenBigFrame(const QString &titleWord, BigKind kind) override;
   void CloseBigFrame();
@@ -119,12 +102,14 @@ private:
   void ConnectCommands(const Commands &c);
   void CreateShortcuts();
   void CreateClient(const PaneFactory &factory);
-  void ShowProgress(bool force);
-  // The particles of one fast tick; the result of the last step.
-  RunStepResult RunSlice();
+  // The panel's requests to the run and to the application, and what the run reports back.
+  void ConnectPanel();
+  void OnRunStateChanged(bool running);
+  // The particle views draw the current particle anew at the document's new view factor.
+  void RedrawParticleViews();
   void NextPane(int step);
 
-  CPluvicamApp *app;
+  AppServices *services;
   CPluvicamDoc *doc;
   UserMessages *messages;
 
@@ -137,22 +122,14 @@ private:
   CMainCtrlPanel *panel = nullptr;
   QToolBar *toolBar = nullptr;
   QAction *fastAction = nullptr;
-  bool fastRun = false;
-  int fastSliceMs = FAST_SLICE_MS;
   QLabel *indicators[3] = {nullptr, nullptr, nullptr};
   MainLayout layout;
 
-  QTimer runTimer;
-  bool timerOn = false;
+  RunController runner;
   bool busyCursor = false;
   // Children with a cursor of their own, and that cursor, while the busy cursor covers them.
   std::vector<std::pair<QPointer<QWidget>, QCursor>> ownCursors;
   int savedPos = -1;
   CBigFrame *bigFrame = nullptr;
   BigPaneFactory bigPaneFactory;
-
-  // Status bar progress, refreshed at most a few times a second.
-  QElapsedTimer progressClock;
-  qint64 particlesSinceProgress = 0;
-  double particlesPerSecond = 0;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "AppServices.h"
 #include "CManualWnd.h"
 #include "document/FilterSettings.h"
 #include "views/Pane.h"
@@ -18,7 +19,7 @@ class UserMessages;
 
 // The application: the one document, its main frame, the stored settings of section "Rain",
 // the window title, the file and help commands.
-class CPluvicamApp : public QObject {
+class CPluvicamApp : public QObject, public AppServices {
   Q_OBJECT
 public:
   static constexpr const char *COMPANY = "Local AppWizard-Generated Applications";
@@ -43,24 +44,24 @@ public:
   static constexpr const char *VIEW_SECTION = "View";
   static constexpr const char *FAST_RUN_KEY = "Fast Run";
   bool LoadFastRun() const;
-  void SaveFastRun(bool on);
+  void SaveFastRun(bool on) override;
   void SetDefaultTitle();
 
-  void OnFileOpen();
+  void OnFileOpen() override;
   // Steps 3 to 5 of File Open for a chosen path; false when the document refused it. A file
   // opened `readOnly` is never written, whatever its permissions.
   bool OpenFile(const QString &path, bool readOnly = false);
-  void OnFileClose();
-  void OnFileNew();
-  void OnOptions();
+  void OnFileClose() override;
+  void OnFileNew() override;
+  void OnOptions() override;
   // What Save in the Options dialog hands over.
   void TakeOptions(const FilterSettings &values);
-  void OnAppAbout();
-  void ShowDocument(int pageId);
+  void OnAppAbout() override;
+  void ShowDocument(int pageId) override;
 
-  void ApplyStoredFilter();
+  void ApplyStoredFilter() override;
   FilterSettings GetStoredFilter() const { return stored; }
-  const QString &GetTitle() const { return mainTitle; }
+  const QString &GetTitle() const override { return mainTitle; }
 
   CPluvicamDoc *GetDocument() const { return document.get(); }
   CMainFrame *GetMainFrame() const { return mainFrame.get(); }
@@ -78,7 +79,7 @@ public:
   void SetProgramDir(const QString &dir) { programDir = dir; }
 
   // The main frame is closing: the manual window goes with it.
-  void OnMainFrameClosing();
+  void OnMainFrameClosing() override;
 
 private:
   void SetMainTitle(const QString &title);

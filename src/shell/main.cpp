@@ -141,12 +141,13 @@ int main(int argc, char **argv) {
   // A picture does not depend on the stored choice, nor changes it.
   frame->SetFastRun(parser.isSet(fast), false);
   if (parser.isSet(run)) {
-    // The run ends at the end of the window or file; wait for the panel to stop.
+    // The run ends at the end of the window or file; wait for it to stop.
     QEventLoop untilStopped;
-    QObject::connect(panel, &CMainCtrlPanel::RunStateChanged, &untilStopped, [&](bool running) {
-      if (!running)
-        untilStopped.quit();
-    });
+    QObject::connect(&frame->Runner(), &RunController::RunStateChanged, &untilStopped,
+                     [&](bool running) {
+                       if (!running)
+                         untilStopped.quit();
+                     });
     panel->OnRun();
     if (!panel->IsStopped())
       untilStopped.exec();

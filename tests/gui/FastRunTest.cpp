@@ -187,7 +187,7 @@ TEST_F(FastRunTest, StopInTheMiddleLeavesTheStateOfANormalRun) {
   // Fast, in slices of 1 ms, stopped by the user between two ticks.
   StartWithViews(data);
   frame->SetFastRun(true, false);
-  frame->SetFastSlice(1);
+  frame->Runner().SetFastSlice(1);
   CMainCtrlPanel *panel = frame->GetCtrlPanel();
   Trace fastTrace(doc);
   doc->AddListener(&fastTrace);
@@ -197,7 +197,7 @@ TEST_F(FastRunTest, StopInTheMiddleLeavesTheStateOfANormalRun) {
   panel->OnRun(); // Stop
   const int stoppedAt = fastTrace.particles;
   EXPECT_TRUE(panel->IsStopped());
-  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_FALSE(frame->Runner().IsTimerOn());
   const Outcome fast = Collect(fastTrace);
   doc->RemoveListener(&fastTrace);
   ASSERT_EQ(fast.status, CPluvicamDoc::statusAccepted) << "stopped in the middle of the file";
@@ -213,7 +213,7 @@ TEST_F(FastRunTest, StopInTheMiddleLeavesTheStateOfANormalRun) {
   doc->AddListener(&normalTrace);
   panel->OnRun();
   ASSERT_TRUE(WaitFor([&] { return panel->IsStopped(); }));
-  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_FALSE(frame->Runner().IsTimerOn());
   const Outcome normal = Collect(normalTrace);
   doc->RemoveListener(&normalTrace);
   ExpectSame(normal, fast);

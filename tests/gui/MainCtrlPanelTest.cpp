@@ -65,7 +65,7 @@ TEST_F(PanelTest, InvalidDiameterIsCorrectedAndTheNextRunKeepsTheOldFilter) {
   EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MIN))->text(), "0");
   EXPECT_EQ(Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MAX))->text(), "10");
   EXPECT_TRUE(panel->IsStopped());
-  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_FALSE(frame->Runner().IsTimerOn());
   EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 0"})) << "views start over";
   EXPECT_FALSE(panel->FilterChanged());
   EXPECT_EQ(DocFilter().diamMax, 50.0f);
@@ -168,17 +168,17 @@ TEST_F(PanelTest, ResetDuringARunKeepsRunningFromTheStart) {
   Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS));
   ASSERT_NE(doc->GetHydHeader(), nullptr);
   Click(ControlId(CMainCtrlPanel::IDC_RUN));
-  ASSERT_TRUE(frame->IsTimerOn());
+  ASSERT_TRUE(frame->Runner().IsTimerOn());
   rec.TakeEvents();
   Click(ControlId(CMainCtrlPanel::IDC_RESET));
   EXPECT_FALSE(panel->IsStopped());
-  EXPECT_TRUE(frame->IsTimerOn());
+  EXPECT_TRUE(frame->Runner().IsTimerOn());
   EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusRejected);
   EXPECT_EQ(rec.TakeEvents(), (std::vector<std::string>{"reset 0"}));
   // Step + stops the run and shows the first particle of the window again.
   Click(ControlId(CMainCtrlPanel::IDC_STEP_PLUS));
   EXPECT_TRUE(panel->IsStopped());
-  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_FALSE(frame->Runner().IsTimerOn());
   EXPECT_NEAR(doc->GetHydHeader()->tim / LINES_PER_SECOND, 6 * 3600 + 1, 1e-6);
 }
 

@@ -260,14 +260,14 @@ TEST_F(AppTest, RunStepOrder) {
   EXPECT_EQ(order.events.front(), "reset 0");
   EXPECT_EQ(order.events.back().rfind("particle status 0 contours", 0), 0u) << order.events.back();
   EXPECT_NE(order.events.back().find(" rates 1"), std::string::npos) << "rain added before";
-  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_FALSE(frame->Runner().IsTimerOn());
 
   // Steps until a rain-rate interval completes: its reset 1 comes before that particle.
   order.events.clear();
   for (int i = 0; i < 2000 && std::find(order.events.begin(), order.events.end(), "reset 1") ==
                                   order.events.end();
        ++i)
-    frame->StepOnce();
+    frame->Runner().StepOnce();
   const auto reset = std::find(order.events.begin(), order.events.end(), "reset 1");
   ASSERT_NE(reset, order.events.end()) << order.events.size() << " " << order.events.back();
   ASSERT_NE(reset + 1, order.events.end());
@@ -297,13 +297,13 @@ TEST_F(AppTest, RunGoesToTheEndOfTheWindowAndStops) {
   run->click();
   EXPECT_FALSE(panel->IsStopped());
   EXPECT_EQ(run->text(), "Stop");
-  EXPECT_TRUE(frame->IsTimerOn());
+  EXPECT_TRUE(frame->Runner().IsTimerOn());
   EXPECT_TRUE(frame->IsBusyCursor());
   EXPECT_EQ(frame->cursor().shape(), Qt::BusyCursor);
   ASSERT_TRUE(WaitFor([&] { return panel->IsStopped(); }));
   doc->RemoveListener(&counter);
   EXPECT_EQ(run->text(), "Run");
-  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_FALSE(frame->Runner().IsTimerOn());
   EXPECT_FALSE(frame->IsBusyCursor());
   EXPECT_EQ(doc->GetStatus(), CPluvicamDoc::statusEndOfFile);
   // Four particles, and the end of the file shown to the views too.
@@ -314,10 +314,10 @@ TEST_F(AppTest, RunGoesToTheEndOfTheWindowAndStops) {
   // Closing the file during a run ends the run.
   panel->OnReset();
   run->click();
-  ASSERT_TRUE(frame->IsTimerOn());
+  ASSERT_TRUE(frame->Runner().IsTimerOn());
   app->OnFileClose();
   EXPECT_TRUE(panel->IsStopped());
-  EXPECT_FALSE(frame->IsTimerOn());
+  EXPECT_FALSE(frame->Runner().IsTimerOn());
   EXPECT_EQ(run->text(), "Run");
 }
 
@@ -353,7 +353,7 @@ TEST_F(AppTest, StatusBarFollowsResetStopAndCloseAndTheBusyCursorCoversTheChildr
   auto position = [&] { return doc->GetHandler()->GetHydFile().GetPosition(); };
 
   for (int i = 0; i < 50; ++i)
-    frame->StepOnce();
+    frame->Runner().StepOnce();
   const QString stepped = status();
   ASSERT_TRUE(stepped.startsWith(QStringLiteral("Position %1 ").arg(position())))
       << stepped.toStdString();
