@@ -45,8 +45,6 @@ DsdProductLayout MakeDsdProductLayout(CPluvicamDoc &doc, bool moments, const std
   layout.classCount = g.count;
   layout.deltaD = double(s.deltaD);
   layout.moments = moments;
-  layout.velocityClasses = DsdInterval::VELOCITY_CLASSES;
-  layout.velocityClassWidth = DsdInterval::VELOCITY_CLASS_WIDTH;
 
   auto text = [&](const char *name, const std::string &value) {
     layout.attributes.emplace_back(name, value);

@@ -19,6 +19,7 @@ namespace {
 
 constexpr double MISSING = std::numeric_limits<double>::quiet_NaN();
 constexpr std::size_t INITIAL_IMAGE = 1 << 22;
+constexpr int DEFLATE_LEVEL = 4;
 
 // What the columns of one particle are read from.
 struct Cells {
@@ -176,7 +177,7 @@ int DefineColumn(int ncid, int dim, const Column &c, int &var) {
   if (s == NC_NOERR)
     s = nc_def_var_chunking(ncid, var, NC_CHUNKED, &chunk);
   if (s == NC_NOERR)
-    s = nc_def_var_deflate(ncid, var, 1, 1, 1);
+    s = nc_def_var_deflate(ncid, var, 1, 1, DEFLATE_LEVEL);
   if (s == NC_NOERR && c.standardName)
     s = PutText(ncid, var, "standard_name", c.standardName);
   if (s == NC_NOERR)
