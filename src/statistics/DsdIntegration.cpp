@@ -274,6 +274,7 @@ void DsdIntegration::Finish() {
       result.end = DsdInterval::Complete;
   }
   state->valid = true;
+  state->removed = result.removed;
   computing = false;
 
   if (repositionFailed) {

@@ -19,7 +19,7 @@ namespace {
 
 constexpr double MISSING = std::numeric_limits<double>::quiet_NaN();
 constexpr std::size_t INITIAL_IMAGE = 1 << 22;
-constexpr int DEFLATE_LEVEL = 4;
+constexpr int DEFLATE_LEVEL = 1;
 
 // What the columns of one particle are read from.
 struct Cells {
