@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -317,4 +318,53 @@ TEST_F(DsdNetcdfWriterTest, NothingIsLeftBehindOrClobberedWhenAnExportDoesNotFin
   EXPECT_FALSE(nowhere.Create(Path("badname.nc"), badName, {}, &error));
   EXPECT_NE(error.find("bad/name"), std::string::npos) << error;
   EXPECT_EQ(Leftovers(dir), std::vector<std::string>{"kept.nc"});
+}
+
+// The counts per class and per velocity class, and the same product in memory, byte for byte.
+TEST_F(DsdNetcdfWriterTest, CountsPerClassAndTheProductInMemory) {
+  DsdProductRow row = Row(T0, 60, 4);
+  row.removed = 2;
+  row.counts = {3, 0, 1, 0};
+  row.meanVelocity = {4.25, std::nan(""), 6.5, std::nan("")};
+  row.raw.assign(4 * 100, 0);
+  row.raw[0 * 100 + 21] = 2; // 4.2 to 4.4 m/s
+  row.raw[0 * 100 + 22] = 1;
+  row.raw[2 * 100 + 32] = 1;
+  DsdProductRow empty = Row(T0 + 60, 60, 0);
+  const std::string path = Path("day.nc");
+  std::string error;
+  DsdNetcdfWriter file, memory;
+  ASSERT_TRUE(file.Create(path, Layout(true), {}, &error)) << error;
+  ASSERT_TRUE(memory.CreateInMemory(Layout(true), &error)) << error;
+  for (DsdNetcdfWriter *w : {&file, &memory}) {
+    ASSERT_TRUE(w->Append(row, &error)) << error;
+    ASSERT_TRUE(w->Append(empty, &error)) << error;
+  }
+  ASSERT_TRUE(file.Finish(&error)) << error;
+  std::vector<unsigned char> bytes;
+  ASSERT_TRUE(memory.FinishInMemory(bytes, &error)) << error;
+  const auto written = synth::ReadFile(path);
+  EXPECT_EQ(std::vector<unsigned char>(written.begin(), written.end()), bytes);
+
+  NcFile nc(path);
+  ASSERT_TRUE(nc.Ok());
+  EXPECT_EQ(nc.Ints("drop_counts"), (std::vector<int>{3, 0, 1, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(nc.Ints("Nremoved"), (std::vector<int>{2, 0}));
+  const float F = DsdNetcdfWriter::FILL;
+  EXPECT_EQ(nc.Floats("drop_average_velocity"),
+            (std::vector<float>{4.25f, F, 6.5f, F, F, F, F, F}));
+  const auto raw = nc.Ints("raw_drop_number");
+  ASSERT_EQ(raw.size(), 2u * 4 * 100);
+  EXPECT_EQ(raw[21], 2);
+  EXPECT_EQ(raw[2 * 100 + 32], 1);
+  EXPECT_EQ(std::accumulate(raw.begin(), raw.end(), 0), 4);
+  EXPECT_EQ(nc.Floats("sample_interval"), (std::vector<float>{60, 60}));
+  EXPECT_FLOAT_EQ(nc.Floats("fall_velocity")[0], 0.3825f) << "between 0.1 and 0.2 mm";
+
+  // An interval whose classes do not fit the product's is refused.
+  DsdNetcdfWriter bad;
+  ASSERT_TRUE(bad.CreateInMemory(Layout(false), &error)) << error;
+  row.raw.pop_back();
+  EXPECT_FALSE(bad.Append(row, &error));
+  EXPECT_NE(error.find("classes do not match"), std::string::npos) << error;
 }
