@@ -127,13 +127,12 @@ void CBigInfoView::KindBlock() {
     const IntegrationSettings &s = doc->GetIntegrationSettings(IntegrationKind::Dsd);
     Text(185, 92, Format("%3.2f mm", double(s.rainInterval)));
     Text(185, 133, Format("%.2f s", double(s.timeInterval)));
-    // With the velocity check on, what it removed stands beside the objects taken.
-    if (doc->VelocityQcApplies())
-      Text(185, 171,
-           Format("%ld (%ld removed)", long(s.dropCount),
-                  long(doc->GetIntegrationState()->removed)));
-    else
-      Text(185, 171, Format("%ld", long(s.dropCount)));
+    Text(185, 171, Format("%ld", long(s.dropCount)));
+    // With the velocity check on, what it removed has a cell of its own beside the rain.
+    if (doc->VelocityQcApplies()) {
+      Text(360, 95, "Removed");
+      Text(530, 95, Format("%ld", long(doc->GetIntegrationState()->removed)));
+    }
     Text(530, 133, Format("%3.2f mm/h", double(s.result)));
     Text(530, 171, Format("%3.2f mm", double(s.deltaD)));
     MomentRows();
