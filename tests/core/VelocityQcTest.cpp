@@ -97,7 +97,7 @@ TEST(VelocityQcTest, TheOptionsSwitchOneFormOn) {
   ASSERT_TRUE(o.BuildFilter(filter, error)) << error;
   EXPECT_EQ(filter.velocityQc, Fraction(0.3));
 
-  o.qcTolerance = "2";
+  o.qcTolerance = std::string("2");
   EXPECT_FALSE(o.BuildFilter(filter, error));
   EXPECT_NE(error.find("exclude each other"), std::string::npos) << error;
 
