@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -232,10 +233,12 @@ int Run(const ParticlesArguments &a) {
   }
   ProgressLine progress;
   int64_t before = 0; // particles of the files already read
+  int64_t inFile = 0; // and of the file being read, as far as the progress line has seen
   int status = series.complete ? cli::EXIT_OK : cli::EXIT_STOPPED;
   bool anyOpened = false;
   for (std::size_t i = 0; i < series.files.size() && !sink.Failed(); ++i) {
     auto show = [&](double fraction, int64_t count) {
+      inFile = count;
       progress.Update(i + 1, series.files.size(), fraction, before + count);
     };
     const int fileStatus =
@@ -243,6 +246,7 @@ int Run(const ParticlesArguments &a) {
             ? DocumentParticles(series.files[i], a.document, contours, a.keepGoing, sink, show)
             : Particles(series.files[i], a.keepGoing, contours, sink, show);
     progress.Clear();
+    before += std::exchange(inFile, 0);
     anyOpened = anyOpened || fileStatus != cli::EXIT_UNUSABLE;
     if (fileStatus != cli::EXIT_OK)
       status = std::max(status, fileStatus == cli::EXIT_UNUSABLE && series.files.size() > 1
