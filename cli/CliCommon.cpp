@@ -46,6 +46,13 @@ std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const Docume
     messages.Show(setup.nameFileInFailure ? file + ": " + error : error);
     return nullptr;
   }
+  // Said once however many snow files a command reads.
+  static bool snowTold = false;
+  if (doc->IsSno() && setup.filter.velocityQc.On() && !snowTold) {
+    snowTold = true;
+    messages.Show("The velocity check does not apply to snow files: " + file +
+                  " is read without it");
+  }
   return doc;
 }
 
@@ -78,18 +85,17 @@ int RunEndStatus(const CPluvicamDoc &doc, const RunStepResult &step) {
   }
 }
 
-void AppendWind(std::string &out, const CPluvicamDoc &doc) {
-  WindRecord wind;
-  if (!doc.GetWindData(&wind)) {
+void AppendWind(std::string &out, const WindRecord *wind) {
+  if (!wind) {
     out += ",,,";
     return;
   }
   out += ',';
-  csv::AppendFloat(out, wind.windSpeed / 100.0);
+  csv::AppendFloat(out, wind->windSpeed / 100.0);
   out += ',';
-  csv::AppendInt(out, wind.windDirection);
+  csv::AppendInt(out, wind->windDirection);
   out += ',';
-  csv::AppendFloat(out, wind.temperature / 100.0);
+  csv::AppendFloat(out, wind->temperature / 100.0);
 }
 
 std::string TimeText(const CPluvicamDoc &doc, double tim) {

@@ -101,8 +101,8 @@ int RunDocument(CPluvicamDoc &doc, bool keepGoing, OnParticle onParticle) {
   }
 }
 
-// Appends ",windSpeed,windDirection,temperature" of the current particle (empty cells without).
-void AppendWind(std::string &out, const CPluvicamDoc &doc);
+// Appends ",windSpeed,windDirection,temperature" of a wind reading (empty cells without).
+void AppendWind(std::string &out, const WindRecord *wind);
 
 // "HH:MM:SS.mmm" of a time in camera lines, or empty when the document cannot convert it.
 std::string TimeText(const CPluvicamDoc &doc, double tim);

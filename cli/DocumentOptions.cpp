@@ -66,7 +66,8 @@ bool ParseRange(const std::string &text, double &min, double &max) {
 
 bool DocumentOptions::Any() const {
   return !from.empty() || !to.empty() || !diameter.empty() || !velocity.empty() ||
-         !oblateness.empty() || !pixelA.empty() || !pixelB.empty() || type >= 0 || wind;
+         !oblateness.empty() || !pixelA.empty() || !pixelB.empty() || type >= 0 || wind ||
+         !qcFraction.empty() || !qcTolerance.empty();
 }
 
 bool DocumentOptions::BuildFilter(FilterRecord &filter, std::string &error) const {
@@ -122,6 +123,31 @@ bool DocumentOptions::BuildFilter(FilterRecord &filter, std::string &error) cons
     return false;
   }
   filter.dropType = int16_t(type < 0 ? 0 : type);
+  return BuildVelocityQc(filter.velocityQc, error);
+}
+
+bool DocumentOptions::BuildVelocityQc(VelocityQc &qc, std::string &error) const {
+  qc = VelocityQc{};
+  if (!qcFraction.empty() && !qcTolerance.empty()) {
+    error = "--qc-velocity and --qc-velocity-tolerance exclude each other";
+    return false;
+  }
+  double value = 0;
+  if (!qcFraction.empty()) {
+    if (!ParseNumber(qcFraction, value) || !(value > 0)) {
+      error = "--qc-velocity: expected a fraction above 0, got \"" + qcFraction + "\"";
+      return false;
+    }
+    qc.mode = VelocityQc::Mode::Fraction;
+    qc.fraction = value;
+  } else if (!qcTolerance.empty()) {
+    if (!ParseNumber(qcTolerance, value) || !(value > 0)) {
+      error = "--qc-velocity-tolerance: expected m/s above 0, got \"" + qcTolerance + "\"";
+      return false;
+    }
+    qc.mode = VelocityQc::Mode::Tolerance;
+    qc.tolerance = value;
+  }
   return true;
 }
 
@@ -135,6 +161,10 @@ void AddDocumentOptions(CLI::App &command, DocumentOptions &o, bool withWind) {
   command.add_option("--pixel-b", o.pixelB, "accepted centre pixel of camera B, MIN:MAX");
   command.add_option("--type", o.type, "0 every class, 1-6 only that class")
       ->check(CLI::Range(0, 6));
+  command.add_option("--qc-velocity", o.qcFraction,
+                     "remove rain particles outside v_T(D)*(1-F) to v_T(D)*(1+F); 0.5 is usual");
+  command.add_option("--qc-velocity-tolerance", o.qcTolerance,
+                     "remove rain particles outside v_T(D)-T to v_T(D)+T, T in m/s");
   if (withWind)
     command.add_flag("--wind", o.wind, "append wind speed, direction and temperature");
 }

@@ -12,6 +12,7 @@ class App;
 struct DocumentOptions {
   std::string from, to;                                       // HH:MM[:SS]
   std::string diameter, velocity, oblateness, pixelA, pixelB; // MIN:MAX
+  std::string qcFraction, qcTolerance; // the velocity check, off when both are empty
   int type = -1;
   bool wind = false;
 
@@ -19,6 +20,8 @@ struct DocumentOptions {
   // The filter for these options: the whole day and the document's defaults where nothing is
   // given. False with `error` set for malformed or contradictory values.
   bool BuildFilter(FilterRecord &filter, std::string &error) const;
+  // The velocity check alone; off when neither of its options is given.
+  bool BuildVelocityQc(VelocityQc &qc, std::string &error) const;
 };
 
 void AddDocumentOptions(CLI::App &command, DocumentOptions &options, bool withWind);

@@ -6,6 +6,7 @@
 #include "DocumentOptions.h"
 
 #include "ParticleCsv.h"
+#include "ProgressLine.h"
 #include "SeriesFiles.h"
 #include "document/CPluvicamDoc.h"
 #include "statistics/DsdIntegration.h"
@@ -15,7 +16,6 @@
 #include "statistics/DsdSeriesRun.h"
 
 #include <CLI/CLI.hpp>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -24,7 +24,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -137,9 +136,12 @@ void AppendOptional(std::string &out, const std::optional<double> &value) {
     out += ',';
 }
 
-std::string Header(const dsd::ClassGeometry &g, float deltaD, bool moments) {
-  std::string out = "run,startTim,endTim,startTime,endTime,elapsed,collectedRain,count,"
-                    "rainInterval,timeInterval,dropCount,result,ndMax,complete";
+// With the velocity check on, `removed` follows `count`; off, the columns are as they were.
+std::string Header(const dsd::ClassGeometry &g, float deltaD, bool moments, bool removed) {
+  std::string out = "run,startTim,endTim,startTime,endTime,elapsed,collectedRain,count,";
+  if (removed)
+    out += "removed,";
+  out += "rainInterval,timeInterval,dropCount,result,ndMax,complete";
   for (int k = 0; k < g.count; ++k) {
     char text[32];
     std::snprintf(text, sizeof text, ",nd_%.2f", k * double(deltaD));
@@ -151,7 +153,8 @@ std::string Header(const dsd::ClassGeometry &g, float deltaD, bool moments) {
   return out;
 }
 
-void AppendRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &r, bool moments) {
+void AppendRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &r, bool moments,
+               bool removed) {
   const IntegrationState &st = *doc.GetIntegrationState();
   const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
   char text[128];
@@ -166,6 +169,8 @@ void AppendRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &
     out += ',';
   AppendCell(out, r.rain);
   out += ',' + std::to_string(r.count);
+  if (removed)
+    out += ',' + std::to_string(r.removed);
   AppendCell(out, s.rainInterval);
   AppendCell(out, s.timeInterval);
   out += ',' + std::to_string(s.dropCount);
@@ -211,37 +216,6 @@ void AddDsdOptions(CLI::App &command, DsdOptions &o) {
                   "(repeatable; institution, title, ...)");
   AddDocumentOptions(*cmd, o.document, false);
 }
-
-// The progress line on a terminal: file i of n, percent of the file, particles per second.
-class ProgressLine {
-public:
-  ProgressLine() : shown(isatty(STDERR_FILENO) == 1) {}
-  void Update(size_t file, size_t files, double fraction, int64_t particles, bool force = false) {
-    if (!shown)
-      return;
-    const auto now = std::chrono::steady_clock::now();
-    if (!force && now - last < std::chrono::milliseconds(200))
-      return;
-    last = now;
-    const double seconds = std::chrono::duration<double>(now - begin).count();
-    std::fprintf(stderr, "\rfile %zu of %zu, %3.0f %%, %.0f particles/s\033[K", file, files,
-                 100 * fraction, seconds > 0 ? double(particles) / seconds : 0.0);
-    std::fflush(stderr);
-    dirty = true;
-  }
-  // Clears the line before a message or at the end.
-  void Clear() {
-    if (shown && dirty)
-      std::fputs("\r\033[K", stderr);
-    dirty = false;
-  }
-
-private:
-  bool shown;
-  bool dirty = false;
-  std::chrono::steady_clock::time_point begin = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point last{};
-};
 
 class LineMessages : public UserMessages {
 public:
@@ -325,11 +299,12 @@ public:
   explicit CsvOutput(const DsdOptions &o) : o(o) {}
   bool Begin(CPluvicamDoc &doc, std::string &) override {
     const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
-    out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments);
+    removed = doc.GetFilter().velocityQc.On();
+    out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments, removed);
     return true;
   }
   bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &) override {
-    AppendRow(out, ++run, doc, interval, o.moments);
+    AppendRow(out, ++run, doc, interval, o.moments, removed);
     cli::FlushIfLarge(out);
     return true;
   }
@@ -342,6 +317,7 @@ private:
   const DsdOptions &o;
   std::string out;
   int run = 0; // numbered through the series
+  bool removed = false;
 };
 
 class NetcdfOutput : public DsdOutput {

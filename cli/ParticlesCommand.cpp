@@ -1,11 +1,19 @@
 // pluvicam-cli particles: one CSV row per particle, as the reader delivers them or, with document
-// options, as the main window accepts them.
+// options, as the main window accepts them; or the same table as a compressed netCDF file.
+// Several files form one table in the order of their first main header's time.
 #include "CliCommon.h"
 #include "CommandRegistry.h"
 #include "ParticleCsv.h"
+#include "ProgressLine.h"
+#include "SeriesFiles.h"
 #include "particle/ContourBuilder.h"
+#include "statistics/ParticleNetcdfWriter.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <functional>
+#include <iostream>
+#include <utility>
 
 namespace {
 
@@ -17,7 +25,8 @@ struct ContourOptions {
 };
 
 struct ParticlesArguments {
-  std::string file;
+  std::vector<std::string> files;
+  std::string netcdf; // the particle table; CSV on standard output when empty
   bool keepGoing = false;
   std::string contourMode, correction;
   DocumentOptions document;
@@ -35,53 +44,132 @@ std::string Columns(const ContourOptions &contours, bool wind) {
   return out;
 }
 
-int Particles(const std::string &file, bool keepGoing, const ContourOptions &contours) {
-  CHydDataHandler handler;
-  if (!cli::OpenOrReport(handler, file))
-    return cli::EXIT_UNUSABLE;
-  std::string out = Columns(contours, false);
-  CContour contourA, contourB;
-  long long failures = 0, count = 0;
-  const int status = cli::Walk(handler, keepGoing, failures, [&](CHydData &p, int32_t pos) {
-    ++count;
-    HydRecord &record = *p.GetHydHeader();
-    if (!contours.enabled) {
-      csv::AppendParticle(out, record, p.IsSnow());
-    } else {
-      bool built = false;
-      if (!p.IsSnow()) {
-        std::string message;
-        built = BuildContours(EdgesOf(static_cast<CRainData &>(p)), record, contours.mode, contourA,
-                              contourB, &message) == 1;
-        if (!built)
-          std::cerr << pos << ": " << message << "\n";
-        else if (contours.correct)
-          CorrectContours(contourA, contourB, record, contours.correction);
-      }
-      csv::AppendParticle(out, record, p.IsSnow());
+// Where the particles go: CSV text on standard output or the netCDF table.
+class ParticleSink {
+public:
+  ParticleSink(const ParticlesArguments &a, const ContourOptions &contours, bool wind,
+               const OutputGuard &guard)
+      : a(a), contours(contours), wind(wind), guard(guard) {}
+
+  // False with `error` set: nothing can be written.
+  bool Begin(std::string &error) {
+    if (a.netcdf.empty()) {
+      out = Columns(contours, wind);
+      return true;
+    }
+    ParticleNetcdfWriter::Layout layout;
+    layout.contours = contours.enabled;
+    layout.wind = wind;
+    return writer.Create(a.netcdf, layout, guard, &error);
+  }
+  // One particle; `a` and `b` its contours when they were built.
+  void Add(const HydRecord &r, bool isSnow, const CContour *a, const CContour *b,
+           const WindRecord *reading) {
+    if (failed)
+      return;
+    if (writer.IsOpen())
+      AddToTable(r, isSnow, a, b, reading);
+    else
+      AddToText(r, isSnow, a, b, reading);
+  }
+  bool Failed() const { return failed; }
+  // False with `error` set.
+  bool End(std::string &error) {
+    if (failed)
+      return false;
+    if (!writer.IsOpen()) {
+      cli::Flush(out);
+      return true;
+    }
+    return writer.Finish(&error);
+  }
+  const std::string &Error() const { return error; }
+
+private:
+  void AddToText(const HydRecord &r, bool isSnow, const CContour *a, const CContour *b,
+                 const WindRecord *reading) {
+    csv::AppendParticle(out, r, isSnow);
+    if (contours.enabled) {
       out += ',';
-      if (built)
-        csv::AppendContours(out, record, contourA, contourB, contours.correct);
+      if (a && b)
+        csv::AppendContours(out, r, *a, *b, contours.correct);
       else
         csv::AppendEmptyContours(out);
     }
+    if (wind)
+      cli::AppendWind(out, reading);
     out += '\n';
     cli::FlushIfLarge(out);
+  }
+
+  void AddToTable(const HydRecord &r, bool isSnow, const CContour *a, const CContour *b,
+                  const WindRecord *reading) {
+    ParticleContourCells cells;
+    if (a && b) {
+      const CContour::CorrectionComputed knownA = a->GetCorrectionComputed();
+      const CContour::CorrectionComputed knownB = b->GetCorrectionComputed();
+      cells = {a->GetCount(), b->GetCount(), contours.correct, knownA.sizes,
+               knownA.rms,    knownB.sizes,  knownB.rms};
+    }
+    ParticleWindCells windCells;
+    if (reading)
+      windCells = {reading->windSpeed / 100.0, double(reading->windDirection),
+                   reading->temperature / 100.0};
+    failed = !writer.Append(r, isSnow, a && b ? &cells : nullptr, reading ? &windCells : nullptr,
+                            &error);
+  }
+
+  const ParticlesArguments &a;
+  const ContourOptions &contours;
+  bool wind;
+  OutputGuard guard;
+  std::string out;
+  ParticleNetcdfWriter writer;
+  bool failed = false;
+  std::string error;
+};
+
+// The particles of one file as the reader delivers them.
+int Particles(const std::string &file, bool keepGoing, const ContourOptions &contours,
+              ParticleSink &sink, const std::function<void(double, int64_t)> &progress) {
+  CHydDataHandler handler;
+  if (!cli::OpenOrReport(handler, file))
+    return cli::EXIT_UNUSABLE;
+  CContour contourA, contourB;
+  long long failures = 0, count = 0;
+  const int32_t length = handler.GetHydFile().GetLength();
+  const int status = cli::Walk(handler, keepGoing, failures, [&](CHydData &p, int32_t pos) {
+    ++count;
+    HydRecord &record = *p.GetHydHeader();
+    bool built = false;
+    if (contours.enabled && !p.IsSnow()) {
+      std::string message;
+      built = BuildContours(EdgesOf(static_cast<CRainData &>(p)), record, contours.mode, contourA,
+                            contourB, &message) == 1;
+      if (!built)
+        std::cerr << pos << ": " << message << "\n";
+      else if (contours.correct)
+        CorrectContours(contourA, contourB, record, contours.correction);
+    }
+    sink.Add(record, p.IsSnow(), built ? &contourA : nullptr, built ? &contourB : nullptr, nullptr);
+    if ((count & 4095) == 0 && length > 0)
+      progress(double(pos) / length, count);
   });
-  cli::Flush(out);
   if (count == 0 && failures == 0)
     cli::ReportNoParticles(handler, file);
   return status;
 }
 
+// The particles of one file as the main window accepts them.
 int DocumentParticles(const std::string &file, const DocumentOptions &options,
-                      const ContourOptions &contours, bool keepGoing) {
+                      const ContourOptions &contours, bool keepGoing, ParticleSink &sink,
+                      const std::function<void(double, int64_t)> &progress) {
   cli::StderrMessages messages;
   auto doc = cli::OpenDocument(file, options, messages);
   if (!doc)
     return cli::EXIT_UNUSABLE;
-  std::string out = Columns(contours, options.wind);
   const bool isSnow = doc->IsSno();
+  int64_t count = 0;
   const int status = cli::RunDocument(*doc, keepGoing, [&](HydRecord &record) {
     // Built again here for the failure text and for the particle panel's smoothed contours.
     int validA = 0, validB = 0;
@@ -96,21 +184,14 @@ int DocumentParticles(const std::string &file, const DocumentOptions &options,
         CorrectContours(*doc->GetContour(Camera::A), *doc->GetContour(Camera::B), record,
                         contours.correction);
     }
-    csv::AppendParticle(out, record, isSnow);
-    if (contours.enabled) {
-      out += ',';
-      if (validA && validB)
-        csv::AppendContours(out, record, *doc->GetContour(Camera::A), *doc->GetContour(Camera::B),
-                            contours.correct);
-      else
-        csv::AppendEmptyContours(out);
-    }
-    if (options.wind)
-      cli::AppendWind(out, *doc);
-    out += '\n';
-    cli::FlushIfLarge(out);
+    const bool built = validA && validB;
+    WindRecord wind;
+    const bool windRead = options.wind && doc->GetWindData(&wind);
+    sink.Add(record, isSnow, built ? doc->GetContour(Camera::A) : nullptr,
+             built ? doc->GetContour(Camera::B) : nullptr, windRead ? &wind : nullptr);
+    if ((++count & 4095) == 0 && doc->GetFileLength() > 0)
+      progress(double(doc->GetFilePosition()) / doc->GetFileLength(), count);
   });
-  cli::Flush(out);
   return status;
 }
 
@@ -124,9 +205,65 @@ int Run(const ParticlesArguments &a) {
     std::cerr << "--correction needs --contours\n";
     return cli::EXIT_UNUSABLE;
   }
-  if (a.document.Any())
-    return DocumentParticles(a.file, a.document, contours, a.keepGoing);
-  return Particles(a.file, a.keepGoing, contours);
+  OutputGuard guard;
+  for (const std::string &file : a.files)
+    guard.AddDataFile(file);
+  std::string error;
+  if (!a.netcdf.empty())
+    if (const std::string refusal = guard.Check(a.netcdf); !refusal.empty()) {
+      std::cerr << "Could not write " << a.netcdf << ": " << refusal << "\n";
+      return cli::EXIT_UNUSABLE;
+    }
+  FilterRecord checked;
+  if (a.document.Any() && !a.document.BuildFilter(checked, error)) {
+    std::cerr << error << "\n";
+    return cli::EXIT_UNUSABLE;
+  }
+  cli::StderrMessages messages;
+  // One file is read as it is named; several in the order of their times, each once.
+  SeriesFiles series;
+  if (a.files.size() == 1)
+    series.files = a.files;
+  else
+    series = SeriesFiles::Order(a.files, messages);
+  ParticleSink sink(a, contours, a.document.wind, guard);
+  if (!sink.Begin(error)) {
+    std::cerr << error << "\n";
+    return cli::EXIT_UNUSABLE;
+  }
+  ProgressLine progress;
+  int64_t before = 0; // particles of the files already read
+  int64_t inFile = 0; // and of the file being read, as far as the progress line has seen
+  int status = series.complete ? cli::EXIT_OK : cli::EXIT_STOPPED;
+  bool anyOpened = false;
+  for (std::size_t i = 0; i < series.files.size() && !sink.Failed(); ++i) {
+    auto show = [&](double fraction, int64_t count) {
+      inFile = count;
+      progress.Update(i + 1, series.files.size(), fraction, before + count);
+    };
+    const int fileStatus =
+        a.document.Any()
+            ? DocumentParticles(series.files[i], a.document, contours, a.keepGoing, sink, show)
+            : Particles(series.files[i], a.keepGoing, contours, sink, show);
+    progress.Clear();
+    before += std::exchange(inFile, 0);
+    anyOpened = anyOpened || fileStatus != cli::EXIT_UNUSABLE;
+    if (fileStatus != cli::EXIT_OK)
+      status = std::max(status, fileStatus == cli::EXIT_UNUSABLE && series.files.size() > 1
+                                    ? cli::EXIT_STOPPED
+                                    : fileStatus);
+  }
+  if (sink.Failed()) {
+    std::cerr << sink.Error() << "\n";
+    return cli::EXIT_STOPPED;
+  }
+  if (!anyOpened)
+    return cli::EXIT_UNUSABLE;
+  if (!sink.End(error)) {
+    std::cerr << error << "\n";
+    return cli::EXIT_STOPPED;
+  }
+  return status;
 }
 
 } // namespace
@@ -135,7 +272,12 @@ void AddParticlesCommand(CommandRegistry &registry) {
   auto a = std::make_shared<ParticlesArguments>();
   CLI::App &command =
       registry.Add("particles", "one CSV row per particle", [a] { return Run(*a); });
-  command.add_option("FILE", a->file, "hydrometeor file")->required();
+  command
+      .add_option("FILE", a->files,
+                  "hydrometeor files, taken in the order of their first main header's time")
+      ->required();
+  command.add_option("--netcdf", a->netcdf,
+                     "write the particles as a compressed CF netCDF-4 table instead of CSV");
   command.add_flag("--keep-going", a->keepGoing, "go on after a particle whose computation failed");
   command
       .add_option("--contours", a->contourMode,

@@ -255,6 +255,7 @@ CHydData *CPluvicamDoc::ReadHydData(ReadDirection direction, int *outStatus, std
 
   particle = read;
   status = statusRejected;
+  removedByVelocityQc = false;
   if (exc.code != CHydException::none) {
     // A particle that failed its computation is framed: the next read goes on behind it.
     if (exc.code == CHydException::badRecordLength && handler->LastFailureInComputation()) {
@@ -291,7 +292,13 @@ CHydData *CPluvicamDoc::ReadHydData(ReadDirection direction, int *outStatus, std
       return finish();
     }
   } else if (filterSettings.RecordTest(record) == 1) {
-    status = statusAccepted;
+    if (VelocityQcApplies() &&
+        !filterSettings.velocityQc.Keeps(record->diameter, record->velocity)) {
+      removedByVelocityQc = true;
+      ++velocityQcRemoved;
+    } else {
+      status = statusAccepted;
+    }
   }
 
   if (newMainHeader)
@@ -327,6 +334,8 @@ void CPluvicamDoc::ResetData() {
   rateComplete = true;
   particle = nullptr;
   status = statusRejected;
+  removedByVelocityQc = false;
+  velocityQcRemoved = 0;
   statusText.clear();
 }
 

@@ -108,6 +108,12 @@ public:
   void GetFilterSettings(FilterRecord &out) const { filterSettings.CopyTo(out); }
   void SetFilterSettings(const FilterRecord &filter);
   const FilterSettings &GetFilter() const { return filterSettings; }
+  // The velocity check is on and the file holds rain: snow falls at speeds of its own.
+  bool VelocityQcApplies() const { return filterSettings.velocityQc.On() && !isSno; }
+  // Whether the velocity check removed the particle of the last read, and how many it removed
+  // since the last reset.
+  bool LastRemovedByVelocityQc() const { return removedByVelocityQc; }
+  int64_t VelocityQcRemoved() const { return velocityQcRemoved; }
 
   // Restarts reading at the time window's start and drops the rain-rate intervals.
   void ResetData();
@@ -176,6 +182,8 @@ private:
   std::deque<RateEntry> rateList;
   FilterSettings filterSettings{FilterRecord::DocumentDefaults()};
   int32_t status = statusRejected;
+  bool removedByVelocityQc = false;
+  int64_t velocityQcRemoved = 0;
   CHydData *particle = nullptr; // owned by the handler
   FileState fileState = fileNone;
   std::unique_ptr<CHydDataHandler> handler;

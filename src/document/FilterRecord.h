@@ -1,5 +1,6 @@
 #pragma once
 #include "TimeOfDay.h"
+#include "VelocityQc.h"
 #include "data/FilterRange.h"
 
 #include <cstdint>
@@ -20,6 +21,7 @@ struct FilterRecord {
   int16_t minPixB = 0;
   int16_t maxPixB = MAX_PIXEL_512;
   int16_t dropType = 0; // 0: every class, 1-6: only that class
+  VelocityQc velocityQc;
 
   // The document's own defaults allow the full pixel range of a format 4 camera.
   static FilterRecord DocumentDefaults() {

@@ -7,4 +7,5 @@ struct IntegrationState {
   double startTim = 0;
   double endTim = 0;
   int32_t count = 0;
+  int32_t removed = 0; // particles the velocity check removed while the interval was read
 };

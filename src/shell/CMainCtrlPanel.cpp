@@ -375,6 +375,8 @@ bool CMainCtrlPanel::ApplyFilter() {
   filter.minPixB = int16_t(pixBMin);
   filter.maxPixB = int16_t(pixBMax);
   filter.dropType = typeIndex;
+  // The velocity check is an option of its own, not a field of this form.
+  filter.velocityQc = doc->GetFilter().velocityQc;
   doc->SetFilterSettings(filter);
   return true;
 }

@@ -4,6 +4,7 @@
 #include "FilterValidation.h"
 #include "document/UserMessages.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QGridLayout>
@@ -55,6 +56,9 @@ COptionsDlg::COptionsDlg(UserMessages *messages, QWidget *parent)
                       QStringLiteral("manual"), QStringLiteral("invalid")});
   titleEdit = new QLineEdit(this);
   titleEdit->setObjectName(QString::number(IDC_WINDOW_TITLE));
+  qcBox = new QCheckBox(QStringLiteral("Remove particles far from the terminal velocity"), this);
+  qcBox->setObjectName(QString::number(IDC_QC_VELOCITY));
+  qcFractionEdit = NumberEdit(IDC_QC_FRACTION, this);
 
   auto *layout = new QVBoxLayout(this);
   auto *tipRow = new QHBoxLayout;
@@ -89,6 +93,14 @@ COptionsDlg::COptionsDlg(UserMessages *messages, QWidget *parent)
   grid->addWidget(new QLabel(QStringLiteral("Window Title:"), this), row, 0);
   grid->addWidget(titleEdit, row, 1, 1, 4);
   layout->addLayout(grid);
+
+  layout->addWidget(new QLabel(QStringLiteral("Velocity Check:"), this));
+  auto *qcRow = new QHBoxLayout;
+  qcRow->addWidget(qcBox);
+  qcRow->addWidget(new QLabel(QStringLiteral("Fraction:"), this));
+  qcRow->addWidget(qcFractionEdit);
+  qcRow->addStretch();
+  layout->addLayout(qcRow);
 
   auto *buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -125,6 +137,8 @@ void COptionsDlg::SetValues(const FilterRecord &fixed, const std::string &title,
   minPixB = fixed.minPixB;
   maxPixB = fixed.maxPixB;
   typeIndex = fixed.dropType;
+  qcOn = fixed.velocityQc.mode == VelocityQc::Mode::Fraction;
+  qcFraction = float(fixed.velocityQc.fraction);
   WriteFields();
 }
 
@@ -145,12 +159,14 @@ FilterSettings COptionsDlg::GetValues() const {
   s.minPixB = minPixB;
   s.maxPixB = maxPixB;
   s.dropType = typeIndex;
+  s.velocityQc.mode = qcOn ? VelocityQc::Mode::Fraction : VelocityQc::Mode::Off;
+  s.velocityQc.fraction = qcFraction;
   return s;
 }
 
 bool COptionsDlg::ReadFields(QString &error) {
   // Read into copies: a refused entry leaves every field as it was.
-  float tip = 0, dMin = 0, dMax = 0, vMin = 0, vMax = 0, oMin = 0, oMax = 0;
+  float tip = 0, dMin = 0, dMax = 0, vMin = 0, vMax = 0, oMin = 0, oMax = 0, fraction = 0;
   QLineEdit *failed = nullptr;
   // Named as the dialog's labels show them.
   const std::tuple<QLineEdit *, const char *, float *> numbers[] = {
@@ -160,7 +176,8 @@ bool COptionsDlg::ReadFields(QString &error) {
       {velMinEdit, "Velocity, minimum", &vMin},
       {velMaxEdit, "Velocity, maximum", &vMax},
       {oblMinEdit, "Oblateness, minimum", &oMin},
-      {oblMaxEdit, "Oblateness, maximum", &oMax}};
+      {oblMaxEdit, "Oblateness, maximum", &oMax},
+      {qcFractionEdit, "Velocity Check, fraction", &fraction}};
   for (const auto &[edit, name, value] : numbers)
     if (!fields::ReadFloat(edit, QString::fromLatin1(name), *value, error)) {
       failed = edit;
@@ -178,6 +195,8 @@ bool COptionsDlg::ReadFields(QString &error) {
   velMax = vMax;
   oblMin = oMin;
   oblMax = oMax;
+  qcFraction = fraction;
+  qcOn = qcBox->isChecked();
   titleText = titleEdit->text().toStdString();
   typeIndex = int16_t(std::max(typeList->currentIndex(), 0));
   return true;
@@ -191,6 +210,8 @@ void COptionsDlg::WriteFields() {
   fields::WriteFloat(velMaxEdit, velMax);
   fields::WriteFloat(oblMinEdit, oblMin);
   fields::WriteFloat(oblMaxEdit, oblMax);
+  fields::WriteFloat(qcFractionEdit, qcFraction);
+  qcBox->setChecked(qcOn);
   const QString title = QString::fromStdString(titleText);
   if (titleEdit->text() != title)
     titleEdit->setText(title);
@@ -208,6 +229,8 @@ bool COptionsDlg::Validate(QString &message) {
   filtercheck::CheckFloatRange("oblateness", oblMin, oblMax, 0.0f, 2.0f, found);
   if (!(tipSize > 0))
     found = "tip size must be greater than 0";
+  if (qcOn && !(qcFraction > 0))
+    found = "velocity check fraction must be greater than 0";
   WriteFields();
   message = QString::fromStdString(found);
   return found.empty();

@@ -3,14 +3,15 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QTimeEdit;
 class UserMessages;
 
-// File ▸ Options: tip size, the default filter and the window title of the stored settings.
-// The pixel ranges pass through unchanged.
+// File ▸ Options: tip size, the default filter, the velocity check and the window title of the
+// stored settings. The pixel ranges pass through unchanged.
 class COptionsDlg : public QDialog {
   Q_OBJECT
 public:
@@ -28,6 +29,8 @@ public:
     IDC_VEL_MAX = 1048,
     IDC_OBL_MIN = 1049,
     IDC_OBL_MAX = 1050,
+    IDC_QC_VELOCITY = 1051,
+    IDC_QC_FRACTION = 1052,
     IDC_CANCEL = 2,
   };
 
@@ -53,11 +56,15 @@ private:
   QLineEdit *diamMinEdit, *diamMaxEdit, *velMinEdit, *velMaxEdit, *oblMinEdit, *oblMaxEdit;
   QComboBox *typeList;
   QLineEdit *titleEdit;
+  QCheckBox *qcBox;
+  QLineEdit *qcFractionEdit;
 
   // The dialog's fields.
   float tipSize = 0.1f;
   float diamMin = 0, diamMax = 0, velMin = 0, velMax = 0, oblMin = 0, oblMax = 0;
   std::string titleText;
   int16_t typeIndex = 0;
+  bool qcOn = false;
+  float qcFraction = float(VelocityQc::DEFAULT_FRACTION);
   int16_t minPixA = 0, maxPixA = MAX_PIXEL_512, minPixB = 0, maxPixB = MAX_PIXEL_512;
 };

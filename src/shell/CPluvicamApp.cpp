@@ -23,11 +23,15 @@
 #include <QScreen>
 #include <QSettings>
 
+#include <cmath>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 namespace {
 constexpr const char *RECENT_SECTION = "Recent File List";
+// The velocity check has a section of its own: the filter's keys stay as they were.
+constexpr const char *QC_SECTION = "Velocity QC";
 
 QIcon AppIcon() {
   QPixmap pix(32, 32);
@@ -180,6 +184,16 @@ void CPluvicamApp::LoadSettings() {
   std::string reset;
   for (const std::string &key : storedfilter::ReadStoredFilter(stored, text))
     reset += (reset.empty() ? "" : ", ") + key;
+  store->endGroup();
+  store->beginGroup(QString::fromLatin1(QC_SECTION));
+  // A fraction that is no number above 0 leaves the check off at its usual fraction.
+  const std::optional<double> fraction = storedfilter::LeadingDouble(text("Fraction", "0.5"));
+  const bool usable = fraction && std::isfinite(*fraction) && *fraction > 0;
+  stored.velocityQc.fraction = usable ? *fraction : VelocityQc::DEFAULT_FRACTION;
+  stored.velocityQc.mode = usable && storedfilter::TextToInt(text("Enabled", "0")) == 1
+                               ? VelocityQc::Mode::Fraction
+                               : VelocityQc::Mode::Off;
+  store->endGroup();
 
   // Values that the panels would not take are not taken; a store that cannot be read or holds
   // such values is kept beside itself before it is ever written again.
@@ -228,6 +242,14 @@ void CPluvicamApp::SaveSettings() {
   put("Window Title", stored.windowTitle);
   put("Hyd-Type", std::to_string(stored.dropType));
   store->endGroup();
+  // A store that never had the check on keeps the keys it always had.
+  const bool qcStored = store->childGroups().contains(QString::fromLatin1(QC_SECTION));
+  if (stored.velocityQc.On() || qcStored) {
+    store->beginGroup(QString::fromLatin1(QC_SECTION));
+    put("Enabled", stored.velocityQc.On() ? "1" : "0");
+    put("Fraction", QString::number(stored.velocityQc.fraction).toStdString());
+    store->endGroup();
+  }
   store->sync();
   // A store that cannot be written must not pass for saved.
   if (store->status() != QSettings::NoError && messages)
@@ -351,6 +373,7 @@ void CPluvicamApp::TakeOptions(const FilterSettings &values) {
   stored.Assign(values.Fixed());
   stored.windowTitle = values.windowTitle;
   stored.tipSize = values.tipSize;
+  stored.velocityQc = values.velocityQc;
   SaveSettings();
 }
 

@@ -34,6 +34,10 @@ bool DsdIntegration::Begin() {
   const TimeOfDay &start = doc.GetFilter().startTime;
   result.deltaD = settings->deltaD;
   result.geometry = dsd::GeometryFor(settings->deltaD, doc.GetViewFactor());
+  const std::size_t classes = std::size_t(result.geometry.count);
+  result.counts.assign(classes, 0);
+  result.velocitySums.assign(classes, 0.0);
+  result.raw.assign(classes * DsdInterval::VELOCITY_CLASSES, 0);
   settings->result = 0;
   // The figures that the mode does not use are cleared; the mode's own setting stays.
   switch (settings->mode) {
@@ -82,6 +86,12 @@ void DsdIntegration::Take(const HydRecord &r) {
   if (av == 0 || !std::isfinite(av))
     return;
   result.classes[size_t(k)] += 1e6 / av;
+  ++result.counts[size_t(k)];
+  result.velocitySums[size_t(k)] += r.velocity;
+  // Faster than the last velocity class (or negative): in N(D), not in the velocity classes.
+  const double v = std::floor(double(r.velocity) / DsdInterval::VELOCITY_CLASS_WIDTH + 0.001);
+  if (v >= 0 && v < DsdInterval::VELOCITY_CLASSES)
+    ++result.raw[size_t(k) * DsdInterval::VELOCITY_CLASSES + size_t(v)];
 }
 
 void DsdIntegration::Normalise(double seconds) {
@@ -129,6 +139,8 @@ bool DsdIntegration::Next() {
     return false;
   switch (reader.Next()) {
   case IntervalReader::Nothing:
+    if (doc.LastRemovedByVelocityQc())
+      ++result.removed;
     return run;
   case IntervalReader::BadRecord:
     ++result.skipped;
@@ -262,6 +274,7 @@ void DsdIntegration::Finish() {
       result.end = DsdInterval::Complete;
   }
   state->valid = true;
+  state->removed = result.removed;
   computing = false;
 
   if (repositionFailed) {

@@ -1,5 +1,7 @@
 #include "DsdNetcdfWriter.h"
 
+#include "document/TerminalVelocity.h"
+
 #include <netcdf.h>
 #include <netcdf_mem.h>
 
@@ -30,7 +32,14 @@ Attribute Text(const char *name, const char *text) { return {Attribute::Text, na
 const Attribute FILL_VALUE{Attribute::Fill, "_FillValue"};
 
 // Along which dimensions a variable lies.
-enum class Shape { Time, TimeBounds, Classes, ClassBounds, TimeByClass };
+enum class Shape {
+  Time,
+  TimeBounds,
+  Diameters,
+  Velocities,
+  TimeByDiameter,
+  TimeByDiameterByVelocity
+};
 
 struct Variable {
   const char *name;
@@ -39,7 +48,15 @@ struct Variable {
   std::vector<Attribute> attributes;
 };
 
-// The variables of every product, in the order they are defined.
+Variable Coordinate(const char *name, const char *longName, const char *units) {
+  return {name,
+          NC_DOUBLE,
+          name[0] == 'd' ? Shape::Diameters : Shape::Velocities,
+          {Text("long_name", longName), Text("units", units)}};
+}
+
+// The coordinates: time first, then the diameter and velocity classes as the community's
+// drop size distribution products name them.
 const Variable TIME{"time",
                     NC_DOUBLE,
                     Shape::Time,
@@ -47,36 +64,79 @@ const Variable TIME{"time",
                      Text("units", "seconds since 1970-01-01 00:00:00 UTC"),
                      Text("calendar", "standard"), Text("axis", "T"), Text("bounds", "time_bnds")}};
 const Variable TIME_BOUNDS{"time_bnds", NC_DOUBLE, Shape::TimeBounds, {}};
-const Variable DIAMETER{"diameter",
-                        NC_DOUBLE,
-                        Shape::Classes,
-                        {Text("long_name", "drop diameter at the class centre"),
-                         Text("units", "mm"), Text("bounds", "diameter_bnds")}};
-const Variable DIAMETER_BOUNDS{"diameter_bnds", NC_DOUBLE, Shape::ClassBounds, {}};
-const Variable DROP_NUMBER_CONCENTRATION{
-    "drop_number_concentration",
+const Variable CLASS_COORDINATES[8] = {
+    Coordinate("diameter_bin_center", "drop diameter at the class centre", "mm"),
+    Coordinate("diameter_bin_width", "width of the diameter class", "mm"),
+    Coordinate("diameter_bin_lower", "lower edge of the diameter class", "mm"),
+    Coordinate("diameter_bin_upper", "upper edge of the diameter class", "mm"),
+    Coordinate("velocity_bin_center", "fall velocity at the class centre", "m s-1"),
+    Coordinate("velocity_bin_width", "width of the velocity class", "m s-1"),
+    Coordinate("velocity_bin_lower", "lower edge of the velocity class", "m s-1"),
+    Coordinate("velocity_bin_upper", "upper edge of the velocity class", "m s-1"),
+};
+const Variable SAMPLE_INTERVAL{
+    "sample_interval",
     NC_FLOAT,
-    Shape::TimeByClass,
-    {Text("long_name", "number concentration of drops per unit diameter, N(D)"),
-     Text("units", "m-3 mm-1"), Text("cell_methods", "time: mean"), FILL_VALUE}};
-const Variable RAIN_RATE{"rain_rate",
-                         NC_FLOAT,
-                         Shape::Time,
-                         {Text("standard_name", "rainfall_rate"),
-                          Text("long_name", "rain rate of the interval"), Text("units", "mm h-1"),
-                          Text("cell_methods", "time: mean"), FILL_VALUE}};
-const Variable PRECIPITATION_AMOUNT{"precipitation_amount",
-                                    NC_FLOAT,
-                                    Shape::Time,
-                                    {Text("standard_name", "thickness_of_rainfall_amount"),
-                                     Text("long_name", "rain collected in the interval"),
-                                     Text("units", "mm"), Text("cell_methods", "time: sum"),
-                                     FILL_VALUE}};
-const Variable NUMBER_PARTICLES{"number_particles",
+    Shape::Time,
+    {Text("long_name", "length of the interval"), Text("units", "s"), FILL_VALUE}};
+const Variable FALL_VELOCITY{
+    "fall_velocity",
+    NC_FLOAT,
+    Shape::Diameters,
+    {Text("long_name", "terminal fall velocity of a rain drop at the class centre"),
+     Text("units", "m s-1")}};
+
+// The variables per interval, in the order of Flush's buffers.
+enum Series { NUMBER_CONCENTRATION, COUNTS, RAW, AVERAGE_VELOCITY, SERIES_COUNT };
+const Variable SERIES[SERIES_COUNT] = {
+    {"drop_number_concentration",
+     NC_FLOAT,
+     Shape::TimeByDiameter,
+     {Text("long_name", "number concentration of drops per unit diameter, N(D)"),
+      Text("units", "m-3 mm-1"), Text("cell_methods", "time: mean"), FILL_VALUE}},
+    {"drop_counts",
+     NC_INT,
+     Shape::TimeByDiameter,
+     {Text("long_name", "number of drops taken per diameter class"), Text("units", "1"),
+      Text("cell_methods", "time: sum")}},
+    {"raw_drop_number",
+     NC_INT,
+     Shape::TimeByDiameterByVelocity,
+     {Text("long_name", "number of drops taken per diameter and velocity class"),
+      Text("units", "1"), Text("cell_methods", "time: sum")}},
+    {"drop_average_velocity",
+     NC_FLOAT,
+     Shape::TimeByDiameter,
+     {Text("long_name", "mean measured fall velocity of the drops per diameter class"),
+      Text("units", "m s-1"), Text("cell_methods", "time: mean"), FILL_VALUE}},
+};
+
+// The figures per interval; R and P first, then the counts and the completeness.
+enum Figure { RATE, AMOUNT, FIGURE_COUNT };
+const Variable FIGURES[FIGURE_COUNT] = {
+    {"R",
+     NC_FLOAT,
+     Shape::Time,
+     {Text("standard_name", "rainfall_rate"), Text("long_name", "rain rate of the interval"),
+      Text("units", "mm h-1"), Text("cell_methods", "time: mean"), FILL_VALUE}},
+    {"P",
+     NC_FLOAT,
+     Shape::Time,
+     {Text("standard_name", "thickness_of_rainfall_amount"),
+      Text("long_name", "rain collected in the interval"), Text("units", "mm"),
+      Text("cell_methods", "time: sum"), FILL_VALUE}},
+};
+const Variable NUMBER_PARTICLES{"N",
                                 NC_INT,
                                 Shape::Time,
-                                {Text("long_name", "number of particles in the interval"),
+                                {Text("long_name", "number of particles taken in the interval"),
                                  Text("units", "1"), Text("cell_methods", "time: sum")}};
+const Variable NUMBER_REMOVED{
+    "Nremoved",
+    NC_INT,
+    Shape::Time,
+    {Text("long_name", "number of particles the velocity check removed in the interval"),
+     Text("units", "1"), Text("cell_methods", "time: sum")}};
 const Variable INTERVAL_COMPLETE{"interval_complete",
                                  NC_BYTE,
                                  Shape::Time,
@@ -90,11 +150,11 @@ const Variable MOMENTS[8] = {
      NC_FLOAT,
      Shape::Time,
      {Text("long_name", "total drop number concentration"), Text("units", "m-3"), FILL_VALUE}},
-    {"lwc",
+    {"LWC",
      NC_FLOAT,
      Shape::Time,
      {Text("long_name", "liquid water content"), Text("units", "g m-3"), FILL_VALUE}},
-    {"reflectivity",
+    {"Z",
      NC_FLOAT,
      Shape::Time,
      {Text("standard_name", "equivalent_reflectivity_factor"),
@@ -103,7 +163,7 @@ const Variable MOMENTS[8] = {
      NC_FLOAT,
      Shape::Time,
      {Text("long_name", "mass-weighted mean diameter"), Text("units", "mm"), FILL_VALUE}},
-    {"D0",
+    {"D50",
      NC_FLOAT,
      Shape::Time,
      {Text("long_name", "median volume diameter"), Text("units", "mm"), FILL_VALUE}},
@@ -116,7 +176,7 @@ const Variable MOMENTS[8] = {
      Shape::Time,
      {Text("long_name", "shape parameter of the gamma distribution"), Text("units", "1"),
       FILL_VALUE}},
-    {"lambda",
+    {"Lambda",
      NC_FLOAT,
      Shape::Time,
      {Text("long_name", "slope parameter of the gamma distribution"), Text("units", "mm-1"),
@@ -125,13 +185,17 @@ const Variable MOMENTS[8] = {
 
 // The dimensions of a product and the chunks its variables are stored in.
 struct Grid {
-  int time = -1, diameter = -1, nv = -1;
+  int time = -1, diameter = -1, velocity = -1, nv = -1;
   std::size_t classes = 0;
+  std::size_t velocities = 0;
 
   // Chunks of about half a megabyte along time; the default chunk of an unlimited dimension
   // would make a call per row.
   static constexpr std::size_t ROW_CHUNK = 1024;
   std::size_t ClassRowChunk() const { return std::max<std::size_t>(1, 131072 / classes); }
+  std::size_t RawRowChunk() const {
+    return std::max<std::size_t>(1, 262144 / (classes * velocities));
+  }
 };
 
 // The first failed netCDF call of a step and what it was about.
@@ -144,8 +208,11 @@ struct Outcome {
 Outcome DefineDimensions(int ncid, Grid &grid) {
   if (int s = nc_def_dim(ncid, "time", NC_UNLIMITED, &grid.time); s != NC_NOERR)
     return {s, "time dimension"};
-  if (int s = nc_def_dim(ncid, "diameter", grid.classes, &grid.diameter); s != NC_NOERR)
+  if (int s = nc_def_dim(ncid, "diameter_bin_center", grid.classes, &grid.diameter); s != NC_NOERR)
     return {s, "diameter dimension"};
+  if (int s = nc_def_dim(ncid, "velocity_bin_center", grid.velocities, &grid.velocity);
+      s != NC_NOERR)
+    return {s, "velocity dimension"};
   if (int s = nc_def_dim(ncid, "nv", 2, &grid.nv); s != NC_NOERR)
     return {s, "nv dimension"};
   return {};
@@ -168,33 +235,44 @@ int PutAttribute(int ncid, int var, const Attribute &a) {
 // Defines `v` into `var`. The first failure of its attributes goes to `attributes` instead: they
 // are reported together once every variable is defined.
 Outcome DefineVariable(int ncid, const Grid &grid, const Variable &v, int &var, int &attributes) {
-  int dims[2] = {grid.time, grid.nv};
-  std::size_t chunk[2] = {Grid::ROW_CHUNK, 2};
+  int dims[3] = {grid.time, grid.nv, 0};
+  std::size_t chunk[3] = {Grid::ROW_CHUNK, 2, 0};
   int rank = 2;
   bool chunked = true;
+  bool compressed = false;
   switch (v.shape) {
   case Shape::Time:
     rank = 1;
     break;
   case Shape::TimeBounds:
     break;
-  case Shape::Classes:
-  case Shape::ClassBounds:
-    dims[0] = grid.diameter;
-    rank = v.shape == Shape::Classes ? 1 : 2;
+  case Shape::Diameters:
+  case Shape::Velocities:
+    dims[0] = v.shape == Shape::Diameters ? grid.diameter : grid.velocity;
+    rank = 1;
     chunked = false;
     break;
-  case Shape::TimeByClass:
+  case Shape::TimeByDiameter:
     dims[1] = grid.diameter;
     chunk[0] = grid.ClassRowChunk();
     chunk[1] = grid.classes;
+    compressed = true;
+    break;
+  case Shape::TimeByDiameterByVelocity:
+    dims[1] = grid.diameter;
+    dims[2] = grid.velocity;
+    chunk[0] = grid.RawRowChunk();
+    chunk[1] = grid.classes;
+    chunk[2] = grid.velocities;
+    rank = 3;
+    compressed = true;
     break;
   }
   int s = nc_def_var(ncid, v.name, v.type, rank, dims, &var);
   if (s == NC_NOERR && chunked)
     s = nc_def_var_chunking(ncid, var, NC_CHUNKED, chunk);
   // Most classes of a day are empty: light compression shrinks the file many times over.
-  if (s == NC_NOERR && v.shape == Shape::TimeByClass)
+  if (s == NC_NOERR && compressed)
     s = nc_def_var_deflate(ncid, var, 1, 1, 1);
   if (s != NC_NOERR)
     return {s, v.name};
@@ -222,20 +300,27 @@ Outcome PutGlobalAttributes(int ncid, const DsdProductLayout &layout) {
   return {};
 }
 
-// The centres and edges of the diameter classes.
-Outcome PutClasses(int ncid, const Grid &grid, double deltaD, int centreVar, int boundsVar) {
-  std::vector<double> centres(grid.classes);
-  std::vector<double> edges(2 * grid.classes);
-  for (std::size_t k = 0; k < grid.classes; ++k) {
-    centres[k] = (double(k) + 0.5) * deltaD;
-    edges[2 * k] = double(k) * deltaD;
-    edges[2 * k + 1] = double(k + 1) * deltaD;
+// Centre, width, lower and upper edge of `count` classes of `width` from 0, into the four
+// variables from `vars`; then the terminal velocity at the diameter centres.
+Outcome PutClasses(int ncid, std::size_t count, double width, const int *vars, const char *what) {
+  std::vector<double> values[4];
+  for (std::size_t k = 0; k < count; ++k) {
+    values[0].push_back((double(k) + 0.5) * width);
+    values[1].push_back(width);
+    values[2].push_back(double(k) * width);
+    values[3].push_back(double(k + 1) * width);
   }
-  if (int s = nc_put_var_double(ncid, centreVar, centres.data()); s != NC_NOERR)
-    return {s, "diameter"};
-  if (int s = nc_put_var_double(ncid, boundsVar, edges.data()); s != NC_NOERR)
-    return {s, "diameter_bnds"};
+  for (int i = 0; i < 4; ++i)
+    if (int s = nc_put_var_double(ncid, vars[i], values[i].data()); s != NC_NOERR)
+      return {s, what};
   return {};
+}
+
+Outcome PutFallVelocity(int ncid, std::size_t count, double width, int var) {
+  std::vector<float> velocity;
+  for (std::size_t k = 0; k < count; ++k)
+    velocity.push_back(float(terminalvelocity::OfRainDrop((double(k) + 0.5) * width)));
+  return {nc_put_var_float(ncid, var, velocity.data()), "fall_velocity"};
 }
 
 float Stored(double value) {
@@ -272,27 +357,48 @@ bool DsdNetcdfWriter::Create(const std::string &path, const DsdProductLayout &la
   Abandon();
   target = path;
   guard = outputGuard;
-  auto fail = [&](const std::string &why) {
+  if (const std::string refusal = guard.Check(path); !refusal.empty()) {
+    if (error)
+      *error = "Could not write " + path + ": " + refusal;
+    return false;
+  }
+  // The temporary file now, so that a place where nothing can be written is known before the
+  // whole series has been read.
+  std::string why;
+  if (!partial.Create(path, &why)) {
     if (error)
       *error = "Could not write " + path + ": " + why;
+    return false;
+  }
+  return Start(layout, error);
+}
+
+bool DsdNetcdfWriter::CreateInMemory(const DsdProductLayout &layout, std::string *error) {
+  Abandon();
+  target = "the product in memory";
+  guard = OutputGuard{};
+  return Start(layout, error);
+}
+
+bool DsdNetcdfWriter::Start(const DsdProductLayout &layout, std::string *error) {
+  auto fail = [&](const std::string &why) {
+    if (error)
+      *error = "Could not write " + target + ": " + why;
     Abandon();
     return false;
   };
   if (layout.classCount <= 0 || !(layout.deltaD > 0) || !std::isfinite(layout.deltaD))
     return fail("no diameter classes");
-  if (const std::string refusal = guard.Check(path); !refusal.empty())
-    return fail(refusal);
-  // The temporary file now, so that a place where nothing can be written is known before the
-  // whole series has been read.
-  std::string why;
-  if (!partial.Create(path, &why))
-    return fail(why);
+  if (layout.velocityClasses <= 0 || !(layout.velocityClassWidth > 0) ||
+      !std::isfinite(layout.velocityClassWidth))
+    return fail("no velocity classes");
   int id = -1;
-  const int status = nc_create_mem(path.c_str(), NC_NETCDF4, INITIAL_IMAGE, &id);
+  const int status = nc_create_mem(target.c_str(), NC_NETCDF4, INITIAL_IMAGE, &id);
   if (status != NC_NOERR)
     return fail(nc_strerror(status));
   ncid = id;
   classCount = layout.classCount;
+  velocityClasses = layout.velocityClasses;
   moments = layout.moments;
   written = buffered = 0;
   return Define(layout, error);
@@ -310,20 +416,25 @@ bool DsdNetcdfWriter::Define(const DsdProductLayout &layout, std::string *error)
   }
   Grid grid;
   grid.classes = std::size_t(classCount);
-  int diameterVar = -1, diameterBoundsVar = -1;
-  std::vector<std::pair<const Variable *, int *>> variables = {
-      {&TIME, &timeVar},
-      {&TIME_BOUNDS, &timeBoundsVar},
-      {&DIAMETER, &diameterVar},
-      {&DIAMETER_BOUNDS, &diameterBoundsVar},
-      {&DROP_NUMBER_CONCENTRATION, &ndVar},
-      {&RAIN_RATE, &rateVar},
-      {&PRECIPITATION_AMOUNT, &amountVar},
-      {&NUMBER_PARTICLES, &countVar},
-      {&INTERVAL_COMPLETE, &completeVar}};
+  grid.velocities = std::size_t(velocityClasses);
+  int classVars[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+  int fallVelocityVar = -1;
+  std::vector<std::pair<const Variable *, int *>> variables = {{&TIME, &timeVar},
+                                                               {&TIME_BOUNDS, &timeBoundsVar}};
+  for (int i = 0; i < 8; ++i)
+    variables.emplace_back(&CLASS_COORDINATES[i], &classVars[i]);
+  variables.emplace_back(&SAMPLE_INTERVAL, &sampleIntervalVar);
+  for (int i = 0; i < SERIES_COUNT; ++i)
+    variables.emplace_back(&SERIES[i], &seriesVars[i]);
+  variables.emplace_back(&FALL_VELOCITY, &fallVelocityVar);
+  variables.emplace_back(&NUMBER_PARTICLES, &countVar);
+  variables.emplace_back(&NUMBER_REMOVED, &removedVar);
+  for (int i = 0; i < FIGURE_COUNT; ++i)
+    variables.emplace_back(&FIGURES[i], &figureVars[i]);
   if (moments)
     for (int i = 0; i < 8; ++i)
       variables.emplace_back(&MOMENTS[i], &momentVars[i]);
+  variables.emplace_back(&INTERVAL_COMPLETE, &completeVar);
 
   Outcome outcome = DefineDimensions(ncid, grid);
   int attributes = NC_NOERR;
@@ -337,40 +448,63 @@ bool DsdNetcdfWriter::Define(const DsdProductLayout &layout, std::string *error)
   if (outcome.Ok())
     outcome = {nc_enddef(ncid), "definitions"};
   if (outcome.Ok())
-    outcome = PutClasses(ncid, grid, layout.deltaD, diameterVar, diameterBoundsVar);
+    outcome = PutClasses(ncid, grid.classes, layout.deltaD, classVars, "diameter classes");
+  if (outcome.Ok())
+    outcome = PutClasses(ncid, grid.velocities, layout.velocityClassWidth, classVars + 4,
+                         "velocity classes");
+  if (outcome.Ok())
+    outcome = PutFallVelocity(ncid, grid.classes, layout.deltaD, fallVelocityVar);
   return Check(outcome.status, outcome.what.c_str(), error);
 }
 
 bool DsdNetcdfWriter::Append(const DsdProductRow &row, std::string *error) {
+  auto fail = [&](const std::string &why) {
+    if (error)
+      *error = "Could not write " + target + ": " + why;
+    Abandon();
+    return false;
+  };
   if (!IsOpen()) {
     if (error)
       *error = "Could not write " + target + ": the file is not open";
     return false;
   }
-  if (!row.nd.empty() && row.nd.size() != std::size_t(classCount)) {
-    if (error)
-      *error = "Could not write " + target + ": an interval has " + std::to_string(row.nd.size()) +
-               " diameter classes instead of " + std::to_string(classCount);
-    Abandon();
-    return false;
-  }
-  if (!std::isfinite(row.start) || !std::isfinite(row.end)) {
-    if (error)
-      *error = "Could not write " + target + ": an interval without a time";
-    Abandon();
-    return false;
-  }
+  const std::size_t classes = std::size_t(classCount);
+  if (!row.nd.empty() && row.nd.size() != classes)
+    return fail("an interval has " + std::to_string(row.nd.size()) +
+                " diameter classes instead of " + std::to_string(classCount));
+  if ((!row.counts.empty() && row.counts.size() != classes) ||
+      (!row.meanVelocity.empty() && row.meanVelocity.size() != classes) ||
+      (!row.raw.empty() && row.raw.size() != classes * std::size_t(velocityClasses)))
+    return fail("an interval's classes do not match the product's");
+  if (!std::isfinite(row.start) || !std::isfinite(row.end))
+    return fail("an interval without a time");
   times.push_back(row.start);
   bounds.push_back(row.start);
   bounds.push_back(row.end);
+  sampleIntervals.push_back(Stored(row.end - row.start));
   if (row.nd.empty())
-    nd.insert(nd.end(), std::size_t(classCount), FILL);
+    nd.insert(nd.end(), classes, FILL);
   else
     for (double v : row.nd)
       nd.push_back(Stored(v));
+  if (row.counts.empty())
+    dropCounts.insert(dropCounts.end(), classes, 0);
+  else
+    dropCounts.insert(dropCounts.end(), row.counts.begin(), row.counts.end());
+  if (row.raw.empty())
+    raw.insert(raw.end(), classes * std::size_t(velocityClasses), 0);
+  else
+    raw.insert(raw.end(), row.raw.begin(), row.raw.end());
+  if (row.meanVelocity.empty())
+    averageVelocity.insert(averageVelocity.end(), classes, FILL);
+  else
+    for (double v : row.meanVelocity)
+      averageVelocity.push_back(Stored(v));
   rate.push_back(Stored(row.rainRate));
   amount.push_back(Stored(row.amount));
   counts.push_back(row.count);
+  removed.push_back(row.removed);
   complete.push_back(row.complete ? 1 : 0);
   if (moments) {
     const std::optional<double> *values[8] = {&row.nt, &row.lwc, &row.reflectivity, &row.dm,
@@ -385,22 +519,35 @@ bool DsdNetcdfWriter::Append(const DsdProductRow &row, std::string *error) {
 bool DsdNetcdfWriter::Flush(std::string *error) {
   if (buffered == 0)
     return true;
-  const std::size_t start[2] = {written, 0};
+  const std::size_t start[3] = {written, 0, 0};
   const std::size_t rows[1] = {buffered};
   const std::size_t pairs[2] = {buffered, 2};
   const std::size_t grid[2] = {buffered, std::size_t(classCount)};
+  const std::size_t cube[3] = {buffered, std::size_t(classCount), std::size_t(velocityClasses)};
   if (!Check(nc_put_vara_double(ncid, timeVar, start, rows, times.data()), "time", error) ||
       !Check(nc_put_vara_double(ncid, timeBoundsVar, start, pairs, bounds.data()), "time_bnds",
              error) ||
-      !Check(nc_put_vara_float(ncid, ndVar, start, grid, nd.data()), "drop_number_concentration",
+      !Check(nc_put_vara_float(ncid, sampleIntervalVar, start, rows, sampleIntervals.data()),
+             "sample_interval", error) ||
+      !Check(nc_put_vara_float(ncid, seriesVars[NUMBER_CONCENTRATION], start, grid, nd.data()),
+             SERIES[NUMBER_CONCENTRATION].name, error) ||
+      !Check(nc_put_vara_int(ncid, seriesVars[COUNTS], start, grid, dropCounts.data()),
+             SERIES[COUNTS].name, error) ||
+      !Check(nc_put_vara_int(ncid, seriesVars[RAW], start, cube, raw.data()), SERIES[RAW].name,
              error) ||
-      !Check(nc_put_vara_float(ncid, rateVar, start, rows, rate.data()), "rain_rate", error) ||
-      !Check(nc_put_vara_float(ncid, amountVar, start, rows, amount.data()), "precipitation_amount",
+      !Check(nc_put_vara_float(ncid, seriesVars[AVERAGE_VELOCITY], start, grid,
+                               averageVelocity.data()),
+             SERIES[AVERAGE_VELOCITY].name, error) ||
+      !Check(nc_put_vara_int(ncid, countVar, start, rows, counts.data()), NUMBER_PARTICLES.name,
              error) ||
-      !Check(nc_put_vara_int(ncid, countVar, start, rows, counts.data()), "number_particles",
+      !Check(nc_put_vara_int(ncid, removedVar, start, rows, removed.data()), NUMBER_REMOVED.name,
              error) ||
+      !Check(nc_put_vara_float(ncid, figureVars[RATE], start, rows, rate.data()),
+             FIGURES[RATE].name, error) ||
+      !Check(nc_put_vara_float(ncid, figureVars[AMOUNT], start, rows, amount.data()),
+             FIGURES[AMOUNT].name, error) ||
       !Check(nc_put_vara_schar(ncid, completeVar, start, rows, complete.data()),
-             "interval_complete", error))
+             INTERVAL_COMPLETE.name, error))
     return false;
   if (moments)
     for (int i = 0; i < 8; ++i)
@@ -416,16 +563,21 @@ bool DsdNetcdfWriter::Flush(std::string *error) {
 void DsdNetcdfWriter::ClearRows() {
   times.clear();
   bounds.clear();
+  sampleIntervals.clear();
   nd.clear();
+  dropCounts.clear();
+  raw.clear();
+  averageVelocity.clear();
   rate.clear();
   amount.clear();
   counts.clear();
+  removed.clear();
   complete.clear();
   for (auto &values : momentValues)
     values.clear();
 }
 
-bool DsdNetcdfWriter::Finish(std::string *error) {
+bool DsdNetcdfWriter::CloseImage(NC_memio &image, std::string *error) {
   if (!IsOpen()) {
     if (error)
       *error = "Could not write " + target + ": the file is not open";
@@ -433,17 +585,27 @@ bool DsdNetcdfWriter::Finish(std::string *error) {
   }
   if (!Flush(error))
     return false;
+  const int status = nc_close_memio(ncid, &image);
+  ncid = -1;
+  if (status != NC_NOERR) {
+    if (error)
+      *error = "Could not write " + target + ": " + nc_strerror(status);
+    Abandon();
+    return false;
+  }
+  return true;
+}
+
+bool DsdNetcdfWriter::Finish(std::string *error) {
+  NC_memio image{};
+  if (!CloseImage(image, error))
+    return false;
   auto fail = [&](const std::string &why) {
     if (error)
       *error = "Could not write " + target + ": " + why;
     Abandon();
     return false;
   };
-  NC_memio image{};
-  const int status = nc_close_memio(ncid, &image);
-  ncid = -1;
-  if (status != NC_NOERR)
-    return fail(nc_strerror(status));
   std::string why;
   const bool written = partial.Write(image.memory, image.size, &why);
   std::free(image.memory);
@@ -454,6 +616,17 @@ bool DsdNetcdfWriter::Finish(std::string *error) {
     return fail(refusal);
   if (!partial.Commit(&why))
     return fail(why);
+  return true;
+}
+
+bool DsdNetcdfWriter::FinishInMemory(std::vector<unsigned char> &bytes, std::string *error) {
+  NC_memio image{};
+  if (!CloseImage(image, error))
+    return false;
+  const auto *begin = static_cast<const unsigned char *>(image.memory);
+  bytes.assign(begin, begin + image.size);
+  std::free(image.memory);
+  Abandon();
   return true;
 }
 

@@ -78,7 +78,13 @@ DsdProductLayout MakeDsdProductLayout(CPluvicamDoc &doc, bool moments, const std
   number("diameter_class_width_mm", s.deltaD);
   number("diameter_scale", doc.GetViewFactor());
   text("time_window", Clock(doc.GetFilter().startTime) + "-" + Clock(doc.GetFilter().endTime));
+  const VelocityQc &qc = doc.GetFilter().velocityQc;
+  if (qc.On() && doc.IsSno())
+    text("velocity_qc", "off: it does not apply to snow");
+  else
+    text("velocity_qc", qc.Description());
   if (h) {
+    text("sensor_name", Ident(*h));
     text("instrument_ident", Ident(*h));
     number("line_frequency_hz", h->lineFrequency);
     number("scale_a_mm_per_pixel", h->scaleA);
@@ -110,6 +116,12 @@ DsdProductRow MakeDsdProductRow(CPluvicamDoc &doc, const DsdInterval &r, bool mo
     row.start = row.end = std::nan("");
   }
   row.count = r.count;
+  row.removed = r.removed;
+  row.counts = r.counts;
+  row.raw = r.raw;
+  row.meanVelocity.resize(r.velocitySums.size());
+  for (std::size_t k = 0; k < r.velocitySums.size(); ++k)
+    row.meanVelocity[k] = r.counts[k] > 0 ? r.velocitySums[k] / r.counts[k] : std::nan("");
   row.amount = r.rain;
   row.complete = r.end == DsdInterval::Complete;
   if (r.normalised) {

@@ -27,7 +27,7 @@ PlotPoint SmallDot(float diameter, float velocity) {
 
 int AxisLabel(int units, int scale) { return scale * (units / 500) / 2; }
 
-double FormulaVelocity(double diameter) { return 9.65 - 10.3 * std::exp(-0.6 * diameter); }
+double FormulaVelocity(double diameter) { return terminalvelocity::Fitted(diameter); }
 
 std::vector<PlotPoint> FormulaCurve(int scale) {
   const double f = UnitsPerMm(scale);
@@ -41,14 +41,7 @@ std::vector<PlotPoint> FormulaCurve(int scale) {
   return points;
 }
 
-const std::vector<Measurement> &Measurements() {
-  static const std::vector<Measurement> table = {
-      {0.1, 0.27}, {0.2, 0.72}, {0.3, 1.17}, {0.4, 1.62}, {0.5, 2.06}, {0.6, 2.47}, {0.7, 2.87},
-      {0.8, 3.27}, {0.9, 3.67}, {1.0, 4.03}, {1.2, 4.64}, {1.4, 5.17}, {1.6, 5.65}, {1.8, 6.09},
-      {2.0, 6.49}, {2.4, 7.27}, {2.8, 7.82}, {3.2, 8.26}, {3.6, 8.60}, {4.0, 8.83}, {4.4, 8.98},
-      {4.8, 9.07}, {5.2, 9.12}, {5.6, 9.16}, {6.0, 9.17}, {6.5, 9.18}};
-  return table;
-}
+const std::vector<Measurement> &Measurements() { return terminalvelocity::Measurements(); }
 
 std::vector<PlotPoint> MeasuredCurve(int scale) {
   const double f = UnitsPerMm(scale);

@@ -1,5 +1,6 @@
 #pragma once
 #include "PlotPoint.h"
+#include "document/TerminalVelocity.h"
 
 #include <vector>
 
@@ -24,10 +25,7 @@ double FormulaVelocity(double diameter);
 // The fitted curve from D = 0 in steps of 0.05 mm up to 10·s mm, the first point (0, 0).
 std::vector<PlotPoint> FormulaCurve(int scale);
 
-struct Measurement {
-  double diameter; // mm
-  double velocity; // m/s
-};
+using Measurement = terminalvelocity::Measurement;
 // The measured terminal velocities, 0.1 to 6.5 mm.
 const std::vector<Measurement> &Measurements();
 std::vector<PlotPoint> MeasuredCurve(int scale);

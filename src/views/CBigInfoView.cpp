@@ -128,6 +128,11 @@ void CBigInfoView::KindBlock() {
     Text(185, 92, Format("%3.2f mm", double(s.rainInterval)));
     Text(185, 133, Format("%.2f s", double(s.timeInterval)));
     Text(185, 171, Format("%ld", long(s.dropCount)));
+    // With the velocity check on, what it removed has a cell of its own beside the rain.
+    if (doc->VelocityQcApplies()) {
+      Text(360, 95, "Removed");
+      Text(530, 95, Format("%ld", long(doc->GetIntegrationState()->removed)));
+    }
     Text(530, 133, Format("%3.2f mm/h", double(s.result)));
     Text(530, 171, Format("%3.2f mm", double(s.deltaD)));
     MomentRows();

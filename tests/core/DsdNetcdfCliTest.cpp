@@ -50,18 +50,18 @@ TEST_F(DsdNetcdfCliTest, TheProductHoldsTheCsvsIntervals) {
     NcFile f(nc);
     ASSERT_TRUE(f.Ok());
     ASSERT_EQ(f.Dim("time"), (long long)rows.size());
-    const long long classes = f.Dim("diameter");
+    const long long classes = f.Dim("diameter_bin_center");
     EXPECT_EQ(classes, 40);
     const auto time = f.Doubles("time");
     const auto bounds = f.Doubles("time_bnds");
     const auto nd = f.Floats("drop_number_concentration");
-    const auto rate = f.Floats("rain_rate");
-    const auto amount = f.Floats("precipitation_amount");
-    const auto count = f.Ints("number_particles");
+    const auto rate = f.Floats("R");
+    const auto amount = f.Floats("P");
+    const auto count = f.Ints("N");
     const auto complete = f.Ints("interval_complete");
     const auto nt = f.Floats("Nt");
     const bool moments = std::string(options).find("moments") != std::string::npos;
-    EXPECT_EQ(f.HasVar("lambda"), moments);
+    EXPECT_EQ(f.HasVar("Lambda"), moments);
     for (size_t i = 0; i < rows.size(); ++i) {
       auto row = rows[i];
       const double lf = LINES_PER_SECOND;
@@ -105,7 +105,7 @@ TEST_F(DsdNetcdfCliTest, TheProductHoldsTheCsvsIntervals) {
   ASSERT_EQ(nd.size(), 40u);
   EXPECT_EQ(std::count(nd.begin(), nd.end(), DsdNetcdfWriter::FILL), 40);
   EXPECT_EQ(one.Floats("Nt"), std::vector<float>{DsdNetcdfWriter::FILL});
-  EXPECT_EQ(one.Floats("rain_rate"), std::vector<float>{DsdNetcdfWriter::FILL});
+  EXPECT_EQ(one.Floats("R"), std::vector<float>{DsdNetcdfWriter::FILL});
 }
 
 TEST_F(DsdNetcdfCliTest, SeveralFilesFormOneSeriesInTheOrderOfTheirTime) {
@@ -153,14 +153,15 @@ TEST_F(DsdNetcdfCliTest, SeveralFilesFormOneSeriesInTheOrderOfTheirTime) {
   int status = 0;
   const std::string header = CaptureOutput(std::string(PLUVICAM_NCDUMP) + " -h " + nc, status);
   for (const char *name :
-       {"drop_number_concentration(time, diameter)", "rain_rate(time)",
-        "precipitation_amount(time)", "number_particles(time)", "interval_complete(time)",
-        "Nt(time)", "lwc(time)", "reflectivity(time)", "Dm(time)", "D0(time)", "Nw(time)",
-        "mu(time)", "lambda(time)", "time_bnds(time, nv)", "diameter_bnds(diameter, nv)"})
+       {"drop_number_concentration(time, diameter_bin_center)", "R(time)", "P(time)", "N(time)",
+        "Nremoved(time)", "interval_complete(time)", "Nt(time)", "LWC(time)", "Z(time)", "Dm(time)",
+        "D50(time)", "Nw(time)", "mu(time)", "Lambda(time)", "time_bnds(time, nv)",
+        "raw_drop_number(time, diameter_bin_center, velocity_bin_center)"})
     EXPECT_NE(header.find(name), std::string::npos) << name;
 #endif
-  ExpectXarrayOpensCleanly(nc, "assert ds.sizes['time'] == 5 and ds.sizes['diameter'] == 40\n"
-                               "assert str(ds.time.values[2]).startswith('2026-06-02T07:00')\n");
+  ExpectXarrayOpensCleanly(
+      nc, "assert ds.sizes['time'] == 5 and ds.sizes['diameter_bin_center'] == 40\n"
+          "assert str(ds.time.values[2]).startswith('2026-06-02T07:00')\n");
 }
 
 TEST_F(DsdNetcdfCliTest, NothingIsWrittenWhenThereIsNothingToWriteOrNoPlaceForIt) {

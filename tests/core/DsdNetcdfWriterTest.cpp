@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -80,24 +81,28 @@ TEST_F(DsdNetcdfWriterTest, RoundTripThroughTheLibrary) {
   // Dimensions and coordinates.
   EXPECT_EQ(nc.Dim("time"), 3);
   EXPECT_TRUE(nc.Unlimited("time"));
-  EXPECT_EQ(nc.Dim("diameter"), 4);
+  EXPECT_EQ(nc.Dim("diameter_bin_center"), 4);
   EXPECT_EQ(nc.Dim("nv"), 2);
   EXPECT_EQ(nc.Doubles("time"), (std::vector<double>{T0, T0 + 60, T0 + 180}));
   EXPECT_EQ(nc.Doubles("time_bnds"),
             (std::vector<double>{T0, T0 + 60, T0 + 60, T0 + 102.5, T0 + 180, T0 + 240}));
-  EXPECT_EQ(nc.Doubles("diameter"), (std::vector<double>{0.125, 0.375, 0.625, 0.875}));
-  EXPECT_EQ(nc.Doubles("diameter_bnds"),
-            (std::vector<double>{0, 0.25, 0.25, 0.5, 0.5, 0.75, 0.75, 1.0}));
+  EXPECT_EQ(nc.Doubles("diameter_bin_center"), (std::vector<double>{0.125, 0.375, 0.625, 0.875}));
+  EXPECT_EQ(nc.Doubles("diameter_bin_lower"), (std::vector<double>{0, 0.25, 0.5, 0.75}));
+  EXPECT_EQ(nc.Doubles("diameter_bin_upper"), (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
+  EXPECT_EQ(nc.Doubles("diameter_bin_width"), (std::vector<double>{0.25, 0.25, 0.25, 0.25}));
+  EXPECT_EQ(nc.Dim("velocity_bin_center"), 100);
+  EXPECT_EQ(nc.Doubles("velocity_bin_lower")[1], 0.2);
   EXPECT_EQ(nc.Text("time", "units"), "seconds since 1970-01-01 00:00:00 UTC");
   EXPECT_EQ(nc.Text("time", "standard_name"), "time");
   EXPECT_EQ(nc.Text("time", "bounds"), "time_bnds");
-  EXPECT_EQ(nc.Text("diameter", "units"), "mm");
-  EXPECT_EQ(nc.Text("diameter", "bounds"), "diameter_bnds");
+  EXPECT_EQ(nc.Text("diameter_bin_center", "units"), "mm");
+  EXPECT_EQ(nc.Text("velocity_bin_center", "units"), "m s-1");
   EXPECT_EQ(nc.DimsOf("time_bnds"), (std::vector<std::string>{"time", "nv"}));
-  EXPECT_EQ(nc.DimsOf("diameter_bnds"), (std::vector<std::string>{"diameter", "nv"}));
+  EXPECT_EQ(nc.DimsOf("diameter_bin_lower"), (std::vector<std::string>{"diameter_bin_center"}));
 
   // N(D): stored values equal the single-precision figures, missing ones are the fill value.
-  EXPECT_EQ(nc.DimsOf("drop_number_concentration"), (std::vector<std::string>{"time", "diameter"}));
+  EXPECT_EQ(nc.DimsOf("drop_number_concentration"),
+            (std::vector<std::string>{"time", "diameter_bin_center"}));
   EXPECT_EQ(nc.Text("drop_number_concentration", "units"), "m-3 mm-1");
   EXPECT_EQ(nc.Number("drop_number_concentration", "_FillValue"), DsdNetcdfWriter::FILL);
   const float F = DsdNetcdfWriter::FILL;
@@ -106,28 +111,27 @@ TEST_F(DsdNetcdfWriterTest, RoundTripThroughTheLibrary) {
             (std::vector<float>{a, 0, c, d, F, F, F, F, a, F, c, d}));
 
   // The interval's figures.
-  EXPECT_EQ(nc.Floats("rain_rate"), (std::vector<float>{2.5f, F, 2.5f}));
-  EXPECT_EQ(nc.Text("rain_rate", "units"), "mm h-1");
-  EXPECT_EQ(nc.Text("rain_rate", "standard_name"), "rainfall_rate");
-  EXPECT_EQ(nc.Floats("precipitation_amount"),
-            (std::vector<float>{float(0.0417), float(0.0417), float(0.0417)}));
-  EXPECT_EQ(nc.Text("precipitation_amount", "units"), "mm");
-  EXPECT_EQ(nc.Ints("number_particles"), (std::vector<int>{120, 7, 3}));
+  EXPECT_EQ(nc.Floats("R"), (std::vector<float>{2.5f, F, 2.5f}));
+  EXPECT_EQ(nc.Text("R", "units"), "mm h-1");
+  EXPECT_EQ(nc.Text("R", "standard_name"), "rainfall_rate");
+  EXPECT_EQ(nc.Floats("P"), (std::vector<float>{float(0.0417), float(0.0417), float(0.0417)}));
+  EXPECT_EQ(nc.Text("P", "units"), "mm");
+  EXPECT_EQ(nc.Ints("N"), (std::vector<int>{120, 7, 3}));
   EXPECT_EQ(nc.Ints("interval_complete"), (std::vector<int>{1, 0, 1}));
   EXPECT_EQ(nc.Text("interval_complete", "flag_meanings"), "partial complete");
-  for (const char *name : {"drop_number_concentration", "rain_rate", "precipitation_amount",
-                           "number_particles", "interval_complete", "Nt", "lwc"})
+  for (const char *name :
+       {"drop_number_concentration", "R", "P", "N", "interval_complete", "Nt", "LWC"})
     EXPECT_NE(nc.Text(name, "long_name"), "<none>") << name;
 
   // The moments, with their units.
   const std::pair<const char *, const char *> units[] = {
-      {"Nt", "m-3"},      {"lwc", "g m-3"}, {"reflectivity", "dBZ"}, {"Dm", "mm"}, {"D0", "mm"},
-      {"Nw", "mm-1 m-3"}, {"mu", "1"},      {"lambda", "mm-1"}};
+      {"Nt", "m-3"}, {"LWC", "g m-3"},   {"Z", "dBZ"}, {"Dm", "mm"},
+      {"D50", "mm"}, {"Nw", "mm-1 m-3"}, {"mu", "1"},  {"Lambda", "mm-1"}};
   for (const auto &[name, unit] : units) {
     EXPECT_EQ(nc.Text(name, "units"), unit) << name;
     EXPECT_EQ(nc.Number(name, "_FillValue"), F) << name;
   }
-  EXPECT_EQ(nc.Floats("reflectivity"), (std::vector<float>{28.4f, F, 28.4f}));
+  EXPECT_EQ(nc.Floats("Z"), (std::vector<float>{28.4f, F, 28.4f}));
   EXPECT_EQ(nc.Floats("mu"), (std::vector<float>{2.0f, F, 2.0f}));
   EXPECT_EQ(nc.Floats("Nw"), (std::vector<float>{8000.0f, 8000.0f, 8000.0f}));
 
@@ -157,29 +161,41 @@ TEST_F(DsdNetcdfWriterTest, TheProductsHeader) {
   const std::pair<const char *, Names> variables[] = {
       {"time", {"standard_name", "long_name", "units", "calendar", "axis", "bounds"}},
       {"time_bnds", {}},
-      {"diameter", {"long_name", "units", "bounds"}},
-      {"diameter_bnds", {}},
+      {"diameter_bin_center", {"long_name", "units"}},
+      {"diameter_bin_width", {"long_name", "units"}},
+      {"diameter_bin_lower", {"long_name", "units"}},
+      {"diameter_bin_upper", {"long_name", "units"}},
+      {"velocity_bin_center", {"long_name", "units"}},
+      {"velocity_bin_width", {"long_name", "units"}},
+      {"velocity_bin_lower", {"long_name", "units"}},
+      {"velocity_bin_upper", {"long_name", "units"}},
+      {"sample_interval", {"long_name", "units", "_FillValue"}},
       {"drop_number_concentration", {"long_name", "units", "cell_methods", "_FillValue"}},
-      {"rain_rate", measured},
-      {"precipitation_amount", measured},
-      {"number_particles", {"long_name", "units", "cell_methods"}},
-      {"interval_complete", {"long_name", "flag_values", "flag_meanings"}},
+      {"drop_counts", {"long_name", "units", "cell_methods"}},
+      {"raw_drop_number", {"long_name", "units", "cell_methods"}},
+      {"drop_average_velocity", {"long_name", "units", "cell_methods", "_FillValue"}},
+      {"fall_velocity", {"long_name", "units"}},
+      {"N", {"long_name", "units", "cell_methods"}},
+      {"Nremoved", {"long_name", "units", "cell_methods"}},
+      {"R", measured},
+      {"P", measured},
       {"Nt", moment},
-      {"lwc", moment},
-      {"reflectivity", {"standard_name", "long_name", "units", "_FillValue"}},
+      {"LWC", moment},
+      {"Z", {"standard_name", "long_name", "units", "_FillValue"}},
       {"Dm", moment},
-      {"D0", moment},
+      {"D50", moment},
       {"Nw", moment},
       {"mu", moment},
-      {"lambda", moment}};
+      {"Lambda", moment},
+      {"interval_complete", {"long_name", "flag_values", "flag_meanings"}}};
   for (const auto &[name, attributes] : variables) {
     EXPECT_TRUE(nc.HasVar(name)) << name;
     EXPECT_EQ(nc.AttNames(name), attributes) << name;
   }
   EXPECT_EQ(nc.VarNames().size(), std::size(variables));
-  EXPECT_EQ(nc.Text("reflectivity", "standard_name"), "equivalent_reflectivity_factor");
+  EXPECT_EQ(nc.Text("Z", "standard_name"), "equivalent_reflectivity_factor");
   EXPECT_EQ(nc.Text("drop_number_concentration", "cell_methods"), "time: mean");
-  EXPECT_EQ(nc.Text("precipitation_amount", "cell_methods"), "time: sum");
+  EXPECT_EQ(nc.Text("P", "cell_methods"), "time: sum");
   EXPECT_EQ(nc.Ints("interval_complete"), std::vector<int>{1});
   EXPECT_EQ(nc.IntAtt("interval_complete", "flag_values"), (std::vector<int>{0, 1}));
   const Names global = nc.AttNames("");
@@ -193,8 +209,10 @@ TEST_F(DsdNetcdfWriterTest, TheProductsHeader) {
   EXPECT_EQ(nc.Chunks("Nw"), std::vector<size_t>{1024});
   EXPECT_EQ(nc.Chunks("drop_number_concentration"), (std::vector<size_t>{32768, 4}));
   EXPECT_EQ(nc.Deflate("drop_number_concentration"), 1);
-  EXPECT_EQ(nc.Deflate("rain_rate"), 0);
-  EXPECT_TRUE(nc.Chunks("diameter").empty());
+  EXPECT_EQ(nc.Deflate("R"), 0);
+  EXPECT_EQ(nc.Chunks("raw_drop_number"), (std::vector<size_t>{655, 4, 100}));
+  EXPECT_EQ(nc.Deflate("raw_drop_number"), 1);
+  EXPECT_TRUE(nc.Chunks("diameter_bin_center").empty());
 }
 
 TEST_F(DsdNetcdfWriterTest, AGlobalAttributeOfTheProductsOwnIsRefused) {
@@ -229,9 +247,9 @@ TEST_F(DsdNetcdfWriterTest, LongSeriesWithoutMomentsKeepsItsOrder) {
   NcFile nc(path);
   ASSERT_TRUE(nc.Ok());
   EXPECT_FALSE(nc.HasVar("Nt"));
-  EXPECT_FALSE(nc.HasVar("lambda"));
+  EXPECT_FALSE(nc.HasVar("Lambda"));
   const auto time = nc.Doubles("time");
-  const auto counts = nc.Ints("number_particles");
+  const auto counts = nc.Ints("N");
   const auto nd = nc.Floats("drop_number_concentration");
   ASSERT_EQ(time.size(), size_t(rows));
   ASSERT_EQ(nd.size(), size_t(rows) * 4);
@@ -300,4 +318,53 @@ TEST_F(DsdNetcdfWriterTest, NothingIsLeftBehindOrClobberedWhenAnExportDoesNotFin
   EXPECT_FALSE(nowhere.Create(Path("badname.nc"), badName, {}, &error));
   EXPECT_NE(error.find("bad/name"), std::string::npos) << error;
   EXPECT_EQ(Leftovers(dir), std::vector<std::string>{"kept.nc"});
+}
+
+// The counts per class and per velocity class, and the same product in memory, byte for byte.
+TEST_F(DsdNetcdfWriterTest, CountsPerClassAndTheProductInMemory) {
+  DsdProductRow row = Row(T0, 60, 4);
+  row.removed = 2;
+  row.counts = {3, 0, 1, 0};
+  row.meanVelocity = {4.25, std::nan(""), 6.5, std::nan("")};
+  row.raw.assign(4 * 100, 0);
+  row.raw[0 * 100 + 21] = 2; // 4.2 to 4.4 m/s
+  row.raw[0 * 100 + 22] = 1;
+  row.raw[2 * 100 + 32] = 1;
+  DsdProductRow empty = Row(T0 + 60, 60, 0);
+  const std::string path = Path("day.nc");
+  std::string error;
+  DsdNetcdfWriter file, memory;
+  ASSERT_TRUE(file.Create(path, Layout(true), {}, &error)) << error;
+  ASSERT_TRUE(memory.CreateInMemory(Layout(true), &error)) << error;
+  for (DsdNetcdfWriter *w : {&file, &memory}) {
+    ASSERT_TRUE(w->Append(row, &error)) << error;
+    ASSERT_TRUE(w->Append(empty, &error)) << error;
+  }
+  ASSERT_TRUE(file.Finish(&error)) << error;
+  std::vector<unsigned char> bytes;
+  ASSERT_TRUE(memory.FinishInMemory(bytes, &error)) << error;
+  const auto written = synth::ReadFile(path);
+  EXPECT_EQ(std::vector<unsigned char>(written.begin(), written.end()), bytes);
+
+  NcFile nc(path);
+  ASSERT_TRUE(nc.Ok());
+  EXPECT_EQ(nc.Ints("drop_counts"), (std::vector<int>{3, 0, 1, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(nc.Ints("Nremoved"), (std::vector<int>{2, 0}));
+  const float F = DsdNetcdfWriter::FILL;
+  EXPECT_EQ(nc.Floats("drop_average_velocity"),
+            (std::vector<float>{4.25f, F, 6.5f, F, F, F, F, F}));
+  const auto raw = nc.Ints("raw_drop_number");
+  ASSERT_EQ(raw.size(), 2u * 4 * 100);
+  EXPECT_EQ(raw[21], 2);
+  EXPECT_EQ(raw[2 * 100 + 32], 1);
+  EXPECT_EQ(std::accumulate(raw.begin(), raw.end(), 0), 4);
+  EXPECT_EQ(nc.Floats("sample_interval"), (std::vector<float>{60, 60}));
+  EXPECT_FLOAT_EQ(nc.Floats("fall_velocity")[0], 0.3825f) << "between 0.1 and 0.2 mm";
+
+  // An interval whose classes do not fit the product's is refused.
+  DsdNetcdfWriter bad;
+  ASSERT_TRUE(bad.CreateInMemory(Layout(false), &error)) << error;
+  row.raw.pop_back();
+  EXPECT_FALSE(bad.Append(row, &error));
+  EXPECT_NE(error.find("classes do not match"), std::string::npos) << error;
 }

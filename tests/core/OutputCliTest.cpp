@@ -79,6 +79,9 @@ TEST_F(OutputCliTest, NoWriterReplacesAnInputOrItsCompanions) {
     // The second file of a series counts as much as the first.
     run = Cli("dsd " + Path("other.hyd") + " " + data + " --netcdf " + Path(target));
     EXPECT_EQ(run.status, 2);
+    run = Cli("particles " + Path("other.hyd") + " " + data + " --netcdf " + Path(target));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find(data + " that this run reads"), std::string::npos) << run.err;
     EXPECT_EQ(Inputs(), before);
   }
   // The text export's file as a link to the data, and as a FIFO that nobody reads.
@@ -105,6 +108,13 @@ TEST_F(OutputCliTest, AFullDiskEndsWithAMessageExitOneAndNoFile) {
     EXPECT_EQ(CliOnAFullDisk("dsd " + Path("d.hyd") + " --moments --netcdf " + Path("out.nc"),
                              blocks, err),
               1);
+    EXPECT_EQ(err, "Could not write " + Path("out.nc") + ": File too large\n");
+    EXPECT_EQ(Names(dir), before);
+  }
+  for (int blocks : {0, 16}) {
+    EXPECT_EQ(
+        CliOnAFullDisk("particles " + Path("d.hyd") + " --netcdf " + Path("out.nc"), blocks, err),
+        1);
     EXPECT_EQ(err, "Could not write " + Path("out.nc") + ": File too large\n");
     EXPECT_EQ(Names(dir), before);
   }

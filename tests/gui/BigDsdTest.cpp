@@ -282,3 +282,28 @@ TEST_F(BigDsd, StopEndsTheRunFromInsideIt) {
   EXPECT_TRUE(panel->IsStopped());
   EXPECT_EQ(doc.GetIntegrationState()->valid, 1);
 }
+
+// The velocity check removes the drop falling far too slowly for its size; the record table
+// counts it in a cell of its own, which stays away while the check is off.
+TEST_F(BigDsd, TheRecordTableCountsWhatTheVelocityCheckRemoved) {
+  WriteDay({Drop(6 * 3600 + 10, 1.1, 4.4), Drop(6 * 3600 + 20, 1.15, 1.0),
+            Drop(6 * 3600 + 30, 1.2, 4.6), Drop(6 * 3600 + 70, 1.2, 4.6)});
+  Open();
+  Build();
+  doc.ResetIntegration(IntegrationKind::Dsd);
+  Button(CDSDCtrlPanel::IDC_RUN)->click();
+  EXPECT_EQ(view->LastInterval().count, 3);
+  EXPECT_EQ(info->TextAt(360, 95), "");
+
+  FilterRecord filter;
+  doc.GetFilterSettings(filter);
+  filter.velocityQc.mode = VelocityQc::Mode::Fraction;
+  doc.SetFilterSettings(filter);
+  Button(CDSDCtrlPanel::IDC_RESET_TIME)->click();
+  Button(CDSDCtrlPanel::IDC_RUN)->click();
+  EXPECT_EQ(view->LastInterval().count, 2);
+  EXPECT_EQ(view->LastInterval().removed, 1);
+  EXPECT_EQ(info->TextAt(360, 95), "Removed");
+  EXPECT_EQ(info->TextAt(530, 95), "1");
+  EXPECT_EQ(info->TextAt(185, 171), "2");
+}

@@ -283,3 +283,17 @@ TEST_F(PanelTest, LegendShowsTheColoursTheTopViewPaints) {
   EXPECT_GT(five.red(), 0);
   EXPECT_GT(five.blue(), 0);
 }
+
+// The panel's filter fields do not hold the velocity check: applying them keeps it as it is.
+TEST_F(PanelTest, ApplyingTheFilterKeepsTheVelocityCheck) {
+  StartWithPanes();
+  OpenTinyDay();
+  FilterRecord filter = DocFilter();
+  filter.velocityQc.mode = VelocityQc::Mode::Tolerance;
+  filter.velocityQc.tolerance = 1.5;
+  doc->SetFilterSettings(filter);
+  Edit(ControlId(CMainCtrlPanel::IDC_DIAM_MAX))->setText("10");
+  ASSERT_TRUE(panel->ApplyFilter());
+  EXPECT_EQ(DocFilter().diamMax, 10.0f);
+  EXPECT_EQ(DocFilter().velocityQc, filter.velocityQc);
+}

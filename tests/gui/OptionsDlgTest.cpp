@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 #include "shell/COptionsDlg.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +36,31 @@ protected:
 };
 
 } // namespace
+
+TEST_F(OptionsTest, TheVelocityCheckBoxAndItsFraction) {
+  auto *box = dialog.findChild<QCheckBox *>(ControlId(COptionsDlg::IDC_QC_VELOCITY));
+  ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(box->isChecked()) << "off unless the settings say so";
+  EXPECT_EQ(Edit(ControlId(COptionsDlg::IDC_QC_FRACTION))->text(), "0.5");
+  ASSERT_TRUE(Save());
+  EXPECT_FALSE(dialog.GetValues().velocityQc.On());
+
+  box->setChecked(true);
+  Edit(ControlId(COptionsDlg::IDC_QC_FRACTION))->setText("0");
+  EXPECT_FALSE(Save()) << "a fraction of 0 removes every drop";
+  ASSERT_EQ(rec.shown.size(), 1u);
+  EXPECT_EQ(rec.shown[0], "velocity check fraction must be greater than 0");
+  Edit(ControlId(COptionsDlg::IDC_QC_FRACTION))->setText("0.3");
+  ASSERT_TRUE(Save());
+  const VelocityQc qc = dialog.GetValues().velocityQc;
+  EXPECT_EQ(qc.mode, VelocityQc::Mode::Fraction);
+  EXPECT_FLOAT_EQ(float(qc.fraction), 0.3f);
+
+  FilterRecord stored;
+  stored.velocityQc = qc;
+  dialog.SetValues(stored, "", 0.1f);
+  EXPECT_TRUE(box->isChecked());
+}
 
 TEST_F(OptionsTest, ShowsAndReturnsTheValues) {
   EXPECT_EQ(dialog.windowTitle(), "Options");

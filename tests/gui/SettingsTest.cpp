@@ -193,6 +193,46 @@ TEST_F(AppTest, SaveWritesElevenKeysWithOneDecimal) {
   EXPECT_EQ(loaded.dropType, 3);
 }
 
+TEST_F(AppTest, TheVelocityCheckIsStoredInItsOwnSection) {
+  Start();
+  FilterSettings values = app->GetStoredFilter();
+  EXPECT_FALSE(values.velocityQc.On()) << "off on a first start";
+  app->TakeOptions(values);
+  EXPECT_FALSE(Store().childGroups().contains("Velocity QC")) << "the store as it always was";
+
+  values.velocityQc.mode = VelocityQc::Mode::Fraction;
+  values.velocityQc.fraction = 0.35;
+  app->TakeOptions(values);
+  {
+    QSettings store = Store();
+    EXPECT_EQ(store.value("Velocity QC/Enabled").toString(), "1");
+    EXPECT_EQ(store.value("Velocity QC/Fraction").toString(), "0.35");
+    store.beginGroup("Rain");
+    EXPECT_EQ(store.childKeys().size(), 11);
+  }
+  FilterRecord docFilter;
+  doc->GetFilterSettings(docFilter);
+  EXPECT_EQ(docFilter.velocityQc, values.velocityQc) << "the document checks at once";
+
+  app.reset();
+  Start();
+  EXPECT_EQ(app->GetStoredFilter().velocityQc, values.velocityQc);
+
+  // Switched off it stays off, at its fraction; a fraction that is no number is not taken.
+  values.velocityQc.mode = VelocityQc::Mode::Off;
+  app->TakeOptions(values);
+  EXPECT_EQ(Store().value("Velocity QC/Enabled").toString(), "0");
+  {
+    QSettings store = Store();
+    store.setValue("Velocity QC/Enabled", "1");
+    store.setValue("Velocity QC/Fraction", "x");
+  }
+  app.reset();
+  Start();
+  EXPECT_FALSE(app->GetStoredFilter().velocityQc.On());
+  EXPECT_EQ(app->GetStoredFilter().velocityQc.fraction, VelocityQc::DEFAULT_FRACTION);
+}
+
 TEST_F(AppTest, NewWindowTitleReplacesEveryOccurrence) {
   {
     QSettings store = Store();

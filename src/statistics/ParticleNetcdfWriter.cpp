@@ -1,0 +1,385 @@
+#include "ParticleNetcdfWriter.h"
+
+#include "particle/CHydData.h"
+
+#include <netcdf.h>
+#include <netcdf_mem.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#ifndef PLUVICAM_VERSION
+#define PLUVICAM_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr double MISSING = std::numeric_limits<double>::quiet_NaN();
+constexpr std::size_t INITIAL_IMAGE = 1 << 22;
+constexpr int DEFLATE_LEVEL = 1;
+
+// What the columns of one particle are read from.
+struct Cells {
+  const HydRecord &r;
+  bool snow;
+  const ParticleContourCells *contours;
+  const ParticleWindCells *wind;
+};
+
+enum class Group { Particle, Contour, Wind };
+
+struct Column {
+  const char *name;
+  nc_type type;
+  const char *units;
+  const char *longName;
+  const char *standardName; // null where the conventions have none
+  Group group;
+  double (*value)(const Cells &);
+};
+
+double SecondsSince1970(const Cells &c) {
+  const MainHeader *h = c.r.mainHeader;
+  if (!h || !(h->lineFrequency > 0) || !std::isfinite(c.r.tim))
+    return MISSING;
+  // Camera lines count from the midnight (UTC) of the main header's day.
+  return std::floor(double(h->time) / 86400.0) * 86400.0 + c.r.tim / h->lineFrequency;
+}
+
+// Snow has no horizontal velocity, and one line gives no motion to measure.
+double HorizontalVelocity(const Cells &c, float value, int16_t lines) {
+  return !c.snow && lines > 1 ? double(value) : MISSING;
+}
+
+double Sizes(const Cells &c, bool known, float value) {
+  return c.contours && c.contours->corrected && known ? double(value) : MISSING;
+}
+
+// The columns of the particle CSV in its order; the CSV's clock text is the CF time here.
+const Column COLUMNS[] = {
+    {"time", NC_DOUBLE, "seconds since 1970-01-01 00:00:00 UTC", "time of the particle", "time",
+     Group::Particle, SecondsSince1970},
+    {"startPos", NC_INT, "1", "byte offset of the particle record in the data file", nullptr,
+     Group::Particle, [](const Cells &c) { return double(c.r.startPos); }},
+    {"prevPos", NC_INT, "1", "byte offset of the preceding particle record", nullptr,
+     Group::Particle, [](const Cells &c) { return double(c.r.prevPos); }},
+    {"nextPos", NC_INT, "1", "byte offset of the next particle record", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.nextPos); }},
+    {"tim", NC_DOUBLE, "1", "camera lines since midnight", nullptr, Group::Particle,
+     [](const Cells &c) { return c.r.tim; }},
+    {"format", NC_SHORT, "1", "record format", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.format); }},
+    {"dropType", NC_SHORT, "1", "particle class", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.dropType); }},
+    {"diameter", NC_FLOAT, "mm", "equivalent diameter", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.diameter); }},
+    {"volume", NC_FLOAT, "mm3", "volume of the equivalent sphere", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.volume); }},
+    {"velocity", NC_FLOAT, "m s-1", "vertical fall velocity", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.velocity); }},
+    {"oblateness", NC_FLOAT, "1", "geometric mean of oblA and oblB", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.oblateness); }},
+    {"widthA", NC_FLOAT, "mm", "width seen by camera A", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.widthA); }},
+    {"widthB", NC_FLOAT, "mm", "width seen by camera B", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.widthB); }},
+    {"heightA", NC_FLOAT, "mm", "height seen by camera A", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.heightA); }},
+    {"heightB", NC_FLOAT, "mm", "height seen by camera B", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.heightB); }},
+    {"oblA", NC_FLOAT, "1", "height over width seen by camera A", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.oblA); }},
+    {"oblB", NC_FLOAT, "1", "height over width seen by camera B", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.oblB); }},
+    {"hVelA", NC_FLOAT, "m s-1", "horizontal velocity along camera A's pixels", nullptr,
+     Group::Particle, [](const Cells &c) { return HorizontalVelocity(c, c.r.hVelA, c.r.linesA); }},
+    {"hVelB", NC_FLOAT, "m s-1", "horizontal velocity along camera B's pixels", nullptr,
+     Group::Particle, [](const Cells &c) { return HorizontalVelocity(c, c.r.hVelB, c.r.linesB); }},
+    {"area", NC_FLOAT, "mm2", "effective measuring area", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.area); }},
+    {"linesA", NC_SHORT, "1", "lines of camera A", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.linesA); }},
+    {"linesB", NC_SHORT, "1", "lines of camera B", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.linesB); }},
+    {"minPosA", NC_SHORT, "1", "first pixel of camera A", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.minPosA); }},
+    {"maxPosA", NC_SHORT, "1", "last pixel of camera A", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.maxPosA); }},
+    {"minPosB", NC_SHORT, "1", "first pixel of camera B", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.minPosB); }},
+    {"maxPosB", NC_SHORT, "1", "last pixel of camera B", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.maxPosB); }},
+    {"scaleSysA", NC_FLOAT, "mm", "pixel size of camera A", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.scaleSysA); }},
+    {"scaleSysB", NC_FLOAT, "mm", "pixel size of camera B", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.scaleSysB); }},
+    {"scaleHeight", NC_FLOAT, "mm", "height of one camera line", nullptr, Group::Particle,
+     [](const Cells &c) { return double(c.r.scaleHeight); }},
+    {"rawDiameter", NC_INT, "0.01 mm", "diameter as stored", nullptr, Group::Particle,
+     [](const Cells &c) { return c.r.format != 1 ? double(c.r.rawDiameter) : MISSING; }},
+    {"contourCountA", NC_INT, "1", "points of camera A's contour", nullptr, Group::Contour,
+     [](const Cells &c) { return c.contours ? double(c.contours->countA) : MISSING; }},
+    {"contourCountB", NC_INT, "1", "points of camera B's contour", nullptr, Group::Contour,
+     [](const Cells &c) { return c.contours ? double(c.contours->countB) : MISSING; }},
+    {"corrHeightA", NC_FLOAT, "mm", "corrected height seen by camera A", nullptr, Group::Contour,
+     [](const Cells &c) { return Sizes(c, c.contours && c.contours->sizesA, c.r.corrHeightA); }},
+    {"corrWidthA", NC_FLOAT, "mm", "corrected width seen by camera A", nullptr, Group::Contour,
+     [](const Cells &c) { return Sizes(c, c.contours && c.contours->sizesA, c.r.corrWidthA); }},
+    {"corrHVelA", NC_FLOAT, "m s-1", "corrected horizontal velocity of camera A", nullptr,
+     Group::Contour,
+     [](const Cells &c) { return Sizes(c, c.contours && c.contours->sizesA, c.r.corrHVelA); }},
+    {"cantingA", NC_FLOAT, "degree", "canting angle seen by camera A", nullptr, Group::Contour,
+     [](const Cells &c) { return Sizes(c, c.contours && c.contours->sizesA, c.r.cantingA); }},
+    {"rmsA", NC_INT, "um", "rms distance of camera A's axis fit", nullptr, Group::Contour,
+     [](const Cells &c) {
+       return c.contours && c.contours->corrected && c.contours->rmsA ? double(c.r.rmsA) : MISSING;
+     }},
+    {"corrFlagsA", NC_SHORT, "1", "correction flags of camera A", nullptr, Group::Contour,
+     [](const Cells &c) {
+       return c.contours && c.contours->corrected ? double(c.r.corrFlagsA) : MISSING;
+     }},
+    {"corrHeightB", NC_FLOAT, "mm", "corrected height seen by camera B", nullptr, Group::Contour,
+     [](const Cells &c) { return Sizes(c, c.contours && c.contours->sizesB, c.r.corrHeightB); }},
+    {"corrWidthB", NC_FLOAT, "mm", "corrected width seen by camera B", nullptr, Group::Contour,
+     [](const Cells &c) { return Sizes(c, c.contours && c.contours->sizesB, c.r.corrWidthB); }},
+    {"corrHVelB", NC_FLOAT, "m s-1", "corrected horizontal velocity of camera B", nullptr,
+     Group::Contour,
+     [](const Cells &c) { return Sizes(c, c.contours && c.contours->sizesB, c.r.corrHVelB); }},
+    {"cantingB", NC_FLOAT, "degree", "canting angle seen by camera B", nullptr, Group::Contour,
+     [](const Cells &c) { return Sizes(c, c.contours && c.contours->sizesB, c.r.cantingB); }},
+    {"rmsB", NC_INT, "um", "rms distance of camera B's axis fit", nullptr, Group::Contour,
+     [](const Cells &c) {
+       return c.contours && c.contours->corrected && c.contours->rmsB ? double(c.r.rmsB) : MISSING;
+     }},
+    {"corrFlagsB", NC_SHORT, "1", "correction flags of camera B", nullptr, Group::Contour,
+     [](const Cells &c) {
+       return c.contours && c.contours->corrected ? double(c.r.corrFlagsB) : MISSING;
+     }},
+    {"windSpeed", NC_FLOAT, "m s-1", "wind speed", "wind_speed", Group::Wind,
+     [](const Cells &c) { return c.wind ? c.wind->speed : MISSING; }},
+    {"windDirection", NC_FLOAT, "degree", "wind direction", "wind_from_direction", Group::Wind,
+     [](const Cells &c) { return c.wind ? c.wind->direction : MISSING; }},
+    {"temperature", NC_FLOAT, "degC", "air temperature", "air_temperature", Group::Wind,
+     [](const Cells &c) { return c.wind ? c.wind->temperature : MISSING; }},
+};
+
+int PutText(int ncid, int var, const char *name, const char *text) {
+  return nc_put_att_text(ncid, var, name, std::strlen(text), text);
+}
+
+// Defines one column's variable with its attributes; the first failure's status.
+int DefineColumn(int ncid, int dim, const Column &c, int &var) {
+  int s = nc_def_var(ncid, c.name, c.type, 1, &dim, &var);
+  const std::size_t chunk = ParticleNetcdfWriter::CHUNK;
+  if (s == NC_NOERR)
+    s = nc_def_var_chunking(ncid, var, NC_CHUNKED, &chunk);
+  if (s == NC_NOERR)
+    s = nc_def_var_deflate(ncid, var, 1, 1, DEFLATE_LEVEL);
+  if (s == NC_NOERR && c.standardName)
+    s = PutText(ncid, var, "standard_name", c.standardName);
+  if (s == NC_NOERR)
+    s = PutText(ncid, var, "long_name", c.longName);
+  if (s == NC_NOERR)
+    s = PutText(ncid, var, "units", c.units);
+  if (s == NC_NOERR && std::strcmp(c.name, "time") == 0)
+    s = PutText(ncid, var, "calendar", "standard");
+  if (s != NC_NOERR)
+    return s;
+  switch (c.type) {
+  case NC_FLOAT: {
+    const float fill = std::numeric_limits<float>::quiet_NaN();
+    return nc_put_att_float(ncid, var, "_FillValue", NC_FLOAT, 1, &fill);
+  }
+  case NC_DOUBLE:
+    return nc_put_att_double(ncid, var, "_FillValue", NC_DOUBLE, 1, &MISSING);
+  case NC_SHORT: {
+    const short fill = NC_FILL_SHORT;
+    return nc_put_att_short(ncid, var, "_FillValue", NC_SHORT, 1, &fill);
+  }
+  default: {
+    const int fill = NC_FILL_INT;
+    return nc_put_att_int(ncid, var, "_FillValue", NC_INT, 1, &fill);
+  }
+  }
+}
+
+// Writes `count` buffered values of a column from row `start` in its own type.
+int PutColumn(int ncid, int var, nc_type type, std::size_t start, const std::vector<double> &v) {
+  const std::size_t count = v.size();
+  switch (type) {
+  case NC_DOUBLE:
+    return nc_put_vara_double(ncid, var, &start, &count, v.data());
+  case NC_FLOAT: {
+    std::vector<float> typed(v.begin(), v.end());
+    return nc_put_vara_float(ncid, var, &start, &count, typed.data());
+  }
+  case NC_SHORT: {
+    std::vector<short> typed(count);
+    for (std::size_t i = 0; i < count; ++i)
+      typed[i] = std::isnan(v[i]) ? short(NC_FILL_SHORT) : short(v[i]);
+    return nc_put_vara_short(ncid, var, &start, &count, typed.data());
+  }
+  default: {
+    std::vector<int> typed(count);
+    for (std::size_t i = 0; i < count; ++i)
+      typed[i] = std::isnan(v[i]) ? int(NC_FILL_INT) : int(v[i]);
+    return nc_put_vara_int(ncid, var, &start, &count, typed.data());
+  }
+  }
+}
+
+} // namespace
+
+ParticleNetcdfWriter::~ParticleNetcdfWriter() { Abandon(); }
+
+bool ParticleNetcdfWriter::Check(int status, const std::string &what, std::string *error) {
+  if (status == NC_NOERR)
+    return true;
+  if (error)
+    *error = "Could not write " + target + ": " + what + ": " + nc_strerror(status);
+  Abandon();
+  return false;
+}
+
+bool ParticleNetcdfWriter::Create(const std::string &path, const Layout &layout,
+                                  const OutputGuard &outputGuard, std::string *error) {
+  Abandon();
+  target = path;
+  guard = outputGuard;
+  std::string why = guard.Check(path);
+  if (why.empty() && !partial.Create(path, &why) && why.empty())
+    why = "cannot create the file";
+  if (!why.empty()) {
+    if (error)
+      *error = "Could not write " + path + ": " + why;
+    return false;
+  }
+  return Start(layout, error);
+}
+
+bool ParticleNetcdfWriter::CreateInMemory(const Layout &layout, std::string *error) {
+  Abandon();
+  target = "the particles in memory";
+  guard = OutputGuard{};
+  return Start(layout, error);
+}
+
+bool ParticleNetcdfWriter::Start(const Layout &layout, std::string *error) {
+  int id = -1;
+  if (!Check(nc_create_mem(target.c_str(), NC_NETCDF4, INITIAL_IMAGE, &id), "creating", error))
+    return false;
+  ncid = id;
+  int dim = -1;
+  if (!Check(nc_def_dim(ncid, "particle", NC_UNLIMITED, &dim), "particle dimension", error))
+    return false;
+  for (std::size_t i = 0; i < std::size(COLUMNS); ++i) {
+    const Column &c = COLUMNS[i];
+    if ((c.group == Group::Contour && !layout.contours) || (c.group == Group::Wind && !layout.wind))
+      continue;
+    int var = -1;
+    if (!Check(DefineColumn(ncid, dim, c, var), c.name, error))
+      return false;
+    columns.push_back(i);
+    vars.push_back(var);
+  }
+  values.assign(columns.size(), {});
+  for (auto &v : values)
+    v.reserve(CHUNK);
+  const std::pair<std::string, std::string> own[] = {
+      {"Conventions", "CF-1.8"},
+      {"featureType", "point"},
+      {"title", "Particles of a two-camera line-scan precipitation instrument"},
+      {"pluvicam_version", PLUVICAM_VERSION}};
+  for (const auto &list : {std::vector(std::begin(own), std::end(own)), layout.attributes})
+    for (const auto &[name, text] : list)
+      if (!Check(PutText(ncid, NC_GLOBAL, name.c_str(), text.c_str()),
+                 "global attribute \"" + name + "\"", error))
+        return false;
+  return Check(nc_enddef(ncid), "definitions", error);
+}
+
+bool ParticleNetcdfWriter::Append(const HydRecord &record, bool isSnow,
+                                  const ParticleContourCells *contours,
+                                  const ParticleWindCells *wind, std::string *error) {
+  if (!IsOpen()) {
+    if (error)
+      *error = "Could not write " + target + ": the file is not open";
+    return false;
+  }
+  const Cells cells{record, isSnow, contours, wind};
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    values[i].push_back(COLUMNS[columns[i]].value(cells));
+  ++buffered;
+  return buffered < CHUNK || Flush(error);
+}
+
+bool ParticleNetcdfWriter::Flush(std::string *error) {
+  if (buffered == 0)
+    return true;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const Column &c = COLUMNS[columns[i]];
+    if (!Check(PutColumn(ncid, vars[i], c.type, written, values[i]), c.name, error))
+      return false;
+    values[i].clear();
+  }
+  written += buffered;
+  buffered = 0;
+  return true;
+}
+
+bool ParticleNetcdfWriter::CloseImage(NC_memio &image, std::string *error) {
+  if (!IsOpen()) {
+    if (error)
+      *error = "Could not write " + target + ": the file is not open";
+    return false;
+  }
+  if (!Flush(error))
+    return false;
+  const int status = nc_close_memio(ncid, &image);
+  ncid = -1;
+  return Check(status, "closing", error);
+}
+
+bool ParticleNetcdfWriter::Finish(std::string *error) {
+  NC_memio image{};
+  if (!CloseImage(image, error))
+    return false;
+  std::string why;
+  bool done = partial.Write(image.memory, image.size, &why);
+  std::free(image.memory);
+  // The reading took its time: the target may have become something else meanwhile.
+  if (done)
+    why = guard.Check(target);
+  done = done && why.empty() && partial.Commit(&why);
+  if (!done) {
+    if (error)
+      *error = "Could not write " + target + ": " + why;
+    Abandon();
+  }
+  return done;
+}
+
+bool ParticleNetcdfWriter::FinishInMemory(std::vector<unsigned char> &bytes, std::string *error) {
+  NC_memio image{};
+  if (!CloseImage(image, error))
+    return false;
+  const auto *begin = static_cast<const unsigned char *>(image.memory);
+  bytes.assign(begin, begin + image.size);
+  std::free(image.memory);
+  Abandon();
+  return true;
+}
+
+void ParticleNetcdfWriter::Abandon() {
+  if (ncid >= 0)
+    nc_abort(ncid);
+  ncid = -1;
+  partial.Discard();
+  columns.clear();
+  vars.clear();
+  values.clear();
+  written = buffered = 0;
+}
