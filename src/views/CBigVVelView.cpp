@@ -19,6 +19,7 @@ const QColor MEASURED_YELLOW(255, 255, 0);
 
 CBigVVelView::CBigVVelView(CPluvicamDoc *doc, QWidget *parent) : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigVVelView"));
+  SetPictureName(QStringLiteral("vvel"));
 }
 
 int CBigVVelView::Scale() const { return doc ? doc->GetViewFactor() : 1; }
@@ -52,14 +53,12 @@ void CBigVVelView::DrawFrame(QPainter &p) {
 
 void CBigVVelView::DrawState(QPainter &p) { dots.Draw(p, Mapping()); }
 
-void CBigVVelView::paintEvent(QPaintEvent *event) {
-  DiagramView::paintEvent(event);
-  if (!comp)
-    return;
-  QPainter p(this);
-  ApplyMapping(p);
-  DrawGunnKinzer(p);
+void CBigVVelView::DrawOverlay(QPainter &p) {
+  if (comp)
+    DrawGunnKinzer(p);
 }
+
+std::string CBigVVelView::DataTable() { return dots.Table(doc); }
 
 void CBigVVelView::DrawGunnKinzer(QPainter &p) {
   const int s = Scale();
@@ -72,7 +71,7 @@ void CBigVVelView::DrawGunnKinzer(QPainter &p) {
     p.drawPath(path);
   };
   p.save();
-  p.setClipRect(QRectF(0, 0, X, Y));
+  p.setClipRect(QRectF(0, 0, X, Y), Qt::IntersectClip);
   polyline(vv::FormulaCurve(s), FORMULA_RED);
   polyline(vv::MeasuredCurve(s), MEASURED_YELLOW);
   p.restore();
@@ -93,9 +92,22 @@ bool CBigVVelView::IsIdle() {
   return computing == 0;
 }
 
+QRectF CBigVVelView::PlotArea() const { return {0, 0, double(X), double(Y)}; }
+
+BigDiagramView::Axis CBigVVelView::XAxis() const {
+  return {vv::UnitsPerMm(Scale()), 0, QStringLiteral("D"), QStringLiteral("mm")};
+}
+
+BigDiagramView::Axis CBigVVelView::YAxis() const {
+  return {vv::UnitsPerMm(Scale()), 0, QStringLiteral("v"), QStringLiteral("m/s")};
+}
+
 void CBigVVelView::Reset() {
-  if (frameScale != Scale())
+  SelectDot(-1);
+  if (frameScale != Scale()) {
     InvalidateFrame();
+    ClearZoom();
+  }
   dots.Clear();
   Rebuild();
   update();
@@ -112,7 +124,7 @@ void CBigVVelView::Start() {
         *doc, [this] { return run != 0; },
         [this](const HydRecord &r) {
           const PlotPoint dot = vv::Dot(r.diameter, r.velocity, Scale());
-          dots.Add(dot);
+          dots.Add(DiagramDot::Of(r, dot));
           SetLogicalPixel(QPointF(dot.x, dot.y), dots.Colour());
           ScheduleRepaint();
         },
