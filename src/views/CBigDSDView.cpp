@@ -102,7 +102,9 @@ void CBigDSDView::DrawOverlay(QPainter &p) {
     QPolygonF line;
     for (const auto &[x, y] : model.points)
       line << QPointF(x, y);
-    if (line.size() > 1)
+    if (KeepsNoClip(p))
+      DrawClippedPolyline(p, line, QRectF(0, 0, 10000, 10100).intersected(ShownArea()));
+    else if (line.size() > 1)
       p.drawPolyline(line);
   }
   p.restore();

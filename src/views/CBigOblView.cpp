@@ -167,6 +167,14 @@ void CBigOblView::DrawModels(QPainter &p) {
   const int s = Scale();
   auto polyline = [&](op::Model model, const QColor &colour) {
     const auto points = op::ModelCurve(model, s);
+    if (KeepsNoClip(p) && IsZoomed()) {
+      QPolygonF line;
+      for (const PlotPoint &point : points)
+        line << QPointF(point.x, point.y);
+      p.setPen(PixelPen(colour));
+      DrawClippedPolyline(p, line, ShownArea());
+      return;
+    }
     QPainterPath path;
     path.moveTo(points.front().x, points.front().y);
     for (size_t i = 1; i < points.size(); ++i)

@@ -114,8 +114,16 @@ void CBigRainIntensityView::DrawSteps(QPainter &p, const std::vector<QPoint> &po
     return;
   p.save();
   p.setPen(PixelPen(colour));
-  p.setClipRect(QRectF(QPointF(1, 1), QPointF(axis.X(), axis.Y())), Qt::IntersectClip);
-  p.drawPolyline(points.data() + from, int(points.size() - from));
+  const QRectF plot(QPointF(1, 1), QPointF(axis.X(), axis.Y()));
+  if (KeepsNoClip(p)) {
+    QPolygonF line;
+    for (size_t i = from; i < points.size(); ++i)
+      line << QPointF(points[i]);
+    DrawClippedPolyline(p, line, plot.intersected(ShownArea()));
+  } else {
+    p.setClipRect(plot, Qt::IntersectClip);
+    p.drawPolyline(points.data() + from, int(points.size() - from));
+  }
   p.restore();
   p.save();
   // A small peak above the top edge, in device pixels so that it reads at any size.

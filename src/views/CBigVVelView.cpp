@@ -63,6 +63,14 @@ std::string CBigVVelView::DataTable() { return dots.Table(doc); }
 void CBigVVelView::DrawGunnKinzer(QPainter &p) {
   const int s = Scale();
   auto polyline = [&](const std::vector<PlotPoint> &points, const QColor &colour) {
+    if (KeepsNoClip(p)) {
+      QPolygonF line;
+      for (const PlotPoint &point : points)
+        line << QPointF(point.x, point.y);
+      p.setPen(PixelPen(colour));
+      DrawClippedPolyline(p, line, QRectF(0, 0, X, Y).intersected(ShownArea()));
+      return;
+    }
     QPainterPath path;
     path.moveTo(points.front().x, points.front().y);
     for (size_t i = 1; i < points.size(); ++i)

@@ -2,6 +2,7 @@
 
 #include "DiagramPicture.h"
 #include "document/CPluvicamDoc.h"
+#include "statistics/SegmentClip.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,6 +13,7 @@
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
 #include <cmath>
@@ -227,6 +229,20 @@ void DiagramView::DrawTextInRect(QPainter &p, QPointF c1, QPointF c2, const QStr
   else
     at.setY(r.center().y());
   DrawText(p, m.ToLogical(at), text, align, height, colour, bold);
+}
+
+bool DiagramView::KeepsNoClip(const QPainter &p) {
+  return p.paintEngine() && p.paintEngine()->type() == QPaintEngine::SVG;
+}
+
+void DiagramView::DrawClippedPolyline(QPainter &p, const QPolygonF &points, const QRectF &clip) {
+  QList<QLineF> lines;
+  for (qsizetype i = 1; i < points.size(); ++i) {
+    Segment s{points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y()};
+    if (ClipSegment(s, clip.left(), clip.top(), clip.right(), clip.bottom()))
+      lines << QLineF(s.x1, s.y1, s.x2, s.y2);
+  }
+  p.drawLines(lines);
 }
 
 void DiagramView::ClipToState(QPainter &p) const {

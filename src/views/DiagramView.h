@@ -4,6 +4,7 @@
 #include "document/DocumentListener.h"
 
 #include <QImage>
+#include <QPolygonF>
 #include <QTimer>
 #include <QWidget>
 #include <initializer_list>
@@ -90,6 +91,12 @@ protected:
   virtual QRect StateClip() const { return {}; }
   // Sets StateClip on a painter when there is one.
   void ClipToState(QPainter &p) const;
+  // Whether the painter draws into a format that keeps no clip (SVG): what must stay inside a
+  // rectangle is cut to it before it is drawn.
+  static bool KeepsNoClip(const QPainter &p);
+  // The polyline through logical `points`, cut to the logical rectangle `clip` (x and y
+  // growing); for painters that keep no clip.
+  static void DrawClippedPolyline(QPainter &p, const QPolygonF &points, const QRectF &clip);
   // What the view keeps as state (a particle, bars, a curve) on top of the frame.
   virtual void DrawState(QPainter &) {}
   // What is painted over the image whenever it is shown (model curves, legends).

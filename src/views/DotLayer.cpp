@@ -30,9 +30,12 @@ void DotLayer::Draw(QPainter &p, const LogicalMapping &mapping) const {
     std::sort(pixels.begin(), pixels.end(),
               [](QPoint a, QPoint b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
     pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+    // A vector format keeps no clip: a zoomed view's dots outside its plot are left out here.
+    const QRectF clip = p.hasClipping() ? p.clipBoundingRect() : QRectF();
     QPainterPath squares;
     for (const QPoint &pixel : pixels)
-      squares.addRect(pixel.x(), pixel.y(), 1, 1);
+      if (clip.isEmpty() || clip.contains(pixel))
+        squares.addRect(pixel.x(), pixel.y(), 1, 1);
     p.setPen(Qt::NoPen);
     p.setBrush(colour);
     p.drawPath(squares);

@@ -1,6 +1,7 @@
 // Axis ticks of zoomed diagrams and the dot a click lands on.
 #include "statistics/AxisTicks.h"
 #include "statistics/DiagramDot.h"
+#include "statistics/SegmentClip.h"
 #include "statistics/TimeSpan.h"
 
 #include <cmath>
@@ -70,4 +71,21 @@ TEST(DiagramNavigationTest, ATimeSpanCoversWholeSecondsWithinTheWindow) {
             "06:00:00-07:00:00");
   EXPECT_TRUE(TimeSpan::Covering(3600, 7200, 6 * 3600, 24 * 3600).Empty());
   EXPECT_TRUE(TimeSpan::Covering(NAN, 7200, 0, 86400).Empty());
+}
+
+TEST(DiagramNavigationTest, SegmentsAreCutToThePlot) {
+  Segment rising{-10, -10, 10, 10};
+  ASSERT_TRUE(ClipSegment(rising, 0, 0, 5, 8));
+  EXPECT_DOUBLE_EQ(rising.x1, 0);
+  EXPECT_DOUBLE_EQ(rising.y1, 0);
+  EXPECT_DOUBLE_EQ(rising.x2, 5);
+  EXPECT_DOUBLE_EQ(rising.y2, 5);
+  // A step's rise above the top ends at the top; its level above the top is gone.
+  Segment rise{3, 2, 3, 20}, level{3, 20, 6, 20};
+  ASSERT_TRUE(ClipSegment(rise, 0, 0, 10, 8));
+  EXPECT_DOUBLE_EQ(rise.y2, 8);
+  EXPECT_FALSE(ClipSegment(level, 0, 0, 10, 8));
+  Segment inside{1, 1, 2, 2};
+  ASSERT_TRUE(ClipSegment(inside, 0, 0, 10, 8));
+  EXPECT_DOUBLE_EQ(inside.x2, 2);
 }
