@@ -162,14 +162,16 @@ void CBigRainIntensityView::DrawOverlay(QPainter &p) {
   const double h = TextHeight();
   const LogicalMapping m = Mapping();
   const double lineHeight = m.LogicalLengthY(std::max(double(MIN_TEXT_PIXELS), m.DeviceLengthY(h)));
-  const double right = 0.98 * axis.X();
-  const double stroke = 0.04 * axis.X();
+  // Placed in the region shown, so that a zoom keeps it in view.
+  const QRectF shown = ShownArea();
+  const double right = shown.left() + 0.98 * shown.width();
+  const double stroke = 0.04 * shown.width();
   auto key = [&](double y, const QColor &colour, const QString &name) {
     p.setPen(PixelPen(colour, 2));
     p.drawLine(QPointF(right - stroke, y), QPointF(right, y));
     DrawText(p, {right - 1.25 * stroke, y}, name, Right | VCenter, h, colour);
   };
-  double y = 0.96 * axis.Y();
+  double y = shown.top() + 0.96 * shown.height();
   key(y, RATE_COLOUR, QStringLiteral("particles"));
   if (tipShown && !computing)
     key(y - 1.4 * lineHeight, TIP_COLOUR, QStringLiteral("gauge (tips)"));
