@@ -1,6 +1,7 @@
 #include "CliCommon.h"
 
 #include "ParticleCsv.h"
+#include "statistics/DiagramCsv.h"
 #include <limits>
 
 #include <cstdio>
@@ -98,15 +99,7 @@ void AppendWind(std::string &out, const WindRecord *wind) {
   csv::AppendFloat(out, wind->temperature / 100.0);
 }
 
-std::string TimeText(const CPluvicamDoc &doc, double tim) {
-  TimeOfDay t;
-  if (!doc.TimToTimeOfDay(tim, &t))
-    return "";
-  char text[40];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", t.hour, t.minute, t.second,
-                t.millisecond);
-  return text;
-}
+std::string TimeText(const CPluvicamDoc &doc, double tim) { return diagramcsv::TimText(doc, tim); }
 
 void FlushIfLarge(std::string &out) {
   if (out.size() > (1 << 16))

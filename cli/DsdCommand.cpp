@@ -9,8 +9,8 @@
 #include "ProgressLine.h"
 #include "SeriesFiles.h"
 #include "document/CPluvicamDoc.h"
+#include "statistics/DiagramCsv.h"
 #include "statistics/DsdIntegration.h"
-#include "statistics/DsdMoments.h"
 #include "statistics/DsdNetcdfWriter.h"
 #include "statistics/DsdProduct.h"
 #include "statistics/DsdSeriesRun.h"
@@ -123,78 +123,6 @@ bool ParseIntegration(const DsdOptions &o, IntegrationChoice &choice, std::strin
   return true;
 }
 
-void AppendCell(std::string &out, double value) {
-  char text[40];
-  std::snprintf(text, sizeof text, ",%.9g", value);
-  out += text;
-}
-
-void AppendOptional(std::string &out, const std::optional<double> &value) {
-  if (value)
-    AppendCell(out, *value);
-  else
-    out += ',';
-}
-
-// With the velocity check on, `removed` follows `count`; off, the columns are as they were.
-std::string Header(const dsd::ClassGeometry &g, float deltaD, bool moments, bool removed) {
-  std::string out = "run,startTim,endTim,startTime,endTime,elapsed,collectedRain,count,";
-  if (removed)
-    out += "removed,";
-  out += "rainInterval,timeInterval,dropCount,result,ndMax,complete";
-  for (int k = 0; k < g.count; ++k) {
-    char text[32];
-    std::snprintf(text, sizeof text, ",nd_%.2f", k * double(deltaD));
-    out += text;
-  }
-  if (moments)
-    out += ",Nt,W,Z,Dm,D0,Nw,mu,lambda";
-  out += '\n';
-  return out;
-}
-
-void AppendRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &r, bool moments,
-               bool removed) {
-  const IntegrationState &st = *doc.GetIntegrationState();
-  const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
-  char text[128];
-  std::snprintf(text, sizeof text, "%d,%.17g,%.17g,", run, st.startTim, st.endTim);
-  out += text;
-  out += cli::TimeText(doc, st.startTim);
-  out += ',';
-  out += cli::TimeText(doc, st.endTim);
-  if (r.normalised)
-    AppendCell(out, r.seconds);
-  else
-    out += ',';
-  AppendCell(out, r.rain);
-  out += ',' + std::to_string(r.count);
-  if (removed)
-    out += ',' + std::to_string(r.removed);
-  AppendCell(out, s.rainInterval);
-  AppendCell(out, s.timeInterval);
-  out += ',' + std::to_string(s.dropCount);
-  AppendCell(out, s.result);
-  if (r.normalised)
-    AppendCell(out, r.ndMax);
-  else
-    out += ',';
-  out += r.end == DsdInterval::Complete ? ",1" : ",0";
-  for (int k = 0; k < r.geometry.count; ++k) {
-    if (r.normalised)
-      AppendCell(out, r.classes[size_t(k)]);
-    else
-      out += ',';
-  }
-  if (moments) {
-    const DsdMoments m =
-        r.normalised ? DsdMoments::Of(r.classes.data(), r.geometry.count, r.deltaD) : DsdMoments{};
-    for (const auto *v : {&m.nt, &m.w, &m.z, &m.dm, &m.d0, &m.nw, &m.mu, &m.lambda})
-      AppendOptional(out, *v);
-  }
-  out += '\n';
-}
-
 void AddDsdOptions(CLI::App &command, DsdOptions &o) {
   CLI::App *cmd = &command;
   cmd->add_option("FILE", o.files,
@@ -300,11 +228,12 @@ public:
   bool Begin(CPluvicamDoc &doc, std::string &) override {
     const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
     removed = doc.GetFilter().velocityQc.On();
-    out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments, removed);
+    out = diagramcsv::DsdHeader(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments,
+                                removed);
     return true;
   }
   bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &) override {
-    AppendRow(out, ++run, doc, interval, o.moments, removed);
+    diagramcsv::AppendDsdRow(out, ++run, doc, interval, o.moments, removed);
     cli::FlushIfLarge(out);
     return true;
   }

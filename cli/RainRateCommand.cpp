@@ -3,6 +3,7 @@
 #include "CliCommon.h"
 #include "CommandRegistry.h"
 #include "document/FilterSettings.h"
+#include "statistics/DiagramCsv.h"
 #include "statistics/IntervalReader.h"
 #include "statistics/RainRateAxis.h"
 #include "statistics/RainRateRun.h"
@@ -26,9 +27,6 @@ struct RainRateOptions {
   bool noGauge = false;
   DocumentOptions document;
 };
-
-// "HH:MM:SS.ss" of seconds of day, every part truncated.
-std::string ClockText(double seconds);
 
 // The integration dialog's limits and texts.
 bool Settings(const RainRateOptions &o, IntegrationSettings &r, std::string &error) {
@@ -59,26 +57,6 @@ bool Settings(const RainRateOptions &o, IntegrationSettings &r, std::string &err
     r.timeInterval = v;
   }
   return true;
-}
-
-void AppendRow(std::string &out, const char *source, const RateSegment &s) {
-  char row[160];
-  std::snprintf(row, sizeof row, "%s,%.9g,%.9g,%s,%s,%.9g\n", source, s.startSec, s.endSec,
-                ClockText(s.startSec).c_str(), ClockText(s.endSec).c_str(), s.rate);
-  out += row;
-}
-
-std::string ClockText(double seconds) {
-  if (!std::isfinite(seconds))
-    return "";
-  const bool negative = seconds < 0;
-  const double s = std::min(std::abs(seconds), 1e12);
-  const long long whole = (long long)s;
-  const long long hundredths = (long long)(s * 100) % 100;
-  char text[48];
-  std::snprintf(text, sizeof text, "%s%02lld:%02lld:%02lld.%02lld", negative ? "-" : "",
-                whole / 3600, whole / 60 % 60, whole % 60, hundredths);
-  return text;
 }
 
 int RainRateCommand(const RainRateOptions &options) {
@@ -133,9 +111,9 @@ int RainRateCommand(const RainRateOptions &options) {
     }
   }
 
-  std::string out = "source,startSec,endSec,startTime,endTime,rainRate\n";
+  std::string out = diagramcsv::RAIN_RATE_COLUMNS;
   for (const RateSegment &s : run.Segments())
-    AppendRow(out, "particles", s);
+    diagramcsv::AppendRainRateRow(out, "particles", s);
   float gauge = -1.0f;
   if (!options.noGauge) {
     TipFileResult tips;
@@ -150,7 +128,7 @@ int RainRateCommand(const RainRateOptions &options) {
       const TipCurve curve = ComputeTipCurve(tips.tips, axis, tipSize, filter.startTime.Seconds(),
                                              filter.endTime.Seconds());
       for (const RateSegment &s : curve.segments)
-        AppendRow(out, "gauge", s);
+        diagramcsv::AppendRainRateRow(out, "gauge", s);
       if (curve.found)
         gauge = curve.gaugeTotal;
     }

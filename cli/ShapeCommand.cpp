@@ -4,6 +4,7 @@
 #include "DocumentOptions.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
+#include "statistics/DiagramCsv.h"
 #include "statistics/OblatenessHistogram.h"
 
 #include <CLI/CLI.hpp>
@@ -42,13 +43,7 @@ int ShapeCommand::Run() const {
   DiagramCollection collection(*doc);
   const int status = diagramrun::Run(
       *doc, collection, [&](const HydRecord &record) { histogram.Add(record.oblateness); });
-  std::string out = "bin,lower,upper,count\n";
-  char line[96];
-  for (int b = 0; b < OblatenessHistogram::BINS; ++b) {
-    std::snprintf(line, sizeof line, "%d,%.2f,%.2f,%lld\n", b, b * 0.01, (b + 1) * 0.01,
-                  static_cast<long long>(histogram.Count(b)));
-    out += line;
-  }
+  const std::string out = diagramcsv::ShapeTable(histogram);
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
   const auto texts = OblatenessHistogram::StatisticsTexts(histogram.Summarise());

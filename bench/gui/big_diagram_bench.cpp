@@ -5,7 +5,9 @@
 #include "shell/BigPaneFactory.h"
 #include "shell/CBigFrame.h"
 #include "synth/DayGenerator.h"
+#include "views/BigPanel.h"
 #include "views/CBigOblView.h"
+#include "views/CBigVVelView.h"
 #include "views/CHVelCtrlPanel.h"
 #include "views/COblCtrlPanel.h"
 #include "views/CVVelCtrlPanel.h"
@@ -106,6 +108,43 @@ void CalibrationExport(benchmark::State &state) {
   std::filesystem::remove(out);
 }
 
+void Mouse(QWidget *view, QEvent::Type type, QPoint at) {
+  QMouseEvent event(type, at, view->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                    type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(view, &event);
+}
+
+// From a dot of the velocity diagram to its drop and back: the click that selects it (the
+// nearest of the day's dots, the particle read for the record table), the double click that
+// opens the drop view at it (contours, frame), and Main back to the diagram.
+void DotToDropRoundTrip(benchmark::State &state) {
+  Frame f(BigKind::VVel);
+  auto *view = f.frame ? qobject_cast<CBigVVelView *>(f.frame->Diagram()) : nullptr;
+  if (!view) {
+    state.SkipWithError("no frame");
+    return;
+  }
+  f.frame->Panel()->OnRun();
+  const DiagramDot &dot = view->Dots().All()[view->Dots().Size() / 2];
+  const QPoint at = view->DevicePixel(QPointF(dot.at.x, dot.at.y));
+  for (auto _ : state) {
+    Mouse(view, QEvent::MouseButtonPress, at);
+    Mouse(view, QEvent::MouseButtonRelease, at);
+    Mouse(view, QEvent::MouseButtonDblClick, at);
+    CBigFrame *drop = f.frame->Nested();
+    if (!drop) {
+      state.SkipWithError("the drop view did not open");
+      return;
+    }
+    QApplication::processEvents();
+    drop->Panel()->OnMain();
+    QApplication::processEvents();
+  }
+  state.counters["dots"] = double(view->Dots().Size());
+}
+
+BENCHMARK(DotToDropRoundTrip)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 BENCHMARK(VerticalVelocityRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(HorizontalVelocityRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(OblatenessScatterRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

@@ -3,14 +3,18 @@
 #include "CBigFrame.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
+#include "views/BigDiagramView.h"
 #include "views/CDSDCtrlPanel.h"
 #include "views/CHVelCtrlPanel.h"
 #include "views/COblCtrlPanel.h"
 #include "views/CParticleCtrlPanel.h"
 #include "views/CRainIntensityCtrlPanel.h"
 #include "views/CVVelCtrlPanel.h"
+#include "views/DiagramPicture.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QPainter>
 #include <QStringList>
 #include <functional>
 #include <vector>
@@ -184,6 +188,30 @@ QWidget *Prepare(CPluvicamApp &app, const QCommandLineParser &parser, QString &e
   }
   error = entry->press(*frame, parser);
   return error.isEmpty() ? frame : nullptr;
+}
+
+bool Save(QWidget *subject, const QString &path, const OutputGuard &guard, QString &error) {
+  const bool svg = QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
+  if (!svg) {
+    if (!subject->grab().save(path)) {
+      error = QStringLiteral("could not write %1").arg(path);
+      return false;
+    }
+    return true;
+  }
+  diagrampicture::Scene scene;
+  auto *frame = qobject_cast<CBigFrame *>(subject);
+  if (BigDiagramView *diagram = frame ? frame->Diagram() : nullptr) {
+    scene = diagram->PictureScene();
+  } else {
+    // A window without a diagram of its own: as it paints itself.
+    scene = {subject->size(), [subject](QPainter &p) { subject->render(&p); }};
+  }
+  if (!diagrampicture::Save(scene, path, 1, guard, &error)) {
+    error[0] = error[0].toLower();
+    return false;
+  }
+  return true;
 }
 
 } // namespace bigpicture

@@ -1,4 +1,6 @@
 #pragma once
+#include "data/OutputGuard.h"
+
 #include <QString>
 
 class CPluvicamApp;
@@ -17,5 +19,8 @@ QString CheckOptions(const QCommandLineParser &parser);
 // Opens the frame and presses its buttons. Returns the frame to take the picture of, or null
 // with `error` filled.
 QWidget *Prepare(CPluvicamApp &app, const QCommandLineParser &parser, QString &error);
+// Writes the picture of `subject` to `path`: an enlarged diagram's own vector picture when the
+// name ends in ".svg", else the window as the screen shows it. False with `error` set.
+bool Save(QWidget *subject, const QString &path, const OutputGuard &guard, QString &error);
 
 } // namespace bigpicture

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class BigDiagramView;
@@ -12,6 +13,8 @@ class BigPanel;
 class CBigInfoView;
 class CBigParticleView;
 class CPluvicamDoc;
+class QLabel;
+struct TimeSpan;
 class QSplitter;
 
 // An enlarged diagram in its own window: the record table and the diagram's control panel
@@ -44,6 +47,16 @@ public:
   CBigInfoView *RecordTable() const;
   int ViewCount() const { return int(views.size()); }
   QDialog *CreateStatusDialog(QWidget *owner) override;
+  // The values under the cursor, shown over the bottom of the frame while there are any.
+  QString StatusText() const;
+  // The drop view at the particle whose record starts at `position`, over this frame; its
+  // "Main" comes back here. False with a message when the particle cannot be read.
+  bool OpenDropView(qint32 position);
+  // The enlarged drop size distribution over the full time range of `span`, computed once, over
+  // this frame; its "Main" comes back here with the time window and integration as they were.
+  bool OpenSpanDsd(const TimeSpan &span);
+  // The frame opened over this one, or null.
+  CBigFrame *Nested() const { return nested; }
 
 signals:
   // Hidden and idle: the main window takes over and deletes the frame.
@@ -57,6 +70,10 @@ protected:
 
 private:
   void PollClose();
+  void ShowStatus(const QString &text);
+  // Shows `frame` over this one until its "Main"; then `after` runs.
+  void OpenNested(CBigFrame *frame, std::function<void()> after);
+  void CloseNested();
 
   BigKind kind;
   QSplitter *outer = nullptr;
@@ -66,4 +83,9 @@ private:
   QWidget *panel = nullptr;
   std::vector<QWidget *> views;
   QTimer closeTimer;
+  CPluvicamDoc *doc;
+  BigPaneFactory factory;
+  QLabel *status = nullptr;
+  CBigFrame *nested = nullptr;
+  std::function<void()> afterNested;
 };

@@ -56,9 +56,12 @@ int main(int argc, char **argv) {
   parser.setApplicationDescription(QStringLiteral("Viewer of two-camera precipitation recordings"));
   parser.addHelpOption();
   parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("a .hyd, .pix or .sno file"));
-  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                      QStringLiteral("save a picture of the main window and quit"),
-                                      QStringLiteral("OUT.png"));
+  const QCommandLineOption screenshot(
+      QStringLiteral("screenshot"),
+      QStringLiteral("save a picture of the main window and quit; with --big "
+                     "and a name ending in .svg, the diagram "
+                     "in vectors"),
+      QStringLiteral("OUT.png"));
   const QCommandLineOption steps(QStringLiteral("steps"),
                                  QStringLiteral("Step + presses before the picture (default 1)"),
                                  QStringLiteral("N"), QStringLiteral("1"));
@@ -170,8 +173,8 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "pluvicam: could not write %s: %s\n", qPrintable(out), refused.c_str());
     return 2;
   }
-  if (!subject->grab().save(out)) {
-    std::fprintf(stderr, "pluvicam: could not write %s\n", qPrintable(out));
+  if (QString error; !bigpicture::Save(subject, out, guard, error)) {
+    std::fprintf(stderr, "pluvicam: %s\n", qPrintable(error));
     return 1;
   }
   std::printf("%s\n", qPrintable(QFileInfo(out).absoluteFilePath()));

@@ -2,6 +2,7 @@
 
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
+#include "statistics/DiagramCsv.h"
 
 #include <QPainter>
 #include <cmath>
@@ -15,6 +16,7 @@ const QColor BAR_BLUE(0, 0, 192);
 
 CBigDSDView::CBigDSDView(CPluvicamDoc *doc, QWidget *parent) : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigDSDView"));
+  SetPictureName(QStringLiteral("dsd"));
   if (doc) {
     integration = std::make_unique<DsdIntegration>(*doc);
     frameScale = doc->GetViewFactor();
@@ -82,14 +84,15 @@ void CBigDSDView::UpdateModels() {
       dsd::ModelCurves(rate, last.normalised ? last.ndMax : 0.0, doc ? doc->GetViewFactor() : 1);
 }
 
-void CBigDSDView::paintEvent(QPaintEvent *event) {
-  DiagramView::paintEvent(event);
+void CBigDSDView::DrawOverlay(QPainter &p) {
   const IntegrationSettings *s = doc ? &doc->GetIntegrationSettings(IntegrationKind::Dsd) : nullptr;
-  if (!comp || !s || !(s->result > 0) || image.isNull())
+  if (!comp || !s || !(s->result > 0))
     return;
-  QPainter p(this);
   const LogicalMapping m = Mapping();
-  p.setClipRect(QRectF(m.ToDevice({0, 0}), m.ToDevice({10000, 10100})).normalized());
+  p.save();
+  p.resetTransform();
+  p.setClipRect(QRectF(m.ToDevice({0, 0}), m.ToDevice({10000, 10100})).normalized(),
+                Qt::IntersectClip);
   p.setTransform(m.Transform());
   const double h = FontHeight(TEXT_N);
   const int width = std::max(1, int(std::lround(m.DeviceLengthX(20))));
@@ -99,10 +102,12 @@ void CBigDSDView::paintEvent(QPaintEvent *event) {
     QPolygonF line;
     for (const auto &[x, y] : model.points)
       line << QPointF(x, y);
-    if (line.size() > 1)
+    if (KeepsNoClip(p))
+      DrawClippedPolyline(p, line, QRectF(0, 0, 10000, 10100).intersected(ShownArea()));
+    else if (line.size() > 1)
       p.drawPolyline(line);
   }
-  p.setClipping(false);
+  p.restore();
   // The legend moves left as far as its longest line would run past the window's right edge.
   double right = 0;
   for (const dsd::ModelCurve &model : models) {
@@ -131,6 +136,7 @@ void CBigDSDView::Start() {
   if (frameScale != doc->GetViewFactor()) {
     frameScale = doc->GetViewFactor();
     InvalidateFrame();
+    ClearZoom();
   }
   Rebuild();
   update();
@@ -148,6 +154,7 @@ void CBigDSDView::Start() {
       if (last.normalised)
         bars = dsd::BigBars(last.classes.data(), last.geometry);
       showLabel = true;
+      ++runs;
       UpdateModels();
       Rebuild();
       update();
@@ -183,13 +190,35 @@ void CBigDSDView::OnToggle() {
 
 void CBigDSDView::OnReset(int) { Reset(); }
 
+QRectF CBigDSDView::PlotArea() const { return {0, 0, 10000, 10000}; }
+
+BigDiagramView::Axis CBigDSDView::XAxis() const {
+  return {1000.0 / frameScale, 0, QStringLiteral("D"), QStringLiteral("mm")};
+}
+
+// 2500 units per decade, 1 % at 5000.
+BigDiagramView::Axis CBigDSDView::YAxis() const {
+  return {2500, 5000, QStringLiteral("N(D)"), QStringLiteral("% of max"), Axis::Logarithmic};
+}
+
+std::string CBigDSDView::DataTable() {
+  if (!doc || !last.success)
+    return {};
+  const bool removed = doc->GetFilter().velocityQc.On();
+  std::string table = diagramcsv::DsdHeader(last.geometry, last.deltaD, true, removed);
+  diagramcsv::AppendDsdRow(table, runs, *doc, last, true, removed);
+  return table;
+}
+
 void CBigDSDView::Reset() {
+  runs = 0;
   bars.clear();
   showLabel = false;
   comp = false;
   if (doc && frameScale != doc->GetViewFactor()) {
     frameScale = doc->GetViewFactor();
     InvalidateFrame();
+    ClearZoom();
   }
   Rebuild();
   update();

@@ -32,7 +32,14 @@ public:
   // The model comparison on or off; refused without a rain amount.
   void OnToggle();
 
-  bool IsComputing() const { return computing; }
+  bool IsComputing() const override { return computing; }
+  QRectF PlotArea() const override;
+  Axis XAxis() const override;
+  Axis YAxis() const override;
+
+  // The last Run's interval as a row of the distribution's table, numbered as the Runs since
+  // the last reset; empty before a Run.
+  std::string DataTable() override;
   bool IsCompOn() const { return comp; }
   // The last Run's outcome; its classes survive until the next Run.
   const DsdInterval &LastInterval() const { return last; }
@@ -47,7 +54,7 @@ protected:
   QSizeF WindowExt() const override { return {12000, -12000}; }
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
-  void paintEvent(QPaintEvent *event) override;
+  void DrawOverlay(QPainter &p) override;
 
 private:
   void UpdateModels();
@@ -60,5 +67,6 @@ private:
   int frameScale = 1; // the scale the axes were labelled with
   std::vector<dsd::Bar> bars;
   bool showLabel = false;
+  int runs = 0; // the Runs with a result since the axes were last cleared
   std::array<dsd::ModelCurve, 3> models;
 };

@@ -10,6 +10,7 @@
 
 CBigHVelView::CBigHVelView(CPluvicamDoc *doc, QWidget *parent) : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigHVelView"));
+  SetPictureName(QStringLiteral("hvel"));
 }
 
 QPointF CBigHVelView::WindowOrg() const { return hvelframe::WindowOrg(); }
@@ -33,12 +34,26 @@ void CBigHVelView::DrawFrame(QPainter &p) {
 
 void CBigHVelView::DrawState(QPainter &p) { dots.Draw(p, Mapping()); }
 
+std::string CBigHVelView::DataTable() { return dots.Table(doc); }
+
 bool CBigHVelView::IsIdle() {
   running = false;
   return !busy;
 }
 
+QRectF CBigHVelView::PlotArea() const { return {-3600, -3600, 7200, 7200}; }
+
+// Camera A's speed to the right, camera B's downwards, 100 units per m/s.
+BigDiagramView::Axis CBigHVelView::XAxis() const {
+  return {100, 0, QStringLiteral("vA"), QStringLiteral("m/s")};
+}
+
+BigDiagramView::Axis CBigHVelView::YAxis() const {
+  return {-100, 0, QStringLiteral("vB"), QStringLiteral("m/s")};
+}
+
 void CBigHVelView::Reset() {
+  SelectDot(-1);
   dots.Clear();
   Rebuild();
   update();
@@ -54,7 +69,7 @@ void CBigHVelView::Start() {
       *doc, [this] { return running; },
       [&](const HydRecord &r) {
         const PlotPoint dot = HorizontalVelocityPlot::Dot(r.hVelA, r.hVelB);
-        dots.Add(dot);
+        dots.Add(DiagramDot::Of(r, dot));
         SetLogicalPixel(QPointF(dot.x, dot.y), dots.Colour());
         ScheduleRepaint();
       },

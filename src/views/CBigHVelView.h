@@ -17,6 +17,14 @@ public:
   void Reset() override;
 
   bool IsBusy() const { return busy; }
+  bool IsComputing() const override { return busy; }
+  const DotLayer *ShownDots() const override { return &dots; }
+  QRectF PlotArea() const override;
+  Axis XAxis() const override;
+  Axis YAxis() const override;
+
+  // The dots as CSV, one row per particle.
+  std::string DataTable() override;
   // The dots of the last run, drawn again at any size.
   const DotLayer &Dots() const { return dots; }
 

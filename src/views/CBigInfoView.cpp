@@ -139,6 +139,8 @@ void CBigInfoView::KindBlock() {
   } else {
     Text(20, 95, "Objects");
     Text(195, 95, Format("%ld", long(doc->GetIntegrationState()->count)));
+    if (particleShown)
+      ParticleRows();
   }
   const IntegrationState *state = doc->GetIntegrationState();
   TimeOfDay start, end;
@@ -147,6 +149,22 @@ void CBigInfoView::KindBlock() {
     Cell(120, 38, 395, 76,
          Format("%02d:%02d:%02d-%02d:%02d:%02d", start.hour, start.minute, start.second, end.hour,
                 end.minute, end.second));
+}
+
+void CBigInfoView::ParticleRows() {
+  using info::Format;
+  int status = -1;
+  const HydRecord *r = doc->GetHydHeader(&status);
+  if (!r || status != CPluvicamDoc::statusAccepted)
+    return;
+  TimeOfDay t;
+  Text(20, 133, "Particle");
+  if (doc->TimToTimeOfDay(r->tim, &t) == 1)
+    Text(195, 133, info::TimeText(t));
+  Text(420, 133, info::ClassName(r->dropType));
+  Text(20, 171,
+       Format("%.2f mm  %.2f m/s  H/W %.2f", double(r->diameter), double(r->velocity),
+              double(r->oblateness)));
 }
 
 void CBigInfoView::MomentRows() {

@@ -22,6 +22,9 @@ public:
 
   // The integral quantities of the drop size distribution's last Run, shown below its figures.
   void SetDsdMoments(const DsdMoments &moments) { dsdMoments = moments; }
+  // The document's current particle in the rows below the count: a dot of the diagram was
+  // selected.
+  void SetParticleShown(bool shown) { particleShown = shown; }
   void ClearDsdMoments() { dsdMoments.reset(); }
 
   void OnParticle() override { Refresh(); }
@@ -50,8 +53,10 @@ private:
             int align = Left | VCenter, QColor colour = Qt::black);
   void KindBlock();
   void MomentRows();
+  void ParticleRows();
 
   BigKind kind = BigKind::RainRate;
   std::optional<DsdMoments> dsdMoments;
+  bool particleShown = false;
   std::vector<Item> items;
 };

@@ -6,6 +6,7 @@
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
 #include "statistics/CalibrationExport.h"
+#include "statistics/DiagramCsv.h"
 #include "statistics/OblatenessPlot.h"
 
 #include <QDialog>
@@ -39,6 +40,7 @@ std::string NothingWritten(const QString &path, const std::string &reason) {
 
 CBigOblView::CBigOblView(CPluvicamDoc *doc, QWidget *parent) : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigOblView"));
+  SetPictureName(QStringLiteral("obl"));
   ask.chooseDiameter = [this](double diameter) {
     CCalibDataDlg dialog(diameter, this);
     return dialog.exec() == QDialog::Accepted ? dialog.GetIndex() : -1;
@@ -60,9 +62,31 @@ QPointF CBigOblView::WindowOrg() const {
 
 QSizeF CBigOblView::WindowExt() const { return mode ? QSizeF(2400, -12000) : QSizeF(12000, -2400); }
 
+QRectF CBigOblView::PlotArea() const {
+  return mode ? QRectF(0, 0, 2000, 10000) : QRectF(0, 0, 10000, 2000);
+}
+
+BigDiagramView::Axis CBigOblView::XAxis() const {
+  if (mode)
+    return {1000, 0, QStringLiteral("H/W"), QString()};
+  return {1000.0 / Scale(), 0, QStringLiteral("D"), QStringLiteral("mm")};
+}
+
+BigDiagramView::Axis CBigOblView::YAxis() const {
+  if (mode)
+    return {100, 0, QStringLiteral("N(H/W)"), QStringLiteral("% of max")};
+  return {1000, 0, QStringLiteral("H/W"), QString()};
+}
+
+bool CBigOblView::OwnsDrag(const QMouseEvent &event) const {
+  return !mode && !(event.modifiers() & Qt::ShiftModifier);
+}
+
 void CBigOblView::Prepare() {
-  if (frameScale != Scale() || frameMode != mode)
+  if (frameScale != Scale() || frameMode != mode) {
     InvalidateFrame();
+    ClearZoom();
+  }
   Rebuild();
   update();
 }
@@ -143,6 +167,14 @@ void CBigOblView::DrawModels(QPainter &p) {
   const int s = Scale();
   auto polyline = [&](op::Model model, const QColor &colour) {
     const auto points = op::ModelCurve(model, s);
+    if (KeepsNoClip(p) && IsZoomed()) {
+      QPolygonF line;
+      for (const PlotPoint &point : points)
+        line << QPointF(point.x, point.y);
+      p.setPen(PixelPen(colour));
+      DrawClippedPolyline(p, line, ShownArea());
+      return;
+    }
     QPainterPath path;
     path.moveTo(points.front().x, points.front().y);
     for (size_t i = 1; i < points.size(); ++i)
@@ -187,24 +219,33 @@ void CBigOblView::DrawBars(QPainter &p) {
   DrawText(p, {1400, 9000}, QString::fromStdString(texts.center), Left | Top, h);
 }
 
-void CBigOblView::paintEvent(QPaintEvent *event) {
-  DiagramView::paintEvent(event);
-  QPainter p(this);
-  ApplyMapping(p);
+void CBigOblView::DrawOverlay(QPainter &p) {
   if (!mode) {
     if (comp)
       DrawModels(p);
     if (grid)
       DrawMarks(p);
-    if (dragging) {
-      // The rubber band inverts what lies under it.
-      p.setCompositionMode(QPainter::RasterOp_NotDestination);
-      p.setPen(PixelPen(Qt::black));
-      p.drawRect(QRectF(QPointF(dragStart), QPointF(dragCurrent)).normalized());
-    }
   } else if (!running) {
     DrawBars(p);
   }
+}
+
+void CBigOblView::paintEvent(QPaintEvent *event) {
+  BigDiagramView::paintEvent(event);
+  if (!dragging || mode)
+    return;
+  QPainter p(this);
+  ApplyMapping(p);
+  // The rubber band inverts what lies under it.
+  p.setCompositionMode(QPainter::RasterOp_NotDestination);
+  p.setPen(PixelPen(Qt::black));
+  p.drawRect(QRectF(QPointF(dragStart), QPointF(dragCurrent)).normalized());
+}
+
+std::string CBigOblView::DataTable() {
+  if (mode)
+    return histogram.Summarise().maximum > 0 ? diagramcsv::ShapeTable(histogram) : std::string();
+  return dots.Table(doc);
 }
 
 void CBigOblView::OnToggleComp() {
@@ -223,6 +264,8 @@ void CBigOblView::OnToggleGrid() {
 
 void CBigOblView::OnToggleMode() {
   mode = !mode;
+  SelectDot(-1);
+  SetPictureName(mode ? QStringLiteral("obl-dist") : QStringLiteral("obl"));
   dragging = false;
   Prepare();
 }
@@ -233,6 +276,7 @@ bool CBigOblView::IsIdle() {
 }
 
 void CBigOblView::Reset() {
+  SelectDot(-1);
   dots.Clear();
   histogram.Clear();
   Prepare();
@@ -250,7 +294,7 @@ void CBigOblView::Start() {
       [&](const HydRecord &r) {
         histogram.Add(r.oblateness);
         const PlotPoint dot = op::Dot(r.diameter, r.oblateness, s);
-        dots.Add(dot);
+        dots.Add(DiagramDot::Of(r, dot));
         if (!mode) {
           SetLogicalPixel(QPointF(dot.x, dot.y), dots.Colour());
           ScheduleRepaint();
@@ -273,8 +317,8 @@ QPoint CBigOblView::LogicalPoint(QPointF device) const {
 }
 
 void CBigOblView::mousePressEvent(QMouseEvent *event) {
-  if (event->button() != Qt::LeftButton || mode || busy) {
-    DiagramView::mousePressEvent(event);
+  if (event->button() != Qt::LeftButton || busy || !OwnsDrag(*event)) {
+    BigDiagramView::mousePressEvent(event);
     return;
   }
   dragStart = dragCurrent = LogicalPoint(event->position());
@@ -283,8 +327,10 @@ void CBigOblView::mousePressEvent(QMouseEvent *event) {
 }
 
 void CBigOblView::mouseMoveEvent(QMouseEvent *event) {
-  if (!dragging)
+  if (!dragging) {
+    BigDiagramView::mouseMoveEvent(event);
     return;
+  }
   const QPoint p = LogicalPoint(event->position());
   if (p != dragCurrent) {
     dragCurrent = p;
@@ -293,8 +339,10 @@ void CBigOblView::mouseMoveEvent(QMouseEvent *event) {
 }
 
 void CBigOblView::mouseReleaseEvent(QMouseEvent *event) {
-  if (!dragging || event->button() != Qt::LeftButton)
+  if (!dragging || event->button() != Qt::LeftButton) {
+    BigDiagramView::mouseReleaseEvent(event);
     return;
+  }
   dragging = false;
   update();
   const PlotPoint start{dragStart.x(), dragStart.y()}, current{dragCurrent.x(), dragCurrent.y()};

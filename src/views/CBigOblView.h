@@ -52,6 +52,14 @@ public:
   bool IsDistribution() const { return mode; }
   bool IsCompOn() const { return comp; }
   bool IsBusy() const { return busy; }
+  bool IsComputing() const override { return busy; }
+  const DotLayer *ShownDots() const override { return mode ? nullptr : &dots; }
+  QRectF PlotArea() const override;
+  Axis XAxis() const override;
+  Axis YAxis() const override;
+
+  // The scatter's dots, or the distribution's bins, as CSV.
+  std::string DataTable() override;
   const OblatenessHistogram &Histogram() const { return histogram; }
   const DotLayer &Dots() const { return dots; }
   const CalibrationSelection &Selection() const { return selection; }
@@ -63,7 +71,10 @@ protected:
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
   void Resized() override { Prepare(); }
+  void DrawOverlay(QPainter &p) override;
   void paintEvent(QPaintEvent *event) override;
+  // A plain drag in the scatter marks calibration drops; Shift+drag zooms.
+  bool OwnsDrag(const QMouseEvent &event) const override;
   void mousePressEvent(QMouseEvent *event) override;
   void mouseMoveEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;

@@ -26,6 +26,7 @@ QString Arrow(double v) {
 CBigParticleView::CBigParticleView(CPluvicamDoc *doc, int cameraIndex, QWidget *parent)
     : DiagramView(doc, parent), index(cameraIndex) {
   setObjectName(QStringLiteral("CBigParticleView%1").arg(index));
+  SetPictureName(index == 0 ? QStringLiteral("drop-a") : QStringLiteral("drop-b"));
   TakeParticle();
 }
 

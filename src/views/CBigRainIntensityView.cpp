@@ -3,11 +3,15 @@
 #include "SlicedLoop.h"
 #include "document/CPluvicamDoc.h"
 #include "particle/CHydData.h"
+#include "statistics/DiagramCsv.h"
 #include "statistics/IntervalReader.h"
 #include "statistics/TipFileReader.h"
 
+#include <QMenu>
 #include <QPainter>
 
+#include <QMouseEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -22,6 +26,7 @@ constexpr double CLIP_MARK_HEIGHT = 5;
 CBigRainIntensityView::CBigRainIntensityView(CPluvicamDoc *doc, QWidget *parent)
     : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigRainIntensityView"));
+  SetPictureName(QStringLiteral("rain-rate"));
   Layout();
 }
 
@@ -109,9 +114,18 @@ void CBigRainIntensityView::DrawSteps(QPainter &p, const std::vector<QPoint> &po
     return;
   p.save();
   p.setPen(PixelPen(colour));
-  p.setClipRect(QRectF(QPointF(1, 1), QPointF(axis.X(), axis.Y())));
-  p.drawPolyline(points.data() + from, int(points.size() - from));
-  p.setClipping(false);
+  const QRectF plot(QPointF(1, 1), QPointF(axis.X(), axis.Y()));
+  if (KeepsNoClip(p)) {
+    QPolygonF line;
+    for (size_t i = from; i < points.size(); ++i)
+      line << QPointF(points[i]);
+    DrawClippedPolyline(p, line, plot.intersected(ShownArea()));
+  } else {
+    p.setClipRect(plot, Qt::IntersectClip);
+    p.drawPolyline(points.data() + from, int(points.size() - from));
+  }
+  p.restore();
+  p.save();
   // A small peak above the top edge, in device pixels so that it reads at any size.
   const LogicalMapping m = Mapping();
   p.resetTransform();
@@ -141,6 +155,27 @@ void CBigRainIntensityView::DrawState(QPainter &p) {
     }
     DrawSteps(p, points, 0, TIP_COLOUR);
   }
+}
+
+void CBigRainIntensityView::DrawOverlay(QPainter &p) {
+  // The colour key, top right inside the plot: a short stroke of each curve and its name.
+  const double h = TextHeight();
+  const LogicalMapping m = Mapping();
+  const double lineHeight = m.LogicalLengthY(std::max(double(MIN_TEXT_PIXELS), m.DeviceLengthY(h)));
+  // Placed in the region shown, so that a zoom keeps it in view.
+  const QRectF shown = ShownArea();
+  const double right = shown.left() + 0.98 * shown.width();
+  const double stroke = 0.04 * shown.width();
+  auto key = [&](double y, const QColor &colour, const QString &name) {
+    p.setPen(PixelPen(colour, 2));
+    p.drawLine(QPointF(right - stroke, y), QPointF(right, y));
+    DrawText(p, {right - 1.25 * stroke, y}, name, Right | VCenter, h, colour);
+  };
+  double y = shown.top() + 0.96 * shown.height();
+  key(y, RATE_COLOUR, QStringLiteral("particles"));
+  if (tipShown && !computing)
+    key(y - 1.4 * lineHeight, TIP_COLOUR, QStringLiteral("gauge (tips)"));
+  p.setPen(PixelPen(Qt::black));
 }
 
 void CBigRainIntensityView::AddPoints(size_t fromSegment) {
@@ -218,13 +253,201 @@ void CBigRainIntensityView::Start() {
   emit FiguresChanged();
 }
 
+QRectF CBigRainIntensityView::PlotArea() const {
+  return {0, 0, double(axis.X()), double(axis.Y())};
+}
+
+BigDiagramView::Axis CBigRainIntensityView::XAxis() const {
+  const double spu = axis.SecondsPerUnit();
+  return {1 / spu, -axis.AxisStart() / spu, QStringLiteral("time"), QString(),
+          BigDiagramView::Axis::Clock};
+}
+
+BigDiagramView::Axis CBigRainIntensityView::YAxis() const {
+  return {10, 0, QStringLiteral("rate"), QStringLiteral("mm/h")};
+}
+
+void CBigRainIntensityView::FitToData() {
+  double first = HUGE_VAL, last = -HUGE_VAL;
+  for (const RateSegment &s : segments) {
+    first = std::min(first, s.startSec);
+    last = std::max(last, s.endSec);
+  }
+  if (tipShown)
+    for (const RateSegment &s : tipCurve.segments) {
+      first = std::min(first, s.startSec);
+      last = std::max(last, s.endSec);
+    }
+  if (!(last > first))
+    return;
+  const BigDiagramView::Axis x = XAxis();
+  const double left = std::max(0.0, x.LogicalOf(first));
+  const double right = std::min(double(axis.X()), x.LogicalOf(last));
+  ClearZoom();
+  ZoomTo(QRectF(QPointF(left, 0), QPointF(right, axis.Y())));
+}
+
+void CBigRainIntensityView::AddMenuActions(QMenu &menu) {
+  BigDiagramView::AddMenuActions(menu);
+  QAction *fit = menu.addAction(QStringLiteral("Fit"));
+  fit->setObjectName(QStringLiteral("fit"));
+  fit->setEnabled(!computing && !segments.empty());
+  connect(fit, &QAction::triggered, this, [this] { FitToData(); });
+  if (windowBefore) {
+    QAction *reset = menu.addAction(QStringLiteral("Reset Time"));
+    reset->setObjectName(QStringLiteral("resetTime"));
+    reset->setEnabled(!computing);
+    connect(reset, &QAction::triggered, this, [this] { ResetTime(); });
+  }
+}
+
+TimeSpan CBigRainIntensityView::SpanBetween(double x1, double x2) const {
+  const LogicalMapping m = Mapping();
+  const BigDiagramView::Axis x = XAxis();
+  const QRectF shown = ShownArea();
+  auto seconds = [&](double device) {
+    const double l = std::clamp(m.ToLogical(QPointF(device, 0)).x(), shown.left(), shown.right());
+    return x.ValueOf(l);
+  };
+  FilterRecord filter;
+  if (doc)
+    doc->GetFilterSettings(filter);
+  return TimeSpan::Covering(seconds(x1), seconds(x2), filter.startTime.Seconds(),
+                            doc ? filter.endTime.Seconds() : 24 * 3600);
+}
+
+void CBigRainIntensityView::SetTimeWindow(const TimeSpan &span) {
+  if (!doc || span.Empty() || computing)
+    return;
+  FilterRecord filter;
+  doc->GetFilterSettings(filter);
+  if (!windowBefore)
+    windowBefore = filter;
+  filter.startTime = TimeSpan::Clock(span.from);
+  filter.endTime = TimeSpan::Clock(span.to);
+  doc->SetFilterSettings(filter);
+  ClearZoom();
+  Layout();
+  // The curve stays, laid on the new axis.
+  ratePoints.clear();
+  AddPoints(0);
+  if (tipShown)
+    UpdateTipCurve();
+  Rebuild();
+  update();
+}
+
+bool CBigRainIntensityView::ResetTime() {
+  if (!doc || !windowBefore || computing)
+    return false;
+  doc->SetFilterSettings(*std::exchange(windowBefore, std::nullopt));
+  ClearZoom();
+  Layout();
+  ratePoints.clear();
+  AddPoints(0);
+  if (tipShown)
+    UpdateTipCurve();
+  Rebuild();
+  update();
+  return true;
+}
+
+const RateSegment *CBigRainIntensityView::StepAt(double seconds) const {
+  for (const RateSegment &s : segments)
+    if (seconds >= s.startSec && seconds < s.endSec)
+      return &s;
+  return nullptr;
+}
+
+bool CBigRainIntensityView::OwnsDrag(const QMouseEvent &event) const {
+  const QPoint bottom = DevicePixel(QPointF(0, 0));
+  const QRect clip = StateClip();
+  const int axisY = clip.isEmpty() ? bottom.y() : clip.bottom();
+  return event.position().y() > axisY;
+}
+
+void CBigRainIntensityView::Clicked(QPointF device) {
+  const QPointF l = Mapping().ToLogical(device);
+  const QRectF shown = ShownArea();
+  if (l.x() < shown.left() || l.x() > shown.right() || l.y() < shown.top() ||
+      l.y() > shown.bottom())
+    return;
+  if (const RateSegment *s = StepAt(XAxis().ValueOf(l.x()))) {
+    const TimeSpan span = TimeSpan::Covering(s->startSec, s->endSec, 0, 48 * 3600);
+    emit CursorTextChanged(QStringLiteral("step %1  %2 mm/h")
+                               .arg(QString::fromStdString(span.Text()))
+                               .arg(double(s->rate), 0, 'f', 2));
+  }
+}
+
+void CBigRainIntensityView::mousePressEvent(QMouseEvent *event) {
+  if (event->button() != Qt::LeftButton || computing || !OwnsDrag(*event)) {
+    BigDiagramView::mousePressEvent(event);
+    return;
+  }
+  spanning = true;
+  spanStartX = spanEndX = event->position().x();
+  update();
+}
+
+void CBigRainIntensityView::mouseMoveEvent(QMouseEvent *event) {
+  if (spanning) {
+    spanEndX = event->position().x();
+    update();
+  }
+  BigDiagramView::mouseMoveEvent(event);
+}
+
+void CBigRainIntensityView::mouseReleaseEvent(QMouseEvent *event) {
+  if (!spanning || event->button() != Qt::LeftButton) {
+    BigDiagramView::mouseReleaseEvent(event);
+    return;
+  }
+  spanning = false;
+  spanEndX = event->position().x();
+  update();
+  if (std::abs(spanEndX - spanStartX) < 3)
+    return;
+  const TimeSpan span = SpanBetween(spanStartX, spanEndX);
+  if (span.Empty())
+    return;
+  QMenu menu(this);
+  QAction *window = menu.addAction(
+      QStringLiteral("Set time window to %1").arg(QString::fromStdString(span.Text())));
+  window->setObjectName(QStringLiteral("setTimeWindow"));
+  QAction *dsd = menu.addAction(QStringLiteral("Drop size distribution of this span"));
+  dsd->setObjectName(QStringLiteral("spanDsd"));
+  const QPoint at = event->globalPosition().toPoint();
+  QAction *chosen = execSpanMenu ? execSpanMenu(menu, at) : menu.exec(at);
+  if (chosen == window)
+    SetTimeWindow(span);
+  else if (chosen == dsd)
+    emit SpanDsdRequested(span);
+}
+
+void CBigRainIntensityView::paintEvent(QPaintEvent *event) {
+  BigDiagramView::paintEvent(event);
+  if (!spanning)
+    return;
+  QPainter p(this);
+  const QRect clip = StateClip();
+  const double top = clip.isEmpty() ? DevicePixel(QPointF(0, axis.Y())).y() : clip.top();
+  const double bottom = clip.isEmpty() ? DevicePixel(QPointF(0, 0)).y() : clip.bottom();
+  QColor band(0, 0, 192, 48);
+  p.fillRect(QRectF(QPointF(std::min(spanStartX, spanEndX), top),
+                    QPointF(std::max(spanStartX, spanEndX), bottom)),
+             band);
+}
+
 void CBigRainIntensityView::OnScaleUp() {
+  ClearZoom();
   axis.ScaleUp();
   Layout();
   Rebuild();
 }
 
 void CBigRainIntensityView::OnScaleDown() {
+  ClearZoom();
   axis.ScaleDown();
   Layout();
   Rebuild();
@@ -306,6 +529,18 @@ void CBigRainIntensityView::Reset() {
   if (tipShown && !computing)
     UpdateTipCurve();
   Rebuild();
+}
+
+std::string CBigRainIntensityView::DataTable() {
+  if (segments.empty() && !(tipShown && !tipCurve.segments.empty()))
+    return {};
+  std::string table = diagramcsv::RAIN_RATE_COLUMNS;
+  for (const RateSegment &s : segments)
+    diagramcsv::AppendRainRateRow(table, "particles", s);
+  if (tipShown)
+    for (const RateSegment &s : tipCurve.segments)
+      diagramcsv::AppendRainRateRow(table, "gauge", s);
+  return table;
 }
 
 bool CBigRainIntensityView::IsIdle() {

@@ -1,10 +1,13 @@
 #pragma once
 #include "BigDiagramView.h"
+#include "document/FilterRecord.h"
 #include "statistics/RainRateAxis.h"
 #include "statistics/RainRateRun.h"
+#include "statistics/TimeSpan.h"
 #include "statistics/TipCurve.h"
 
 #include <functional>
+#include <optional>
 
 class IntervalReader;
 #include <vector>
@@ -43,6 +46,33 @@ public:
   float GaugeTotal() const { return gaugeTotal; }
   bool TipShown() const { return tipShown != 0; }
   bool Computing() const { return computing != 0; }
+  bool IsComputing() const override { return computing != 0; }
+  QRectF PlotArea() const override;
+  BigDiagramView::Axis XAxis() const override;
+  BigDiagramView::Axis YAxis() const override;
+  // Fit: the time axis over the curve's extent, the rate axis as it is.
+  void FitToData();
+  // The time span a drag across the time axis covers, between two device x.
+  TimeSpan SpanBetween(double x1, double x2) const;
+  // The document's time window becomes `span`; the window before is kept for ResetTime.
+  void SetTimeWindow(const TimeSpan &span);
+  // The window before the first SetTimeWindow again; false when there is none.
+  bool ResetTime();
+  // The step of the particles' curve at a time of day, or null.
+  const RateSegment *StepAt(double seconds) const;
+  // Shows the span's menu at a global position and returns the action chosen; tests answer
+  // it themselves.
+  void SetSpanMenu(std::function<QAction *(QMenu &, QPoint)> exec) {
+    execSpanMenu = std::move(exec);
+  }
+
+signals:
+  // "Drop size distribution of this span".
+  void SpanDsdRequested(TimeSpan span);
+
+public:
+  // The particles' steps, then the gauge's when its curve is shown, as CSV.
+  std::string DataTable() override;
   // Device rectangle of the plot, for tests that look at the picture.
   QPoint DeviceOf(double seconds, double rate) const;
 
@@ -51,7 +81,16 @@ protected:
   QSizeF WindowExt() const override;
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
+  void DrawOverlay(QPainter &p) override;
   void Resized() override;
+  void AddMenuActions(QMenu &menu) override;
+  // A drag that starts below the time axis selects a span.
+  bool OwnsDrag(const QMouseEvent &event) const override;
+  void Clicked(QPointF device) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  void paintEvent(QPaintEvent *event) override;
 
 private:
   void Layout();
@@ -79,4 +118,8 @@ private:
   int run = 0;
   TipCurve tipCurve;
   std::function<float()> tipSizeSource;
+  bool spanning = false;
+  double spanStartX = 0, spanEndX = 0; // device
+  std::optional<FilterRecord> windowBefore;
+  std::function<QAction *(QMenu &, QPoint)> execSpanMenu;
 };

@@ -19,6 +19,7 @@ const QColor MEASURED_YELLOW(255, 255, 0);
 
 CBigVVelView::CBigVVelView(CPluvicamDoc *doc, QWidget *parent) : BigDiagramView(doc, parent) {
   setObjectName(QStringLiteral("CBigVVelView"));
+  SetPictureName(QStringLiteral("vvel"));
 }
 
 int CBigVVelView::Scale() const { return doc ? doc->GetViewFactor() : 1; }
@@ -52,18 +53,24 @@ void CBigVVelView::DrawFrame(QPainter &p) {
 
 void CBigVVelView::DrawState(QPainter &p) { dots.Draw(p, Mapping()); }
 
-void CBigVVelView::paintEvent(QPaintEvent *event) {
-  DiagramView::paintEvent(event);
-  if (!comp)
-    return;
-  QPainter p(this);
-  ApplyMapping(p);
-  DrawGunnKinzer(p);
+void CBigVVelView::DrawOverlay(QPainter &p) {
+  if (comp)
+    DrawGunnKinzer(p);
 }
+
+std::string CBigVVelView::DataTable() { return dots.Table(doc); }
 
 void CBigVVelView::DrawGunnKinzer(QPainter &p) {
   const int s = Scale();
   auto polyline = [&](const std::vector<PlotPoint> &points, const QColor &colour) {
+    if (KeepsNoClip(p)) {
+      QPolygonF line;
+      for (const PlotPoint &point : points)
+        line << QPointF(point.x, point.y);
+      p.setPen(PixelPen(colour));
+      DrawClippedPolyline(p, line, QRectF(0, 0, X, Y).intersected(ShownArea()));
+      return;
+    }
     QPainterPath path;
     path.moveTo(points.front().x, points.front().y);
     for (size_t i = 1; i < points.size(); ++i)
@@ -72,7 +79,7 @@ void CBigVVelView::DrawGunnKinzer(QPainter &p) {
     p.drawPath(path);
   };
   p.save();
-  p.setClipRect(QRectF(0, 0, X, Y));
+  p.setClipRect(QRectF(0, 0, X, Y), Qt::IntersectClip);
   polyline(vv::FormulaCurve(s), FORMULA_RED);
   polyline(vv::MeasuredCurve(s), MEASURED_YELLOW);
   p.restore();
@@ -93,9 +100,22 @@ bool CBigVVelView::IsIdle() {
   return computing == 0;
 }
 
+QRectF CBigVVelView::PlotArea() const { return {0, 0, double(X), double(Y)}; }
+
+BigDiagramView::Axis CBigVVelView::XAxis() const {
+  return {vv::UnitsPerMm(Scale()), 0, QStringLiteral("D"), QStringLiteral("mm")};
+}
+
+BigDiagramView::Axis CBigVVelView::YAxis() const {
+  return {vv::UnitsPerMm(Scale()), 0, QStringLiteral("v"), QStringLiteral("m/s")};
+}
+
 void CBigVVelView::Reset() {
-  if (frameScale != Scale())
+  SelectDot(-1);
+  if (frameScale != Scale()) {
     InvalidateFrame();
+    ClearZoom();
+  }
   dots.Clear();
   Rebuild();
   update();
@@ -112,7 +132,7 @@ void CBigVVelView::Start() {
         *doc, [this] { return run != 0; },
         [this](const HydRecord &r) {
           const PlotPoint dot = vv::Dot(r.diameter, r.velocity, Scale());
-          dots.Add(dot);
+          dots.Add(DiagramDot::Of(r, dot));
           SetLogicalPixel(QPointF(dot.x, dot.y), dots.Colour());
           ScheduleRepaint();
         },

@@ -21,18 +21,24 @@ public:
   // Comp: the model curves on or off.
   void OnToggle();
 
-  bool IsComputing() const { return computing != 0; }
+  bool IsComputing() const override { return computing != 0; }
+  // The dots as CSV, one row per particle.
+  std::string DataTable() override;
   bool IsCompOn() const { return comp != 0; }
   int Scale() const;
   // The dots of the last run, drawn again at any size.
   const DotLayer &Dots() const { return dots; }
+  const DotLayer *ShownDots() const override { return &dots; }
+  QRectF PlotArea() const override;
+  Axis XAxis() const override;
+  Axis YAxis() const override;
 
 protected:
   QPointF WindowOrg() const override { return {-1000, 13200}; }
   QSizeF WindowExt() const override { return {12000, -14400}; }
   void DrawFrame(QPainter &p) override;
   void DrawState(QPainter &p) override;
-  void paintEvent(QPaintEvent *event) override;
+  void DrawOverlay(QPainter &p) override;
 
 private:
   void DrawGunnKinzer(QPainter &p);

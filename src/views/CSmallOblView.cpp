@@ -27,6 +27,7 @@ void CSmallOblView::DrawFrame(QPainter &p) {
   DrawText(p, {8000, -40}, "8mm", HCenter | Top, h);
   DrawText(p, {-400, 1000}, "1", HCenter | Top, h);
   DrawText(p, {-400, 2000}, "2", HCenter | Top, h);
+  DrawText(p, {150, 2000}, "H/W", Left | VCenter, h);
 }
 
 void CSmallOblView::OnParticle() {

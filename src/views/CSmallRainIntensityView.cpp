@@ -25,6 +25,8 @@ void CSmallRainIntensityView::DrawFrame(QPainter &p) {
     p.drawLine(x, 0, x, -200);
   // Left of the top tick with a gap, so that the tick does not run into the label.
   DrawText(p, {YLabelX(Y_TICK), 5000}, "50", Right | VCenter, FontHeight(LABEL_N));
+  // The unit inside the plot beside its top, where the margin has no room for it.
+  DrawText(p, {60, 5000}, "mm/h", Left | VCenter, FontHeight(LABEL_N));
 }
 
 double CSmallRainIntensityView::LeftMarginPixels(const LogicalMapping &m) const {

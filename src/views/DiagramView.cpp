@@ -2,6 +2,7 @@
 
 #include "DiagramPicture.h"
 #include "document/CPluvicamDoc.h"
+#include "statistics/SegmentClip.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,12 +13,14 @@
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
 #include <cmath>
 
+const QColor DiagramView::BACKGROUND(192, 192, 192);
+
 namespace {
-const QColor LIGHT_GREY(192, 192, 192);
 // Large enough to hold any text that an alignment anchors to one side of it.
 constexpr double TEXT_ROOM = 100000;
 // Where the last picture went; the next save dialog opens there.
@@ -62,6 +65,7 @@ LogicalMapping DiagramView::Mapping() const {
     org.setX(left);
     ext.setWidth(right - left);
   }
+  AdjustWindow(org, ext, viewport);
   return LogicalMapping::Anisotropic(org, ext, {}, viewport);
 }
 
@@ -123,15 +127,16 @@ void DiagramView::Draw() {
   // and some views redraw for every particle.
   if (frame.size() != image.size()) {
     frame = QImage(size(), QImage::Format_RGB32);
-    frame.fill(LIGHT_GREY);
+    frame.fill(BACKGROUND);
     QPainter p(&frame);
     ApplyMapping(p);
-    DrawFrame(p);
+    PaintFrame(p);
   }
   image = frame.copy();
   {
     QPainter p(&image);
     ApplyMapping(p);
+    ClipToState(p);
     DrawState(p);
   }
 }
@@ -226,10 +231,35 @@ void DiagramView::DrawTextInRect(QPainter &p, QPointF c1, QPointF c2, const QStr
   DrawText(p, m.ToLogical(at), text, align, height, colour, bold);
 }
 
+bool DiagramView::KeepsNoClip(const QPainter &p) {
+  return p.paintEngine() && p.paintEngine()->type() == QPaintEngine::SVG;
+}
+
+void DiagramView::DrawClippedPolyline(QPainter &p, const QPolygonF &points, const QRectF &clip) {
+  QList<QLineF> lines;
+  for (qsizetype i = 1; i < points.size(); ++i) {
+    Segment s{points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y()};
+    if (ClipSegment(s, clip.left(), clip.top(), clip.right(), clip.bottom()))
+      lines << QLineF(s.x1, s.y1, s.x2, s.y2);
+  }
+  p.drawLines(lines);
+}
+
+void DiagramView::ClipToState(QPainter &p) const {
+  const QRect clip = StateClip();
+  if (!clip.isEmpty()) {
+    const QTransform kept = p.transform();
+    p.resetTransform();
+    p.setClipRect(clip);
+    p.setTransform(kept);
+  }
+}
+
 void DiagramView::SetLogicalPixel(QPointF logical, QColor colour) {
   const QPoint d = DevicePixel(logical);
   QImage &canvas = Canvas();
-  if (canvas.rect().contains(d))
+  const QRect clip = StateClip();
+  if (canvas.rect().contains(d) && (clip.isEmpty() || clip.contains(d)))
     canvas.setPixel(d, colour.rgb());
 }
 
@@ -244,9 +274,24 @@ void DiagramView::paintEvent(QPaintEvent *) {
   Flush();
   QPainter p(this);
   if (image.isNull())
-    p.fillRect(rect(), LIGHT_GREY);
+    p.fillRect(rect(), BACKGROUND);
   else
     p.drawImage(0, 0, image);
+  ApplyMapping(p);
+  ClipToState(p);
+  DrawOverlay(p);
+}
+
+void DiagramView::PaintScene(QPainter &p) {
+  p.drawImage(0, 0, Picture());
+  ApplyMapping(p);
+  DrawOverlay(p);
+}
+
+diagrampicture::Scene DiagramView::PictureScene() {
+  if (Picture().isNull())
+    return {};
+  return {size(), [this](QPainter &p) { PaintScene(p); }};
 }
 
 const HydRecord *DiagramView::AcceptedRecord() const {
@@ -263,13 +308,15 @@ const QImage &DiagramView::Picture() {
   return Image();
 }
 
-bool DiagramView::SavePicture(const QString &path, QString *error) {
-  return diagrampicture::Save(Picture(), path, doc ? doc->GetOutputGuard() : OutputGuard(), error);
+bool DiagramView::SavePicture(const QString &path, QString *error, double scale) {
+  return diagrampicture::Save(PictureScene(), path, scale,
+                              doc ? doc->GetOutputGuard() : OutputGuard(), error);
 }
 
 void DiagramView::CopyPicture() {
-  if (!Picture().isNull())
-    QApplication::clipboard()->setImage(image);
+  const QImage picture = diagrampicture::Render(PictureScene(), 1);
+  if (!picture.isNull())
+    QApplication::clipboard()->setImage(picture);
 }
 
 QMenu *DiagramView::CreatePictureMenu(QWidget *parent) {
@@ -283,6 +330,7 @@ QMenu *DiagramView::CreatePictureMenu(QWidget *parent) {
   const bool hasPicture = !Picture().isNull();
   save->setEnabled(hasPicture);
   copy->setEnabled(hasPicture);
+  AddMenuActions(*menu);
   return menu;
 }
 
@@ -293,8 +341,6 @@ void DiagramView::contextMenuEvent(QContextMenuEvent *event) {
 }
 
 void DiagramView::AskAndSavePicture() {
-  // The picture is taken now, as the menu was opened on it; a run may go on meanwhile.
-  const QImage shown = Picture();
   QString folder = pictureFolder;
   QString name = QStringLiteral("diagram");
   if (doc && doc->HasHydFile()) {
@@ -303,8 +349,8 @@ void DiagramView::AskAndSavePicture() {
       folder = data.absolutePath();
     name = data.completeBaseName();
   }
-  if (!objectName().isEmpty())
-    name += QLatin1Char('-') + objectName();
+  if (!pictureName.isEmpty())
+    name += QLatin1Char('-') + pictureName;
   QString filter;
   QString path =
       QFileDialog::getSaveFileName(this, QStringLiteral("Save picture"),
@@ -315,7 +361,7 @@ void DiagramView::AskAndSavePicture() {
   path = diagrampicture::WithSuffix(path, filter);
   pictureFolder = QFileInfo(path).absolutePath();
   QString error;
-  if (diagrampicture::Save(shown, path, doc ? doc->GetOutputGuard() : OutputGuard(), &error))
+  if (SavePicture(path, &error, diagrampicture::ScaleOf(filter)))
     return;
   if (doc)
     doc->ShowMessage(error.toStdString());

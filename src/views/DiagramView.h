@@ -1,8 +1,10 @@
 #pragma once
+#include "DiagramPicture.h"
 #include "LogicalMapping.h"
 #include "document/DocumentListener.h"
 
 #include <QImage>
+#include <QPolygonF>
 #include <QTimer>
 #include <QWidget>
 #include <initializer_list>
@@ -27,12 +29,17 @@ public:
   // Builds the image now if a rebuild was put off.
   void Flush();
 
-  // The picture of the diagram as shown, at its current size: PNG, or SVG when the name ends in
-  // ".svg". False with `error` set.
-  bool SavePicture(const QString &path, QString *error = nullptr);
+  // The picture of the diagram as shown, at its current size: PNG (`scale` times the size), or
+  // SVG when the name ends in ".svg". False with `error` set.
+  bool SavePicture(const QString &path, QString *error = nullptr, double scale = 1);
   // The picture onto the clipboard.
   void CopyPicture();
-  // The context menu of every diagram: "Save picture…" and "Copy picture". The caller owns it.
+  // Everything the screen shows of the diagram, drawn anew at its size.
+  diagrampicture::Scene PictureScene();
+  // The diagram in words for file names ("dsd", "rain-rate").
+  QString PictureName() const { return pictureName; }
+  // The context menu of every diagram: "Save picture…" and "Copy picture", then what the view
+  // adds. The caller owns it.
   QMenu *CreatePictureMenu(QWidget *parent);
   // The mapping of the current client size.
   LogicalMapping Mapping() const;
@@ -55,6 +62,8 @@ public:
                 const QColor &colour = Qt::black, bool bold = false, double rotation = 0) const;
 
 protected:
+  static const QColor BACKGROUND;
+
   virtual QPointF WindowOrg() const = 0;
   virtual QSizeF WindowExt() const = 0;
   virtual bool IsotropicMapping() const { return false; }
@@ -74,8 +83,29 @@ protected:
   static constexpr double Y_LABEL_GAP = 2;
   // Axes, titles and everything fixed; the image has just been filled light grey.
   virtual void DrawFrame(QPainter &p) = 0;
+  // The frame as the view shows it now: DrawFrame unless the view draws another (zoomed).
+  virtual void PaintFrame(QPainter &p) { DrawFrame(p); }
+  // The window after the view's own choice, for views that show part of it (zoom).
+  virtual void AdjustWindow(QPointF &, QSizeF &, QSizeF) const {}
+  // Device rectangle the state and overlay are kept within; empty for no limit.
+  virtual QRect StateClip() const { return {}; }
+  // Sets StateClip on a painter when there is one.
+  void ClipToState(QPainter &p) const;
+  // Whether the painter draws into a format that keeps no clip (SVG): what must stay inside a
+  // rectangle is cut to it before it is drawn.
+  static bool KeepsNoClip(const QPainter &p);
+  // The polyline through logical `points`, cut to the logical rectangle `clip` (x and y
+  // growing); for painters that keep no clip.
+  static void DrawClippedPolyline(QPainter &p, const QPolygonF &points, const QRectF &clip);
   // What the view keeps as state (a particle, bars, a curve) on top of the frame.
   virtual void DrawState(QPainter &) {}
+  // What is painted over the image whenever it is shown (model curves, legends).
+  virtual void DrawOverlay(QPainter &) {}
+  // The picture's painting: by default the image as it stands with the overlay on top.
+  virtual void PaintScene(QPainter &p);
+  // Entries a view adds to the context menu below the picture's.
+  virtual void AddMenuActions(QMenu &) {}
+  void SetPictureName(const QString &name) { pictureName = name; }
   // On a size change: by default the frame and the kept state are drawn anew.
   virtual void Resized() { Rebuild(); }
 
@@ -132,6 +162,7 @@ private:
   const QImage &Picture();
   void Draw();
   bool stale = false; // a rebuild was put off
+  QString pictureName;
 };
 
 // Cosmetic pen: `width` device pixels whatever the mapping.
