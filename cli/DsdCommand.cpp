@@ -1,6 +1,8 @@
 // pluvicam-cli dsd: the enlarged drop size distribution, Run after Run to the end of the data,
 // one CSV row per Run, or one netCDF file; several files form one series in the order of their
 // first main header's time.
+#include "DsdCommand.h"
+
 #include "CliCommon.h"
 #include "CommandRegistry.h"
 #include "DocumentOptions.h"
@@ -23,6 +25,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -215,7 +218,7 @@ void AddDsdOptions(CLI::App &command, DsdOptions &o) {
 // The progress line on a terminal: file i of n, percent of the file, particles per second.
 class ProgressLine {
 public:
-  ProgressLine() : shown(isatty(STDERR_FILENO) == 1) {}
+  explicit ProgressLine(bool wanted) : shown(wanted && isatty(STDERR_FILENO) == 1) {}
   void Update(size_t file, size_t files, double fraction, int64_t particles, bool force = false) {
     if (!shown)
       return;
@@ -243,16 +246,20 @@ private:
   std::chrono::steady_clock::time_point last{};
 };
 
+// Standard error below the progress line, or the caller's messages when it has its own.
 class LineMessages : public UserMessages {
 public:
-  explicit LineMessages(ProgressLine &progress) : progress(progress) {}
+  LineMessages(ProgressLine &progress, UserMessages *caller) : progress(progress), caller(caller) {}
   void Show(const std::string &text) override {
+    if (caller)
+      return caller->Show(text);
     progress.Clear();
     std::cerr << text << "\n";
   }
 
 private:
   ProgressLine &progress;
+  UserMessages *caller;
 };
 
 // What the options make of the command, checked before any file is read.
@@ -344,35 +351,45 @@ private:
   int run = 0; // numbered through the series
 };
 
+// The product file, or its image in `memory` when that is given.
 class NetcdfOutput : public DsdOutput {
 public:
-  NetcdfOutput(const DsdOptions &o, const DsdPlan &plan) : o(o), plan(plan) {}
+  NetcdfOutput(const DsdOptions &o, const DsdPlan &plan, std::vector<unsigned char> *memory)
+      : o(o), plan(plan), memory(memory) {}
   bool Begin(CPluvicamDoc &doc, std::string &error) override {
     DsdProductLayout layout =
         MakeDsdProductLayout(doc, o.moments, UtcStamp(std::time(nullptr)) + " " + o.commandLine);
     for (const auto &[key, value] : plan.attributes)
       layout.attributes.emplace_back(key, value);
+    if (memory)
+      return writer.CreateInMemory("the product", layout, &error);
     return writer.Create(o.netcdf, layout, plan.guard, &error);
   }
   bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &error) override {
     return writer.Append(MakeDsdProductRow(doc, interval, o.moments), &error);
   }
-  bool End(std::string &error) override { return writer.Finish(&error); }
+  bool End(std::string &error) override {
+    return memory ? writer.FinishInMemory(*memory, &error) : writer.Finish(&error);
+  }
 
 private:
   const DsdOptions &o;
   const DsdPlan &plan;
+  std::vector<unsigned char> *memory;
   DsdNetcdfWriter writer;
 };
 
 // The files of the series one after the other, Run after Run into one output.
 class DsdSeriesCommand {
 public:
-  DsdSeriesCommand(const DsdOptions &o, const DsdPlan &plan) : o(o), plan(plan) {
-    if (o.netcdf.empty())
+  // With `memory` the product goes there and every message to `caller`, without progress.
+  DsdSeriesCommand(const DsdOptions &o, const DsdPlan &plan,
+                   std::vector<unsigned char> *memory = nullptr, UserMessages *caller = nullptr)
+      : o(o), plan(plan), progress(memory == nullptr), messages(progress, caller) {
+    if (o.netcdf.empty() && !memory)
       output = std::make_unique<CsvOutput>(o);
     else
-      output = std::make_unique<NetcdfOutput>(o, plan);
+      output = std::make_unique<NetcdfOutput>(o, plan, memory);
   }
 
   // The exit status.
@@ -402,7 +419,7 @@ public:
     if (opened == 0)
       return EXIT_UNUSABLE;
     if (!output->End(error)) {
-      std::cerr << error << "\n";
+      messages.Show(error);
       return EXIT_STOPPED;
     }
     return status;
@@ -449,7 +466,7 @@ private:
   const DsdOptions &o;
   const DsdPlan &plan;
   ProgressLine progress;
-  LineMessages messages{progress};
+  LineMessages messages;
   std::unique_ptr<DsdOutput> output;
   std::vector<std::string> files;
   int status = 0;
@@ -469,6 +486,27 @@ int RunDsdCommand(const DsdOptions &o) {
 }
 
 } // namespace
+
+int RunDsdInMemory(const std::vector<std::string> &arguments, const std::string &history,
+                   std::vector<unsigned char> &product, UserMessages &messages) {
+  DsdOptions o;
+  CLI::App command{"dsd"};
+  AddDsdOptions(command, o);
+  try {
+    command.parse(std::vector<std::string>(arguments.rbegin(), arguments.rend()));
+  } catch (const CLI::ParseError &e) {
+    throw std::invalid_argument(e.what());
+  }
+  if (!o.netcdf.empty())
+    throw std::invalid_argument("--netcdf: the product stays in memory here");
+  o.commandLine = history;
+  DsdPlan plan;
+  std::string error;
+  if (!PlanWindow(o, plan.filter, error) || !ParseIntegration(o, plan.integration, error) ||
+      !PlanAttributes(o, plan, error) || !PlanOutput(o, plan, error))
+    throw std::invalid_argument(error);
+  return DsdSeriesCommand(o, plan, &product, &messages).Run();
+}
 
 void AddDsdCommand(CommandRegistry &registry) {
   auto options = std::make_shared<DsdOptions>();

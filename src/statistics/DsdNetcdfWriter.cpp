@@ -287,10 +287,32 @@ bool DsdNetcdfWriter::Create(const std::string &path, const DsdProductLayout &la
   std::string why;
   if (!partial.Create(path, &why))
     return fail(why);
+  return Start(path, layout, error);
+}
+
+bool DsdNetcdfWriter::CreateInMemory(const std::string &name, const DsdProductLayout &layout,
+                                     std::string *error) {
+  Abandon();
+  target = name;
+  guard = OutputGuard{};
+  if (layout.classCount <= 0 || !(layout.deltaD > 0) || !std::isfinite(layout.deltaD)) {
+    if (error)
+      *error = "Could not write " + name + ": no diameter classes";
+    return false;
+  }
+  return Start(name, layout, error);
+}
+
+bool DsdNetcdfWriter::Start(const std::string &name, const DsdProductLayout &layout,
+                            std::string *error) {
   int id = -1;
-  const int status = nc_create_mem(path.c_str(), NC_NETCDF4, INITIAL_IMAGE, &id);
-  if (status != NC_NOERR)
-    return fail(nc_strerror(status));
+  const int status = nc_create_mem(name.c_str(), NC_NETCDF4, INITIAL_IMAGE, &id);
+  if (status != NC_NOERR) {
+    if (error)
+      *error = "Could not write " + name + ": " + nc_strerror(status);
+    Abandon();
+    return false;
+  }
   ncid = id;
   classCount = layout.classCount;
   moments = layout.moments;
@@ -425,7 +447,7 @@ void DsdNetcdfWriter::ClearRows() {
     values.clear();
 }
 
-bool DsdNetcdfWriter::Finish(std::string *error) {
+bool DsdNetcdfWriter::CloseImage(void *&memory, std::size_t &size, std::string *error) {
   if (!IsOpen()) {
     if (error)
       *error = "Could not write " + target + ": the file is not open";
@@ -433,20 +455,46 @@ bool DsdNetcdfWriter::Finish(std::string *error) {
   }
   if (!Flush(error))
     return false;
+  NC_memio image{};
+  const int status = nc_close_memio(ncid, &image);
+  ncid = -1;
+  if (status == NC_NOERR) {
+    memory = image.memory;
+    size = image.size;
+    return true;
+  }
+  if (error)
+    *error = "Could not write " + target + ": " + nc_strerror(status);
+  Abandon();
+  return false;
+}
+
+bool DsdNetcdfWriter::FinishInMemory(std::vector<unsigned char> &bytes, std::string *error) {
+  void *memory = nullptr;
+  std::size_t size = 0;
+  if (!CloseImage(memory, size, error))
+    return false;
+  const auto *begin = static_cast<const unsigned char *>(memory);
+  bytes.assign(begin, begin + size);
+  std::free(memory);
+  Abandon();
+  return true;
+}
+
+bool DsdNetcdfWriter::Finish(std::string *error) {
   auto fail = [&](const std::string &why) {
     if (error)
       *error = "Could not write " + target + ": " + why;
     Abandon();
     return false;
   };
-  NC_memio image{};
-  const int status = nc_close_memio(ncid, &image);
-  ncid = -1;
-  if (status != NC_NOERR)
-    return fail(nc_strerror(status));
+  void *memory = nullptr;
+  std::size_t size = 0;
+  if (!CloseImage(memory, size, error))
+    return false;
   std::string why;
-  const bool written = partial.Write(image.memory, image.size, &why);
-  std::free(image.memory);
+  const bool written = partial.Write(memory, size, &why);
+  std::free(memory);
   if (!written)
     return fail(why);
   // The reading took its time: the target may have become something else meanwhile.

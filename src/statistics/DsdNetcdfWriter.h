@@ -29,11 +29,15 @@ public:
   // Starts the file for `path`, where `guard` lets it be written. False with `error` set.
   bool Create(const std::string &path, const DsdProductLayout &layout, const OutputGuard &guard,
               std::string *error);
+  // The same product kept in memory for the caller; `name` stands for it in messages.
+  bool CreateInMemory(const std::string &name, const DsdProductLayout &layout, std::string *error);
   // Adds one interval at the end of the series. False with `error` set; the file is abandoned.
   bool Append(const DsdProductRow &row, std::string *error);
   // Writes what is buffered and the file, and gives it the target's name. False with `error`
   // set; nothing is left behind then.
   bool Finish(std::string *error);
+  // Of a product in memory: its bytes, a netCDF-4 file's image, into `image`.
+  bool FinishInMemory(std::vector<unsigned char> &image, std::string *error);
   // Closes and removes the unfinished file.
   void Abandon();
 
@@ -44,7 +48,10 @@ public:
   std::size_t Rows() const { return written + buffered; }
 
 private:
+  bool Start(const std::string &name, const DsdProductLayout &layout, std::string *error);
   bool Define(const DsdProductLayout &layout, std::string *error);
+  // Closes the file into its image in memory, which the caller frees.
+  bool CloseImage(void *&memory, std::size_t &size, std::string *error);
   bool Flush(std::string *error);
   // Empties the buffered rows.
   void ClearRows();
