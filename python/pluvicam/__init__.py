@@ -119,18 +119,21 @@ def _dsd_options(mode, interval, delta_d, scale, moments, window, filters, qc, j
     return options + _document_arguments(window, filters, qc)
 
 
-def _product(paths, options, history):
-    """(Dataset or None, messages) of the dsd command over `paths`; raises where it made none."""
+def _product_image(paths, options, history):
+    """(netCDF bytes, messages) of the dsd command over `paths`; raises where it made none."""
     image, messages, status = _pluvicam.dsd([str(p) for p in paths], options, history)
     if not image:
         error = OSError if status == 2 else RuntimeError
         raise error(messages or "no product was made")
+    return image, messages
+
+
+def _open_product(image):
     import netCDF4
     import xarray
 
     with netCDF4.Dataset("pluvicam", mode="r", memory=image) as nc:
-        dataset = xarray.open_dataset(xarray.backends.NetCDF4DataStore(nc)).load()
-    return dataset, messages
+        return xarray.open_dataset(xarray.backends.NetCDF4DataStore(nc)).load()
 
 
 def dsd(paths, *, mode="time", interval=None, delta_d=0.25, scale=1, moments=True,
@@ -148,6 +151,6 @@ def dsd(paths, *, mode="time", interval=None, delta_d=0.25, scale=1, moments=Tru
     if isinstance(paths, (str, bytes)) or not hasattr(paths, "__iter__"):
         paths = [paths]
     options = _dsd_options(mode, interval, delta_d, scale, moments, window, filters, qc, jobs)
-    dataset, messages = _product(paths, options, "pluvicam.dsd " + " ".join(options))
+    image, messages = _product_image(paths, options, "pluvicam.dsd " + " ".join(options))
     _warn(messages)
-    return dataset
+    return _open_product(image)

@@ -3,7 +3,7 @@
 
 import warnings
 
-from . import _dsd_options, _product, _pluvicam, PluvicamWarning
+from . import _dsd_options, _open_product, _product_image, _pluvicam, PluvicamWarning
 
 __all__ = ["dsd_series"]
 
@@ -13,7 +13,8 @@ def _series_order(paths):
 
 
 def _file_product(path, options, history):
-    return _product([path], options, history)
+    # The netCDF image travels: a few compressed bytes a day, and no xarray on the way.
+    return _product_image([path], options, history)
 
 
 def dsd_series(paths, client=None, **options):
@@ -68,10 +69,10 @@ def _series(paths, client, arguments, history):
     futures = client.map(_file_product, files, options=arguments, history=history, pure=False)
     parts = []
     for future in futures:
-        dataset, file_messages = future.result()
+        image, file_messages = future.result()
         if file_messages:
             warnings.warn(file_messages, PluvicamWarning, stacklevel=3)
-        parts.append(dataset)
+        parts.append(_open_product(image))
     # Variables along the diameter alone are the same in every part: taken once, from the first.
     joined = xarray.concat(parts, dim="time", data_vars="minimal", coords="minimal",
                            compat="override", combine_attrs="override")
