@@ -354,28 +354,42 @@ private:
 // The product file, or its image in `memory` when that is given.
 class NetcdfOutput : public DsdOutput {
 public:
-  NetcdfOutput(const DsdOptions &o, const DsdPlan &plan, std::vector<unsigned char> *memory)
+  NetcdfOutput(const DsdOptions &o, const DsdPlan &plan, DsdInMemory *memory)
       : o(o), plan(plan), memory(memory) {}
   bool Begin(CPluvicamDoc &doc, std::string &error) override {
-    DsdProductLayout layout =
+    layout =
         MakeDsdProductLayout(doc, o.moments, UtcStamp(std::time(nullptr)) + " " + o.commandLine);
     for (const auto &[key, value] : plan.attributes)
       layout.attributes.emplace_back(key, value);
-    if (memory)
-      return writer.CreateInMemory("the product", layout, &error);
-    return writer.Create(o.netcdf, layout, plan.guard, &error);
+    return memory || writer.Create(o.netcdf, layout, plan.guard, &error);
   }
   bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &error) override {
-    return writer.Append(MakeDsdProductRow(doc, interval, o.moments), &error);
+    if (!memory)
+      return writer.Append(MakeDsdProductRow(doc, interval, o.moments), &error);
+    rows.push_back(MakeDsdProductRow(doc, interval, o.moments));
+    return true;
   }
   bool End(std::string &error) override {
-    return memory ? writer.FinishInMemory(*memory, &error) : writer.Finish(&error);
+    if (!memory)
+      return writer.Finish(&error);
+    bool written = false;
+    memory->exclusive([&] {
+      written = writer.CreateInMemory("the product", layout, &error);
+      for (std::size_t i = 0; written && i < rows.size(); ++i)
+        written = writer.Append(rows[i], &error);
+      written = written && writer.FinishInMemory(memory->product, &error);
+      // The library's state goes with the lock.
+      writer.Abandon();
+    });
+    return written;
   }
 
 private:
   const DsdOptions &o;
   const DsdPlan &plan;
-  std::vector<unsigned char> *memory;
+  DsdInMemory *memory;
+  DsdProductLayout layout;
+  std::vector<DsdProductRow> rows; // of a product in memory, until the end
   DsdNetcdfWriter writer;
 };
 
@@ -383,8 +397,8 @@ private:
 class DsdSeriesCommand {
 public:
   // With `memory` the product goes there and every message to `caller`, without progress.
-  DsdSeriesCommand(const DsdOptions &o, const DsdPlan &plan,
-                   std::vector<unsigned char> *memory = nullptr, UserMessages *caller = nullptr)
+  DsdSeriesCommand(const DsdOptions &o, const DsdPlan &plan, DsdInMemory *memory = nullptr,
+                   UserMessages *caller = nullptr)
       : o(o), plan(plan), progress(memory == nullptr), messages(progress, caller) {
     if (o.netcdf.empty() && !memory)
       output = std::make_unique<CsvOutput>(o);
@@ -488,7 +502,7 @@ int RunDsdCommand(const DsdOptions &o) {
 } // namespace
 
 int RunDsdInMemory(const std::vector<std::string> &arguments, const std::string &history,
-                   std::vector<unsigned char> &product, UserMessages &messages) {
+                   DsdInMemory &target, UserMessages &messages) {
   DsdOptions o;
   CLI::App command{"dsd"};
   AddDsdOptions(command, o);
@@ -505,7 +519,7 @@ int RunDsdInMemory(const std::vector<std::string> &arguments, const std::string 
   if (!PlanWindow(o, plan.filter, error) || !ParseIntegration(o, plan.integration, error) ||
       !PlanAttributes(o, plan, error) || !PlanOutput(o, plan, error))
     throw std::invalid_argument(error);
-  return DsdSeriesCommand(o, plan, &product, &messages).Run();
+  return DsdSeriesCommand(o, plan, &target, &messages).Run();
 }
 
 void AddDsdCommand(CommandRegistry &registry) {

@@ -15,6 +15,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -147,21 +148,36 @@ py::tuple Info(const std::string &path) {
   return py::make_tuple(d, Trimmed(errors.str()));
 }
 
-// The dsd command's netCDF product in memory: (bytes, messages, exit status).
+// The dsd command's netCDF product in memory: (bytes, messages, exit status). The image is
+// written while `netcdfLock` is held, the lock through which the caller's other threads use
+// the netCDF library.
 py::tuple Dsd(const std::vector<std::string> &paths, const std::vector<std::string> &options,
-              const std::string &history) {
+              const std::string &history, py::object netcdfLock) {
   std::vector<std::string> arguments = options;
   // Every path a file, also one that starts with a dash.
   arguments.push_back("--");
   arguments.insert(arguments.end(), paths.begin(), paths.end());
-  std::vector<unsigned char> product;
+  DsdInMemory target;
+  target.exclusive = [&](const std::function<void()> &work) {
+    py::gil_scoped_acquire held;
+    netcdfLock.attr("acquire")();
+    try {
+      py::gil_scoped_release released;
+      work();
+    } catch (...) {
+      netcdfLock.attr("release")();
+      throw;
+    }
+    netcdfLock.attr("release")();
+  };
   std::ostringstream errors;
   StreamMessages messages(errors);
   int status = 0;
   {
     py::gil_scoped_release released;
-    status = RunDsdInMemory(arguments, history, product, messages);
+    status = RunDsdInMemory(arguments, history, target, messages);
   }
+  const std::vector<unsigned char> &product = target.product;
   return py::make_tuple(py::bytes(reinterpret_cast<const char *>(product.data()), product.size()),
                         Trimmed(errors.str()), status);
 }
@@ -187,6 +203,7 @@ PYBIND11_MODULE(_pluvicam, m) {
   m.def("read_particles", &ReadParticles, py::arg("path"), py::arg("arguments"),
         py::arg("keep_going"));
   m.def("info", &Info, py::arg("path"));
-  m.def("dsd", &Dsd, py::arg("paths"), py::arg("options"), py::arg("history"));
+  m.def("dsd", &Dsd, py::arg("paths"), py::arg("options"), py::arg("history"),
+        py::arg("netcdf_lock"));
   m.def("series_order", &SeriesOrder, py::arg("paths"));
 }

@@ -121,19 +121,31 @@ def _dsd_options(mode, interval, delta_d, scale, moments, window, filters, qc, j
 
 def _product_image(paths, options, history):
     """(netCDF bytes, messages) of the dsd command over `paths`; raises where it made none."""
-    image, messages, status = _pluvicam.dsd([str(p) for p in paths], options, history)
+    image, messages, status = _pluvicam.dsd([str(p) for p in paths], options, history,
+                                            _netcdf_lock())
     if not image:
         error = OSError if status == 2 else RuntimeError
         raise error(messages or "no product was made")
     return image, messages
 
 
+def _netcdf_lock():
+    """The lock through which xarray uses the netCDF library, which is not safe to call from two
+    threads at once; the module takes it too."""
+    from xarray.backends.netCDF4_ import NETCDF4_PYTHON_LOCK
+
+    return NETCDF4_PYTHON_LOCK
+
+
 def _open_product(image):
     import netCDF4
     import xarray
 
-    with netCDF4.Dataset("pluvicam", mode="r", memory=image) as nc:
-        return xarray.open_dataset(xarray.backends.NetCDF4DataStore(nc)).load()
+    # The lock is held here for the whole reading, so the store must not take it again.
+    with _netcdf_lock():
+        with netCDF4.Dataset("pluvicam", mode="r", memory=image) as nc:
+            store = xarray.backends.NetCDF4DataStore(nc, lock=False)
+            return xarray.open_dataset(store).load()
 
 
 def dsd(paths, *, mode="time", interval=None, delta_d=0.25, scale=1, moments=True,
