@@ -11,7 +11,7 @@ import datetime
 import warnings
 
 from ._pluvicam import DataError, __version__
-from . import _pluvicam  # noqa: E402
+from . import _pluvicam
 
 __all__ = ["read_particles", "dsd", "info", "DataError", "PluvicamWarning", "__version__"]
 
