@@ -10,6 +10,7 @@
 #include "StreamMessages.h"
 
 #include <CLI/CLI.hpp>
+#include <hdf5.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
@@ -41,6 +42,10 @@ struct DataError : std::runtime_error {
   PyErr_SetString(type, message.c_str());
   throw py::error_already_set();
 }
+
+// HDF5 prints its error stack on every thread but the one that set the netCDF library up, also
+// for the lookups the library expects to fail; the library reports real errors itself.
+void QuietHdf5Errors() { H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr); }
 
 // The window and filter options of the command line, checked as it checks them.
 DocumentOptions ParseDocumentOptions(const std::vector<std::string> &arguments) {
@@ -163,6 +168,7 @@ py::tuple Dsd(const std::vector<std::string> &paths, const std::vector<std::stri
     netcdfLock.attr("acquire")();
     try {
       py::gil_scoped_release released;
+      QuietHdf5Errors();
       work();
     } catch (...) {
       netcdfLock.attr("release")();
@@ -206,4 +212,5 @@ PYBIND11_MODULE(_pluvicam, m) {
   m.def("dsd", &Dsd, py::arg("paths"), py::arg("options"), py::arg("history"),
         py::arg("netcdf_lock"));
   m.def("series_order", &SeriesOrder, py::arg("paths"));
+  m.def("quiet_hdf5_errors", &QuietHdf5Errors);
 }

@@ -143,6 +143,7 @@ def _open_product(image):
 
     # The lock is held here for the whole reading, so the store must not take it again.
     with _netcdf_lock():
+        _pluvicam.quiet_hdf5_errors()
         with netCDF4.Dataset("pluvicam", mode="r", memory=image) as nc:
             store = xarray.backends.NetCDF4DataStore(nc, lock=False)
             return xarray.open_dataset(store).load()

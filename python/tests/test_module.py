@@ -155,7 +155,7 @@ def test_quality_control_takes_the_command_lines_options(days):
                                                  "--qc-velocity-tolerance", "1.5"))
 
 
-def test_threads_read_at_once_with_the_serial_results(days):
+def test_threads_read_at_once_with_the_serial_results(days, capfd):
     names = ["early", "mid", "late", "snow"]
     serial = [pluvicam.read_particles(days[n]) for n in names]
     products = [pluvicam.dsd(days[n]) for n in names[:2]]
@@ -166,3 +166,4 @@ def test_threads_read_at_once_with_the_serial_results(days):
         pd.testing.assert_frame_equal(got, want)
     for got, want in zip(parallel, products):
         assert_same_product(got, want)
+    assert "HDF5-DIAG" not in capfd.readouterr().err
