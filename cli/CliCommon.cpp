@@ -19,11 +19,11 @@ bool OpenOrReport(CHydDataHandler &handler, const std::string &file) {
   return false;
 }
 
-void ReportNoParticles(CHydDataHandler &handler, const std::string &file) {
+void ReportNoParticles(CHydDataHandler &handler, const std::string &file, std::ostream &errors) {
   if (handler.GetHydFile().GetLength() == 0)
-    std::cerr << file << ": the data file is empty\n";
+    errors << file << ": the data file is empty\n";
   else
-    std::cerr << file << ": the data file holds no particle\n";
+    errors << file << ": the data file holds no particle\n";
 }
 
 void StderrMessages::Show(const std::string &text) { std::cerr << text << "\n"; }
@@ -68,7 +68,7 @@ std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const Docume
   return OpenDocument(file, setup, messages);
 }
 
-int RunEndStatus(const CPluvicamDoc &doc, const RunStepResult &step) {
+int RunEndStatus(const CPluvicamDoc &doc, const RunStepResult &step, std::ostream &errors) {
   switch (step.status) {
   case CPluvicamDoc::statusOutOfTime:
     return 0;
@@ -76,10 +76,10 @@ int RunEndStatus(const CPluvicamDoc &doc, const RunStepResult &step) {
     // An end inside a record is a truncated file, not the end of the data.
     if (doc.GetHandler()->EndedAtRecordBoundary())
       return 0;
-    std::cerr << doc.GetStatusText() << "\n";
+    errors << doc.GetStatusText() << "\n";
     return EXIT_STOPPED;
   case CPluvicamDoc::statusBadRecord:
-    std::cerr << doc.GetStatusText() << "\n";
+    errors << doc.GetStatusText() << "\n";
     return EXIT_STOPPED;
   default: // errors were shown by the step itself
     return EXIT_STOPPED;

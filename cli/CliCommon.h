@@ -23,12 +23,14 @@ constexpr int EXIT_UNUSABLE = 2;
 bool OpenOrReport(CHydDataHandler &handler, const std::string &file);
 
 // A file without particles is not an error, but it must not look like a short day either.
-void ReportNoParticles(CHydDataHandler &handler, const std::string &file);
+void ReportNoParticles(CHydDataHandler &handler, const std::string &file,
+                       std::ostream &errors = std::cerr);
 
 // Walks the file from position 0 with GetNextHydData. `onParticle` sees every delivered
-// particle. Returns the exit status; failures are written to standard error as "POS: MESSAGE".
+// particle. Returns the exit status; failures are written to `errors` as "POS: MESSAGE".
 template <typename OnParticle>
-int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnParticle onParticle) {
+int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnParticle onParticle,
+         std::ostream &errors = std::cerr) {
   CHydException e;
   handler.SetHydFilePosition(0, &e);
   for (;;) {
@@ -42,7 +44,7 @@ int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnPartic
     if (e.code == CHydException::endOfFile && handler.EndedAtRecordBoundary())
       return 0;
     ++failures;
-    std::cerr << pos << ": " << e.message << "\n";
+    errors << pos << ": " << e.message << "\n";
     // A failure of the particle computation leaves the stream framed: go on behind the record.
     if (!keepGoing || !handler.LastFailureInComputation() ||
         e.code != CHydException::badRecordLength)
@@ -77,14 +79,16 @@ std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const Docume
 std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const DocumentOptions &options,
                                            UserMessages &messages);
 
-// The exit status of a document run that stopped with `step`.
-int RunEndStatus(const CPluvicamDoc &doc, const RunStepResult &step);
+// The exit status of a document run that stopped with `step`; why it failed goes to `errors`.
+int RunEndStatus(const CPluvicamDoc &doc, const RunStepResult &step,
+                 std::ostream &errors = std::cerr);
 
 // Runs the main window's loop to its end; `onParticle` sees every accepted particle after the
 // document has taken its wind reading and rain. With `keepGoing` a record whose computation
-// failed is reported and passed over. Returns the exit status.
+// failed is reported to `errors` and passed over. Returns the exit status.
 template <typename OnParticle>
-int RunDocument(CPluvicamDoc &doc, bool keepGoing, OnParticle onParticle) {
+int RunDocument(CPluvicamDoc &doc, bool keepGoing, OnParticle onParticle,
+                std::ostream &errors = std::cerr) {
   for (;;) {
     const RunStepResult step = StepDocument(doc);
     if (step.status == CPluvicamDoc::statusAccepted)
@@ -94,10 +98,10 @@ int RunDocument(CPluvicamDoc &doc, bool keepGoing, OnParticle onParticle) {
     // The document stands behind a record whose computation failed.
     if (keepGoing && step.status == CPluvicamDoc::statusBadRecord &&
         doc.LastFailureInComputation()) {
-      std::cerr << doc.GetStatusText() << "\n";
+      errors << doc.GetStatusText() << "\n";
       continue;
     }
-    return RunEndStatus(doc, step);
+    return RunEndStatus(doc, step, errors);
   }
 }
 

@@ -1,6 +1,8 @@
 // pluvicam-cli dsd: the enlarged drop size distribution, Run after Run to the end of the data,
 // one CSV row per Run, or one netCDF file; several files form one series in the order of their
 // first main header's time.
+#include "DsdCommand.h"
+
 #include "CliCommon.h"
 #include "CommandRegistry.h"
 #include "DocumentOptions.h"
@@ -23,6 +25,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -145,16 +148,20 @@ void AddDsdOptions(CLI::App &command, DsdOptions &o) {
   AddDocumentOptions(*cmd, o.document, false);
 }
 
+// Standard error below the progress line, or the caller's messages when it has its own.
 class LineMessages : public UserMessages {
 public:
-  explicit LineMessages(ProgressLine &progress) : progress(progress) {}
+  LineMessages(ProgressLine &progress, UserMessages *caller) : progress(progress), caller(caller) {}
   void Show(const std::string &text) override {
+    if (caller)
+      return caller->Show(text);
     progress.Clear();
     std::cerr << text << "\n";
   }
 
 private:
   ProgressLine &progress;
+  UserMessages *caller;
 };
 
 // What the options make of the command, checked before any file is read.
@@ -249,35 +256,59 @@ private:
   bool removed = false;
 };
 
+// The product file, or its image in `memory` when that is given.
 class NetcdfOutput : public DsdOutput {
 public:
-  NetcdfOutput(const DsdOptions &o, const DsdPlan &plan) : o(o), plan(plan) {}
+  NetcdfOutput(const DsdOptions &o, const DsdPlan &plan, DsdInMemory *memory)
+      : o(o), plan(plan), memory(memory) {}
   bool Begin(CPluvicamDoc &doc, std::string &error) override {
-    DsdProductLayout layout =
+    layout =
         MakeDsdProductLayout(doc, o.moments, UtcStamp(std::time(nullptr)) + " " + o.commandLine);
     for (const auto &[key, value] : plan.attributes)
       layout.attributes.emplace_back(key, value);
-    return writer.Create(o.netcdf, layout, plan.guard, &error);
+    return memory || writer.Create(o.netcdf, layout, plan.guard, &error);
   }
   bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &error) override {
-    return writer.Append(MakeDsdProductRow(doc, interval, o.moments), &error);
+    if (!memory)
+      return writer.Append(MakeDsdProductRow(doc, interval, o.moments), &error);
+    rows.push_back(MakeDsdProductRow(doc, interval, o.moments));
+    return true;
   }
-  bool End(std::string &error) override { return writer.Finish(&error); }
+  bool End(std::string &error) override {
+    if (!memory)
+      return writer.Finish(&error);
+    bool written = false;
+    memory->exclusive([&] {
+      written = writer.CreateInMemory(layout, &error);
+      for (std::size_t i = 0; written && i < rows.size(); ++i)
+        written = writer.Append(rows[i], &error);
+      written = written && writer.FinishInMemory(memory->product, &error);
+      // The library's state goes with the lock.
+      writer.Abandon();
+    });
+    return written;
+  }
 
 private:
   const DsdOptions &o;
   const DsdPlan &plan;
+  DsdInMemory *memory;
+  DsdProductLayout layout;
+  std::vector<DsdProductRow> rows; // of a product in memory, until the end
   DsdNetcdfWriter writer;
 };
 
 // The files of the series one after the other, Run after Run into one output.
 class DsdSeriesCommand {
 public:
-  DsdSeriesCommand(const DsdOptions &o, const DsdPlan &plan) : o(o), plan(plan) {
-    if (o.netcdf.empty())
+  // With `memory` the product goes there and every message to `caller`, without progress.
+  DsdSeriesCommand(const DsdOptions &o, const DsdPlan &plan, DsdInMemory *memory = nullptr,
+                   UserMessages *caller = nullptr)
+      : o(o), plan(plan), progress(memory == nullptr), messages(progress, caller) {
+    if (o.netcdf.empty() && !memory)
       output = std::make_unique<CsvOutput>(o);
     else
-      output = std::make_unique<NetcdfOutput>(o, plan);
+      output = std::make_unique<NetcdfOutput>(o, plan, memory);
   }
 
   // The exit status.
@@ -307,7 +338,7 @@ public:
     if (opened == 0)
       return EXIT_UNUSABLE;
     if (!output->End(error)) {
-      std::cerr << error << "\n";
+      messages.Show(error);
       return EXIT_STOPPED;
     }
     return status;
@@ -354,7 +385,7 @@ private:
   const DsdOptions &o;
   const DsdPlan &plan;
   ProgressLine progress;
-  LineMessages messages{progress};
+  LineMessages messages;
   std::unique_ptr<DsdOutput> output;
   std::vector<std::string> files;
   int status = 0;
@@ -374,6 +405,27 @@ int RunDsdCommand(const DsdOptions &o) {
 }
 
 } // namespace
+
+int RunDsdInMemory(const std::vector<std::string> &arguments, const std::string &history,
+                   DsdInMemory &target, UserMessages &messages) {
+  DsdOptions o;
+  CLI::App command{"dsd"};
+  AddDsdOptions(command, o);
+  try {
+    command.parse(std::vector<std::string>(arguments.rbegin(), arguments.rend()));
+  } catch (const CLI::ParseError &e) {
+    throw std::invalid_argument(e.what());
+  }
+  if (!o.netcdf.empty())
+    throw std::invalid_argument("--netcdf: the product stays in memory here");
+  o.commandLine = history;
+  DsdPlan plan;
+  std::string error;
+  if (!PlanWindow(o, plan.filter, error) || !ParseIntegration(o, plan.integration, error) ||
+      !PlanAttributes(o, plan, error) || !PlanOutput(o, plan, error))
+    throw std::invalid_argument(error);
+  return DsdSeriesCommand(o, plan, &target, &messages).Run();
+}
 
 void AddDsdCommand(CommandRegistry &registry) {
   auto options = std::make_shared<DsdOptions>();

@@ -1,6 +1,7 @@
 // pluvicam-cli info: the file's headers, particle count and rain total.
 #include "CliCommon.h"
 #include "CommandRegistry.h"
+#include "FileSummary.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -8,40 +9,29 @@
 namespace {
 
 int Info(const std::string &file) {
-  CHydDataHandler handler;
-  if (!cli::OpenOrReport(handler, file))
+  FileSummary s;
+  CHydException failure;
+  if (!FileSummary::Of(file, s, failure)) {
+    std::cerr << failure.message << "\n";
     return cli::EXIT_UNUSABLE;
-  std::printf("file: %s\n", handler.GetHydFile().GetFileName().c_str());
-  std::printf("kind: %s\n", handler.IsSno() ? "snow" : "rain");
-  std::printf("format: %d\n", handler.GetFormat());
-  std::printf("length: %d bytes\n", handler.GetHydFile().GetLength());
-  int minutes = 0;
-  for (int m = 1; m <= HeaderInfo::SLOTS; ++m)
-    minutes += handler.GetHeaderInfo().GetMinutePosition(m) != -1;
-  std::printf("indexed minutes: %d\n", minutes);
-  std::printf("main headers: %zu\n", handler.GetTimeIndex().size());
-  for (const MainTimEntry &entry : handler.GetTimeIndex()) {
-    const MainHeader &h = entry.mainHeader;
+  }
+  std::printf("file: %s\n", s.file.c_str());
+  std::printf("kind: %s\n", s.snow ? "snow" : "rain");
+  std::printf("format: %d\n", s.format);
+  std::printf("length: %lld bytes\n", static_cast<long long>(s.length));
+  std::printf("indexed minutes: %d\n", s.indexedMinutes);
+  std::printf("main headers: %zu\n", s.mainHeaders.size());
+  for (const MainHeader &h : s.mainHeaders) {
     const int seconds = h.time % 86400;
     std::printf("  %02d:%02d:%02d  %.14s  %.6f lines/s  scales %.4f/%.4f mm  planes "
                 "%.3f/%.3f/%.3f mm\n",
                 seconds / 3600, seconds / 60 % 60, seconds % 60, h.ident, h.lineFrequency, h.scaleA,
                 h.scaleB, h.planeDistance1, h.planeDistance2, h.planeDistance3);
   }
-  long long failures = 0, particles = 0;
-  double rain = 0;
-  const int status = cli::Walk(handler, true, failures, [&](CHydData &p, int32_t) {
-    const HydRecord &r = *p.GetHydHeader();
-    ++particles;
-    if (r.area > 0)
-      rain += r.volume / r.area;
-  });
-  if (particles == 0 && failures == 0)
-    cli::ReportNoParticles(handler, file);
-  std::printf("particles: %lld\n", particles);
-  std::printf("failures: %lld\n", failures);
-  std::printf("rain: %.2f mm\n", rain);
-  return status;
+  std::printf("particles: %lld\n", s.particles);
+  std::printf("failures: %lld\n", s.failures);
+  std::printf("rain: %.2f mm\n", s.rain);
+  return s.status;
 }
 
 } // namespace

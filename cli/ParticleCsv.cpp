@@ -4,16 +4,69 @@
 
 namespace csv {
 
-const char *const PARTICLE_COLUMNS =
-    "startPos,prevPos,nextPos,tim,time,format,dropType,diameter,volume,velocity,oblateness,"
-    "widthA,widthB,heightA,heightB,oblA,oblB,hVelA,hVelB,area,linesA,linesB,minPosA,maxPosA,"
-    "minPosB,maxPosB,scaleSysA,scaleSysB,scaleHeight,rawDiameter";
-
 const char *const CONTOUR_COLUMNS =
     "contourCountA,contourCountB,corrHeightA,corrWidthA,corrHVelA,cantingA,rmsA,corrFlagsA,"
     "corrHeightB,corrWidthB,corrHVelB,cantingB,rmsB,corrFlagsB";
 
 namespace {
+
+using Cell = std::optional<double>;
+constexpr ParticleColumn::Kind INTEGER = ParticleColumn::Integer;
+constexpr ParticleColumn::Kind REAL = ParticleColumn::Real;
+
+// The particle columns; each lambda reads one field of the record.
+const std::vector<ParticleColumn> COLUMNS = {
+    {"startPos", "byte", INTEGER, false,
+     [](const HydRecord &r, bool) -> Cell { return r.startPos; }},
+    {"prevPos", "byte", INTEGER, false, [](const HydRecord &r, bool) -> Cell { return r.prevPos; }},
+    {"nextPos", "byte", INTEGER, false, [](const HydRecord &r, bool) -> Cell { return r.nextPos; }},
+    {"tim", "camera line", ParticleColumn::LineTime, false,
+     [](const HydRecord &r, bool) -> Cell { return r.tim; }},
+    {"time", "", ParticleColumn::Clock, false, [](const HydRecord &, bool) -> Cell { return {}; }},
+    {"format", "1", INTEGER, false, [](const HydRecord &r, bool) -> Cell { return r.format; }},
+    {"dropType", "1", INTEGER, false, [](const HydRecord &r, bool) -> Cell { return r.dropType; }},
+    {"diameter", "mm", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.diameter; }},
+    {"volume", "mm3", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.volume; }},
+    {"velocity", "m s-1", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.velocity; }},
+    {"oblateness", "1", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.oblateness; }},
+    {"widthA", "mm", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.widthA; }},
+    {"widthB", "mm", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.widthB; }},
+    {"heightA", "mm", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.heightA; }},
+    {"heightB", "mm", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.heightB; }},
+    {"oblA", "1", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.oblA; }},
+    {"oblB", "1", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.oblB; }},
+    // Snow has no horizontal velocity, and one line gives no motion to measure.
+    {"hVelA", "m s-1", REAL, true,
+     [](const HydRecord &r, bool isSnow) -> Cell {
+       return !isSnow && r.linesA > 1 ? Cell(r.hVelA) : Cell();
+     }},
+    {"hVelB", "m s-1", REAL, true,
+     [](const HydRecord &r, bool isSnow) -> Cell {
+       return !isSnow && r.linesB > 1 ? Cell(r.hVelB) : Cell();
+     }},
+    {"area", "mm2", REAL, false, [](const HydRecord &r, bool) -> Cell { return r.area; }},
+    {"linesA", "camera line", INTEGER, false,
+     [](const HydRecord &r, bool) -> Cell { return r.linesA; }},
+    {"linesB", "camera line", INTEGER, false,
+     [](const HydRecord &r, bool) -> Cell { return r.linesB; }},
+    {"minPosA", "pixel", INTEGER, false,
+     [](const HydRecord &r, bool) -> Cell { return r.minPosA; }},
+    {"maxPosA", "pixel", INTEGER, false,
+     [](const HydRecord &r, bool) -> Cell { return r.maxPosA; }},
+    {"minPosB", "pixel", INTEGER, false,
+     [](const HydRecord &r, bool) -> Cell { return r.minPosB; }},
+    {"maxPosB", "pixel", INTEGER, false,
+     [](const HydRecord &r, bool) -> Cell { return r.maxPosB; }},
+    {"scaleSysA", "mm pixel-1", REAL, false,
+     [](const HydRecord &r, bool) -> Cell { return r.scaleSysA; }},
+    {"scaleSysB", "mm pixel-1", REAL, false,
+     [](const HydRecord &r, bool) -> Cell { return r.scaleSysB; }},
+    {"scaleHeight", "mm camera_line-1", REAL, false,
+     [](const HydRecord &r, bool) -> Cell { return r.scaleHeight; }},
+    // The first format stores no diameter of its own.
+    {"rawDiameter", "0.01 mm", INTEGER, true,
+     [](const HydRecord &r, bool) -> Cell { return r.format != 1 ? Cell(r.rawDiameter) : Cell(); }},
+};
 
 struct CameraResults {
   float height, width, hVel, canting;
@@ -86,54 +139,42 @@ void AppendTime(std::string &row, double tim) {
 
 void AppendInt(std::string &row, long long value) { row += std::to_string(value); }
 
+const std::vector<ParticleColumn> &ParticleColumns() { return COLUMNS; }
+
+std::string ParticleHeader() {
+  std::string header;
+  for (const ParticleColumn &c : COLUMNS) {
+    if (!header.empty())
+      header += ',';
+    header += c.name;
+  }
+  return header;
+}
+
 void AppendParticle(std::string &row, const HydRecord &r, bool isSnow) {
   const double lineFrequency = r.mainHeader ? r.mainHeader->lineFrequency : 0;
-  auto i = [&](long long v) {
-    AppendInt(row, v);
-    row += ',';
-  };
-  auto f = [&](double v) {
-    AppendFloat(row, v);
-    row += ',';
-  };
-  i(r.startPos);
-  i(r.prevPos);
-  i(r.nextPos);
-  AppendTime(row, r.tim);
-  row += ',';
-  row += TimeOfDay(r.tim, lineFrequency);
-  row += ',';
-  i(r.format);
-  i(r.dropType);
-  f(r.diameter);
-  f(r.volume);
-  f(r.velocity);
-  f(r.oblateness);
-  f(r.widthA);
-  f(r.widthB);
-  f(r.heightA);
-  f(r.heightB);
-  f(r.oblA);
-  f(r.oblB);
-  // Snow has no horizontal velocity, and one line gives no motion to measure.
-  if (!isSnow && r.linesA > 1)
-    AppendFloat(row, r.hVelA);
-  row += ',';
-  if (!isSnow && r.linesB > 1)
-    AppendFloat(row, r.hVelB);
-  row += ',';
-  f(r.area);
-  i(r.linesA);
-  i(r.linesB);
-  i(r.minPosA);
-  i(r.maxPosA);
-  i(r.minPosB);
-  i(r.maxPosB);
-  f(r.scaleSysA);
-  f(r.scaleSysB);
-  f(r.scaleHeight);
-  if (r.format != 1)
-    AppendInt(row, r.rawDiameter);
+  for (std::size_t i = 0; i < COLUMNS.size(); ++i) {
+    const ParticleColumn &c = COLUMNS[i];
+    if (i > 0)
+      row += ',';
+    if (c.kind == ParticleColumn::Clock) {
+      row += TimeOfDay(r.tim, lineFrequency);
+      continue;
+    }
+    const Cell cell = c.value(r, isSnow);
+    if (!cell)
+      continue;
+    switch (c.kind) {
+    case ParticleColumn::Integer:
+      AppendInt(row, static_cast<long long>(*cell));
+      break;
+    case ParticleColumn::LineTime:
+      AppendTime(row, *cell);
+      break;
+    default:
+      AppendFloat(row, *cell);
+    }
+  }
 }
 
 } // namespace csv

@@ -3,13 +3,34 @@
 #include "particle/CHydData.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 // The CSV row format of `pluvicam-cli particles`: other tools compare this output, so the
 // columns, their order and the number formats are fixed.
 namespace csv {
 
-extern const char *const PARTICLE_COLUMNS;
+// One column of a particle's row: its name, unit and how its cell is written.
+struct ParticleColumn {
+  enum Kind {
+    Integer,
+    Real,     // a 32-bit float of the record
+    LineTime, // camera lines since midnight, every digit kept
+    Clock     // "HH:MM:SS.mmm" of the line time
+  };
+  const char *name;
+  const char *unit; // as the CF conventions write units; "1" for counts and ratios, "" for text
+  Kind kind;
+  bool mayBeEmpty; // some particles leave the cell empty
+  // The cell's number, empty where the row leaves it empty; Clock cells are text.
+  std::optional<double> (*value)(const HydRecord &r, bool isSnow);
+};
+
+// The particle columns in the order of a row.
+const std::vector<ParticleColumn> &ParticleColumns();
+// Their names, comma-separated: the CSV header without the contour columns.
+std::string ParticleHeader();
 extern const char *const CONTOUR_COLUMNS;
 
 // "HH:MM:SS.mmm" of a particle time in camera lines, every division truncated.

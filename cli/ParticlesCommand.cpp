@@ -33,7 +33,7 @@ struct ParticlesArguments {
 };
 
 std::string Columns(const ContourOptions &contours, bool wind) {
-  std::string out = csv::PARTICLE_COLUMNS;
+  std::string out = csv::ParticleHeader();
   if (contours.enabled) {
     out += ',';
     out += csv::CONTOUR_COLUMNS;

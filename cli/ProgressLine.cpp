@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-ProgressLine::ProgressLine() : shown(isatty(STDERR_FILENO) == 1) {}
+ProgressLine::ProgressLine(bool wanted) : shown(wanted && isatty(STDERR_FILENO) == 1) {}
 
 void ProgressLine::Update(std::size_t file, std::size_t files, double fraction, int64_t particles,
                           bool force) {

@@ -5,10 +5,10 @@
 
 // The progress line of a long run on a terminal: file i of n, percent of the file, particles per
 // second, rewritten in place at most five times a second. Nothing when standard error is not a
-// terminal.
+// terminal, or when not `wanted` (a caller that shows its own).
 class ProgressLine {
 public:
-  ProgressLine();
+  explicit ProgressLine(bool wanted = true);
   void Update(std::size_t file, std::size_t files, double fraction, int64_t particles,
               bool force = false);
   // Clears the line before a message or at the end.
