@@ -13,6 +13,7 @@
 #include "statistics/DsdNetcdfWriter.h"
 #include "statistics/DsdProduct.h"
 #include "statistics/DsdSeriesRun.h"
+#include "statistics/ParallelFiles.h"
 
 #include <CLI/CLI.hpp>
 #include <chrono>
@@ -42,6 +43,7 @@ struct DsdOptions {
   std::string deltaD;             // mm, one of the class widths of the panel
   int scale = 1;
   bool moments = false;
+  int jobs = 1; // files read at the same time
   DocumentOptions document;
 };
 
@@ -151,11 +153,12 @@ std::string Header(const dsd::ClassGeometry &g, float deltaD, bool moments) {
   return out;
 }
 
-void AppendRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &r, bool moments) {
+// A row without its run number, which counts through the whole series.
+void AppendRow(std::string &out, CPluvicamDoc &doc, const DsdInterval &r, bool moments) {
   const IntegrationState &st = *doc.GetIntegrationState();
   const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
   char text[128];
-  std::snprintf(text, sizeof text, "%d,%.17g,%.17g,", run, st.startTim, st.endTim);
+  std::snprintf(text, sizeof text, "%.17g,%.17g,", st.startTim, st.endTim);
   out += text;
   out += cli::TimeText(doc, st.startTim);
   out += ',';
@@ -209,6 +212,9 @@ void AddDsdOptions(CLI::App &command, DsdOptions &o) {
   cmd->add_option("--attr", o.attrs,
                   "KEY=VALUE: a global attribute of the netCDF file "
                   "(repeatable; institution, title, ...)");
+  cmd->add_option("--jobs", o.jobs, "files read at the same time (default: the number of cores)")
+      ->default_val(ParallelFiles<int>::DefaultJobs())
+      ->check(CLI::Range(1, 1024));
   AddDocumentOptions(*cmd, o.document, false);
 }
 
@@ -309,27 +315,54 @@ bool PlanOutput(const DsdOptions &o, DsdPlan &plan, std::string &error) {
   return true;
 }
 
+// What one file of the series gives the output, made on whichever thread read the file.
+struct FileRuns {
+  bool opened = false;
+  bool failed = false;   // the series ended in a failure, reported among the messages
+  int64_t particles = 0; // taken into intervals
+  std::string csvHeader;
+  std::vector<std::string> csvRows; // without the run number
+  std::optional<DsdProductLayout> layout;
+  std::vector<DsdProductRow> rows;
+  // Each message with the number of rows made before it; -1 before the output could begin.
+  std::vector<std::pair<long, std::string>> messages;
+
+  size_t RowCount() const { return layout ? rows.size() : csvRows.size(); }
+};
+
+// Keeps a file's messages until its rows reach the output, so that they come in the order of
+// a serial run.
+class FileMessages : public UserMessages {
+public:
+  FileMessages(FileRuns &runs, bool &began) : runs(runs), began(began) {}
+  void Show(const std::string &text) override {
+    runs.messages.emplace_back(began ? long(runs.RowCount()) : -1L, text);
+  }
+
+private:
+  FileRuns &runs;
+  const bool &began;
+};
+
 // Where the Runs go: CSV rows on standard output or the netCDF product.
 class DsdOutput {
 public:
   virtual ~DsdOutput() = default;
-  // Once, with the first file's document. False with `error` set: nothing can be written.
-  virtual bool Begin(CPluvicamDoc &doc, std::string &error) = 0;
-  // One Run. False with `error` set: the output is lost and the command ends.
-  virtual bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &error) = 0;
+  // Once, with the first file that opened. False with `error` set: nothing can be written.
+  virtual bool Begin(const FileRuns &first, std::string &error) = 0;
+  // Row `k` of a file. False with `error` set: the output is lost and the command ends.
+  virtual bool Add(const FileRuns &file, size_t k, std::string &error) = 0;
   virtual bool End(std::string &error) = 0;
 };
 
 class CsvOutput : public DsdOutput {
 public:
-  explicit CsvOutput(const DsdOptions &o) : o(o) {}
-  bool Begin(CPluvicamDoc &doc, std::string &) override {
-    const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
-    out = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments);
+  bool Begin(const FileRuns &first, std::string &) override {
+    out = first.csvHeader;
     return true;
   }
-  bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &) override {
-    AppendRow(out, ++run, doc, interval, o.moments);
+  bool Add(const FileRuns &file, size_t k, std::string &) override {
+    out += std::to_string(++run) + ',' + file.csvRows[k];
     cli::FlushIfLarge(out);
     return true;
   }
@@ -339,23 +372,22 @@ public:
   }
 
 private:
-  const DsdOptions &o;
   std::string out;
   int run = 0; // numbered through the series
 };
 
+// The netCDF library is not safe for threads: only the thread that hands out results writes.
 class NetcdfOutput : public DsdOutput {
 public:
   NetcdfOutput(const DsdOptions &o, const DsdPlan &plan) : o(o), plan(plan) {}
-  bool Begin(CPluvicamDoc &doc, std::string &error) override {
-    DsdProductLayout layout =
-        MakeDsdProductLayout(doc, o.moments, UtcStamp(std::time(nullptr)) + " " + o.commandLine);
+  bool Begin(const FileRuns &first, std::string &error) override {
+    DsdProductLayout layout = *first.layout;
     for (const auto &[key, value] : plan.attributes)
       layout.attributes.emplace_back(key, value);
     return writer.Create(o.netcdf, layout, plan.guard, &error);
   }
-  bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &error) override {
-    return writer.Append(MakeDsdProductRow(doc, interval, o.moments), &error);
+  bool Add(const FileRuns &file, size_t k, std::string &error) override {
+    return writer.Append(file.rows[k], &error);
   }
   bool End(std::string &error) override { return writer.Finish(&error); }
 
@@ -365,12 +397,14 @@ private:
   DsdNetcdfWriter writer;
 };
 
-// The files of the series one after the other, Run after Run into one output.
+// The files of the series, each read by its own document (on `--jobs` threads), their Runs
+// into one output in the series' order. Every file ends its own last interval: an interval
+// never spans two files, however many threads read them.
 class DsdSeriesCommand {
 public:
   DsdSeriesCommand(const DsdOptions &o, const DsdPlan &plan) : o(o), plan(plan) {
     if (o.netcdf.empty())
-      output = std::make_unique<CsvOutput>(o);
+      output = std::make_unique<CsvOutput>();
     else
       output = std::make_unique<NetcdfOutput>(o, plan);
   }
@@ -382,22 +416,19 @@ public:
     const SeriesFiles series = SeriesFiles::Order(o.files, messages);
     files = series.files;
     status = series.complete ? 0 : EXIT_STOPPED;
+    history = UtcStamp(std::time(nullptr)) + " " + o.commandLine;
+    // One job reads on this thread and may show its progress inside a file.
+    const bool live = o.jobs <= 1 || files.size() <= 1;
     size_t opened = 0;
-    for (size_t i = 0; i < files.size(); ++i) {
-      auto doc = Open(files[i]);
-      if (!doc) {
-        status = EXIT_STOPPED;
-        continue;
-      }
-      if (opened++ == 0 && !output->Begin(*doc, error)) {
-        messages.Show(error);
-        return EXIT_UNUSABLE;
-      }
-      if (!Read(*doc, i)) {
-        messages.Show(error);
-        return EXIT_STOPPED;
-      }
-    }
+    int result = -1;
+    ParallelFiles<FileRuns>::Run(
+        files.size(), o.jobs, [&](size_t i) { return ReadFile(i, live); },
+        [&](size_t i, FileRuns &runs) {
+          result = Merge(i, runs, opened);
+          return result < 0;
+        });
+    if (result >= 0)
+      return result;
     progress.Clear();
     if (opened == 0)
       return EXIT_UNUSABLE;
@@ -410,9 +441,9 @@ public:
 
 private:
   // A document on one file of the series with the command's window, filter and integration.
-  std::unique_ptr<CPluvicamDoc> Open(const std::string &file) {
+  std::unique_ptr<CPluvicamDoc> Open(const std::string &file, UserMessages &fileMessages) {
     auto doc = cli::OpenDocument(
-        file, cli::DocumentSetup{.filter = plan.filter, .nameFileInFailure = true}, messages);
+        file, cli::DocumentSetup{.filter = plan.filter, .nameFileInFailure = true}, fileMessages);
     if (!doc)
       return nullptr;
     doc->ResetIntegration(IntegrationKind::Dsd);
@@ -421,29 +452,78 @@ private:
     return doc;
   }
 
-  // The Runs of the series' file `index`. False when the output failed, with `error` set.
-  bool Read(CPluvicamDoc &doc, size_t index) {
-    DsdSeriesRun series(doc);
+  // The Runs of the series' file `index`, made ready for the output; the document is closed
+  // before they are handed on.
+  FileRuns ReadFile(size_t index, bool live) {
+    FileRuns runs;
+    bool began = false;
+    FileMessages fileMessages(runs, began);
+    auto doc = Open(files[index], fileMessages);
+    if (!doc)
+      return runs;
+    runs.opened = true;
+    const IntegrationSettings &s = doc->GetIntegrationSettings(IntegrationKind::Dsd);
+    if (o.netcdf.empty())
+      runs.csvHeader = Header(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments);
+    else
+      runs.layout = MakeDsdProductLayout(*doc, o.moments, history);
+    began = true;
+
+    DsdSeriesRun series(*doc);
     series.onBadRecord = [&](int32_t pos, const std::string &message) {
-      messages.Show(std::to_string(pos) + ": " + message);
+      fileMessages.Show(std::to_string(pos) + ": " + message);
     };
-    bool outputFailed = false;
     series.onInterval = [&](const DsdInterval &interval) {
-      outputFailed = outputFailed || !output->Add(doc, interval, error);
+      if (runs.layout) {
+        runs.rows.push_back(MakeDsdProductRow(*doc, interval, o.moments));
+      } else {
+        runs.csvRows.emplace_back();
+        AppendRow(runs.csvRows.back(), *doc, interval, o.moments);
+      }
     };
     series.Start();
-    while (series.Step(4096) && !outputFailed)
-      progress.Update(index + 1, files.size(), series.Fraction(), particles + series.Particles());
-    if (outputFailed)
-      return false;
+    while (series.Step(4096))
+      if (live)
+        progress.Update(index + 1, files.size(), series.Fraction(), particles + series.Particles());
     if (series.GetStatus() == DsdSeriesRun::Failed) {
-      messages.Show((files.size() > 1 ? files[index] + ": " : std::string()) +
-                    std::to_string(series.Position()) + ": " + series.Message());
-      status = EXIT_STOPPED;
+      fileMessages.Show((files.size() > 1 ? files[index] + ": " : std::string()) +
+                        std::to_string(series.Position()) + ": " + series.Message());
+      runs.failed = true;
     }
-    particles += series.Particles();
+    runs.particles = series.Particles();
+    return runs;
+  }
+
+  // Hands file `index`'s Runs and messages to the output as a serial run would have; -1 to go
+  // on, otherwise the command's exit status.
+  int Merge(size_t index, const FileRuns &runs, size_t &opened) {
+    size_t m = 0;
+    auto showUpTo = [&](long rows) {
+      for (; m < runs.messages.size() && runs.messages[m].first <= rows; ++m)
+        messages.Show(runs.messages[m].second);
+    };
+    showUpTo(-1);
+    if (!runs.opened) {
+      status = EXIT_STOPPED;
+      return -1;
+    }
+    if (opened++ == 0 && !output->Begin(runs, error)) {
+      messages.Show(error);
+      return EXIT_UNUSABLE;
+    }
+    for (size_t k = 0; k < runs.RowCount(); ++k) {
+      showUpTo(long(k));
+      if (!output->Add(runs, k, error)) {
+        messages.Show(error);
+        return EXIT_STOPPED;
+      }
+    }
+    showUpTo(long(runs.RowCount()));
+    if (runs.failed)
+      status = EXIT_STOPPED;
+    particles += runs.particles;
     progress.Update(index + 1, files.size(), 1.0, particles, true);
-    return true;
+    return -1;
   }
 
   const DsdOptions &o;
@@ -452,8 +532,9 @@ private:
   LineMessages messages{progress};
   std::unique_ptr<DsdOutput> output;
   std::vector<std::string> files;
+  std::string history; // of the product, one for the whole series
   int status = 0;
-  int64_t particles = 0; // of the files read so far
+  int64_t particles = 0; // of the files handed to the output so far
   std::string error;
 };
 
