@@ -1,0 +1,105 @@
+// `pluvicam-cli dsd --jobs N`: a series read on several threads writes, byte for byte, what one
+// thread writes, also with a file that does not open and one that ends inside a record.
+#include "CliRunner.h"
+#include "TempDirTest.h"
+#include "TinyDay.h"
+#include "synth/DayGenerator.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+using namespace testday;
+
+namespace {
+
+// The product's dump without its history, which names the command line.
+std::string DumpWithoutHistory(const std::string &nc) {
+  int status = -1;
+  const std::string dump =
+      CaptureOutput(std::string(PLUVICAM_NCDUMP) + " " + nc + " | grep -v ':history = '", status);
+  return dump.substr(dump.find('\n') + 1); // the first line names the file
+}
+
+} // namespace
+
+class ParallelDsdCliTest : public TempDirTest {
+protected:
+  // Four one-hour days of one instrument, the last one cut inside a record, and a name of a
+  // file that does not exist.
+  std::string WriteSeries() {
+    std::string names;
+    for (int d = 0; d < 4; ++d) {
+      synth::DayOptions day;
+      day.outDir = dir.string();
+      day.name = "d" + std::to_string(d);
+      day.seed = uint64_t(d + 1);
+      day.startMinute = (6 + d) * 60;
+      day.hours = 1;
+      day.particles = 6000;
+      const std::string data = synth::GenerateDay(day).dataPath;
+      names += data + " ";
+    }
+    const std::string last = Path("d3.hyd");
+    std::filesystem::resize_file(last, std::filesystem::file_size(last) - 7);
+    return names + Path("missing.hyd");
+  }
+};
+
+TEST_F(ParallelDsdCliTest, SeveralJobsWriteWhatOneJobWrites) {
+  const std::string files = WriteSeries();
+  const CliRun serial = RunCli("dsd --moments --jobs 1 " + files, Path("e1.txt"));
+  ASSERT_GT(TextLines(serial.out).size(), 100u) << "four hours of one-minute Runs";
+  EXPECT_EQ(serial.status, 1) << "a file left out and a truncated one";
+  EXPECT_NE(serial.err.find("missing.hyd"), std::string::npos) << serial.err;
+  EXPECT_NE(serial.err.find("End of file"), std::string::npos) << serial.err;
+  for (int jobs : {2, 3}) {
+    const CliRun parallel =
+        RunCli("dsd --moments --jobs " + std::to_string(jobs) + " " + files, Path("e.txt"));
+    EXPECT_EQ(parallel.status, serial.status) << jobs;
+    EXPECT_EQ(parallel.out, serial.out) << jobs;
+    EXPECT_EQ(parallel.err, serial.err) << jobs;
+  }
+
+#ifdef PLUVICAM_NCDUMP
+  const CliRun one =
+      RunCli("dsd --moments --jobs 1 --netcdf " + Path("one.nc") + " " + files, Path("n1.txt"));
+  const CliRun two =
+      RunCli("dsd --moments --jobs 2 --netcdf " + Path("two.nc") + " " + files, Path("n2.txt"));
+  EXPECT_EQ(two.status, one.status);
+  EXPECT_EQ(two.err, one.err);
+  const std::string dump = DumpWithoutHistory(Path("one.nc"));
+  EXPECT_NE(dump.find("drop_number_concentration"), std::string::npos);
+  EXPECT_EQ(DumpWithoutHistory(Path("two.nc")), dump);
+#endif
+}
+
+TEST_F(ParallelDsdCliTest, AnIntervalAcrossTwoFilesEndsInEachFile) {
+  // Two files within one minute, 06:00:10 and 06:00:20 in the first, 06:00:40 and 06:00:50 in
+  // the second: each file begins its interval at its own main header and ends it at its own
+  // data end, so the minute gives one partial row per file, also on two threads.
+  for (int f = 0; f < 2; ++f) {
+    synth::HydWriter w(4);
+    const int first = 6 * 3600 + 10 + 30 * f;
+    w.AddMainHeader(synth::TypicalMainHeader(DAY + first - 1));
+    AddTinyDrop(w, Tim(first));
+    AddTinyDrop(w, Tim(first + 10));
+    w.Write(Path("f" + std::to_string(f) + ".hyd"), Path("f" + std::to_string(f) + ".hd"));
+  }
+  const std::string files = Path("f0.hyd") + " " + Path("f1.hyd");
+  const CliRun serial = RunCli("dsd --jobs 1 " + files, Path("e1.txt"));
+  ASSERT_EQ(serial.status, 0) << serial.err;
+  const auto rows = CsvRows(TextLines(serial.out));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].at("startTime"), "06:00:09.000");
+  EXPECT_EQ(rows[1].at("startTime"), "06:00:39.000");
+  for (const auto &row : rows) {
+    EXPECT_EQ(row.at("count"), "2");
+    EXPECT_EQ(row.at("complete"), "0");
+  }
+  EXPECT_EQ(rows[1].at("run"), "2") << "runs count through the series";
+  const CliRun parallel = RunCli("dsd --jobs 2 " + files, Path("e2.txt"));
+  EXPECT_EQ(parallel.out, serial.out);
+  EXPECT_EQ(parallel.err, serial.err);
+}
