@@ -1,10 +1,12 @@
 #!/bin/sh
-# A campaign on all cores: DAYS synthetic days of about PARTICLES particles each (made here,
+# A campaign on all cores: FILES synthetic files of about PARTICLES particles each (made here,
 # removed at the end) into one product with `dsd --moments --netcdf`, once per --jobs value.
+# The generator writes one date only, so the files are consecutive stretches of that day, 72
+# minutes each for 20 files: a series of 20 million-particle files that never overlap.
 # Prints particles per second, wall time and peak memory per run, and what that makes of a
 # decade of one instrument (1e9 particles) and of ten instruments on ten such machines.
 #
-#   bench/series_jobs.sh [BUILD_DIR] [DAYS] [PARTICLES] [JOBS...]
+#   bench/series_jobs.sh [BUILD_DIR] [FILES] [PARTICLES] [JOBS...]
 #   defaults: build 20 1000000 1 2
 set -eu
 build=${1:-build}
@@ -20,15 +22,18 @@ total=0
 files=
 d=0
 while [ "$d" -lt "$days" ]; do
+  minutes=$((1440 / days))
+  first=$((d * minutes))
+  start=$(printf '%02d:%02d' $((first / 60)) $((first % 60)))
   line=$("$build/pluvicam-synth" day --out "$work" --name "day$d" --seed $((d + 1)) \
-    --start 00:00 --hours 24 --particles "$particles")
+    --start "$start" --hours "$(awk -v m="$minutes" 'BEGIN { print m / 60 }')" \
+    --particles "$particles")
   count=$(echo "$line" | sed -n 's/.*: \([0-9]*\) particles.*/\1/p')
   total=$((total + count))
-  # One directory per day, as a campaign keeps them, so that the names differ only by day.
   files="$files $work/day$d.hyd"
   d=$((d + 1))
 done
-echo "$days days, $total particles"
+echo "$days files, $total particles"
 
 for j in $jobs; do
   rm -f "$work/series.nc"
