@@ -33,7 +33,7 @@ protected:
     for (int d = 0; d < 4; ++d) {
       synth::DayOptions day;
       day.outDir = dir.string();
-      day.name = "d" + std::to_string(d);
+      day.name = std::string("d") + char('0' + d);
       day.seed = uint64_t(d + 1);
       day.startMinute = (6 + d) * 60;
       day.hours = 1;
@@ -85,7 +85,8 @@ TEST_F(ParallelDsdCliTest, AnIntervalAcrossTwoFilesEndsInEachFile) {
     w.AddMainHeader(synth::TypicalMainHeader(DAY + first - 1));
     AddTinyDrop(w, Tim(first));
     AddTinyDrop(w, Tim(first + 10));
-    w.Write(Path("f" + std::to_string(f) + ".hyd"), Path("f" + std::to_string(f) + ".hd"));
+    const std::string name = f == 0 ? "f0" : "f1";
+    w.Write(Path(name + ".hyd"), Path(name + ".hd"));
   }
   const std::string files = Path("f0.hyd") + " " + Path("f1.hyd");
   const CliRun serial = RunCli("dsd --jobs 1 " + files, Path("e1.txt"));
