@@ -7,14 +7,14 @@
 
 namespace cli {
 
-bool OpenOrReport(CHydDataHandler &handler, const std::string &file) {
+bool OpenOrReport(CHydDataHandler &handler, const std::string &file, std::ostream &err) {
   CHydException e;
   if (handler.Open(file, CInputFile::modeRead, &e)) {
     if (!handler.OpenNotice().empty())
-      std::cerr << file << ": " << handler.OpenNotice() << "\n";
+      err << file << ": " << handler.OpenNotice() << "\n";
     return true;
   }
-  std::cerr << e.message << "\n";
+  err << e.message << "\n";
   return false;
 }
 

@@ -19,16 +19,17 @@ constexpr int EXIT_OK = 0;
 constexpr int EXIT_STOPPED = 1;
 constexpr int EXIT_UNUSABLE = 2;
 
-// Opens `file` read-only; false after reporting the failure on standard error.
-bool OpenOrReport(CHydDataHandler &handler, const std::string &file);
+// Opens `file` read-only; false after reporting the failure on `err`.
+bool OpenOrReport(CHydDataHandler &handler, const std::string &file, std::ostream &err = std::cerr);
 
 // A file without particles is not an error, but it must not look like a short day either.
 void ReportNoParticles(CHydDataHandler &handler, const std::string &file);
 
 // Walks the file from position 0 with GetNextHydData. `onParticle` sees every delivered
-// particle. Returns the exit status; failures are written to standard error as "POS: MESSAGE".
+// particle. Returns the exit status; failures are written to `err` as "POS: MESSAGE".
 template <typename OnParticle>
-int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnParticle onParticle) {
+int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnParticle onParticle,
+         std::ostream &err = std::cerr) {
   CHydException e;
   handler.SetHydFilePosition(0, &e);
   for (;;) {
@@ -42,7 +43,7 @@ int Walk(CHydDataHandler &handler, bool keepGoing, long long &failures, OnPartic
     if (e.code == CHydException::endOfFile && handler.EndedAtRecordBoundary())
       return 0;
     ++failures;
-    std::cerr << pos << ": " << e.message << "\n";
+    err << pos << ": " << e.message << "\n";
     // A failure of the particle computation leaves the stream framed: go on behind the record.
     if (!keepGoing || !handler.LastFailureInComputation() ||
         e.code != CHydException::badRecordLength)

@@ -1,5 +1,6 @@
-// `pluvicam-cli dsd --jobs N`: a series read on several threads writes, byte for byte, what one
-// thread writes, also with a file that does not open and one that ends inside a record.
+// `pluvicam-cli dsd` and `scan` with `--jobs N`: files read on several threads give, byte for
+// byte, what one thread gives, also with a file that does not open and one that ends inside a
+// record.
 #include "CliRunner.h"
 #include "TempDirTest.h"
 #include "TinyDay.h"
@@ -24,7 +25,7 @@ std::string DumpWithoutHistory(const std::string &nc) {
 
 } // namespace
 
-class ParallelDsdCliTest : public TempDirTest {
+class ParallelCliTest : public TempDirTest {
 protected:
   // Four one-hour days of one instrument, the last one cut inside a record, and a name of a
   // file that does not exist.
@@ -47,7 +48,7 @@ protected:
   }
 };
 
-TEST_F(ParallelDsdCliTest, SeveralJobsWriteWhatOneJobWrites) {
+TEST_F(ParallelCliTest, SeveralJobsWriteWhatOneJobWrites) {
   const std::string files = WriteSeries();
   const CliRun serial = RunCli("dsd --moments --jobs 1 " + files, Path("e1.txt"));
   ASSERT_GT(TextLines(serial.out).size(), 100u) << "four hours of one-minute Runs";
@@ -75,7 +76,7 @@ TEST_F(ParallelDsdCliTest, SeveralJobsWriteWhatOneJobWrites) {
 #endif
 }
 
-TEST_F(ParallelDsdCliTest, AnIntervalAcrossTwoFilesEndsInEachFile) {
+TEST_F(ParallelCliTest, AnIntervalAcrossTwoFilesEndsInEachFile) {
   // Two files within one minute, 06:00:10 and 06:00:20 in the first, 06:00:40 and 06:00:50 in
   // the second: each file begins its interval at its own main header and ends it at its own
   // data end, so the minute gives one partial row per file, also on two threads.
@@ -102,5 +103,28 @@ TEST_F(ParallelDsdCliTest, AnIntervalAcrossTwoFilesEndsInEachFile) {
   EXPECT_EQ(rows[1].at("run"), "2") << "runs count through the series";
   const CliRun parallel = RunCli("dsd --jobs 2 " + files, Path("e2.txt"));
   EXPECT_EQ(parallel.out, serial.out);
+  EXPECT_EQ(parallel.err, serial.err);
+}
+
+TEST_F(ParallelCliTest, ScanReportsEveryFileInTheOrderGiven) {
+  const std::string files = WriteSeries();
+  // The figures of time differ from run to run; the counts and the failures do not.
+  auto counts = [](const std::string &out) {
+    std::string kept;
+    for (const std::string &line : TextLines(out))
+      kept += line.substr(0, line.find(" failures,")) + "\n";
+    return kept;
+  };
+  const CliRun serial = RunCli("scan --jobs 1 " + files, Path("e1.txt"));
+  EXPECT_EQ(serial.status, 2) << "a file that does not open";
+  const std::vector<std::string> lines = TextLines(serial.out);
+  ASSERT_EQ(lines.size(), 4u) << serial.out;
+  EXPECT_EQ(lines[0].rfind(Path("d0.hyd") + ": ", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[3].rfind(Path("d3.hyd") + ": ", 0), 0u) << lines[3];
+  EXPECT_NE(lines[3].find(", 1 failures,"), std::string::npos) << "cut inside a record";
+  EXPECT_NE(serial.err.find(Path("d3.hyd") + ": "), std::string::npos) << serial.err;
+  const CliRun parallel = RunCli("scan --jobs 3 " + files, Path("e3.txt"));
+  EXPECT_EQ(parallel.status, serial.status);
+  EXPECT_EQ(counts(parallel.out), counts(serial.out));
   EXPECT_EQ(parallel.err, serial.err);
 }
