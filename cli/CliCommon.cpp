@@ -18,11 +18,11 @@ bool OpenOrReport(CHydDataHandler &handler, const std::string &file, std::ostrea
   return false;
 }
 
-void ReportNoParticles(CHydDataHandler &handler, const std::string &file) {
+void ReportNoParticles(CHydDataHandler &handler, const std::string &file, std::ostream &err) {
   if (handler.GetHydFile().GetLength() == 0)
-    std::cerr << file << ": the data file is empty\n";
+    err << file << ": the data file is empty\n";
   else
-    std::cerr << file << ": the data file holds no particle\n";
+    err << file << ": the data file holds no particle\n";
 }
 
 void StderrMessages::Show(const std::string &text) { std::cerr << text << "\n"; }

@@ -23,7 +23,8 @@ constexpr int EXIT_UNUSABLE = 2;
 bool OpenOrReport(CHydDataHandler &handler, const std::string &file, std::ostream &err = std::cerr);
 
 // A file without particles is not an error, but it must not look like a short day either.
-void ReportNoParticles(CHydDataHandler &handler, const std::string &file);
+void ReportNoParticles(CHydDataHandler &handler, const std::string &file,
+                       std::ostream &err = std::cerr);
 
 // Walks the file from position 0 with GetNextHydData. `onParticle` sees every delivered
 // particle. Returns the exit status; failures are written to `err` as "POS: MESSAGE".

@@ -1,6 +1,6 @@
-// `pluvicam-cli dsd` and `scan` with `--jobs N`: files read on several threads give, byte for
-// byte, what one thread gives, also with a file that does not open and one that ends inside a
-// record.
+// `pluvicam-cli dsd`, `scan` and `info` with `--jobs N`: files read on several threads give,
+// byte for byte, what one thread gives, also with a file that does not open and one that ends
+// inside a record.
 #include "CliRunner.h"
 #include "TempDirTest.h"
 #include "TinyDay.h"
@@ -126,5 +126,22 @@ TEST_F(ParallelCliTest, ScanReportsEveryFileInTheOrderGiven) {
   const CliRun parallel = RunCli("scan --jobs 3 " + files, Path("e3.txt"));
   EXPECT_EQ(parallel.status, serial.status);
   EXPECT_EQ(counts(parallel.out), counts(serial.out));
+  EXPECT_EQ(parallel.err, serial.err);
+}
+
+TEST_F(ParallelCliTest, InfoReportsEveryFileInTheOrderGiven) {
+  const std::string files = WriteSeries();
+  const CliRun serial = RunCli("info --jobs 1 " + files, Path("e1.txt"));
+  EXPECT_EQ(serial.status, 2) << "a file that does not open";
+  const size_t first = serial.out.find("file: d0.hyd\n");
+  const size_t last = serial.out.find("file: d3.hyd\n");
+  ASSERT_NE(first, std::string::npos) << serial.out;
+  ASSERT_NE(last, std::string::npos) << serial.out;
+  EXPECT_LT(first, last);
+  EXPECT_NE(serial.err.find(Path("d3.hyd") + ": "), std::string::npos) << serial.err;
+  EXPECT_NE(serial.err.find("missing.hyd"), std::string::npos) << serial.err;
+  const CliRun parallel = RunCli("info --jobs 3 " + files, Path("e3.txt"));
+  EXPECT_EQ(parallel.status, serial.status);
+  EXPECT_EQ(parallel.out, serial.out);
   EXPECT_EQ(parallel.err, serial.err);
 }
