@@ -4,18 +4,19 @@
 #include "statistics/DiagramCsv.h"
 #include <limits>
 
+#include <atomic>
 #include <cstdio>
 
 namespace cli {
 
-bool OpenOrReport(CHydDataHandler &handler, const std::string &file) {
+bool OpenOrReport(CHydDataHandler &handler, const std::string &file, std::ostream &errors) {
   CHydException e;
   if (handler.Open(file, CInputFile::modeRead, &e)) {
     if (!handler.OpenNotice().empty())
-      std::cerr << file << ": " << handler.OpenNotice() << "\n";
+      errors << file << ": " << handler.OpenNotice() << "\n";
     return true;
   }
-  std::cerr << e.message << "\n";
+  errors << e.message << "\n";
   return false;
 }
 
@@ -47,13 +48,11 @@ std::unique_ptr<CPluvicamDoc> OpenDocument(const std::string &file, const Docume
     messages.Show(setup.nameFileInFailure ? file + ": " + error : error);
     return nullptr;
   }
-  // Said once however many snow files a command reads.
-  static bool snowTold = false;
-  if (doc->IsSno() && setup.filter.velocityQc.On() && !snowTold) {
-    snowTold = true;
+  // Said once however many snow files a command reads, on however many threads.
+  static std::atomic<bool> snowTold = false;
+  if (doc->IsSno() && setup.filter.velocityQc.On() && !snowTold.exchange(true))
     messages.Show("The velocity check does not apply to snow files: " + file +
                   " is read without it");
-  }
   return doc;
 }
 

@@ -20,7 +20,8 @@ constexpr int EXIT_STOPPED = 1;
 constexpr int EXIT_UNUSABLE = 2;
 
 // Opens `file` read-only; false after reporting the failure on standard error.
-bool OpenOrReport(CHydDataHandler &handler, const std::string &file);
+bool OpenOrReport(CHydDataHandler &handler, const std::string &file,
+                  std::ostream &errors = std::cerr);
 
 // A file without particles is not an error, but it must not look like a short day either.
 void ReportNoParticles(CHydDataHandler &handler, const std::string &file,

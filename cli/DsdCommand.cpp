@@ -16,6 +16,7 @@
 #include "statistics/DsdNetcdfWriter.h"
 #include "statistics/DsdProduct.h"
 #include "statistics/DsdSeriesRun.h"
+#include "statistics/ParallelFiles.h"
 
 #include <CLI/CLI.hpp>
 #include <cmath>
@@ -44,6 +45,7 @@ struct DsdOptions {
   std::string deltaD;             // mm, one of the class widths of the panel
   int scale = 1;
   bool moments = false;
+  int jobs = 1; // files read at the same time
   DocumentOptions document;
 };
 
@@ -145,6 +147,9 @@ void AddDsdOptions(CLI::App &command, DsdOptions &o) {
   cmd->add_option("--attr", o.attrs,
                   "KEY=VALUE: a global attribute of the netCDF file "
                   "(repeatable; institution, title, ...)");
+  cmd->add_option("--jobs", o.jobs, "files read at the same time (default: the number of cores)")
+      ->default_val(ParallelFiles<int>::DefaultJobs())
+      ->check(CLI::Range(1, 1024));
   AddDocumentOptions(*cmd, o.document, false);
 }
 
@@ -218,29 +223,54 @@ bool PlanOutput(const DsdOptions &o, DsdPlan &plan, std::string &error) {
   return true;
 }
 
+// What one file of the series gives the output, made on whichever thread read the file.
+struct FileRuns {
+  bool opened = false;
+  bool failed = false;   // the series ended in a failure, reported among the messages
+  int64_t particles = 0; // taken into intervals
+  std::string csvHeader;
+  std::vector<std::string> csvRows; // without the run number
+  std::optional<DsdProductLayout> layout;
+  std::vector<DsdProductRow> rows;
+  // Each message with the number of rows made before it; -1 before the output could begin.
+  std::vector<std::pair<long, std::string>> messages;
+
+  size_t RowCount() const { return layout ? rows.size() : csvRows.size(); }
+};
+
+// Keeps a file's messages until its rows reach the output, so that they come in the order of
+// a serial run.
+class FileMessages : public UserMessages {
+public:
+  FileMessages(FileRuns &runs, bool &began) : runs(runs), began(began) {}
+  void Show(const std::string &text) override {
+    runs.messages.emplace_back(began ? long(runs.RowCount()) : -1L, text);
+  }
+
+private:
+  FileRuns &runs;
+  const bool &began;
+};
+
 // Where the Runs go: CSV rows on standard output or the netCDF product.
 class DsdOutput {
 public:
   virtual ~DsdOutput() = default;
-  // Once, with the first file's document. False with `error` set: nothing can be written.
-  virtual bool Begin(CPluvicamDoc &doc, std::string &error) = 0;
-  // One Run. False with `error` set: the output is lost and the command ends.
-  virtual bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &error) = 0;
+  // Once, with the first file that opened. False with `error` set: nothing can be written.
+  virtual bool Begin(const FileRuns &first, std::string &error) = 0;
+  // Row `k` of a file. False with `error` set: the output is lost and the command ends.
+  virtual bool Add(const FileRuns &file, size_t k, std::string &error) = 0;
   virtual bool End(std::string &error) = 0;
 };
 
 class CsvOutput : public DsdOutput {
 public:
-  explicit CsvOutput(const DsdOptions &o) : o(o) {}
-  bool Begin(CPluvicamDoc &doc, std::string &) override {
-    const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
-    removed = doc.GetFilter().velocityQc.On();
-    out = diagramcsv::DsdHeader(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments,
-                                removed);
+  bool Begin(const FileRuns &first, std::string &) override {
+    out = first.csvHeader;
     return true;
   }
-  bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &) override {
-    diagramcsv::AppendDsdRow(out, ++run, doc, interval, o.moments, removed);
+  bool Add(const FileRuns &file, size_t k, std::string &) override {
+    out += std::to_string(++run) + ',' + file.csvRows[k];
     cli::FlushIfLarge(out);
     return true;
   }
@@ -250,28 +280,27 @@ public:
   }
 
 private:
-  const DsdOptions &o;
   std::string out;
   int run = 0; // numbered through the series
-  bool removed = false;
 };
 
-// The product file, or its image in `memory` when that is given.
+// The product file, or its image in `memory` when that is given. The netCDF library is not safe
+// for threads: only the thread that hands out results writes, and an image in memory is made
+// under the caller's lock at the end.
 class NetcdfOutput : public DsdOutput {
 public:
   NetcdfOutput(const DsdOptions &o, const DsdPlan &plan, DsdInMemory *memory)
       : o(o), plan(plan), memory(memory) {}
-  bool Begin(CPluvicamDoc &doc, std::string &error) override {
-    layout =
-        MakeDsdProductLayout(doc, o.moments, UtcStamp(std::time(nullptr)) + " " + o.commandLine);
+  bool Begin(const FileRuns &first, std::string &error) override {
+    layout = *first.layout;
     for (const auto &[key, value] : plan.attributes)
       layout.attributes.emplace_back(key, value);
     return memory || writer.Create(o.netcdf, layout, plan.guard, &error);
   }
-  bool Add(CPluvicamDoc &doc, const DsdInterval &interval, std::string &error) override {
+  bool Add(const FileRuns &file, size_t k, std::string &error) override {
     if (!memory)
-      return writer.Append(MakeDsdProductRow(doc, interval, o.moments), &error);
-    rows.push_back(MakeDsdProductRow(doc, interval, o.moments));
+      return writer.Append(file.rows[k], &error);
+    rows.push_back(file.rows[k]);
     return true;
   }
   bool End(std::string &error) override {
@@ -298,17 +327,23 @@ private:
   DsdNetcdfWriter writer;
 };
 
-// The files of the series one after the other, Run after Run into one output.
+// The files of the series, each read by its own document (on `--jobs` threads), their Runs
+// into one output in the series' order. Every file ends its own last interval: an interval
+// never spans two files, however many threads read them.
 class DsdSeriesCommand {
+  // A file read on the calling thread hands its Runs on in batches of this many.
+  static constexpr size_t HAND_OVER_ROWS = 256;
+
 public:
   // With `memory` the product goes there and every message to `caller`, without progress.
   DsdSeriesCommand(const DsdOptions &o, const DsdPlan &plan, DsdInMemory *memory = nullptr,
                    UserMessages *caller = nullptr)
-      : o(o), plan(plan), progress(memory == nullptr), messages(progress, caller) {
-    if (o.netcdf.empty() && !memory)
-      output = std::make_unique<CsvOutput>(o);
-    else
+      : o(o), plan(plan), product(!o.netcdf.empty() || memory), progress(memory == nullptr),
+        messages(progress, caller) {
+    if (product)
       output = std::make_unique<NetcdfOutput>(o, plan, memory);
+    else
+      output = std::make_unique<CsvOutput>();
   }
 
   // The exit status.
@@ -318,22 +353,19 @@ public:
     const SeriesFiles series = SeriesFiles::Order(o.files, messages);
     files = series.files;
     status = series.complete ? 0 : EXIT_STOPPED;
-    size_t opened = 0;
-    for (size_t i = 0; i < files.size(); ++i) {
-      auto doc = Open(files[i]);
-      if (!doc) {
-        status = EXIT_STOPPED;
-        continue;
-      }
-      if (opened++ == 0 && !output->Begin(*doc, error)) {
-        messages.Show(error);
-        return EXIT_UNUSABLE;
-      }
-      if (!Read(*doc, i)) {
-        messages.Show(error);
-        return EXIT_STOPPED;
-      }
-    }
+    history = UtcStamp(std::time(nullptr)) + " " + o.commandLine;
+    // One job reads on this thread: it shows its progress inside a file and hands its Runs on
+    // as they come, so that a long file is not held in memory and the product is begun at once.
+    const bool live = o.jobs <= 1 || files.size() <= 1;
+    ParallelFiles<FileRuns>::Run(
+        files.size(), live ? 1 : o.jobs, [&](size_t i) { return ReadFile(i, live); },
+        [&](size_t i, FileRuns &runs) {
+          if (result < 0)
+            result = Merge(i, runs, true);
+          return result < 0;
+        });
+    if (result >= 0)
+      return result;
     progress.Clear();
     if (opened == 0)
       return EXIT_UNUSABLE;
@@ -346,9 +378,9 @@ public:
 
 private:
   // A document on one file of the series with the command's window, filter and integration.
-  std::unique_ptr<CPluvicamDoc> Open(const std::string &file) {
+  std::unique_ptr<CPluvicamDoc> Open(const std::string &file, UserMessages &fileMessages) {
     auto doc = cli::OpenDocument(
-        file, cli::DocumentSetup{.filter = plan.filter, .nameFileInFailure = true}, messages);
+        file, cli::DocumentSetup{.filter = plan.filter, .nameFileInFailure = true}, fileMessages);
     if (!doc)
       return nullptr;
     doc->ResetIntegration(IntegrationKind::Dsd);
@@ -357,39 +389,107 @@ private:
     return doc;
   }
 
-  // The Runs of the series' file `index`. False when the output failed, with `error` set.
-  bool Read(CPluvicamDoc &doc, size_t index) {
-    DsdSeriesRun series(doc);
+  // The Runs of the series' file `index`, made ready for the output; the document is closed
+  // before they are handed on.
+  FileRuns ReadFile(size_t index, bool live) {
+    FileRuns runs;
+    bool began = false;
+    FileMessages fileMessages(runs, began);
+    auto doc = Open(files[index], fileMessages);
+    if (!doc)
+      return runs;
+    runs.opened = true;
+    const IntegrationSettings &s = doc->GetIntegrationSettings(IntegrationKind::Dsd);
+    // With the velocity check on, the CSV counts what it removed.
+    const bool removed = doc->GetFilter().velocityQc.On();
+    if (product)
+      runs.layout = MakeDsdProductLayout(*doc, o.moments, history);
+    else
+      runs.csvHeader =
+          diagramcsv::DsdHeader(dsd::GeometryFor(s.deltaD, o.scale), s.deltaD, o.moments, removed);
+    began = true;
+
+    DsdSeriesRun series(*doc);
     series.onBadRecord = [&](int32_t pos, const std::string &message) {
-      messages.Show(std::to_string(pos) + ": " + message);
+      fileMessages.Show(std::to_string(pos) + ": " + message);
     };
-    bool outputFailed = false;
     series.onInterval = [&](const DsdInterval &interval) {
-      outputFailed = outputFailed || !output->Add(doc, interval, error);
+      if (runs.layout) {
+        runs.rows.push_back(MakeDsdProductRow(*doc, interval, o.moments));
+      } else {
+        runs.csvRows.emplace_back();
+        diagramcsv::AppendDsdRowValues(runs.csvRows.back(), *doc, interval, o.moments, removed);
+      }
+      if (live && runs.RowCount() >= HAND_OVER_ROWS && result < 0)
+        result = Merge(index, runs, false);
     };
     series.Start();
-    while (series.Step(4096) && !outputFailed)
-      progress.Update(index + 1, files.size(), series.Fraction(), particles + series.Particles());
-    if (outputFailed)
-      return false;
+    while (series.Step(4096) && result < 0)
+      if (live)
+        progress.Update(index + 1, files.size(), series.Fraction(), particles + series.Particles());
     if (series.GetStatus() == DsdSeriesRun::Failed) {
-      messages.Show((files.size() > 1 ? files[index] + ": " : std::string()) +
-                    std::to_string(series.Position()) + ": " + series.Message());
-      status = EXIT_STOPPED;
+      fileMessages.Show((files.size() > 1 ? files[index] + ": " : std::string()) +
+                        std::to_string(series.Position()) + ": " + series.Message());
+      runs.failed = true;
     }
-    particles += series.Particles();
+    runs.particles = series.Particles();
+    return runs;
+  }
+
+  // Hands file `index`'s Runs and messages to the output as a serial run would have; -1 to go
+  // on, otherwise the command's exit status. Before the `last` hand-over of a file the rows
+  // handed on and the messages shown are dropped and the file goes on reading.
+  int Merge(size_t index, FileRuns &runs, bool last) {
+    size_t m = 0;
+    auto showUpTo = [&](long rows) {
+      for (; m < runs.messages.size() && runs.messages[m].first <= rows; ++m)
+        messages.Show(runs.messages[m].second);
+    };
+    showUpTo(-1);
+    if (!runs.opened) {
+      status = EXIT_STOPPED;
+      return -1;
+    }
+    if (opened++ == 0 && !output->Begin(runs, error)) {
+      messages.Show(error);
+      return EXIT_UNUSABLE;
+    }
+    const size_t rows = runs.RowCount();
+    for (size_t k = 0; k < rows; ++k) {
+      showUpTo(long(k));
+      if (!output->Add(runs, k, error)) {
+        messages.Show(error);
+        return EXIT_STOPPED;
+      }
+    }
+    if (!last) {
+      runs.messages.erase(runs.messages.begin(), runs.messages.begin() + long(m));
+      for (auto &message : runs.messages)
+        message.first -= long(rows);
+      runs.rows.clear();
+      runs.csvRows.clear();
+      return -1;
+    }
+    showUpTo(long(rows));
+    if (runs.failed)
+      status = EXIT_STOPPED;
+    particles += runs.particles;
     progress.Update(index + 1, files.size(), 1.0, particles, true);
-    return true;
+    return -1;
   }
 
   const DsdOptions &o;
   const DsdPlan &plan;
+  const bool product; // netCDF, to a file or into memory; CSV otherwise
   ProgressLine progress;
   LineMessages messages;
   std::unique_ptr<DsdOutput> output;
   std::vector<std::string> files;
+  std::string history; // of the product, one for the whole series
+  size_t opened = 0;   // hand-overs to the output, the first of which begins it
+  int result = -1;     // the exit status once a hand-over has ended the command
   int status = 0;
-  int64_t particles = 0; // of the files read so far
+  int64_t particles = 0; // of the files handed to the output so far
   std::string error;
 };
 

@@ -2,8 +2,10 @@
 
 #include "CliCommon.h"
 
+#include <sstream>
+
 bool FileSummary::Of(const std::string &file, FileSummary &s, CHydException &openFailure,
-                     std::ostream &errors) {
+                     std::ostream &errors, bool nameFailures) {
   CHydDataHandler handler;
   if (!handler.Open(file, CInputFile::modeRead, &openFailure))
     return false;
@@ -21,6 +23,7 @@ bool FileSummary::Of(const std::string &file, FileSummary &s, CHydException &ope
     s.mainHeaders.push_back(entry.mainHeader);
   s.particles = s.failures = 0;
   s.rain = 0;
+  std::ostringstream failures;
   s.status = cli::Walk(
       handler, true, s.failures,
       [&](CHydData &p, int32_t) {
@@ -29,7 +32,10 @@ bool FileSummary::Of(const std::string &file, FileSummary &s, CHydException &ope
         if (r.area > 0)
           s.rain += r.volume / r.area;
       },
-      errors);
+      failures);
+  std::istringstream lines(failures.str());
+  for (std::string failure; std::getline(lines, failure);)
+    errors << (nameFailures ? file + ": " : std::string()) << failure << '\n';
   if (s.particles == 0 && s.failures == 0)
     cli::ReportNoParticles(handler, file, errors);
   return true;

@@ -22,8 +22,9 @@ struct FileSummary {
   int status = 0;  // the walk's exit status
 
   // Opens and walks `file`, passing over records whose computation failed; those failures and
-  // a file without particles are written to `errors`. False when the file does not open, with
-  // the reason in `openFailure`.
+  // a file without particles are written to `errors`, the failures preceded by the file's name
+  // when `nameFailures` (among several files). False when the file does not open, with the
+  // reason in `openFailure`.
   static bool Of(const std::string &file, FileSummary &summary, CHydException &openFailure,
-                 std::ostream &errors = std::cerr);
+                 std::ostream &errors = std::cerr, bool nameFailures = false);
 };

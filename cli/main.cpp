@@ -1,6 +1,7 @@
 // pluvicam-cli: the headless tool over the core.
 #include "CliCommon.h"
 #include "CommandRegistry.h"
+#include "PluvicamVersion.h"
 
 #include <CLI/CLI.hpp>
 
@@ -27,6 +28,7 @@ PLUVICAM_CLI_COMMANDS(PLUVICAM_DECLARE_COMMAND)
 int main(int argc, char **argv) {
   try {
     CLI::App app{"Headless Pluvicam: reads hydrometeor files (.hyd, .pix, .sno)"};
+    app.set_version_flag("--version", std::string("pluvicam-cli ") + pluvicam::VERSION);
     CommandRegistry registry(app);
 #define PLUVICAM_ADD_COMMAND(NAME) Add##NAME##Command(registry);
     PLUVICAM_CLI_COMMANDS(PLUVICAM_ADD_COMMAND)

@@ -87,6 +87,9 @@ void CHydDataHandler::Close() {
   hydFile.Close();
   hydData = nullptr;
   timeIndex.clear();
+  lastEntry = 0;
+  mainHeaderSource = nullptr;
+  lastParticleStart = -1;
   isSno = false;
   prevPosition = 0;
   userPixelRange = false;
@@ -155,6 +158,7 @@ int CHydDataHandler::EvaluateHeaderFile(CHydException *exc) {
   }
   if (!timeIndex.empty())
     mainHeader = timeIndex.front().mainHeader;
+  mainHeaderSource = nullptr;
   status.CopyTo(exc);
   return 1;
 }
@@ -222,6 +226,12 @@ const MainTimEntry *CHydDataHandler::FindEntry(double tim, CHydException &status
     status.Set(CHydException::badRecordLength, text);
     return nullptr;
   }
+  const size_t hint = lastEntry;
+  const size_t entries = timeIndex.size();
+  // Strictly behind the hint's line no earlier entry can hold the time.
+  if (hint < entries && timeIndex[hint].line < tim &&
+      (hint + 1 == entries || tim <= timeIndex[hint + 1].line))
+    return &timeIndex[hint];
   size_t e = 0;
   while (e + 1 < timeIndex.size() && (tim < timeIndex[e].line || timeIndex[e + 1].line < tim))
     ++e;
@@ -230,6 +240,7 @@ const MainTimEntry *CHydDataHandler::FindEntry(double tim, CHydException &status
                "CHydDataHandler::GetNextHydData: no corresponding main header?");
     return nullptr;
   }
+  lastEntry = e;
   return &timeIndex[e];
 }
 
@@ -294,9 +305,12 @@ void CHydDataHandler::ReadRecord(CHydData &particle, bool &newMainHeader, CHydEx
     FailTime(status, start);
     return;
   }
-  newMainHeader = !(entry->mainHeader == mainHeader);
-  if (newMainHeader || mainHeader.backLink != entry->mainHeader.backLink)
-    mainHeader = entry->mainHeader;
+  if (&entry->mainHeader != mainHeaderSource) {
+    newMainHeader = !(entry->mainHeader == mainHeader);
+    if (newMainHeader || mainHeader.backLink != entry->mainHeader.backLink)
+      mainHeader = entry->mainHeader;
+    mainHeaderSource = &entry->mainHeader;
+  }
 
   if (!particle.CalculateData(&hydFile, &entry->mainHeader, &pixHeader, uint16_t(format),
                               filterRange, &status)) {
@@ -317,6 +331,7 @@ void CHydDataHandler::ReadRecord(CHydData &particle, bool &newMainHeader, CHydEx
   const bool trailingOk = ReadTrailingHeaders(record);
   if (!FindPreviousParticle(record, status))
     return;
+  lastParticleStart = start;
   // After an absorbed failure at the end of the trailing pass the file stands behind the
   // last drop data again.
   if (!hydFile.SetPosition(trailingOk ? record.nextPos : dataEnd))
@@ -383,6 +398,8 @@ bool CHydDataHandler::FindPreviousParticle(HydRecord &record, CHydException &sta
       record.prevPos = 0;
       return true;
     }
+    if (record.prevPos == lastParticleStart)
+      return true;
     if (!hydFile.SetPosition(record.prevPos)) {
       status.Set(hydFile.IsEOF() ? CHydException::endOfFile : CHydException::generic,
                  hydFile.IsEOF() ? "End of file"

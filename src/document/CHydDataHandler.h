@@ -106,4 +106,10 @@ private:
   bool endedAtBoundary = false;
   int32_t lastRecordStart = 0;
   std::string openNotice;
+  // A walk meets the entries in order: the last one found is where the next search starts.
+  mutable size_t lastEntry = 0;
+  // The entry `mainHeader` was last copied from; a particle of the same entry needs no compare.
+  const MainHeader *mainHeaderSource = nullptr;
+  // The last particle record read: its tag is a pix tag, so a walk back that lands there stops.
+  int32_t lastParticleStart = -1;
 };

@@ -37,27 +37,33 @@ float HorizontalVelocity(const int16_t *left, const int16_t *right, int lines, f
   return float((double(last - first) * scale * lineFrequency / (lines - 1)) / 1000.0);
 }
 
-// Packed values, least significant bit first, read straight into the edge arrays. A word is
-// fetched only when the next value needs it, so nothing beyond the last whole value is read.
+// Packed values, least significant bit first, read straight into the edge arrays. The words
+// are gathered up to 64 bits at a time, so most values need no fetch of their own;
+// no word past the data is read.
 struct ValueStream {
   const uint16_t *next;
+  const uint16_t *end;
   int bits;
-  uint32_t acc = 0;
+  uint64_t acc = 0;
   int held = 0;
 
   void Unpack(int16_t *edges, int count, int16_t offset, int &available) {
     const int n = std::min(count, available);
-    const uint32_t mask = (1u << bits) - 1;
-    for (int i = 0; i < n; ++i) {
-      if (held < bits) {
-        acc |= uint32_t(*next++) << held;
+    const uint64_t mask = (uint64_t(1) << bits) - 1;
+    int i = 0;
+    while (i < n) {
+      while (held <= 48 && next != end) {
+        acc |= uint64_t(*next++) << held;
         held += 16;
       }
-      edges[i] = int16_t((acc & mask) + offset);
-      acc >>= bits;
-      held -= bits;
+      for (; i < n && held >= bits; ++i) {
+        edges[i] = int16_t(int(acc & mask) + offset);
+        acc >>= bits;
+        held -= bits;
+      }
     }
-    std::fill(edges + n, edges + count, offset);
+    for (int k = n; k < count; ++k)
+      edges[k] = offset;
     available -= n;
   }
 };
@@ -137,7 +143,7 @@ int CRainData::DecompressData(const uint16_t *data, int wordCount, const PixHead
   } else {
     // Only whole values inside the data count; edges without one get 0 plus the offset.
     int available = bits ? int(std::min<long>(total, long(wordCount) * 16 / bits)) : 0;
-    ValueStream stream{data, bits};
+    ValueStream stream{data, data + wordCount, bits};
     stream.Unpack(leftA, linesA, pixHeader->offsetA, available);
     stream.Unpack(rightA, linesA, pixHeader->offsetA, available);
     stream.Unpack(leftB, linesB, pixHeader->offsetB, available);

@@ -7,6 +7,7 @@
 #include "CMainCtrlPanel.h"
 #include "CMainFrame.h"
 #include "CPluvicamApp.h"
+#include "PluvicamVersion.h"
 #include "data/OutputGuard.h"
 #include "document/CPluvicamDoc.h"
 #include "document/UserMessages.h"
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
 
 namespace {
 
@@ -43,6 +45,13 @@ public:
 } // namespace
 
 int main(int argc, char **argv) {
+  // Answered before the display check: a machine without one may well ask.
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--version") {
+      std::printf("pluvicam %s\n", pluvicam::VERSION);
+      return 0;
+    }
+  }
   if (!HasDisplay()) {
     std::fprintf(stderr, "pluvicam: no display (DISPLAY and WAYLAND_DISPLAY are unset); run "
                          "'xvfb-run -a pluvicam FILE --screenshot OUT.png' for a picture, or use "

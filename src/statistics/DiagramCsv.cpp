@@ -88,12 +88,18 @@ std::string DsdHeader(const dsd::ClassGeometry &g, float deltaD, bool moments, b
   return out;
 }
 
-void AppendDsdRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &r,
-                  bool moments, bool removed) {
+void AppendDsdRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &r, bool moments,
+                  bool removed) {
+  out += std::to_string(run) + ',';
+  AppendDsdRowValues(out, doc, r, moments, removed);
+}
+
+void AppendDsdRowValues(std::string &out, CPluvicamDoc &doc, const DsdInterval &r, bool moments,
+                        bool removed) {
   const IntegrationState &st = *doc.GetIntegrationState();
   const IntegrationSettings &s = doc.GetIntegrationSettings(IntegrationKind::Dsd);
   char text[128];
-  std::snprintf(text, sizeof text, "%d,%.17g,%.17g,", run, st.startTim, st.endTim);
+  std::snprintf(text, sizeof text, "%.17g,%.17g,", st.startTim, st.endTim);
   out += text;
   out += TimText(doc, st.startTim);
   out += ',';

@@ -30,11 +30,13 @@ std::string ShapeTable(const OblatenessHistogram &histogram);
 
 // With the velocity check on (`removed`), a `removed` column follows `count`; off, the columns
 // are as they always were.
-std::string DsdHeader(const dsd::ClassGeometry &geometry, float deltaD, bool moments,
-                      bool removed);
+std::string DsdHeader(const dsd::ClassGeometry &geometry, float deltaD, bool moments, bool removed);
 // One interval of the document's drop size distribution, numbered `run`.
 void AppendDsdRow(std::string &out, int run, CPluvicamDoc &doc, const DsdInterval &interval,
                   bool moments, bool removed);
+// The same row without its run number, for a series whose runs are numbered where they meet.
+void AppendDsdRowValues(std::string &out, CPluvicamDoc &doc, const DsdInterval &interval,
+                        bool moments, bool removed);
 
 extern const char *const DOT_COLUMNS;
 // One dot of a velocity or oblateness diagram and the particle behind it.

@@ -1,4 +1,5 @@
 #include "DsdNetcdfWriter.h"
+#include "PluvicamVersion.h"
 
 #include "document/TerminalVelocity.h"
 
@@ -10,10 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
-
-#ifndef PLUVICAM_VERSION
-#define PLUVICAM_VERSION "unknown"
-#endif
 
 namespace {
 
@@ -285,7 +282,7 @@ Outcome DefineVariable(int ncid, const Grid &grid, const Variable &v, int &var, 
 // The conventions first, then the caller's in order.
 Outcome PutGlobalAttributes(int ncid, const DsdProductLayout &layout) {
   for (const Attribute &a :
-       {Text("Conventions", "CF-1.8"), Text("pluvicam_version", PLUVICAM_VERSION)})
+       {Text("Conventions", "CF-1.8"), Text("pluvicam_version", pluvicam::VERSION)})
     if (int s = PutAttribute(ncid, NC_GLOBAL, a); s != NC_NOERR)
       return {s, a.name};
   for (const auto &[name, value] : layout.attributes) {

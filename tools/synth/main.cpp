@@ -1,4 +1,5 @@
 // pluvicam-synth: writes synthetic hydrometeor files for demos, tests and benchmarks.
+#include "PluvicamVersion.h"
 #include "synth/DayGenerator.h"
 #include "synth/HydWriter.h"
 
@@ -43,6 +44,7 @@ void WriteTruth(const synth::DayTruth &truth, const std::string &path) {
 int main(int argc, char **argv) {
   try {
     CLI::App app{"Writes synthetic hydrometeor files"};
+    app.set_version_flag("--version", std::string("pluvicam-synth ") + pluvicam::VERSION);
     app.require_subcommand(1);
 
     std::string outDir = ".";
