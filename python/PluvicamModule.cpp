@@ -6,6 +6,7 @@
 #include "DsdCommand.h"
 #include "FileSummary.h"
 #include "ParticleArrays.h"
+#include "PluvicamVersion.h"
 #include "SeriesFiles.h"
 #include "StreamMessages.h"
 
@@ -204,7 +205,7 @@ py::tuple SeriesOrder(const std::vector<std::string> &paths) {
 
 PYBIND11_MODULE(_pluvicam, m) {
   m.doc() = "Pluvicam's readers and products; use the package pluvicam.";
-  m.attr("__version__") = PLUVICAM_VERSION;
+  m.attr("__version__") = pluvicam::VERSION;
   py::register_exception<DataError>(m, "DataError", PyExc_ValueError);
   m.def("read_particles", &ReadParticles, py::arg("path"), py::arg("arguments"),
         py::arg("keep_going"));

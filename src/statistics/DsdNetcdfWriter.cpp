@@ -4,7 +4,6 @@
 #include "document/TerminalVelocity.h"
 
 #include <netcdf.h>
-#include <netcdf_mem.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,8 +13,7 @@
 
 namespace {
 
-constexpr std::size_t BLOCK = 1024;            // rows held before they go to the file
-constexpr std::size_t INITIAL_IMAGE = 1 << 20; // bytes of memory the file starts with
+constexpr std::size_t BLOCK = 1024; // rows held before they go to the file
 
 // One attribute of a variable; a variable's are written in the order listed.
 struct Attribute {
@@ -340,60 +338,23 @@ bool DsdNetcdfWriter::IsReservedAttribute(const std::string &name) {
   return false;
 }
 
-bool DsdNetcdfWriter::Check(int status, const char *what, std::string *error) {
-  if (status == NC_NOERR)
-    return true;
-  if (error)
-    *error = "Could not write " + target + ": " + what + ": " + nc_strerror(status);
-  Abandon();
-  return false;
-}
-
 bool DsdNetcdfWriter::Create(const std::string &path, const DsdProductLayout &layout,
-                             const OutputGuard &outputGuard, std::string *error) {
+                             const OutputGuard &guard, std::string *error) {
   Abandon();
-  target = path;
-  guard = outputGuard;
-  if (const std::string refusal = guard.Check(path); !refusal.empty()) {
-    if (error)
-      *error = "Could not write " + path + ": " + refusal;
-    return false;
-  }
-  // The temporary file now, so that a place where nothing can be written is known before the
-  // whole series has been read.
-  std::string why;
-  if (!partial.Create(path, &why)) {
-    if (error)
-      *error = "Could not write " + path + ": " + why;
-    return false;
-  }
-  return Start(layout, error);
+  return image.CreateFile(path, guard, error) && Start(layout, error);
 }
 
 bool DsdNetcdfWriter::CreateInMemory(const DsdProductLayout &layout, std::string *error) {
   Abandon();
-  target = "the product in memory";
-  guard = OutputGuard{};
-  return Start(layout, error);
+  return image.CreateInMemory("the product in memory", error) && Start(layout, error);
 }
 
 bool DsdNetcdfWriter::Start(const DsdProductLayout &layout, std::string *error) {
-  auto fail = [&](const std::string &why) {
-    if (error)
-      *error = "Could not write " + target + ": " + why;
-    Abandon();
-    return false;
-  };
   if (layout.classCount <= 0 || !(layout.deltaD > 0) || !std::isfinite(layout.deltaD))
-    return fail("no diameter classes");
+    return Fail("no diameter classes", error);
   if (layout.velocityClasses <= 0 || !(layout.velocityClassWidth > 0) ||
       !std::isfinite(layout.velocityClassWidth))
-    return fail("no velocity classes");
-  int id = -1;
-  const int status = nc_create_mem(target.c_str(), NC_NETCDF4, INITIAL_IMAGE, &id);
-  if (status != NC_NOERR)
-    return fail(nc_strerror(status));
-  ncid = id;
+    return Fail("no velocity classes", error);
   classCount = layout.classCount;
   velocityClasses = layout.velocityClasses;
   moments = layout.moments;
@@ -403,13 +364,8 @@ bool DsdNetcdfWriter::Start(const DsdProductLayout &layout, std::string *error) 
 
 bool DsdNetcdfWriter::Define(const DsdProductLayout &layout, std::string *error) {
   for (const auto &attribute : layout.attributes) {
-    if (IsReservedAttribute(attribute.first)) {
-      if (error)
-        *error = "Could not write " + target + ": the global attribute \"" + attribute.first +
-                 "\" is the product's own";
-      Abandon();
-      return false;
-    }
+    if (IsReservedAttribute(attribute.first))
+      return Fail("the global attribute \"" + attribute.first + "\" is the product's own", error);
   }
   Grid grid;
   grid.classes = std::size_t(classCount);
@@ -433,6 +389,7 @@ bool DsdNetcdfWriter::Define(const DsdProductLayout &layout, std::string *error)
       variables.emplace_back(&MOMENTS[i], &momentVars[i]);
   variables.emplace_back(&INTERVAL_COMPLETE, &completeVar);
 
+  const int ncid = image.Id();
   Outcome outcome = DefineDimensions(ncid, grid);
   int attributes = NC_NOERR;
   for (const auto &[variable, var] : variables)
@@ -451,21 +408,13 @@ bool DsdNetcdfWriter::Define(const DsdProductLayout &layout, std::string *error)
                          "velocity classes");
   if (outcome.Ok())
     outcome = PutFallVelocity(ncid, grid.classes, layout.deltaD, fallVelocityVar);
-  return Check(outcome.status, outcome.what.c_str(), error);
+  return Check(outcome.status, outcome.what, error);
 }
 
 bool DsdNetcdfWriter::Append(const DsdProductRow &row, std::string *error) {
-  auto fail = [&](const std::string &why) {
-    if (error)
-      *error = "Could not write " + target + ": " + why;
-    Abandon();
+  auto fail = [&](const std::string &why) { return Fail(why, error); };
+  if (!image.CheckOpen(error))
     return false;
-  };
-  if (!IsOpen()) {
-    if (error)
-      *error = "Could not write " + target + ": the file is not open";
-    return false;
-  }
   const std::size_t classes = std::size_t(classCount);
   if (!row.nd.empty() && row.nd.size() != classes)
     return fail("an interval has " + std::to_string(row.nd.size()) +
@@ -521,6 +470,7 @@ bool DsdNetcdfWriter::Flush(std::string *error) {
   const std::size_t pairs[2] = {buffered, 2};
   const std::size_t grid[2] = {buffered, std::size_t(classCount)};
   const std::size_t cube[3] = {buffered, std::size_t(classCount), std::size_t(velocityClasses)};
+  const int ncid = image.Id();
   if (!Check(nc_put_vara_double(ncid, timeVar, start, rows, times.data()), "time", error) ||
       !Check(nc_put_vara_double(ncid, timeBoundsVar, start, pairs, bounds.data()), "time_bnds",
              error) ||
@@ -574,64 +524,29 @@ void DsdNetcdfWriter::ClearRows() {
     values.clear();
 }
 
-bool DsdNetcdfWriter::CloseImage(NC_memio &image, std::string *error) {
-  if (!IsOpen()) {
-    if (error)
-      *error = "Could not write " + target + ": the file is not open";
-    return false;
-  }
-  if (!Flush(error))
-    return false;
-  const int status = nc_close_memio(ncid, &image);
-  ncid = -1;
-  if (status != NC_NOERR) {
-    if (error)
-      *error = "Could not write " + target + ": " + nc_strerror(status);
-    Abandon();
-    return false;
-  }
-  return true;
-}
-
 bool DsdNetcdfWriter::Finish(std::string *error) {
-  NC_memio image{};
-  if (!CloseImage(image, error))
-    return false;
-  auto fail = [&](const std::string &why) {
-    if (error)
-      *error = "Could not write " + target + ": " + why;
-    Abandon();
-    return false;
-  };
-  std::string why;
-  const bool written = partial.Write(image.memory, image.size, &why);
-  std::free(image.memory);
-  if (!written)
-    return fail(why);
-  // The reading took its time: the target may have become something else meanwhile.
-  if (const std::string refusal = guard.Check(target); !refusal.empty())
-    return fail(refusal);
-  if (!partial.Commit(&why))
-    return fail(why);
-  return true;
+  return image.CheckOpen(error) && Flush(error) && image.FinishFile(error);
 }
 
 bool DsdNetcdfWriter::FinishInMemory(std::vector<unsigned char> &bytes, std::string *error) {
-  NC_memio image{};
-  if (!CloseImage(image, error))
+  if (!image.CheckOpen(error) || !Flush(error) || !image.FinishInMemory(bytes, error))
     return false;
-  const auto *begin = static_cast<const unsigned char *>(image.memory);
-  bytes.assign(begin, begin + image.size);
-  std::free(image.memory);
   Abandon();
   return true;
 }
 
+bool DsdNetcdfWriter::Check(int status, const std::string &what, std::string *error) {
+  return status == NC_NOERR || Fail(what + ": " + nc_strerror(status), error);
+}
+
+bool DsdNetcdfWriter::Fail(const std::string &why, std::string *error) {
+  image.Fail(why, error);
+  Abandon();
+  return false;
+}
+
 void DsdNetcdfWriter::Abandon() {
-  if (ncid >= 0)
-    nc_abort(ncid);
-  ncid = -1;
-  partial.Discard();
+  image.Abandon();
   written = buffered = 0;
   ClearRows();
 }

@@ -1,26 +1,19 @@
 #pragma once
 #include "DsdProductLayout.h"
 #include "DsdProductRow.h"
-#include "data/OutputGuard.h"
-#include "data/PartialFile.h"
+#include "NetcdfImage.h"
 
 #include <cstddef>
 #include <string>
 #include <vector>
-
-struct NC_memio;
 
 // Writes a drop size distribution series as a netCDF-4 file after the CF-1.8 conventions, in the
 // layout and with the names the community's drop size distribution pipelines read: N(D), the
 // drop counts and mean velocities on the diameter classes, the counts per diameter and velocity
 // class, per interval with its rain rate, rain amount, particle counts, completeness and, when
 // asked, the integral quantities. This is the one place that layout is defined; the same bytes
-// can be had in memory for callers that open them without a file.
-//
-// The file is built in memory and written under a temporary name beside the target, which it
-// takes only in Finish(), so an interrupted or failed export never leaves a partial file nor
-// clobbers an earlier product. In memory, because the library cannot close a file after a failed
-// write (a full disk): it retries the write on every close and crashes at the process's exit.
+// can be had in memory for callers that open them without a file. The file is a NetcdfImage: it
+// takes the target's name only in Finish().
 class DsdNetcdfWriter {
 public:
   static constexpr float FILL = -9999.0f;
@@ -46,7 +39,7 @@ public:
   // Closes and removes the unfinished file.
   void Abandon();
 
-  bool IsOpen() const { return ncid >= 0; }
+  bool IsOpen() const { return image.IsOpen(); }
 
   // The global attributes that make the file what it is; a layout cannot set them.
   static bool IsReservedAttribute(const std::string &name);
@@ -54,17 +47,15 @@ public:
 
 private:
   bool Start(const DsdProductLayout &layout, std::string *error);
-  bool CloseImage(NC_memio &image, std::string *error);
   bool Define(const DsdProductLayout &layout, std::string *error);
   bool Flush(std::string *error);
   // Empties the buffered rows.
   void ClearRows();
-  bool Check(int status, const char *what, std::string *error);
+  // True for NC_NOERR; otherwise the file is abandoned with `error` set.
+  bool Check(int status, const std::string &what, std::string *error);
+  bool Fail(const std::string &why, std::string *error);
 
-  int ncid = -1;
-  std::string target;
-  OutputGuard guard;
-  PartialFile partial;
+  NetcdfImage image;
   int classCount = 0;
   int velocityClasses = 0;
   bool moments = false;

@@ -1,9 +1,9 @@
 #include "ParticleNetcdfWriter.h"
 
+#include "PluvicamVersion.h"
 #include "particle/CHydData.h"
 
 #include <netcdf.h>
-#include <netcdf_mem.h>
 
 #include <cmath>
 #include <cstdint>
@@ -11,14 +11,9 @@
 #include <cstring>
 #include <limits>
 
-#ifndef PLUVICAM_VERSION
-#define PLUVICAM_VERSION "unknown"
-#endif
-
 namespace {
 
 constexpr double MISSING = std::numeric_limits<double>::quiet_NaN();
-constexpr std::size_t INITIAL_IMAGE = 1 << 22;
 constexpr int DEFLATE_LEVEL = 1;
 
 // What the columns of one particle are read from.
@@ -238,40 +233,24 @@ ParticleNetcdfWriter::~ParticleNetcdfWriter() { Abandon(); }
 bool ParticleNetcdfWriter::Check(int status, const std::string &what, std::string *error) {
   if (status == NC_NOERR)
     return true;
-  if (error)
-    *error = "Could not write " + target + ": " + what + ": " + nc_strerror(status);
+  image.Fail(what + ": " + nc_strerror(status), error);
   Abandon();
   return false;
 }
 
 bool ParticleNetcdfWriter::Create(const std::string &path, const Layout &layout,
-                                  const OutputGuard &outputGuard, std::string *error) {
+                                  const OutputGuard &guard, std::string *error) {
   Abandon();
-  target = path;
-  guard = outputGuard;
-  std::string why = guard.Check(path);
-  if (why.empty() && !partial.Create(path, &why) && why.empty())
-    why = "cannot create the file";
-  if (!why.empty()) {
-    if (error)
-      *error = "Could not write " + path + ": " + why;
-    return false;
-  }
-  return Start(layout, error);
+  return image.CreateFile(path, guard, error) && Start(layout, error);
 }
 
 bool ParticleNetcdfWriter::CreateInMemory(const Layout &layout, std::string *error) {
   Abandon();
-  target = "the particles in memory";
-  guard = OutputGuard{};
-  return Start(layout, error);
+  return image.CreateInMemory("the particles in memory", error) && Start(layout, error);
 }
 
 bool ParticleNetcdfWriter::Start(const Layout &layout, std::string *error) {
-  int id = -1;
-  if (!Check(nc_create_mem(target.c_str(), NC_NETCDF4, INITIAL_IMAGE, &id), "creating", error))
-    return false;
-  ncid = id;
+  const int ncid = image.Id();
   int dim = -1;
   if (!Check(nc_def_dim(ncid, "particle", NC_UNLIMITED, &dim), "particle dimension", error))
     return false;
@@ -292,7 +271,7 @@ bool ParticleNetcdfWriter::Start(const Layout &layout, std::string *error) {
       {"Conventions", "CF-1.8"},
       {"featureType", "point"},
       {"title", "Particles of a two-camera line-scan precipitation instrument"},
-      {"pluvicam_version", PLUVICAM_VERSION}};
+      {"pluvicam_version", pluvicam::VERSION}};
   for (const auto &list : {std::vector(std::begin(own), std::end(own)), layout.attributes})
     for (const auto &[name, text] : list)
       if (!Check(PutText(ncid, NC_GLOBAL, name.c_str(), text.c_str()),
@@ -304,11 +283,8 @@ bool ParticleNetcdfWriter::Start(const Layout &layout, std::string *error) {
 bool ParticleNetcdfWriter::Append(const HydRecord &record, bool isSnow,
                                   const ParticleContourCells *contours,
                                   const ParticleWindCells *wind, std::string *error) {
-  if (!IsOpen()) {
-    if (error)
-      *error = "Could not write " + target + ": the file is not open";
+  if (!image.CheckOpen(error))
     return false;
-  }
   const Cells cells{record, isSnow, contours, wind};
   for (std::size_t i = 0; i < columns.size(); ++i)
     values[i].push_back(COLUMNS[columns[i]].value(cells));
@@ -321,7 +297,7 @@ bool ParticleNetcdfWriter::Flush(std::string *error) {
     return true;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const Column &c = COLUMNS[columns[i]];
-    if (!Check(PutColumn(ncid, vars[i], c.type, written, values[i]), c.name, error))
+    if (!Check(PutColumn(image.Id(), vars[i], c.type, written, values[i]), c.name, error))
       return false;
     values[i].clear();
   }
@@ -330,54 +306,19 @@ bool ParticleNetcdfWriter::Flush(std::string *error) {
   return true;
 }
 
-bool ParticleNetcdfWriter::CloseImage(NC_memio &image, std::string *error) {
-  if (!IsOpen()) {
-    if (error)
-      *error = "Could not write " + target + ": the file is not open";
-    return false;
-  }
-  if (!Flush(error))
-    return false;
-  const int status = nc_close_memio(ncid, &image);
-  ncid = -1;
-  return Check(status, "closing", error);
-}
-
 bool ParticleNetcdfWriter::Finish(std::string *error) {
-  NC_memio image{};
-  if (!CloseImage(image, error))
-    return false;
-  std::string why;
-  bool done = partial.Write(image.memory, image.size, &why);
-  std::free(image.memory);
-  // The reading took its time: the target may have become something else meanwhile.
-  if (done)
-    why = guard.Check(target);
-  done = done && why.empty() && partial.Commit(&why);
-  if (!done) {
-    if (error)
-      *error = "Could not write " + target + ": " + why;
-    Abandon();
-  }
-  return done;
+  return image.CheckOpen(error) && Flush(error) && image.FinishFile(error);
 }
 
 bool ParticleNetcdfWriter::FinishInMemory(std::vector<unsigned char> &bytes, std::string *error) {
-  NC_memio image{};
-  if (!CloseImage(image, error))
+  if (!image.CheckOpen(error) || !Flush(error) || !image.FinishInMemory(bytes, error))
     return false;
-  const auto *begin = static_cast<const unsigned char *>(image.memory);
-  bytes.assign(begin, begin + image.size);
-  std::free(image.memory);
   Abandon();
   return true;
 }
 
 void ParticleNetcdfWriter::Abandon() {
-  if (ncid >= 0)
-    nc_abort(ncid);
-  ncid = -1;
-  partial.Discard();
+  image.Abandon();
   columns.clear();
   vars.clear();
   values.clear();

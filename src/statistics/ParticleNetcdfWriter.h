@@ -1,6 +1,5 @@
 #pragma once
-#include "data/OutputGuard.h"
-#include "data/PartialFile.h"
+#include "NetcdfImage.h"
 
 #include <cstddef>
 #include <string>
@@ -8,7 +7,6 @@
 #include <vector>
 
 struct HydRecord;
-struct NC_memio;
 
 // What the contour columns of one particle hold: the counts of its contours and, of a
 // correction that ran, which of its figures it computed.
@@ -27,9 +25,8 @@ struct ParticleWindCells {
 
 // Writes particles as a compressed netCDF-4 table after the CF-1.8 conventions: one record per
 // particle along the unlimited `particle` dimension, with its time in seconds since 1970 and the
-// columns of the particle CSV as variables with units. Built in memory and written under a
-// temporary name that becomes the target's only in Finish(), as the drop size distribution
-// product is.
+// columns of the particle CSV as variables with units. The file is a NetcdfImage: it takes the
+// target's name only in Finish(), as the drop size distribution product does.
 class ParticleNetcdfWriter {
 public:
   // Particles buffered and stored per chunk.
@@ -58,19 +55,15 @@ public:
   bool FinishInMemory(std::vector<unsigned char> &bytes, std::string *error);
   void Abandon();
 
-  bool IsOpen() const { return ncid >= 0; }
+  bool IsOpen() const { return image.IsOpen(); }
   std::size_t Rows() const { return written + buffered; }
 
 private:
   bool Start(const Layout &layout, std::string *error);
   bool Flush(std::string *error);
-  bool CloseImage(NC_memio &image, std::string *error);
   bool Check(int status, const std::string &what, std::string *error);
 
-  int ncid = -1;
-  std::string target;
-  OutputGuard guard;
-  PartialFile partial;
+  NetcdfImage image;
   // The columns written, their netCDF variables and their buffered values, column-major.
   std::vector<std::size_t> columns;
   std::vector<int> vars;

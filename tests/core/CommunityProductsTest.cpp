@@ -1,6 +1,7 @@
 // The products as the community's tools read them: the drop size distribution in its classes
 // of diameter and velocity, and the particle table, both through xarray with decode_cf.
 #include "NetcdfTestSupport.h"
+#include "PluvicamVersion.h"
 #include "TestFiles.h"
 #include "synth/DayGenerator.h"
 
@@ -157,6 +158,7 @@ TEST_F(CommunityProductsTest, SeveralFilesFormOneParticleTableInTimeOrder) {
   };
   NcFile f(nc);
   ASSERT_TRUE(f.Ok());
+  EXPECT_EQ(f.Text("", "pluvicam_version"), pluvicam::VERSION);
   EXPECT_EQ(f.Dim("particle"), count(late) + count(early));
   // The early file first; within a file the particles stay in the file's order, in which
   // overlapping particles may stand a fraction of a millisecond out of time order.
