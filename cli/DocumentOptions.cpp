@@ -1,5 +1,7 @@
 #include "DocumentOptions.h"
 
+#include "statistics/ParallelFiles.h"
+
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cmath>
@@ -167,4 +169,10 @@ void AddDocumentOptions(CLI::App &command, DocumentOptions &o, bool withWind) {
                      "remove rain particles outside v_T(D)-T to v_T(D)+T, T in m/s");
   if (withWind)
     command.add_flag("--wind", o.wind, "append wind speed, direction and temperature");
+}
+
+void AddJobsOption(CLI::App &command, int &jobs) {
+  command.add_option("--jobs", jobs, "files read at the same time (default: the number of cores)")
+      ->default_val(ParallelFiles<int>::DefaultJobs())
+      ->check(CLI::Range(1, 1024));
 }

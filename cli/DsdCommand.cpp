@@ -147,9 +147,7 @@ void AddDsdOptions(CLI::App &command, DsdOptions &o) {
   cmd->add_option("--attr", o.attrs,
                   "KEY=VALUE: a global attribute of the netCDF file "
                   "(repeatable; institution, title, ...)");
-  cmd->add_option("--jobs", o.jobs, "files read at the same time (default: the number of cores)")
-      ->default_val(ParallelFiles<int>::DefaultJobs())
-      ->check(CLI::Range(1, 1024));
+  AddJobsOption(*cmd, o.jobs);
   AddDocumentOptions(*cmd, o.document, false);
 }
 

@@ -98,9 +98,5 @@ void AddInfoCommand(CommandRegistry &registry) {
                                    [options] { return Info(*options); });
   command.add_option("FILE", options->files, "hydrometeor files, reported one after the other")
       ->required();
-  command
-      .add_option("--jobs", options->jobs,
-                  "files read at the same time (default: the number of cores)")
-      ->default_val(ParallelFiles<int>::DefaultJobs())
-      ->check(CLI::Range(1, 1024));
+  AddJobsOption(command, options->jobs);
 }

@@ -87,9 +87,5 @@ void AddScanCommand(CommandRegistry &registry) {
                                    [options] { return Scan(*options); });
   command.add_option("FILE", options->files, "hydrometeor files, each reported on its own line")
       ->required();
-  command
-      .add_option("--jobs", options->jobs,
-                  "files read at the same time (default: the number of cores)")
-      ->default_val(ParallelFiles<int>::DefaultJobs())
-      ->check(CLI::Range(1, 1024));
+  AddJobsOption(command, options->jobs);
 }

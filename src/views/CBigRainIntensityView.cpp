@@ -326,6 +326,18 @@ void CBigRainIntensityView::SetTimeWindow(const TimeSpan &span) {
   filter.startTime = TimeSpan::Clock(span.from);
   filter.endTime = TimeSpan::Clock(span.to);
   doc->SetFilterSettings(filter);
+  LayOnNewWindow();
+}
+
+bool CBigRainIntensityView::ResetTime() {
+  if (!doc || !windowBefore || computing)
+    return false;
+  doc->SetFilterSettings(*std::exchange(windowBefore, std::nullopt));
+  LayOnNewWindow();
+  return true;
+}
+
+void CBigRainIntensityView::LayOnNewWindow() {
   ClearZoom();
   Layout();
   // The curve stays, laid on the new axis.
@@ -335,21 +347,6 @@ void CBigRainIntensityView::SetTimeWindow(const TimeSpan &span) {
     UpdateTipCurve();
   Rebuild();
   update();
-}
-
-bool CBigRainIntensityView::ResetTime() {
-  if (!doc || !windowBefore || computing)
-    return false;
-  doc->SetFilterSettings(*std::exchange(windowBefore, std::nullopt));
-  ClearZoom();
-  Layout();
-  ratePoints.clear();
-  AddPoints(0);
-  if (tipShown)
-    UpdateTipCurve();
-  Rebuild();
-  update();
-  return true;
 }
 
 const RateSegment *CBigRainIntensityView::StepAt(double seconds) const {

@@ -93,6 +93,8 @@ protected:
   void paintEvent(QPaintEvent *event) override;
 
 private:
+  // The axes and curves again after the document's time window changed.
+  void LayOnNewWindow();
   void Layout();
   // One particle of the run; false when the run is over.
   bool RunStep(RainRateRun &engine, IntervalReader &reader);
