@@ -60,6 +60,17 @@ public:
   void Show(const std::string &text) override;
 };
 
+// The document's messages into a stream of the caller's, in the order they came (a file read on
+// a worker thread, the Python module).
+class StreamMessages : public UserMessages {
+public:
+  explicit StreamMessages(std::ostream &out) : out(out) {}
+  void Show(const std::string &text) override { out << text << "\n"; }
+
+private:
+  std::ostream &out;
+};
+
 // The whole day and no limits but the pixel type's: any particle the user can point at.
 FilterRecord AnyParticleFilter();
 

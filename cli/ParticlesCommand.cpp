@@ -7,12 +7,15 @@
 #include "ProgressLine.h"
 #include "SeriesFiles.h"
 #include "particle/ContourBuilder.h"
+#include "statistics/ParallelFiles.h"
 #include "statistics/ParticleNetcdfWriter.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <functional>
 #include <iostream>
+#include <memory>
+#include <sstream>
 #include <utility>
 
 namespace {
@@ -29,6 +32,7 @@ struct ParticlesArguments {
   std::string netcdf; // the particle table; CSV on standard output when empty
   bool keepGoing = false;
   std::string contourMode, correction;
+  int jobs = 1; // files read at the same time
   DocumentOptions document;
 };
 
@@ -44,22 +48,27 @@ std::string Columns(const ContourOptions &contours, bool wind) {
   return out;
 }
 
-// Where the particles go: CSV text on standard output or the netCDF table.
+// Where the particles go: CSV text on standard output or the netCDF table; or, for a file read
+// on a worker thread, the same text or the table's values kept until the output takes them.
 class ParticleSink {
 public:
+  enum class Target { Output, Kept };
+
   ParticleSink(const ParticlesArguments &a, const ContourOptions &contours, bool wind,
-               const OutputGuard &guard)
-      : a(a), contours(contours), wind(wind), guard(guard) {}
+               const OutputGuard &guard, Target target = Target::Output)
+      : a(a), contours(contours), wind(wind), guard(guard), target(target) {
+    layout.contours = contours.enabled;
+    layout.wind = wind;
+  }
 
   // False with `error` set: nothing can be written.
   bool Begin(std::string &error) {
+    if (target == Target::Kept)
+      return true;
     if (a.netcdf.empty()) {
       out = Columns(contours, wind);
       return true;
     }
-    ParticleNetcdfWriter::Layout layout;
-    layout.contours = contours.enabled;
-    layout.wind = wind;
     return writer.Create(a.netcdf, layout, guard, &error);
   }
   // One particle; `a` and `b` its contours when they were built.
@@ -67,11 +76,26 @@ public:
            const WindRecord *reading) {
     if (failed)
       return;
-    if (writer.IsOpen())
-      AddToTable(r, isSnow, a, b, reading);
-    else
+    if (this->a.netcdf.empty())
       AddToText(r, isSnow, a, b, reading);
+    else
+      AddToTable(r, isSnow, a, b, reading);
   }
+  // What a kept sink holds, written out here.
+  void Take(const ParticleSink &kept) {
+    if (failed)
+      return;
+    if (a.netcdf.empty()) {
+      out += kept.out;
+      cli::FlushIfLarge(out);
+      return;
+    }
+    const std::size_t count = std::size_t(kept.rows);
+    const std::size_t width = count > 0 ? kept.values.size() / count : 0;
+    for (std::size_t k = 0; k < count && !failed; ++k)
+      failed = !writer.AppendValues(kept.values.data() + k * width, &error);
+  }
+  int64_t Rows() const { return rows; }
   bool Failed() const { return failed; }
   // False with `error` set.
   bool End(std::string &error) {
@@ -99,7 +123,9 @@ private:
     if (wind)
       cli::AppendWind(out, reading);
     out += '\n';
-    cli::FlushIfLarge(out);
+    ++rows;
+    if (target == Target::Output)
+      cli::FlushIfLarge(out);
   }
 
   void AddToTable(const HydRecord &r, bool isSnow, const CContour *a, const CContour *b,
@@ -115,83 +141,100 @@ private:
     if (reading)
       windCells = {reading->windSpeed / 100.0, double(reading->windDirection),
                    reading->temperature / 100.0};
-    failed = !writer.Append(r, isSnow, a && b ? &cells : nullptr, reading ? &windCells : nullptr,
-                            &error);
+    ++rows;
+    if (target == Target::Kept)
+      ParticleNetcdfWriter::Values(layout, r, isSnow, a && b ? &cells : nullptr,
+                                   reading ? &windCells : nullptr, values);
+    else
+      failed = !writer.Append(r, isSnow, a && b ? &cells : nullptr, reading ? &windCells : nullptr,
+                              &error);
   }
 
   const ParticlesArguments &a;
   const ContourOptions &contours;
   bool wind;
   OutputGuard guard;
+  Target target;
+  ParticleNetcdfWriter::Layout layout;
   std::string out;
   ParticleNetcdfWriter writer;
+  std::vector<double> values; // of a kept table, particle after particle
+  int64_t rows = 0;
   bool failed = false;
   std::string error;
 };
 
 // The particles of one file as the reader delivers them.
 int Particles(const std::string &file, bool keepGoing, const ContourOptions &contours,
-              ParticleSink &sink, const std::function<void(double, int64_t)> &progress) {
+              ParticleSink &sink, const std::function<void(double, int64_t)> &progress,
+              std::ostream &errors) {
   CHydDataHandler handler;
-  if (!cli::OpenOrReport(handler, file))
+  if (!cli::OpenOrReport(handler, file, errors))
     return cli::EXIT_UNUSABLE;
   CContour contourA, contourB;
   long long failures = 0, count = 0;
   const int32_t length = handler.GetHydFile().GetLength();
-  const int status = cli::Walk(handler, keepGoing, failures, [&](CHydData &p, int32_t pos) {
-    ++count;
-    HydRecord &record = *p.GetHydHeader();
-    bool built = false;
-    if (contours.enabled && !p.IsSnow()) {
-      std::string message;
-      built = BuildContours(EdgesOf(static_cast<CRainData &>(p)), record, contours.mode, contourA,
-                            contourB, &message) == 1;
-      if (!built)
-        std::cerr << pos << ": " << message << "\n";
-      else if (contours.correct)
-        CorrectContours(contourA, contourB, record, contours.correction);
-    }
-    sink.Add(record, p.IsSnow(), built ? &contourA : nullptr, built ? &contourB : nullptr, nullptr);
-    if ((count & 4095) == 0 && length > 0)
-      progress(double(pos) / length, count);
-  });
+  const int status = cli::Walk(
+      handler, keepGoing, failures,
+      [&](CHydData &p, int32_t pos) {
+        ++count;
+        HydRecord &record = *p.GetHydHeader();
+        bool built = false;
+        if (contours.enabled && !p.IsSnow()) {
+          std::string message;
+          built = BuildContours(EdgesOf(static_cast<CRainData &>(p)), record, contours.mode,
+                                contourA, contourB, &message) == 1;
+          if (!built)
+            errors << pos << ": " << message << "\n";
+          else if (contours.correct)
+            CorrectContours(contourA, contourB, record, contours.correction);
+        }
+        sink.Add(record, p.IsSnow(), built ? &contourA : nullptr, built ? &contourB : nullptr,
+                 nullptr);
+        if ((count & 4095) == 0 && length > 0)
+          progress(double(pos) / length, count);
+      },
+      errors);
   if (count == 0 && failures == 0)
-    cli::ReportNoParticles(handler, file);
+    cli::ReportNoParticles(handler, file, errors);
   return status;
 }
 
 // The particles of one file as the main window accepts them.
 int DocumentParticles(const std::string &file, const DocumentOptions &options,
                       const ContourOptions &contours, bool keepGoing, ParticleSink &sink,
-                      const std::function<void(double, int64_t)> &progress) {
-  cli::StderrMessages messages;
+                      const std::function<void(double, int64_t)> &progress, std::ostream &errors) {
+  cli::StreamMessages messages(errors);
   auto doc = cli::OpenDocument(file, options, messages);
   if (!doc)
     return cli::EXIT_UNUSABLE;
   const bool isSnow = doc->IsSno();
   int64_t count = 0;
-  const int status = cli::RunDocument(*doc, keepGoing, [&](HydRecord &record) {
-    // Built again here for the failure text and for the particle panel's smoothed contours.
-    int validA = 0, validB = 0;
-    if (contours.enabled && !isSnow) {
-      std::string message;
-      doc->CreateContours(contours.mode, &message);
-      doc->GetContour(Camera::A, &validA);
-      doc->GetContour(Camera::B, &validB);
-      if (!(validA && validB))
-        std::cerr << record.startPos << ": " << message << "\n";
-      else if (contours.correct)
-        CorrectContours(*doc->GetContour(Camera::A), *doc->GetContour(Camera::B), record,
-                        contours.correction);
-    }
-    const bool built = validA && validB;
-    WindRecord wind;
-    const bool windRead = options.wind && doc->GetWindData(&wind);
-    sink.Add(record, isSnow, built ? doc->GetContour(Camera::A) : nullptr,
-             built ? doc->GetContour(Camera::B) : nullptr, windRead ? &wind : nullptr);
-    if ((++count & 4095) == 0 && doc->GetFileLength() > 0)
-      progress(double(doc->GetFilePosition()) / doc->GetFileLength(), count);
-  });
+  const int status = cli::RunDocument(
+      *doc, keepGoing,
+      [&](HydRecord &record) {
+        // Built again here for the failure text and for the particle panel's smoothed contours.
+        int validA = 0, validB = 0;
+        if (contours.enabled && !isSnow) {
+          std::string message;
+          doc->CreateContours(contours.mode, &message);
+          doc->GetContour(Camera::A, &validA);
+          doc->GetContour(Camera::B, &validB);
+          if (!(validA && validB))
+            errors << record.startPos << ": " << message << "\n";
+          else if (contours.correct)
+            CorrectContours(*doc->GetContour(Camera::A), *doc->GetContour(Camera::B), record,
+                            contours.correction);
+        }
+        const bool built = validA && validB;
+        WindRecord wind;
+        const bool windRead = options.wind && doc->GetWindData(&wind);
+        sink.Add(record, isSnow, built ? doc->GetContour(Camera::A) : nullptr,
+                 built ? doc->GetContour(Camera::B) : nullptr, windRead ? &wind : nullptr);
+        if ((++count & 4095) == 0 && doc->GetFileLength() > 0)
+          progress(double(doc->GetFilePosition()) / doc->GetFileLength(), count);
+      },
+      errors);
   return status;
 }
 
@@ -233,25 +276,62 @@ int Run(const ParticlesArguments &a) {
   }
   ProgressLine progress;
   int64_t before = 0; // particles of the files already read
-  int64_t inFile = 0; // and of the file being read, as far as the progress line has seen
   int status = series.complete ? cli::EXIT_OK : cli::EXIT_STOPPED;
   bool anyOpened = false;
-  for (std::size_t i = 0; i < series.files.size() && !sink.Failed(); ++i) {
-    auto show = [&](double fraction, int64_t count) {
-      inFile = count;
-      progress.Update(i + 1, series.files.size(), fraction, before + count);
-    };
-    const int fileStatus =
-        a.document.Any()
-            ? DocumentParticles(series.files[i], a.document, contours, a.keepGoing, sink, show)
-            : Particles(series.files[i], a.keepGoing, contours, sink, show);
-    progress.Clear();
-    before += std::exchange(inFile, 0);
+  const std::size_t files = series.files.size();
+  auto read = [&](std::size_t i, ParticleSink &into, std::ostream &errors,
+                  const std::function<void(double, int64_t)> &show) {
+    return a.document.Any() ? DocumentParticles(series.files[i], a.document, contours, a.keepGoing,
+                                                into, show, errors)
+                            : Particles(series.files[i], a.keepGoing, contours, into, show, errors);
+  };
+  auto account = [&](int fileStatus) {
     anyOpened = anyOpened || fileStatus != cli::EXIT_UNUSABLE;
     if (fileStatus != cli::EXIT_OK)
-      status = std::max(status, fileStatus == cli::EXIT_UNUSABLE && series.files.size() > 1
-                                    ? cli::EXIT_STOPPED
-                                    : fileStatus);
+      status = std::max(status, fileStatus == cli::EXIT_UNUSABLE && files > 1 ? cli::EXIT_STOPPED
+                                                                              : fileStatus);
+  };
+  if (a.jobs <= 1 || files <= 1) {
+    // One file after the other on this thread, each particle written as it comes.
+    for (std::size_t i = 0; i < files && !sink.Failed(); ++i) {
+      int64_t inFile = 0;
+      const int fileStatus = read(i, sink, std::cerr, [&](double fraction, int64_t count) {
+        inFile = count;
+        progress.Update(i + 1, files, fraction, before + count);
+      });
+      progress.Clear();
+      before += inFile;
+      account(fileStatus);
+    }
+  } else {
+    // Each file read by its own worker into a kept table with its messages; both are written
+    // here in the series' order, as one thread would have written them.
+    struct FileTable {
+      int status = 0;
+      std::string errors;
+      std::unique_ptr<ParticleSink> kept;
+    };
+    ParallelFiles<FileTable>::Run(
+        files, a.jobs,
+        [&](std::size_t i) {
+          FileTable t;
+          t.kept = std::make_unique<ParticleSink>(a, contours, a.document.wind, guard,
+                                                  ParticleSink::Target::Kept);
+          std::ostringstream errors;
+          t.status = read(i, *t.kept, errors, [](double, int64_t) {});
+          t.errors = errors.str();
+          return t;
+        },
+        [&](std::size_t i, FileTable &t) {
+          progress.Clear();
+          std::cerr << t.errors << std::flush;
+          sink.Take(*t.kept);
+          account(t.status);
+          before += t.kept->Rows();
+          progress.Update(i + 1, files, 1.0, before, true);
+          return !sink.Failed();
+        });
+    progress.Clear();
   }
   if (sink.Failed()) {
     std::cerr << sink.Error() << "\n";
@@ -289,5 +369,6 @@ void AddParticlesCommand(CommandRegistry &registry) {
                   "run the symmetric correction with its shear applied (on) or only measured "
                   "(off)")
       ->check(CLI::IsMember({"on", "off"}));
+  AddJobsOption(command, a->jobs);
   AddDocumentOptions(command, a->document, true);
 }

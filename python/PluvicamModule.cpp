@@ -8,7 +8,6 @@
 #include "ParticleArrays.h"
 #include "PluvicamVersion.h"
 #include "SeriesFiles.h"
-#include "StreamMessages.h"
 
 #include <CLI/CLI.hpp>
 #include <hdf5.h>
@@ -81,7 +80,7 @@ py::tuple ReadParticles(const std::string &path, const std::vector<std::string> 
   {
     py::gil_scoped_release released;
     if (options.Any()) {
-      StreamMessages messages(errors);
+      cli::StreamMessages messages(errors);
       auto doc = cli::OpenDocument(path, options, messages);
       if (!doc) {
         openFailure = CHydException(CHydException::fileNotOpened, Trimmed(errors.str()));
@@ -178,7 +177,7 @@ py::tuple Dsd(const std::vector<std::string> &paths, const std::vector<std::stri
     netcdfLock.attr("release")();
   };
   std::ostringstream errors;
-  StreamMessages messages(errors);
+  cli::StreamMessages messages(errors);
   int status = 0;
   {
     py::gil_scoped_release released;
@@ -192,7 +191,7 @@ py::tuple Dsd(const std::vector<std::string> &paths, const std::vector<std::stri
 // The files of a series in the order the dsd command reads them: (files, messages, complete).
 py::tuple SeriesOrder(const std::vector<std::string> &paths) {
   std::ostringstream errors;
-  StreamMessages messages(errors);
+  cli::StreamMessages messages(errors);
   SeriesFiles series;
   {
     py::gil_scoped_release released;

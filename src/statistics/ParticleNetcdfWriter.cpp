@@ -226,6 +226,10 @@ int PutColumn(int ncid, int var, nc_type type, std::size_t start, const std::vec
   }
 }
 
+bool Selected(const Column &c, const ParticleNetcdfWriter::Layout &layout) {
+  return (c.group != Group::Contour || layout.contours) && (c.group != Group::Wind || layout.wind);
+}
+
 } // namespace
 
 ParticleNetcdfWriter::~ParticleNetcdfWriter() { Abandon(); }
@@ -256,7 +260,7 @@ bool ParticleNetcdfWriter::Start(const Layout &layout, std::string *error) {
     return false;
   for (std::size_t i = 0; i < std::size(COLUMNS); ++i) {
     const Column &c = COLUMNS[i];
-    if ((c.group == Group::Contour && !layout.contours) || (c.group == Group::Wind && !layout.wind))
+    if (!Selected(c, layout))
       continue;
     int var = -1;
     if (!Check(DefineColumn(ncid, dim, c, var), c.name, error))
@@ -288,6 +292,24 @@ bool ParticleNetcdfWriter::Append(const HydRecord &record, bool isSnow,
   const Cells cells{record, isSnow, contours, wind};
   for (std::size_t i = 0; i < columns.size(); ++i)
     values[i].push_back(COLUMNS[columns[i]].value(cells));
+  ++buffered;
+  return buffered < CHUNK || Flush(error);
+}
+
+void ParticleNetcdfWriter::Values(const Layout &layout, const HydRecord &record, bool isSnow,
+                                  const ParticleContourCells *contours,
+                                  const ParticleWindCells *wind, std::vector<double> &out) {
+  const Cells cells{record, isSnow, contours, wind};
+  for (const Column &c : COLUMNS)
+    if (Selected(c, layout))
+      out.push_back(c.value(cells));
+}
+
+bool ParticleNetcdfWriter::AppendValues(const double *row, std::string *error) {
+  if (!image.CheckOpen(error))
+    return false;
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    values[i].push_back(row[i]);
   ++buffered;
   return buffered < CHUNK || Flush(error);
 }

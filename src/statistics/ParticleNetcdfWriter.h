@@ -51,6 +51,13 @@ public:
   // reading. False with `error` set; the file is abandoned then.
   bool Append(const HydRecord &record, bool isSnow, const ParticleContourCells *contours,
               const ParticleWindCells *wind, std::string *error);
+  // The values one particle gives the layout's columns, appended to `out` in column order: made
+  // where the particle is read (a worker thread), written later with AppendValues.
+  static void Values(const Layout &layout, const HydRecord &record, bool isSnow,
+                     const ParticleContourCells *contours, const ParticleWindCells *wind,
+                     std::vector<double> &out);
+  // One particle's values as Values made them for the same layout.
+  bool AppendValues(const double *values, std::string *error);
   bool Finish(std::string *error);
   bool FinishInMemory(std::vector<unsigned char> &bytes, std::string *error);
   void Abandon();

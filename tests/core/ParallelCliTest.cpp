@@ -1,5 +1,5 @@
-// `pluvicam-cli dsd`, `scan` and `info` with `--jobs N`: files read on several threads give,
-// byte for byte, what one thread gives, also with a file that does not open and one that ends
+// `pluvicam-cli dsd`, `particles`, `scan` and `info` with `--jobs N`: files read on several threads
+// give, byte for byte, what one thread gives, also with a file that does not open and one that ends
 // inside a record.
 #include "CliRunner.h"
 #include "TempDirTest.h"
@@ -144,4 +144,27 @@ TEST_F(ParallelCliTest, InfoReportsEveryFileInTheOrderGiven) {
   EXPECT_EQ(parallel.status, serial.status);
   EXPECT_EQ(parallel.out, serial.out);
   EXPECT_EQ(parallel.err, serial.err);
+}
+
+TEST_F(ParallelCliTest, ParticleTablesOfSeveralJobsAreThoseOfOneJob) {
+  const std::string files = WriteSeries();
+  const CliRun serial = RunCli("particles --contours raw --jobs 1 " + files, Path("e1.txt"));
+  ASSERT_GT(TextLines(serial.out).size(), 18000u) << "three whole files and most of the fourth";
+  EXPECT_EQ(serial.status, 1) << "a file left out and a truncated one";
+  const CliRun parallel = RunCli("particles --contours raw --jobs 3 " + files, Path("e3.txt"));
+  EXPECT_EQ(parallel.status, serial.status);
+  EXPECT_EQ(parallel.out, serial.out);
+  EXPECT_EQ(parallel.err, serial.err);
+
+#ifdef PLUVICAM_NCDUMP
+  const CliRun one =
+      RunCli("particles --jobs 1 --netcdf " + Path("one.nc") + " " + files, Path("n1.txt"));
+  const CliRun two =
+      RunCli("particles --jobs 2 --netcdf " + Path("two.nc") + " " + files, Path("n2.txt"));
+  EXPECT_EQ(two.status, one.status);
+  EXPECT_EQ(two.err, one.err);
+  const std::string dump = DumpWithoutHistory(Path("one.nc"));
+  ASSERT_NE(dump.find("particle = UNLIMITED"), std::string::npos) << dump.substr(0, 300);
+  EXPECT_EQ(DumpWithoutHistory(Path("two.nc")), dump);
+#endif
 }
