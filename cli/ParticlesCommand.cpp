@@ -81,13 +81,13 @@ public:
     else
       AddToTable(r, isSnow, a, b, reading);
   }
-  // What a kept sink holds, written out here.
-  void Take(const ParticleSink &kept) {
+  // What a kept sink holds, written out here; the kept text is used up.
+  void Take(ParticleSink &kept) {
     if (failed)
       return;
     if (a.netcdf.empty()) {
-      out += kept.out;
-      cli::FlushIfLarge(out);
+      cli::Flush(out);
+      cli::Flush(kept.out);
       return;
     }
     const std::size_t count = std::size_t(kept.rows);
@@ -369,6 +369,8 @@ void AddParticlesCommand(CommandRegistry &registry) {
                   "run the symmetric correction with its shear applied (on) or only measured "
                   "(off)")
       ->check(CLI::IsMember({"on", "off"}));
-  AddJobsOption(command, a->jobs);
+  // One by default: the table is written on one thread, and on two cores that thread, not the
+  // reading, sets the pace; more jobs only cost memory there (a worker keeps a whole file).
+  AddJobsOption(command, a->jobs, true);
   AddDocumentOptions(command, a->document, true);
 }
