@@ -28,11 +28,7 @@ class DiagramCliTest : public TempDirTest {
 protected:
   void SetUp() override {
     TempDirTest::SetUp();
-    synth::DayOptions o;
-    o.outDir = dir.string();
-    o.name = "day";
-    o.seed = 15;
-    o.hours = 0.25;
+    synth::DayOptions o = testdata::DayIn(dir, "day", 15, 0.25);
     o.particles = 3000;
     file = synth::GenerateDay(o).dataPath;
   }

@@ -131,12 +131,7 @@ TEST_F(DsdCliTest, ARecordWhoseComputationFailsIsPassedOver) {
 
 // A synthetic day read minute by minute gives back the drawn N(D) and all of its rain.
 TEST_F(DsdCliTest, MinuteIntervalsOfASyntheticDayMatchItsTruth) {
-  synth::DayOptions options;
-  options.outDir = dir.string();
-  options.name = "day";
-  options.seed = 11;
-  options.hours = 2;
-  const synth::DayResult day = synth::GenerateDay(options);
+  const synth::DayResult day = synth::GenerateDay(DayIn(dir, "day", 11, 2));
   const Output o = Dsd(day.dataPath + " --mode time --interval 60");
   ASSERT_EQ(o.status, 0);
   const auto rows = Rows(o);

@@ -46,6 +46,26 @@ protected:
     std::filesystem::resize_file(last, std::filesystem::file_size(last) - 7);
     return names + Path("missing.hyd");
   }
+
+  // The netCDF product of `command` on `files` with one job and with two: the same status,
+  // messages and contents (but the history), which hold `mark`.
+  void ExpectTheSameProductFromTwoJobs(const std::string &command, const std::string &files,
+                                       const std::string &mark) {
+#ifdef PLUVICAM_NCDUMP
+    const auto run = [&](const char *jobs, const std::string &nc) {
+      return RunCli(command + " --jobs " + jobs + " --netcdf " + Path(nc) + " " + files,
+                    Path(nc + ".err"));
+    };
+    const CliRun one = run("1", "one.nc"), two = run("2", "two.nc");
+    EXPECT_EQ(two.status, one.status);
+    EXPECT_EQ(two.err, one.err);
+    const std::string dump = DumpWithoutHistory(Path("one.nc"));
+    ASSERT_NE(dump.find(mark), std::string::npos) << dump.substr(0, 300);
+    EXPECT_EQ(DumpWithoutHistory(Path("two.nc")), dump);
+#else
+    (void)command, (void)files, (void)mark;
+#endif
+  }
 };
 
 TEST_F(ParallelCliTest, SeveralJobsWriteWhatOneJobWrites) {
@@ -63,17 +83,7 @@ TEST_F(ParallelCliTest, SeveralJobsWriteWhatOneJobWrites) {
     EXPECT_EQ(parallel.err, serial.err) << jobs;
   }
 
-#ifdef PLUVICAM_NCDUMP
-  const CliRun one =
-      RunCli("dsd --moments --jobs 1 --netcdf " + Path("one.nc") + " " + files, Path("n1.txt"));
-  const CliRun two =
-      RunCli("dsd --moments --jobs 2 --netcdf " + Path("two.nc") + " " + files, Path("n2.txt"));
-  EXPECT_EQ(two.status, one.status);
-  EXPECT_EQ(two.err, one.err);
-  const std::string dump = DumpWithoutHistory(Path("one.nc"));
-  EXPECT_NE(dump.find("drop_number_concentration"), std::string::npos);
-  EXPECT_EQ(DumpWithoutHistory(Path("two.nc")), dump);
-#endif
+  ExpectTheSameProductFromTwoJobs("dsd --moments", files, "drop_number_concentration");
 }
 
 TEST_F(ParallelCliTest, AnIntervalAcrossTwoFilesEndsInEachFile) {
@@ -156,15 +166,5 @@ TEST_F(ParallelCliTest, ParticleTablesOfSeveralJobsAreThoseOfOneJob) {
   EXPECT_EQ(parallel.out, serial.out);
   EXPECT_EQ(parallel.err, serial.err);
 
-#ifdef PLUVICAM_NCDUMP
-  const CliRun one =
-      RunCli("particles --jobs 1 --netcdf " + Path("one.nc") + " " + files, Path("n1.txt"));
-  const CliRun two =
-      RunCli("particles --jobs 2 --netcdf " + Path("two.nc") + " " + files, Path("n2.txt"));
-  EXPECT_EQ(two.status, one.status);
-  EXPECT_EQ(two.err, one.err);
-  const std::string dump = DumpWithoutHistory(Path("one.nc"));
-  ASSERT_NE(dump.find("particle = UNLIMITED"), std::string::npos) << dump.substr(0, 300);
-  EXPECT_EQ(DumpWithoutHistory(Path("two.nc")), dump);
-#endif
+  ExpectTheSameProductFromTwoJobs("particles", files, "particle = UNLIMITED");
 }

@@ -13,11 +13,7 @@ class VelocityQcCliTest : public TempDirTest {
 protected:
   void SetUp() override {
     TempDirTest::SetUp();
-    synth::DayOptions o;
-    o.outDir = dir.string();
-    o.name = "day";
-    o.seed = 5;
-    o.hours = 0.5;
+    synth::DayOptions o = DayIn(dir, "day", 5, 0.5);
     o.particles = 20000;
     file = synth::GenerateDay(o).dataPath;
   }
@@ -104,11 +100,7 @@ TEST_F(VelocityQcCliTest, SwitchedOffOrRemovingNothingTheOutputsKeepTheirBytes) 
 }
 
 TEST_F(VelocityQcCliTest, SnowFilesAreReadWithoutTheCheckAndSaySoOnce) {
-  synth::DayOptions o;
-  o.outDir = dir.string();
-  o.name = "snow";
-  o.seed = 6;
-  o.hours = 0.2;
+  synth::DayOptions o = DayIn(dir, "snow", 6, 0.2);
   o.snow = true;
   const std::string snow = synth::GenerateDay(o).dataPath;
   const CliRun off = Cli("particles --to 24:00 " + snow);

@@ -1,7 +1,7 @@
 // The enlarged velocity and oblateness diagrams in their frames: runs, Stop, the overlays, the
 // rubber band and the calibration export.
+#include "BigFrameTestSupport.h"
 #include "CliRunner.h"
-#include "ViewTestSupport.h"
 #include "shell/BigPaneFactory.h"
 #include "shell/CBigFrame.h"
 #include "statistics/CalibrationExport.h"
@@ -72,20 +72,11 @@ void Click(QWidget *view, QEvent::Type type, QPoint at) {
 
 } // namespace
 
-class BigDiagramTest : public ViewTest {
+class BigDiagramTest : public BigFrameTest {
 protected:
-  void TearDown() override {
-    frame.reset();
-    ViewTest::TearDown();
-  }
-
   // A frame of `kind` with the real panes over the open document.
   template <class View, class Panel> void OpenFrame(BigKind kind, View *&view, Panel *&panel) {
-    frame = std::make_unique<CBigFrame>(kind, &doc, CreateBigPane);
-    frame->resize(1000, 800);
-    frame->show();
-    QApplication::processEvents();
-    view = qobject_cast<View *>(frame->Diagram());
+    view = BigFrameTest::OpenFrame<View>(kind, {1000, 800});
     panel = qobject_cast<Panel *>(frame->Panel());
     ASSERT_NE(view, nullptr);
     ASSERT_NE(panel, nullptr);
@@ -128,8 +119,6 @@ protected:
     doc.SetFilterSettings(f);
     ASSERT_EQ(doc.OpenHydFile(path), 1);
   }
-
-  std::unique_ptr<CBigFrame> frame;
 };
 
 TEST_F(BigDiagramTest, VerticalVelocityRunPlotsEveryParticleAtTheScale) {

@@ -1,7 +1,7 @@
 // Exploring a day in the enlarged diagrams with the mouse: zoom and back, a dot to its drop and
 // back, a span of the rain rate as the time window or a distribution, values under the cursor.
+#include "BigFrameTestSupport.h"
 #include "CliRunner.h"
-#include "ViewTestSupport.h"
 #include "shell/BigPaneFactory.h"
 #include "shell/CBigFrame.h"
 #include "statistics/VerticalVelocityPlot.h"
@@ -27,10 +27,10 @@ constexpr int DROPS = 30;
 double ArrivalOf(int i) { return 6 * 3600 + 1 + 7 * i; }
 } // namespace
 
-class ExploreDiagramsTest : public ViewTest {
+class ExploreDiagramsTest : public BigFrameTest {
 protected:
   void SetUp() override {
-    ViewTest::SetUp();
+    BigFrameTest::SetUp();
     std::vector<synth::RainDrop> drops;
     for (int i = 0; i < DROPS; ++i) {
       const double d = 0.5 + 0.15 * i;
@@ -45,25 +45,12 @@ protected:
     doc.SetFilterSettings(f);
     ASSERT_EQ(doc.OpenHydFile(Path("day1.hyd")), 1);
   }
-  void TearDown() override {
-    frame.reset();
-    ViewTest::TearDown();
-  }
-  template <class View> View *OpenFrame(BigKind kind) {
-    frame = std::make_unique<CBigFrame>(kind, &doc, CreateBigPane);
-    frame->resize(1000, 700);
-    frame->show();
-    QApplication::processEvents();
-    return qobject_cast<View *>(frame->Diagram());
-  }
   static void Drag(QWidget *view, QPoint from, QPoint to) {
     QTest::mousePress(view, Qt::LeftButton, {}, from);
     QTest::mouseMove(view, (from + to) / 2);
     QTest::mouseMove(view, to);
     QTest::mouseRelease(view, Qt::LeftButton, {}, to);
   }
-
-  std::unique_ptr<CBigFrame> frame;
 };
 
 TEST_F(ExploreDiagramsTest, ZoomAndBackRestoreTheSamePixels) {

@@ -1,7 +1,7 @@
 // Pictures and numbers saved from the enlarged diagrams: everything the screen shows, SVG in
 // vectors, and tables equal to the command-line tool's for the same settings.
+#include "BigFrameTestSupport.h"
 #include "CliRunner.h"
-#include "ViewTestSupport.h"
 #include "shell/BigPaneFactory.h"
 #include "shell/BigPicture.h"
 #include "shell/CBigFrame.h"
@@ -48,10 +48,10 @@ SvgCensus ReadSvg(const QString &path) {
 
 } // namespace
 
-class SaveWhatIsShownTest : public ViewTest {
+class SaveWhatIsShownTest : public BigFrameTest {
 protected:
   void SetUp() override {
-    ViewTest::SetUp();
+    BigFrameTest::SetUp();
     std::vector<synth::RainDrop> drops;
     for (int i = 0; i < 30; ++i) {
       const double d = 0.5 + 0.15 * i;
@@ -60,17 +60,6 @@ protected:
     }
     WriteDay(drops);
     Open();
-  }
-  void TearDown() override {
-    frame.reset();
-    ViewTest::TearDown();
-  }
-  template <class View> View *OpenFrame(BigKind kind) {
-    frame = std::make_unique<CBigFrame>(kind, &doc, CreateBigPane);
-    frame->resize(1000, 700);
-    frame->show();
-    QApplication::processEvents();
-    return qobject_cast<View *>(frame->Diagram());
   }
   // The tool's standard output for `arguments` on the test day.
   std::string Cli(const std::string &arguments) {
@@ -83,8 +72,6 @@ protected:
     EXPECT_TRUE(view.SaveData(QString::fromStdString(Path(name)), &error)) << error.toStdString();
     return ReadWholeFile(Path(name));
   }
-
-  std::unique_ptr<CBigFrame> frame;
 };
 
 TEST_F(SaveWhatIsShownTest, SvgOfTheDotDiagramsIsVectorsWithTheOverlays) {
