@@ -41,7 +41,6 @@ public:
 
   int Id() const { return ncid; }
   bool IsOpen() const { return ncid >= 0; }
-  const std::string &Target() const { return target; }
 
 private:
   bool Start(std::string *error);
