@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
   libbenchmark-dev libcli11-dev clang clang-tidy libclang-rt-14-dev qt6-base-dev qt6-svg-dev
-  fonts-liberation xvfb xauth libnetcdf-dev netcdf-bin clang-format)
+  fonts-liberation xvfb xauth libnetcdf-dev libhdf5-dev libdeflate-dev netcdf-bin clang-format)
 # The Python module and its tests (reading the products back as a scientist would, Dask's local
 # cluster); their recommendations would pull in a whole scientific Python stack.
 lean=(python3-netcdf4 python3-xarray python3-dev pybind11-dev python3-pytest python3-numpy

@@ -56,7 +56,7 @@ bool NetcdfImage::CheckOpen(std::string *error) const {
   return false;
 }
 
-bool NetcdfImage::Close(void *&memory, std::size_t &size, std::string *error) {
+bool NetcdfImage::CloseToMemory(void *&memory, std::size_t &size, std::string *error) {
   if (!CheckOpen(error))
     return false;
   NC_memio image{};
@@ -72,12 +72,21 @@ bool NetcdfImage::Close(void *&memory, std::size_t &size, std::string *error) {
 bool NetcdfImage::FinishFile(std::string *error) {
   void *memory = nullptr;
   std::size_t size = 0;
-  if (!Close(memory, size, error))
+  if (!CloseToMemory(memory, size, error))
     return false;
-  std::string why;
-  const bool written = partial.Write(memory, size, &why);
+  const bool written = WriteFile(memory, size, error);
   std::free(memory);
-  if (!written)
+  return written;
+}
+
+bool NetcdfImage::WriteFile(const void *memory, std::size_t size, std::string *error) {
+  if (!partial.IsOpen()) {
+    if (error)
+      *error = "Could not write " + target + ": the file is not open";
+    return false;
+  }
+  std::string why;
+  if (!partial.Write(memory, size, &why))
     return Fail(why, error);
   // The reading took its time: the target may have become something else meanwhile.
   if (const std::string refusal = guard.Check(target); !refusal.empty())
@@ -90,7 +99,7 @@ bool NetcdfImage::FinishFile(std::string *error) {
 bool NetcdfImage::FinishInMemory(std::vector<unsigned char> &bytes, std::string *error) {
   void *memory = nullptr;
   std::size_t size = 0;
-  if (!Close(memory, size, error))
+  if (!CloseToMemory(memory, size, error))
     return false;
   const auto *begin = static_cast<const unsigned char *>(memory);
   bytes.assign(begin, begin + size);

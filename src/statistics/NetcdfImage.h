@@ -34,6 +34,11 @@ public:
 
   // Closes the image and gives the file the target's name.
   bool FinishFile(std::string *error);
+  // Closes the image into `memory` (which the caller frees) for another writer to go on with;
+  // the temporary file stays for WriteFile.
+  bool CloseToMemory(void *&memory, std::size_t &size, std::string *error);
+  // Writes a finished image under the temporary name and gives the file the target's name.
+  bool WriteFile(const void *memory, std::size_t size, std::string *error);
   // Closes the image into `bytes`.
   bool FinishInMemory(std::vector<unsigned char> &bytes, std::string *error);
   // Drops the image and the temporary file.
@@ -44,8 +49,6 @@ public:
 
 private:
   bool Start(std::string *error);
-  // The closed image's bytes, which the caller frees; false when the library refused.
-  bool Close(void *&memory, std::size_t &size, std::string *error);
 
   int ncid = -1;
   std::string target;

@@ -5,11 +5,16 @@
 
 #include <netcdf.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -166,13 +171,13 @@ int PutText(int ncid, int var, const char *name, const char *text) {
 }
 
 // Defines one column's variable with its attributes; the first failure's status.
-int DefineColumn(int ncid, int dim, const Column &c, int &var) {
+int DefineColumn(int ncid, int dim, const Column &c, bool shuffle, int &var) {
   int s = nc_def_var(ncid, c.name, c.type, 1, &dim, &var);
   const std::size_t chunk = ParticleNetcdfWriter::CHUNK;
   if (s == NC_NOERR)
     s = nc_def_var_chunking(ncid, var, NC_CHUNKED, &chunk);
   if (s == NC_NOERR)
-    s = nc_def_var_deflate(ncid, var, 1, 1, DEFLATE_LEVEL);
+    s = nc_def_var_deflate(ncid, var, shuffle, 1, DEFLATE_LEVEL);
   if (s == NC_NOERR && c.standardName)
     s = PutText(ncid, var, "standard_name", c.standardName);
   if (s == NC_NOERR)
@@ -201,29 +206,69 @@ int DefineColumn(int ncid, int dim, const Column &c, int &var) {
   }
 }
 
-// Writes `count` buffered values of a column from row `start` in its own type.
-int PutColumn(int ncid, int var, nc_type type, std::size_t start, const std::vector<double> &v) {
-  const std::size_t count = v.size();
+std::size_t TypeSize(nc_type type) {
   switch (type) {
+  case NC_SHORT:
+    return sizeof(short);
+  case NC_FLOAT:
+    return sizeof(float);
   case NC_DOUBLE:
-    return nc_put_vara_double(ncid, var, &start, &count, v.data());
-  case NC_FLOAT: {
-    std::vector<float> typed(v.begin(), v.end());
-    return nc_put_vara_float(ncid, var, &start, &count, typed.data());
+    return sizeof(double);
+  default:
+    return sizeof(int);
   }
-  case NC_SHORT: {
-    std::vector<short> typed(count);
-    for (std::size_t i = 0; i < count; ++i)
-      typed[i] = std::isnan(v[i]) ? short(NC_FILL_SHORT) : short(v[i]);
-    return nc_put_vara_short(ncid, var, &start, &count, typed.data());
+}
+
+template <typename T> void Store(unsigned char *at, T value) {
+  std::memcpy(at, &value, sizeof value);
+}
+
+// The values in the column's type, filled up to a whole chunk with its fill value.
+void TypedChunk(nc_type type, const std::vector<double> &v, std::vector<unsigned char> &out) {
+  const std::size_t size = TypeSize(type);
+  out.resize(ParticleNetcdfWriter::CHUNK * size);
+  unsigned char *at = out.data();
+  for (std::size_t i = 0; i < ParticleNetcdfWriter::CHUNK; ++i, at += size) {
+    const double x = i < v.size() ? v[i] : MISSING;
+    switch (type) {
+    case NC_SHORT:
+      Store(at, std::isnan(x) ? short(NC_FILL_SHORT) : short(x));
+      break;
+    case NC_FLOAT:
+      Store(at, float(x));
+      break;
+    case NC_DOUBLE:
+      Store(at, x);
+      break;
+    default:
+      Store(at, std::isnan(x) ? int(NC_FILL_INT) : int(x));
+    }
   }
-  default: {
-    std::vector<int> typed(count);
-    for (std::size_t i = 0; i < count; ++i)
-      typed[i] = std::isnan(v[i]) ? int(NC_FILL_INT) : int(v[i]);
-    return nc_put_vara_int(ncid, var, &start, &count, typed.data());
+}
+
+// Runs `work(i)` for i in [0, count) on all cores; false when any call returned false.
+template <typename Work> bool OnAllCores(std::size_t count, const Work &work) {
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> failed{false};
+  const auto run = [&] {
+    for (std::size_t i; (i = next++) < count;) {
+      bool done = false;
+      try {
+        done = work(i);
+      } catch (const std::bad_alloc &) {
+      }
+      if (!done)
+        failed = true;
+    }
+  };
+  {
+    std::vector<std::jthread> helpers;
+    for (std::size_t t = 1; t < std::min(cores, count); ++t)
+      helpers.emplace_back(run);
+    run();
   }
-  }
+  return !failed;
 }
 
 bool Selected(const Column &c, const ParticleNetcdfWriter::Layout &layout) {
@@ -237,9 +282,17 @@ ParticleNetcdfWriter::~ParticleNetcdfWriter() { Abandon(); }
 bool ParticleNetcdfWriter::Check(int status, const std::string &what, std::string *error) {
   if (status == NC_NOERR)
     return true;
-  image.Fail(what + ": " + nc_strerror(status), error);
+  return Fail(what + ": " + nc_strerror(status), error);
+}
+
+bool ParticleNetcdfWriter::Fail(const std::string &why, std::string *error) {
+  image.Fail(why, error);
   Abandon();
   return false;
+}
+
+bool ParticleNetcdfWriter::CheckOpen(std::string *error) const {
+  return chunks.IsOpen() || image.CheckOpen(error);
 }
 
 bool ParticleNetcdfWriter::Create(const std::string &path, const Layout &layout,
@@ -255,22 +308,15 @@ bool ParticleNetcdfWriter::CreateInMemory(const Layout &layout, std::string *err
 
 bool ParticleNetcdfWriter::Start(const Layout &layout, std::string *error) {
   const int ncid = image.Id();
-  int dim = -1;
-  if (!Check(nc_def_dim(ncid, "particle", NC_UNLIMITED, &dim), "particle dimension", error))
+  if (!Check(nc_def_dim(ncid, "particle", NC_UNLIMITED, &dimension), "particle dimension", error))
     return false;
-  for (std::size_t i = 0; i < std::size(COLUMNS); ++i) {
-    const Column &c = COLUMNS[i];
-    if (!Selected(c, layout))
-      continue;
-    int var = -1;
-    if (!Check(DefineColumn(ncid, dim, c, var), c.name, error))
-      return false;
-    columns.push_back(i);
-    vars.push_back(var);
-  }
+  for (std::size_t i = 0; i < std::size(COLUMNS); ++i)
+    if (Selected(COLUMNS[i], layout))
+      columns.push_back(i);
   values.assign(columns.size(), {});
   for (auto &v : values)
     v.reserve(CHUNK);
+  shuffled.assign(columns.size(), 1);
   const std::pair<std::string, std::string> own[] = {
       {"Conventions", "CF-1.8"},
       {"featureType", "point"},
@@ -281,13 +327,13 @@ bool ParticleNetcdfWriter::Start(const Layout &layout, std::string *error) {
       if (!Check(PutText(ncid, NC_GLOBAL, name.c_str(), text.c_str()),
                  "global attribute \"" + name + "\"", error))
         return false;
-  return Check(nc_enddef(ncid), "definitions", error);
+  return true;
 }
 
 bool ParticleNetcdfWriter::Append(const HydRecord &record, bool isSnow,
                                   const ParticleContourCells *contours,
                                   const ParticleWindCells *wind, std::string *error) {
-  if (!image.CheckOpen(error))
+  if (!CheckOpen(error))
     return false;
   const Cells cells{record, isSnow, contours, wind};
   for (std::size_t i = 0; i < columns.size(); ++i)
@@ -306,7 +352,7 @@ void ParticleNetcdfWriter::Values(const Layout &layout, const HydRecord &record,
 }
 
 bool ParticleNetcdfWriter::AppendValues(const double *row, std::string *error) {
-  if (!image.CheckOpen(error))
+  if (!CheckOpen(error))
     return false;
   for (std::size_t i = 0; i < columns.size(); ++i)
     values[i].push_back(row[i]);
@@ -314,35 +360,145 @@ bool ParticleNetcdfWriter::AppendValues(const double *row, std::string *error) {
   return buffered < CHUNK || Flush(error);
 }
 
-bool ParticleNetcdfWriter::Flush(std::string *error) {
-  if (buffered == 0)
-    return true;
+bool ParticleNetcdfWriter::Define(std::string *error) {
+  const int ncid = image.Id();
+  std::vector<std::string> names;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const Column &c = COLUMNS[columns[i]];
-    if (!Check(PutColumn(image.Id(), vars[i], c.type, written, values[i]), c.name, error))
+    int var = -1;
+    if (!Check(DefineColumn(ncid, dimension, c, shuffled[i], var), c.name, error))
       return false;
-    values[i].clear();
+    names.emplace_back(c.name);
   }
-  written += buffered;
+  if (!Check(nc_enddef(ncid), "definitions", error))
+    return false;
+  if (compressedRows == 0)
+    return true; // no chunk to store: the netCDF library closes the file as it is
+  // From here on the chunks are compressed here and stored as they are.
+  void *memory = nullptr;
+  std::size_t size = 0;
+  if (!image.CloseToMemory(memory, size, error))
+    return false;
+  std::string why;
+  const bool opened = chunks.Open(memory, size, names, &why);
+  std::free(memory);
+  return opened || Fail(why, error);
+}
+
+bool ParticleNetcdfWriter::Compress(bool choose) {
+  return OnAllCores(columns.size(), [&](std::size_t i) {
+    const nc_type type = COLUMNS[columns[i]].type;
+    TypedChunk(type, compressing[i], typed[i]);
+    const std::size_t size = TypeSize(type);
+    if (!coders[i].Compress(typed[i].data(), typed[i].size(), size, shuffled[i]))
+      return false;
+    if (!choose)
+      return true;
+    // A column's first chunk decides whether it is stored shuffled: the bytes of values with
+    // few distinct patterns (sizes in whole pixels) compress better as they are.
+    ChunkDeflater plain(DEFLATE_LEVEL);
+    if (!plain.Compress(typed[i].data(), typed[i].size(), size, false))
+      return false;
+    if (plain.Size() < coders[i].Size()) {
+      shuffled[i] = 0;
+      coders[i] = std::move(plain);
+    }
+    return true;
+  });
+}
+
+void ParticleNetcdfWriter::StartCompression() {
+  if (coders.empty()) {
+    for (std::size_t i = 0; i < columns.size(); ++i)
+      coders.emplace_back(DEFLATE_LEVEL);
+    typed.resize(columns.size());
+    compressing.resize(columns.size());
+  }
+  compressing.swap(values);
+  for (auto &v : values)
+    v.clear();
+  compressedRows = buffered;
   buffered = 0;
+  const bool choose = written == 0;
+  try {
+    compression = std::jthread([this, choose] { compressed = Compress(choose); });
+  } catch (const std::system_error &) {
+    compressed = Compress(choose); // no thread to spare: here and now
+  }
+}
+
+bool ParticleNetcdfWriter::StoreCompressed(std::string *error) {
+  if (compression.joinable())
+    compression.join();
+  if (compressedRows == 0)
+    return true;
+  if (!compressed)
+    return Fail("the compression of the particles failed", error);
+  if (!chunks.IsOpen() && !Define(error))
+    return false;
+  std::string why;
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (!chunks.Write(i, written, written + compressedRows, 0, coders[i].Data(), coders[i].Size(),
+                      &why))
+      return Fail(why, error);
+  written += compressedRows;
+  compressedRows = 0;
   return true;
 }
 
+bool ParticleNetcdfWriter::Flush(std::string *error) {
+  if (!StoreCompressed(error))
+    return false;
+  if (buffered > 0)
+    StartCompression();
+  return true;
+}
+
+bool ParticleNetcdfWriter::Complete(std::string *error) {
+  if (!CheckOpen(error) || !Flush(error) || !StoreCompressed(error))
+    return false;
+  return chunks.IsOpen() || Define(error);
+}
+
 bool ParticleNetcdfWriter::Finish(std::string *error) {
-  return image.CheckOpen(error) && Flush(error) && image.FinishFile(error);
+  if (!Complete(error))
+    return false;
+  if (!chunks.IsOpen())
+    return image.FinishFile(error);
+  Hdf5ChunkFile::Image file;
+  std::string why;
+  if (!chunks.Finish(file, &why))
+    return Fail(why, error);
+  return image.WriteFile(file.bytes.get(), file.size, error);
 }
 
 bool ParticleNetcdfWriter::FinishInMemory(std::vector<unsigned char> &bytes, std::string *error) {
-  if (!image.CheckOpen(error) || !Flush(error) || !image.FinishInMemory(bytes, error))
+  if (!Complete(error))
     return false;
+  if (!chunks.IsOpen()) {
+    if (!image.FinishInMemory(bytes, error))
+      return false;
+  } else {
+    Hdf5ChunkFile::Image file;
+    if (std::string why; !chunks.Finish(file, &why))
+      return Fail(why, error);
+    bytes.assign(file.bytes.get(), file.bytes.get() + file.size);
+  }
   Abandon();
   return true;
 }
 
 void ParticleNetcdfWriter::Abandon() {
+  if (compression.joinable())
+    compression.join();
+  chunks.Close();
   image.Abandon();
   columns.clear();
-  vars.clear();
   values.clear();
-  written = buffered = 0;
+  compressing.clear();
+  shuffled.clear();
+  coders.clear();
+  typed.clear();
+  dimension = -1;
+  written = buffered = compressedRows = 0;
 }

@@ -1,8 +1,11 @@
 #pragma once
+#include "ChunkDeflater.h"
+#include "Hdf5ChunkFile.h"
 #include "NetcdfImage.h"
 
 #include <cstddef>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -26,7 +29,9 @@ struct ParticleWindCells {
 // Writes particles as a compressed netCDF-4 table after the CF-1.8 conventions: one record per
 // particle along the unlimited `particle` dimension, with its time in seconds since 1970 and the
 // columns of the particle CSV as variables with units. The file is a NetcdfImage: it takes the
-// target's name only in Finish(), as the drop size distribution product does.
+// target's name only in Finish(), as the drop size distribution product does. Once the first
+// chunk is full, the netCDF library has defined the file and its chunks are compressed on all
+// cores and stored through an Hdf5ChunkFile.
 class ParticleNetcdfWriter {
 public:
   // Particles buffered and stored per chunk.
@@ -62,19 +67,43 @@ public:
   bool FinishInMemory(std::vector<unsigned char> &bytes, std::string *error);
   void Abandon();
 
-  bool IsOpen() const { return image.IsOpen(); }
-  std::size_t Rows() const { return written + buffered; }
+  bool IsOpen() const { return image.IsOpen() || chunks.IsOpen(); }
+  std::size_t Rows() const { return written + compressedRows + buffered; }
 
 private:
   bool Start(const Layout &layout, std::string *error);
+  // Defines the variables, and hands the file on to `chunks` when there are chunks to store.
+  bool Define(std::string *error);
+  // Stores the chunk being compressed and starts compressing the buffered one.
   bool Flush(std::string *error);
+  // Hands the buffered rows to a thread that compresses them while the next are read.
+  void StartCompression();
+  // Waits for that thread and stores what it compressed.
+  bool StoreCompressed(std::string *error);
+  // Compresses the rows handed over, on all cores; `choose`: decides first whether each column
+  // is stored shuffled.
+  bool Compress(bool choose);
+  // Stores every row and defines the file if no row came.
+  bool Complete(std::string *error);
+  bool CheckOpen(std::string *error) const;
   bool Check(int status, const std::string &what, std::string *error);
+  bool Fail(const std::string &why, std::string *error);
 
   NetcdfImage image;
-  // The columns written, their netCDF variables and their buffered values, column-major.
+  Hdf5ChunkFile chunks;
+  int dimension = -1;
+  // The columns written, whether each is stored shuffled and their buffered values,
+  // column-major.
   std::vector<std::size_t> columns;
-  std::vector<int> vars;
+  std::vector<unsigned char> shuffled; // per column; written from several threads
   std::vector<std::vector<double>> values;
+  // The rows being compressed, and per column their compressor and chunk in the column's type.
+  std::vector<std::vector<double>> compressing;
+  std::vector<ChunkDeflater> coders;
+  std::vector<std::vector<unsigned char>> typed;
+  std::jthread compression;
+  bool compressed = false;
   std::size_t written = 0;
+  std::size_t compressedRows = 0;
   std::size_t buffered = 0;
 };

@@ -20,6 +20,7 @@ public:
   NcFile &operator=(const NcFile &) = delete;
 
   bool Ok() const { return status == NC_NOERR; }
+  int Id() const { return id; }
   // A variable's id, -2 when there is none (NC_GLOBAL is -1).
   int Var(const std::string &name) const {
     int var = -2;
