@@ -171,11 +171,8 @@ void AddDocumentOptions(CLI::App &command, DocumentOptions &o, bool withWind) {
     command.add_flag("--wind", o.wind, "append wind speed, direction and temperature");
 }
 
-void AddJobsOption(CLI::App &command, int &jobs, bool oneByDefault) {
-  command
-      .add_option("--jobs", jobs,
-                  oneByDefault ? "files read at the same time (default 1)"
-                               : "files read at the same time (default: the number of cores)")
-      ->default_val(oneByDefault ? 1 : ParallelFiles<int>::DefaultJobs())
+void AddJobsOption(CLI::App &command, int &jobs) {
+  command.add_option("--jobs", jobs, "files read at the same time (default: the number of cores)")
+      ->default_val(ParallelFiles<int>::DefaultJobs())
       ->check(CLI::Range(1, 1024));
 }

@@ -25,9 +25,8 @@ struct DocumentOptions {
 };
 
 void AddDocumentOptions(CLI::App &command, DocumentOptions &options, bool withWind);
-// --jobs: how many files are read at the same time, the number of cores unless given; one
-// unless given where `oneByDefault` (a command whose single writer is the slower half).
-void AddJobsOption(CLI::App &command, int &jobs, bool oneByDefault = false);
+// --jobs: how many files are read at the same time, the number of cores unless given.
+void AddJobsOption(CLI::App &command, int &jobs);
 
 // "HH:MM" or "HH:MM:SS", 00:00:00 to 24:00:00.
 bool ParseTimeOfDay(const std::string &text, TimeOfDay &time);

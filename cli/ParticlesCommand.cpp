@@ -7,7 +7,7 @@
 #include "ProgressLine.h"
 #include "SeriesFiles.h"
 #include "particle/ContourBuilder.h"
-#include "statistics/ParallelFiles.h"
+#include "statistics/ParallelStreams.h"
 #include "statistics/ParticleNetcdfWriter.h"
 
 #include <CLI/CLI.hpp>
@@ -48,22 +48,34 @@ std::string Columns(const ContourOptions &contours, bool wind) {
   return out;
 }
 
+// Particles of a file read on a worker thread, handed to the output together: their CSV text or
+// the table's values, and the messages that came with them.
+struct ParticleBatch {
+  std::string text;
+  std::vector<double> values; // particle after particle
+  int64_t rows = 0;
+  std::string errors;
+};
+
 // Where the particles go: CSV text on standard output or the netCDF table; or, for a file read
-// on a worker thread, the same text or the table's values kept until the output takes them.
+// on a worker thread, the same text or the table's values in batches handed to the output.
 class ParticleSink {
 public:
-  enum class Target { Output, Kept };
+  enum class Target { Output, Batches };
+  // Particles per batch: small enough for memory, large enough to hand on rarely.
+  static constexpr int64_t BATCH = 16384;
 
   ParticleSink(const ParticlesArguments &a, const ContourOptions &contours, bool wind,
-               const OutputGuard &guard, Target target = Target::Output)
-      : a(a), contours(contours), wind(wind), guard(guard), target(target) {
+               const OutputGuard &guard, Target target = Target::Output,
+               std::function<void(ParticleBatch &&)> emit = {})
+      : a(a), contours(contours), wind(wind), guard(guard), target(target), emit(std::move(emit)) {
     layout.contours = contours.enabled;
     layout.wind = wind;
   }
 
   // False with `error` set: nothing can be written.
   bool Begin(std::string &error) {
-    if (target == Target::Kept)
+    if (target == Target::Batches)
       return true;
     if (a.netcdf.empty()) {
       out = Columns(contours, wind);
@@ -80,20 +92,31 @@ public:
       AddToText(r, isSnow, a, b, reading);
     else
       AddToTable(r, isSnow, a, b, reading);
+    if (target == Target::Batches && rows - emitted >= BATCH)
+      Emit();
   }
-  // What a kept sink holds, written out here; the kept text is used up.
-  void Take(ParticleSink &kept) {
+  // A batch sink: hands on what it holds.
+  void Emit() {
+    ParticleBatch batch;
+    batch.text.swap(out);
+    batch.values.swap(values);
+    batch.rows = rows - emitted;
+    emitted = rows;
+    emit(std::move(batch));
+  }
+  // A batch from a worker, written out here; its text is used up.
+  void Take(ParticleBatch &batch) {
     if (failed)
       return;
     if (a.netcdf.empty()) {
       cli::Flush(out);
-      cli::Flush(kept.out);
+      cli::Flush(batch.text);
       return;
     }
-    const std::size_t count = std::size_t(kept.rows);
-    const std::size_t width = count > 0 ? kept.values.size() / count : 0;
+    const std::size_t count = std::size_t(batch.rows);
+    const std::size_t width = count > 0 ? batch.values.size() / count : 0;
     for (std::size_t k = 0; k < count && !failed; ++k)
-      failed = !writer.AppendValues(kept.values.data() + k * width, &error);
+      failed = !writer.AppendValues(batch.values.data() + k * width, &error);
   }
   int64_t Rows() const { return rows; }
   bool Failed() const { return failed; }
@@ -142,7 +165,7 @@ private:
       windCells = {reading->windSpeed / 100.0, double(reading->windDirection),
                    reading->temperature / 100.0};
     ++rows;
-    if (target == Target::Kept)
+    if (target == Target::Batches)
       ParticleNetcdfWriter::Values(layout, r, isSnow, a && b ? &cells : nullptr,
                                    reading ? &windCells : nullptr, values);
     else
@@ -158,8 +181,10 @@ private:
   ParticleNetcdfWriter::Layout layout;
   std::string out;
   ParticleNetcdfWriter writer;
-  std::vector<double> values; // of a kept table, particle after particle
+  std::function<void(ParticleBatch &&)> emit;
+  std::vector<double> values; // of a batch, particle after particle
   int64_t rows = 0;
+  int64_t emitted = 0; // rows handed on in batches
   bool failed = false;
   std::string error;
 };
@@ -304,31 +329,42 @@ int Run(const ParticlesArguments &a) {
       account(fileStatus);
     }
   } else {
-    // Each file read by its own worker into a kept table with its messages; both are written
-    // here in the series' order, as one thread would have written them.
-    struct FileTable {
+    // Each file read by its own worker and handed here in batches with its messages, written in
+    // the series' order as one thread would have written them.
+    struct FileEnd {
       int status = 0;
       std::string errors;
-      std::unique_ptr<ParticleSink> kept;
     };
-    ParallelFiles<FileTable>::Run(
-        files, a.jobs,
-        [&](std::size_t i) {
-          FileTable t;
-          t.kept = std::make_unique<ParticleSink>(a, contours, a.document.wind, guard,
-                                                  ParticleSink::Target::Kept);
+    const auto show = [&](std::size_t i, double fraction, const std::string &errors) {
+      progress.Clear();
+      std::cerr << errors << std::flush;
+      progress.Update(i + 1, files, fraction, before, true);
+    };
+    ParallelStreams<ParticleBatch, FileEnd>::Run(
+        files, a.jobs, 4,
+        [&](std::size_t i, const auto &emit) {
           std::ostringstream errors;
-          t.status = read(i, *t.kept, errors, [](double, int64_t) {});
-          t.errors = errors.str();
-          return t;
+          ParticleSink batches(a, contours, a.document.wind, guard, ParticleSink::Target::Batches,
+                               [&](ParticleBatch &&batch) {
+                                 batch.errors = errors.str();
+                                 errors.str("");
+                                 emit(std::move(batch));
+                               });
+          FileEnd end;
+          end.status = read(i, batches, errors, [](double, int64_t) {});
+          batches.Emit();
+          end.errors = errors.str();
+          return end;
         },
-        [&](std::size_t i, FileTable &t) {
-          progress.Clear();
-          std::cerr << t.errors << std::flush;
-          sink.Take(*t.kept);
-          account(t.status);
-          before += t.kept->Rows();
-          progress.Update(i + 1, files, 1.0, before, true);
+        [&](std::size_t i, ParticleBatch &batch) {
+          sink.Take(batch);
+          before += batch.rows;
+          show(i, 0.0, batch.errors);
+          return !sink.Failed();
+        },
+        [&](std::size_t i, FileEnd &end) {
+          show(i, 1.0, end.errors);
+          account(end.status);
           return !sink.Failed();
         });
     progress.Clear();
@@ -369,8 +405,6 @@ void AddParticlesCommand(CommandRegistry &registry) {
                   "run the symmetric correction with its shear applied (on) or only measured "
                   "(off)")
       ->check(CLI::IsMember({"on", "off"}));
-  // One by default: the table is written on one thread, and on two cores that thread, not the
-  // reading, sets the pace; more jobs only cost memory there (a worker keeps a whole file).
-  AddJobsOption(command, a->jobs, true);
+  AddJobsOption(command, a->jobs);
   AddDocumentOptions(command, a->document, true);
 }

@@ -1,6 +1,8 @@
-// ParallelFiles: results reach the consumer in file order whatever thread made them, a stop
-// stops, and a worker's exception reaches the caller.
+// ParallelFiles and ParallelStreams: results and batches reach the consumer in file order
+// whatever thread made them, a worker waits while its file holds as many batches as it may, a
+// stop stops, and a worker's exception reaches the caller.
 #include "statistics/ParallelFiles.h"
+#include "statistics/ParallelStreams.h"
 
 #include <gtest/gtest.h>
 
@@ -71,5 +73,60 @@ TEST(ParallelFilesTest, AStopEndsTheRunAndAFailureReachesTheCaller) {
                      }),
                  std::runtime_error);
     EXPECT_EQ(taken, (std::vector<size_t>{0, 1, 2, 3, 4})) << "the files before, in order";
+  }
+}
+
+TEST(ParallelFilesTest, BatchesComeInOrderAndAWorkerWaitsForTheConsumer) {
+  constexpr size_t files = 6, batches = 50, limit = 3;
+  for (int jobs : {1, 2, 4}) {
+    std::vector<std::string> seen;
+    std::atomic<size_t> handed{0}, taken{0};
+    size_t mostAhead = 0;
+    ParallelStreams<std::string, size_t>::Run(
+        files, jobs, limit,
+        [&](size_t i, const auto &emit) {
+          for (size_t b = 0; b < batches; ++b) {
+            Spin(b % 3, 3);
+            ++handed;
+            emit(std::to_string(i) + "." + std::to_string(b));
+          }
+          return i;
+        },
+        [&](size_t, std::string &batch) {
+          ++taken;
+          mostAhead = std::max(mostAhead, handed.load() - taken.load());
+          seen.push_back(batch);
+          return true;
+        },
+        [&](size_t i, size_t &result) {
+          EXPECT_EQ(result, i);
+          seen.push_back("end " + std::to_string(i));
+          return true;
+        });
+    ASSERT_EQ(seen.size(), files * (batches + 1)) << jobs << " jobs";
+    for (size_t i = 0, k = 0; i < files; ++i) {
+      for (size_t b = 0; b < batches; ++b)
+        ASSERT_EQ(seen[k++], std::to_string(i) + "." + std::to_string(b)) << jobs << " jobs";
+      ASSERT_EQ(seen[k++], "end " + std::to_string(i)) << jobs << " jobs";
+    }
+    // Held batches: at most `limit` per file of the few files running ahead.
+    EXPECT_LE(mostAhead, 2 * size_t(jobs) * limit + 1) << jobs << " jobs";
+
+    // A stop in the middle of a file's batches ends the run there.
+    seen.clear();
+    ParallelStreams<std::string, size_t>::Run(
+        files, jobs, limit,
+        [&](size_t i, const auto &emit) {
+          for (size_t b = 0; b < batches; ++b)
+            emit(std::to_string(i) + "." + std::to_string(b));
+          return i;
+        },
+        [&](size_t, std::string &batch) {
+          seen.push_back(batch);
+          return batch != "1.7";
+        },
+        [&](size_t, size_t &) { return true; });
+    EXPECT_EQ(seen.size(), batches + 8) << jobs << " jobs";
+    EXPECT_EQ(seen.back(), "1.7") << jobs << " jobs";
   }
 }
