@@ -343,8 +343,7 @@ TEST_F(DsdNetcdfWriterTest, CountsPerClassAndTheProductInMemory) {
   ASSERT_TRUE(file.Finish(&error)) << error;
   std::vector<unsigned char> bytes;
   ASSERT_TRUE(memory.FinishInMemory(bytes, &error)) << error;
-  const auto written = synth::ReadFile(path);
-  EXPECT_EQ(std::vector<unsigned char>(written.begin(), written.end()), bytes);
+  EXPECT_EQ(FileBytes(path), bytes);
 
   NcFile nc(path);
   ASSERT_TRUE(nc.Ok());

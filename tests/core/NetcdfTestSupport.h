@@ -9,6 +9,18 @@
 #include <string>
 #include <vector>
 
+// The bytes of the file at `path`, to compare with the same product made in memory.
+inline std::vector<unsigned char> FileBytes(const std::string &path) {
+  std::vector<unsigned char> bytes;
+  if (FILE *f = std::fopen(path.c_str(), "rb")) {
+    unsigned char block[65536];
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;)
+      bytes.insert(bytes.end(), block, block + n);
+    std::fclose(f);
+  }
+  return bytes;
+}
+
 class NcFile {
 public:
   explicit NcFile(const std::string &path) { status = nc_open(path.c_str(), NC_NOWRITE, &id); }

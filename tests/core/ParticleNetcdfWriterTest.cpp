@@ -50,8 +50,7 @@ TEST_F(ParticleNetcdfWriterTest, EveryChunkReadsBackAsWrittenInMemoryAsOnDisk) {
     EXPECT_FALSE(file.IsOpen());
     std::vector<unsigned char> bytes;
     ASSERT_TRUE(memory.FinishInMemory(bytes, &error)) << error;
-    const auto written = synth::ReadFile(path);
-    EXPECT_EQ(std::vector<unsigned char>(written.begin(), written.end()), bytes);
+    EXPECT_EQ(FileBytes(path), bytes);
 
     NcFile nc(path);
     ASSERT_TRUE(nc.Ok());
