@@ -6,6 +6,12 @@ class CRainData : public CHydData {
 public:
   static constexpr int MAXLIN = 1200;
 
+  // The widest line of a camera's view (pixels between its edges) and its rightmost edge.
+  struct CameraExtent {
+    int maxWidth = 0;
+    int16_t maxPos = 0;
+  };
+
   int16_t leftB[MAXLIN] = {};
   int16_t rightB[MAXLIN] = {};
   int16_t leftA[MAXLIN] = {};
@@ -26,9 +32,17 @@ public:
                       FilterRange filterRange, CHydException *exc = nullptr);
 
 private:
-  // The set-up shared by both header layouts; `old` selects format 1.
+  // DecompressData with `readable` >= `wordCount` words that may be loaded behind `data`.
+  int Unpack(const uint16_t *data, int wordCount, int readable, const PixHeader *pixHeader,
+             CHydException &status);
+  // The set-up shared by both header layouts; `old` selects format 1. `edgesDecoded` takes the
+  // cameras' extents from the last unpacking instead of scanning the edge arrays.
   int SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
-            const FilterRange &filterRange, bool old, CHydException &status);
+            const FilterRange &filterRange, bool old, bool edgesDecoded, CHydException &status);
   // Format 1: integrates diameter and volume from the slices; returns the correction factor.
   double OldDiameter(const MainHeader &mainHeader);
+
+  // The extents the last unpacking met, camera A and B.
+  CameraExtent decodedA;
+  CameraExtent decodedB;
 };
