@@ -2,20 +2,22 @@
 
 #include "ParticleGeometry.h"
 #include "data/CHydFile.h"
+#include "data/LittleEndian.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace {
 
 constexpr int MAX_VALUES = 4 * CRainData::MAXLIN; // 4800: two edges per line and camera
-// Zeroed words behind the data of a record, so that every load of four words finds them there.
-constexpr int LOAD_PADDING_WORDS = 3;
+// Readable bytes behind the data that a load of eight bytes may touch.
+constexpr int LOAD_SLACK_BYTES = 8;
+static_assert(CInputFile::VIEW_SLACK >= LOAD_SLACK_BYTES);
 
 using CameraExtent = CRainData::CameraExtent;
 
@@ -42,34 +44,31 @@ float HorizontalVelocity(const int16_t *left, const int16_t *right, int lines, f
   return float((double(last - first) * scale * lineFrequency / (lines - 1)) / 1000.0);
 }
 
-// Four consecutive 16-bit words as one 64-bit value, the first in the low bits; words from
-// `readable` on are not there and read as 0.
-uint64_t FourWords(const uint16_t *words, int index, int readable) {
-  if (index + 4 <= readable)
-    return uint64_t(words[index]) | uint64_t(words[index + 1]) << 16 |
-           uint64_t(words[index + 2]) << 32 | uint64_t(words[index + 3]) << 48;
-  uint64_t value = 0;
-  for (int k = 0; k < 4 && index + k < readable; ++k)
-    value |= uint64_t(words[index + k]) << (16 * k);
-  return value;
+// Eight bytes from `at` as one little-endian 64-bit value, those from `size` on read as 0. The
+// bytes up to `at` + 8 must be readable: the data is followed by LOAD_SLACK_BYTES.
+uint64_t EightBytes(const uint8_t *bytes, int at, int size) {
+  const uint64_t value = le::U64(bytes + at);
+  const int inside = size - at;
+  return inside >= 8 ? value : value & ((uint64_t(1) << (8 * inside)) - 1);
 }
 
-// Packed values of `Bits` bits, least significant bit first, into `values`, which has room for
-// `count` rounded up to whole loads. One load of four words serves as many values as its 48 sure
-// bits hold, so a value costs a shift and a mask.
-template <int Bits>
-void UnpackValues(const uint16_t *words, int readable, int count, uint16_t *values) {
-  constexpr int PER_LOAD = 48 / Bits;
+// Packed values of `Bits` bits, least significant bit first, from the `size` bytes of `bytes`
+// into `values`, which has room for `count` rounded up to whole loads. One load of eight bytes
+// serves as many values as its 56 sure bits hold, so a value costs a shift and a mask.
+template <int Bits> void UnpackValues(const uint8_t *bytes, int size, int count, uint16_t *values) {
+  constexpr int PER_LOAD = 56 / Bits;
   constexpr uint64_t MASK = (uint64_t(1) << Bits) - 1;
   int bit = 0;
   for (int i = 0; i < count; i += PER_LOAD, bit += PER_LOAD * Bits) {
-    const uint64_t acc = FourWords(words, bit >> 4, readable) >> (bit & 15);
+    const uint64_t acc = EightBytes(bytes, bit >> 3, size) >> (bit & 7);
+    // Unrolled, every shift is a constant.
+#pragma GCC unroll 56
     for (int k = 0; k < PER_LOAD; ++k)
       values[i + k] = uint16_t((acc >> (k * Bits)) & MASK);
   }
 }
 
-using ValueUnpacker = void (*)(const uint16_t *, int, int, uint16_t *);
+using ValueUnpacker = void (*)(const uint8_t *, int, int, uint16_t *);
 
 // One unpacker per value width 1-15; entry 0 is never called.
 template <int... Widths>
@@ -79,12 +78,12 @@ constexpr std::array<ValueUnpacker, 16> ValueUnpackers(std::integer_sequence<int
 constexpr auto VALUE_UNPACKERS = ValueUnpackers(std::make_integer_sequence<int, 15>());
 
 // Most values one load can hold, the slack behind the last value that unpacking may fill.
-constexpr int LOAD_SLACK = 48;
+constexpr int LOAD_SLACK = 56;
 
 // One camera's edges from its unpacked values (the left edges, then the right ones) of `bits`
 // bits, and the camera's widest line and rightmost edge met on the way.
-CameraExtent PlaceEdges(const uint16_t *values, int lines, int16_t offset, int bits, int16_t *left,
-                        int16_t *right) {
+CameraExtent PlaceEdges(const uint16_t *__restrict values, int lines, int16_t offset, int bits,
+                        int16_t *__restrict left, int16_t *__restrict right) {
   if (offset + ((1 << bits) - 1) <= INT16_MAX) {
     // No edge wraps around: a line's width is the difference of its values, which 16 bits hold,
     // so the whole loop runs on 16-bit lanes.
@@ -128,23 +127,18 @@ int CRainData::CalculateData(CHydFile *hydFile, const MainHeader *mainHeader,
     status.Set(CHydException::generic, "CRainData::CalculateData: pixHeader = NULL");
   } else {
     format = fileFormat;
-    // Room for the largest data part and the zeroed words behind it that the unpacking loads;
-    // read as bytes, then assembled into little-endian words.
-    uint16_t words[MAX_VALUES];
-    static_assert(sizeof(words) >= CHydFile::MAX_DROP_DATA + 2 * LOAD_PADDING_WORDS + 1);
-    auto *bytes = reinterpret_cast<uint8_t *>(words);
-    if (hydFile->ReadDropData(bytes, format, pixHeader->tag, &status) == 1) {
-      const int size = CHydFile::DropDataSize(format, pixHeader->tag);
-      const int wordCount = (size + 1) / 2;
-      std::fill_n(bytes + size, 2 * LOAD_PADDING_WORDS + 1, uint8_t(0));
-      // The bytes already are the words on a little-endian machine.
-      if constexpr (std::endian::native != std::endian::little) {
-        for (int i = 0; i < wordCount; ++i)
-          words[i] = uint16_t(bytes[2 * size_t(i)] | (bytes[2 * size_t(i) + 1] << 8));
-      }
-
+    // The data is unpacked where the file's buffer holds it; only a record that the buffer does
+    // not hold whole is copied out first.
+    const int size = CHydFile::DropDataSize(format, pixHeader->tag);
+    uint8_t copy[CHydFile::MAX_DROP_DATA + LOAD_SLACK_BYTES];
+    const uint8_t *data = hydFile->TakeDropData(format, pixHeader->tag);
+    if (!data && hydFile->ReadDropData(copy, format, pixHeader->tag, &status) == 1) {
+      std::fill_n(copy + size, LOAD_SLACK_BYTES, uint8_t(0));
+      data = copy;
+    }
+    if (data) {
       const bool packed = int16_t(pixHeader->tag) > 0;
-      if (!packed || Unpack(words, wordCount, wordCount + LOAD_PADDING_WORDS, pixHeader, status)) {
+      if (!packed || Unpack(data, size, pixHeader, status)) {
         if (format >= 1 && format <= 4)
           result = SetUp(mainHeader, pixHeader, filterRange, format == 1, packed, status);
         else
@@ -161,12 +155,18 @@ int CRainData::DecompressData(const uint16_t *data, int wordCount, const PixHead
   CHydException status;
   if (!data || wordCount < 0)
     wordCount = 0;
-  const int result = Unpack(data, wordCount, wordCount, pixHeader, status);
+  // Words beyond those the most values can fill change nothing.
+  wordCount = std::min(wordCount, MAX_VALUES);
+  // The words as the file holds them, followed by the slack that unpacking may touch.
+  std::vector<uint8_t> bytes(2 * size_t(wordCount) + LOAD_SLACK_BYTES);
+  for (int i = 0; i < wordCount; ++i)
+    le::PutU16(bytes.data() + 2 * i, data[i]);
+  const int result = Unpack(bytes.data(), 2 * wordCount, pixHeader, status);
   status.CopyTo(exc);
   return result;
 }
 
-int CRainData::Unpack(const uint16_t *data, int wordCount, int readable, const PixHeader *pixHeader,
+int CRainData::Unpack(const uint8_t *data, int size, const PixHeader *pixHeader,
                       CHydException &status) {
   if (!pixHeader) {
     status.Set(CHydException::generic, "CRainData::DecompressData: pixHeader = NULL");
@@ -176,6 +176,7 @@ int CRainData::Unpack(const uint16_t *data, int wordCount, int readable, const P
   const int linesB = int16_t(linesA + pixHeader->lineDiffB);
   const int bits = (pixHeader->tag & 0x7800) >> 11;
   const int total = 2 * linesB + 2 * linesA;
+  const int wordCount = (size + 1) / 2;
   if (format < 1 || format > 4) {
     status.Set(CHydException::badRecordLength, "CRainData::CalculateData: wrong hyd-format");
   } else if (linesA >= MAXLIN || linesB >= MAXLIN || total >= MAX_VALUES) {
@@ -188,11 +189,12 @@ int CRainData::Unpack(const uint16_t *data, int wordCount, int readable, const P
     status.Set(CHydException::badRecordLength,
                "CRainData::DecompressData: bits = 0 -> division by zero");
   } else {
-    // Only whole values inside the data count; edges without one get 0 plus the offset.
+    // Only whole values inside the data, counted in 16-bit words (an odd last byte is the low
+    // half of a word), count; edges without one get 0 plus the offset.
     const int available = bits ? int(std::min<long>(total, long(wordCount) * 16 / bits)) : 0;
     uint16_t values[MAX_VALUES + LOAD_SLACK];
     if (available > 0)
-      VALUE_UNPACKERS[bits](data, readable, available, values);
+      VALUE_UNPACKERS[bits](data, size, available, values);
     std::fill(values + available, values + total, uint16_t(0));
     decodedA = PlaceEdges(values, linesA, pixHeader->offsetA, bits, leftA, rightA);
     decodedB = PlaceEdges(values + 2 * linesA, linesB, pixHeader->offsetB, bits, leftB, rightB);

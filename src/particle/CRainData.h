@@ -32,9 +32,8 @@ public:
                       FilterRange filterRange, CHydException *exc = nullptr);
 
 private:
-  // DecompressData with `readable` >= `wordCount` words that may be loaded behind `data`.
-  int Unpack(const uint16_t *data, int wordCount, int readable, const PixHeader *pixHeader,
-             CHydException &status);
+  // DecompressData of `size` bytes of data as the file holds them (little-endian words).
+  int Unpack(const uint8_t *data, int size, const PixHeader *pixHeader, CHydException &status);
   // The set-up shared by both header layouts; `old` selects format 1. `edgesDecoded` takes the
   // cameras' extents from the last unpacking instead of scanning the edge arrays.
   int SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
