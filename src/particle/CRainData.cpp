@@ -195,7 +195,8 @@ int CRainData::Unpack(const uint8_t *data, int size, const PixHeader *pixHeader,
     uint16_t values[MAX_VALUES + LOAD_SLACK];
     if (available > 0)
       VALUE_UNPACKERS[bits](data, size, available, values);
-    std::fill(values + available, values + total, uint16_t(0));
+    if (available < total)
+      std::fill(values + available, values + total, uint16_t(0));
     decodedA = PlaceEdges(values, linesA, pixHeader->offsetA, bits, leftA, rightA);
     decodedB = PlaceEdges(values + 2 * linesA, linesB, pixHeader->offsetB, bits, leftB, rightB);
     return 1;
