@@ -90,6 +90,14 @@ protected:
     return view;
   }
 
+  // The `count` bytes at `pos` where the buffer holds them, without moving the read position;
+  // null when it does not.
+  const uint8_t *ViewAt(int32_t pos, uint32_t count) const {
+    if (!isOpen || pos < bufferStart || pos + int64_t(count) > bufferStart + bufferFill)
+      return nullptr;
+    return buffer.get() + (pos - bufferStart);
+  }
+
   // Reads exactly `count` bytes through the buffer. Returns the number of bytes delivered; a
   // shorter count means end of file (`err` 0) or a platform failure (`err` the errno value).
   uint32_t ReadBuffered(uint8_t *dst, uint32_t count, int &err);

@@ -212,9 +212,7 @@ int CHydDataHandler::ReadTag(int16_t &tag, CHydException &status) {
   return 1;
 }
 
-const MainTimEntry *CHydDataHandler::FindEntry(double tim, CHydException &status) const {
-  if (foundFrom < tim && tim <= foundTo)
-    return foundEntry;
+const MainTimEntry *CHydDataHandler::SearchEntry(double tim, CHydException &status) const {
   if (timeIndex.empty()) {
     status.Set(CHydException::generic,
                "CHydDataHandler::GetNextHydData: no main header in file ?!?");
@@ -373,6 +371,10 @@ bool CHydDataHandler::ReadLeadingHeaders(int32_t &start, int16_t &tag, CHydExcep
 }
 
 bool CHydDataHandler::ReadTrailingHeaders(HydRecord &record) {
+  // Most often the next particle follows at once; the caller stands the file there.
+  int16_t next = 0;
+  if (hydFile.PeekTag(record.nextPos, next) && next >= 0)
+    return true;
   // Running into the end of the file here is normal after the last particle.
   CHydException ignored;
   int16_t tag = 0;

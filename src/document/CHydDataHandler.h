@@ -73,7 +73,10 @@ public:
 private:
   void ApplyDefaultPixelRange(const MainHeader &header);
   int ReadTag(int16_t &tag, CHydException &status);
-  const MainTimEntry *FindEntry(double tim, CHydException &status) const;
+  const MainTimEntry *FindEntry(double tim, CHydException &status) const {
+    return foundFrom < tim && tim <= foundTo ? foundEntry : SearchEntry(tim, status);
+  }
+  const MainTimEntry *SearchEntry(double tim, CHydException &status) const;
   // The steps of GetNextHydData. ReadRecord leaves its outcome in `status`.
   void ReadRecord(CHydData &particle, bool &newMainHeader, CHydException &status);
   // Reads the main and quarter headers before a pix record; `start` and `tag` are the record's.
