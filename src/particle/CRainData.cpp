@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -77,8 +77,8 @@ constexpr std::array<ValueUnpacker, 16> ValueUnpackers(std::integer_sequence<int
 }
 constexpr auto VALUE_UNPACKERS = ValueUnpackers(std::make_integer_sequence<int, 15>());
 
-// Most values one load can hold, the slack behind the last value that unpacking may fill.
-constexpr int LOAD_SLACK = 56;
+// Most values one load can hold: how far unpacking may write past the last value.
+constexpr int UNPACK_OVERRUN = 56;
 
 // One camera's edges from its unpacked values (the left edges, then the right ones) of `bits`
 // bits, and the camera's widest line and rightmost edge met on the way.
@@ -189,10 +189,10 @@ int CRainData::Unpack(const uint8_t *data, int size, const PixHeader *pixHeader,
     status.Set(CHydException::badRecordLength,
                "CRainData::DecompressData: bits = 0 -> division by zero");
   } else {
-    // Only whole values inside the data, counted in 16-bit words (an odd last byte is the low
-    // half of a word), count; edges without one get 0 plus the offset.
+    // Only whole values inside the data count, the data taken as 16-bit words (an odd last byte
+    // is the low half of a word); edges without one get 0 plus the offset.
     const int available = bits ? int(std::min<long>(total, long(wordCount) * 16 / bits)) : 0;
-    uint16_t values[MAX_VALUES + LOAD_SLACK];
+    uint16_t values[MAX_VALUES + UNPACK_OVERRUN];
     if (available > 0)
       VALUE_UNPACKERS[bits](data, size, available, values);
     if (available < total)
