@@ -6,6 +6,14 @@
 #include <unistd.h>
 
 int CHydFile::ReadPixHeader(PixHeader *pixHeader, uint16_t tag, int format, CHydException *exc) {
+  // A walk finds the header in the buffer: decoded from there, without a copy.
+  const uint8_t *view = pixHeader ? TakeView(uint32_t(PixHeader::FileSize(format) - 2)) : nullptr;
+  if (view) {
+    pixHeader->Decode(view, tag, format);
+    if (exc)
+      exc->Clear();
+    return 1;
+  }
   CHydException status;
   int result;
   if (!pixHeader) {
@@ -41,12 +49,13 @@ int CHydFile::ReadQuartHeader(QuartHeader *quartHeader, int16_t tag, CHydExcepti
   return result;
 }
 
-int CHydFile::DropDataSize(int format, uint16_t tag) {
-  int size = (tag & PixHeader::LENGTH_MASK) - PixHeader::FileSize(format);
-  return size > 0 ? size : 0;
-}
-
 int CHydFile::ReadDropData(void *buffer, int format, uint16_t tag, CHydException *exc) {
+  if (buffer && format >= 1 && format <= 4 &&
+      TakeFromBuffer(buffer, uint32_t(DropDataSize(format, tag)))) {
+    if (exc)
+      exc->Clear();
+    return 1;
+  }
   CHydException status;
   int result = 1;
   if (!buffer) {

@@ -14,8 +14,24 @@ public:
   // Reads the drop data behind a pix header into `buffer`, which holds at least MAX_DROP_DATA
   // bytes. A record shorter than its own header has no drop data.
   int ReadDropData(void *buffer, int format, uint16_t tag, CHydException *exc = nullptr);
+  // The tag of the record at `pos` where the read buffer holds it, without moving the read
+  // position; false when it does not.
+  bool PeekTag(int32_t pos, int16_t &tag) const {
+    const uint8_t *bytes = ViewAt(pos, 2);
+    if (bytes)
+      tag = int16_t(bytes[0] | bytes[1] << 8);
+    return bytes != nullptr;
+  }
+  // The drop data behind a pix header where the read buffer holds it, consumed; null otherwise
+  // (ReadDropData then copies it, or says why it cannot).
+  const uint8_t *TakeDropData(int format, uint16_t tag) {
+    return format >= 1 && format <= 4 ? TakeView(uint32_t(DropDataSize(format, tag))) : nullptr;
+  }
   // Size in bytes of the drop data of a record; 0 when the record is shorter than its header.
-  static int DropDataSize(int format, uint16_t tag);
+  static int DropDataSize(int format, uint16_t tag) {
+    const int size = (tag & PixHeader::LENGTH_MASK) - PixHeader::FileSize(format);
+    return size > 0 ? size : 0;
+  }
   int WriteDropType(uint16_t word, int32_t position, CHydException *exc = nullptr);
   // The class write as the handler makes it: only when the file is still the one that was read
   // and the record at `position` - 2 still begins with `tag` and the length bits of `oldWord`;

@@ -39,7 +39,7 @@ int CInputFile::Open(const std::string &fileName, OpenMode mode, CHydException *
   openLength = in.size;
   fd = in.fd;
   filePath = fileName;
-  buffer = std::make_unique<uint8_t[]>(BUFFER_SIZE);
+  buffer = std::make_unique<uint8_t[]>(BUFFER_SIZE + VIEW_SLACK);
   bufferStart = 0;
   bufferFill = bufferPos = 0;
   isOpen = true;
@@ -55,13 +55,6 @@ void CInputFile::Close() {
   fd = -1;
   isOpen = false;
   writable = false;
-}
-
-int32_t CInputFile::GetPosition() const {
-  if (!isOpen)
-    return -1;
-  const int64_t pos = bufferStart + bufferPos;
-  return pos > MAX_LENGTH ? -1 : int32_t(pos);
 }
 
 bool CInputFile::IsUnchangedSinceOpen(std::string &why) const {
@@ -86,19 +79,6 @@ bool CInputFile::IsUnchangedSinceOpen(std::string &why) const {
     return false;
   }
   return true;
-}
-
-int CInputFile::SetPosition(int32_t pos) {
-  if (!isOpen || pos < 0)
-    return 0;
-  // A target inside the buffered window only moves the read pointer.
-  if (pos >= bufferStart && pos <= bufferStart + bufferFill) {
-    bufferPos = uint32_t(pos - bufferStart);
-    return 1;
-  }
-  bufferStart = pos;
-  bufferFill = bufferPos = 0;
-  return 1;
 }
 
 bool CInputFile::IsEOF() const {
@@ -164,12 +144,7 @@ uint32_t CInputFile::ReadBuffered(uint8_t *dst, uint32_t count, int &err) {
   return done;
 }
 
-int CInputFile::Read(void *dst, uint32_t count, CHydException *exc) {
-  if (dst && TakeFromBuffer(dst, count)) {
-    if (exc)
-      exc->Clear();
-    return 1;
-  }
+int CInputFile::ReadUnbuffered(void *dst, uint32_t count, CHydException *exc) {
   CHydException status;
   int result = 1;
   if (!dst) {
@@ -199,14 +174,12 @@ int CInputFile::Read(void *dst, uint32_t count, CHydException *exc) {
   return result;
 }
 
-int CInputFile::ReadHeaderBytes(uint8_t *dst, uint32_t count, const char *notOpenMessage,
-                                const char *prefix, CHydException &status) {
+int CInputFile::ReadHeaderBytesUnbuffered(uint8_t *dst, uint32_t count, const char *notOpenMessage,
+                                          const char *prefix, CHydException &status) {
   if (!isOpen) {
     status.Set(CHydException::fileNotOpened, notOpenMessage);
     return -1;
   }
-  if (TakeFromBuffer(dst, count))
-    return 1;
   int err = 0;
   uint32_t got = ReadBuffered(dst, count, err);
   if (got == count)

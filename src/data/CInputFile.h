@@ -26,8 +26,22 @@ public:
   int Open(const std::string &fileName, OpenMode mode, CHydException *exc = nullptr);
   void Close();
   bool IsOpen() const { return isOpen; }
-  int32_t GetPosition() const;
-  int SetPosition(int32_t pos);
+  int32_t GetPosition() const {
+    if (!isOpen)
+      return -1;
+    const int64_t pos = bufferStart + bufferPos;
+    return pos > MAX_LENGTH ? -1 : int32_t(pos);
+  }
+  int SetPosition(int32_t pos) {
+    if (!isOpen || pos < 0)
+      return 0;
+    // A target inside the buffered window only moves the read pointer.
+    if (pos >= bufferStart && pos <= bufferStart + bufferFill)
+      bufferPos = uint32_t(pos - bufferStart);
+    else
+      bufferStart = pos, bufferFill = bufferPos = 0;
+    return 1;
+  }
   bool IsEOF() const;
   int32_t GetLength() const;
   std::string GetFileName() const;
@@ -39,8 +53,18 @@ public:
 
   // Largest data file: the index holds 32-bit positions.
   static constexpr int64_t MAX_LENGTH = INT32_MAX;
+  // Readable bytes behind every view of the buffer.
+  static constexpr uint32_t VIEW_SLACK = 8;
 
-  int Read(void *buffer, uint32_t count, CHydException *exc = nullptr);
+  // Reads served from the buffer are the walk's common case; only the others take the call.
+  int Read(void *dst, uint32_t count, CHydException *exc = nullptr) {
+    if (dst && TakeFromBuffer(dst, count)) {
+      if (exc)
+        exc->Clear();
+      return 1;
+    }
+    return ReadUnbuffered(dst, count, exc);
+  }
   // Reads bytes at an absolute position, leaving the read position and buffer alone; false on a
   // short read.
   bool ReadAt(int32_t pos, uint8_t *dst, uint32_t count) const;
@@ -56,6 +80,24 @@ protected:
     return true;
   }
 
+  // The next `count` bytes where the buffer holds them, consumed; null when it does not. At least
+  // VIEW_SLACK more bytes behind them are readable, so that a reader may load whole words.
+  const uint8_t *TakeView(uint32_t count) {
+    if (!isOpen || bufferFill - bufferPos < count)
+      return nullptr;
+    const uint8_t *view = buffer.get() + bufferPos;
+    bufferPos += count;
+    return view;
+  }
+
+  // The `count` bytes at `pos` where the buffer holds them, without moving the read position;
+  // null when it does not.
+  const uint8_t *ViewAt(int32_t pos, uint32_t count) const {
+    if (!isOpen || pos < bufferStart || pos + int64_t(count) > bufferStart + bufferFill)
+      return nullptr;
+    return buffer.get() + (pos - bufferStart);
+  }
+
   // Reads exactly `count` bytes through the buffer. Returns the number of bytes delivered; a
   // shorter count means end of file (`err` 0) or a platform failure (`err` the errno value).
   uint32_t ReadBuffered(uint8_t *dst, uint32_t count, int &err);
@@ -63,7 +105,11 @@ protected:
   // The frame shared by every header read: open check, buffered read of the bytes behind the
   // tag, failure mapping with `prefix` ("Could not read MainHeader:" and the like).
   int ReadHeaderBytes(uint8_t *dst, uint32_t count, const char *notOpenMessage, const char *prefix,
-                      CHydException &status);
+                      CHydException &status) {
+    return TakeFromBuffer(dst, count)
+               ? 1
+               : ReadHeaderBytesUnbuffered(dst, count, notOpenMessage, prefix, status);
+  }
 
   // Writes bytes at an absolute position, bypassing the read buffer, which is dropped, and
   // flushes them to the disk.
@@ -74,6 +120,11 @@ protected:
 
 private:
   static constexpr uint32_t BUFFER_SIZE = 64 * 1024;
+
+  // Read and ReadHeaderBytes when the buffer does not hold the bytes.
+  int ReadUnbuffered(void *dst, uint32_t count, CHydException *exc);
+  int ReadHeaderBytesUnbuffered(uint8_t *dst, uint32_t count, const char *notOpenMessage,
+                                const char *prefix, CHydException &status);
 
   bool isOpen = false;
   bool writable = false;

@@ -87,7 +87,7 @@ void CHydDataHandler::Close() {
   hydFile.Close();
   hydData = nullptr;
   timeIndex.clear();
-  lastEntry = 0;
+  ForgetFoundEntry();
   mainHeaderSource = nullptr;
   lastParticleStart = -1;
   isSno = false;
@@ -192,6 +192,7 @@ int CHydDataHandler::MainTim(const MainHeader *header, CHydException *exc) {
   }
   const int32_t index = timeIndex.empty() ? 0 : timeIndex.back().index + 1;
   timeIndex.push_back(MainTimEntry{*header, line, index});
+  ForgetFoundEntry();
   status.CopyTo(exc);
   return 1;
 }
@@ -211,7 +212,7 @@ int CHydDataHandler::ReadTag(int16_t &tag, CHydException &status) {
   return 1;
 }
 
-const MainTimEntry *CHydDataHandler::FindEntry(double tim, CHydException &status) const {
+const MainTimEntry *CHydDataHandler::SearchEntry(double tim, CHydException &status) const {
   if (timeIndex.empty()) {
     status.Set(CHydException::generic,
                "CHydDataHandler::GetNextHydData: no main header in file ?!?");
@@ -226,12 +227,6 @@ const MainTimEntry *CHydDataHandler::FindEntry(double tim, CHydException &status
     status.Set(CHydException::badRecordLength, text);
     return nullptr;
   }
-  const size_t hint = lastEntry;
-  const size_t entries = timeIndex.size();
-  // Strictly behind the hint's line no earlier entry can hold the time.
-  if (hint < entries && timeIndex[hint].line < tim &&
-      (hint + 1 == entries || tim <= timeIndex[hint + 1].line))
-    return &timeIndex[hint];
   size_t e = 0;
   while (e + 1 < timeIndex.size() && (tim < timeIndex[e].line || timeIndex[e + 1].line < tim))
     ++e;
@@ -240,8 +235,18 @@ const MainTimEntry *CHydDataHandler::FindEntry(double tim, CHydException &status
                "CHydDataHandler::GetNextHydData: no corresponding main header?");
     return nullptr;
   }
-  lastEntry = e;
-  return &timeIndex[e];
+  // Strictly behind an entry's line no earlier entry can hold a time.
+  foundEntry = &timeIndex[e];
+  foundFrom = timeIndex[e].line;
+  foundTo =
+      e + 1 < timeIndex.size() ? timeIndex[e + 1].line : std::numeric_limits<double>::infinity();
+  return foundEntry;
+}
+
+void CHydDataHandler::ForgetFoundEntry() const {
+  foundEntry = nullptr;
+  foundFrom = std::numeric_limits<double>::infinity();
+  foundTo = -std::numeric_limits<double>::infinity();
 }
 
 CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *exc) {
@@ -366,6 +371,10 @@ bool CHydDataHandler::ReadLeadingHeaders(int32_t &start, int16_t &tag, CHydExcep
 }
 
 bool CHydDataHandler::ReadTrailingHeaders(HydRecord &record) {
+  // Most often the next particle follows at once; the caller stands the file there.
+  int16_t next = 0;
+  if (hydFile.PeekTag(record.nextPos, next) && next >= 0)
+    return true;
   // Running into the end of the file here is normal after the last particle.
   CHydException ignored;
   int16_t tag = 0;

@@ -73,7 +73,10 @@ public:
 private:
   void ApplyDefaultPixelRange(const MainHeader &header);
   int ReadTag(int16_t &tag, CHydException &status);
-  const MainTimEntry *FindEntry(double tim, CHydException &status) const;
+  const MainTimEntry *FindEntry(double tim, CHydException &status) const {
+    return foundFrom < tim && tim <= foundTo ? foundEntry : SearchEntry(tim, status);
+  }
+  const MainTimEntry *SearchEntry(double tim, CHydException &status) const;
   // The steps of GetNextHydData. ReadRecord leaves its outcome in `status`.
   void ReadRecord(CHydData &particle, bool &newMainHeader, CHydException &status);
   // Reads the main and quarter headers before a pix record; `start` and `tag` are the record's.
@@ -106,8 +109,12 @@ private:
   bool endedAtBoundary = false;
   int32_t lastRecordStart = 0;
   std::string openNotice;
-  // A walk meets the entries in order: the last one found is where the next search starts.
-  mutable size_t lastEntry = 0;
+  // A walk meets the entries in order: the entry last found serves every time in its span
+  // (foundFrom, foundTo] without a search. A registered header may end that span.
+  void ForgetFoundEntry() const;
+  mutable const MainTimEntry *foundEntry = nullptr;
+  mutable double foundFrom = 0;
+  mutable double foundTo = 0;
   // The entry `mainHeader` was last copied from; a particle of the same entry needs no compare.
   const MainHeader *mainHeaderSource = nullptr;
   // The last particle record read: its tag is a pix tag, so a walk back that lands there stops.

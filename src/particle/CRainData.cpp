@@ -2,19 +2,27 @@
 
 #include "ParticleGeometry.h"
 #include "data/CHydFile.h"
+#include "data/LittleEndian.h"
 
 #include <algorithm>
-#include <bit>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace {
 
 constexpr int MAX_VALUES = 4 * CRainData::MAXLIN; // 4800: two edges per line and camera
+// Readable bytes behind the data that a load of eight bytes may touch.
+constexpr int LOAD_SLACK_BYTES = 8;
+static_assert(CInputFile::VIEW_SLACK >= LOAD_SLACK_BYTES);
+
+using CameraExtent = CRainData::CameraExtent;
 
 // Widest line and rightmost edge of one camera; both stay 0 without a line wider than 0.
-void ScanEdges(const int16_t *left, const int16_t *right, int lines, int &maxWidth,
-               int16_t &maxPos) {
+CameraExtent ScanEdges(const int16_t *left, const int16_t *right, int lines) {
   int width = 0;
   int pos = 0;
   for (int i = 0; i < lines; ++i) {
@@ -22,8 +30,7 @@ void ScanEdges(const int16_t *left, const int16_t *right, int lines, int &maxWid
     width = std::max(width, r - left[i]);
     pos = std::max(pos, r);
   }
-  maxWidth = width;
-  maxPos = int16_t(pos);
+  return CameraExtent{width, int16_t(pos)};
 }
 
 // Drift of the particle's centre between its first and last line, in m/s.
@@ -37,36 +44,73 @@ float HorizontalVelocity(const int16_t *left, const int16_t *right, int lines, f
   return float((double(last - first) * scale * lineFrequency / (lines - 1)) / 1000.0);
 }
 
-// Packed values, least significant bit first, read straight into the edge arrays. The words
-// are gathered up to 64 bits at a time, so most values need no fetch of their own;
-// no word past the data is read.
-struct ValueStream {
-  const uint16_t *next;
-  const uint16_t *end;
-  int bits;
-  uint64_t acc = 0;
-  int held = 0;
+// Eight bytes from `at` as one little-endian 64-bit value, those from `size` on read as 0. The
+// bytes up to `at` + 8 must be readable: the data is followed by LOAD_SLACK_BYTES.
+uint64_t EightBytes(const uint8_t *bytes, int at, int size) {
+  const uint64_t value = le::U64(bytes + at);
+  const int inside = size - at;
+  return inside >= 8 ? value : value & ((uint64_t(1) << (8 * inside)) - 1);
+}
 
-  void Unpack(int16_t *edges, int count, int16_t offset, int &available) {
-    const int n = std::min(count, available);
-    const uint64_t mask = (uint64_t(1) << bits) - 1;
-    int i = 0;
-    while (i < n) {
-      while (held <= 48 && next != end) {
-        acc |= uint64_t(*next++) << held;
-        held += 16;
-      }
-      for (; i < n && held >= bits; ++i) {
-        edges[i] = int16_t(int(acc & mask) + offset);
-        acc >>= bits;
-        held -= bits;
-      }
-    }
-    for (int k = n; k < count; ++k)
-      edges[k] = offset;
-    available -= n;
+// Packed values of `Bits` bits, least significant bit first, from the `size` bytes of `bytes`
+// into `values`, which has room for `count` rounded up to whole loads. One load of eight bytes
+// serves as many values as its 56 sure bits hold, so a value costs a shift and a mask.
+template <int Bits> void UnpackValues(const uint8_t *bytes, int size, int count, uint16_t *values) {
+  constexpr int PER_LOAD = 56 / Bits;
+  constexpr uint64_t MASK = (uint64_t(1) << Bits) - 1;
+  int bit = 0;
+  for (int i = 0; i < count; i += PER_LOAD, bit += PER_LOAD * Bits) {
+    const uint64_t acc = EightBytes(bytes, bit >> 3, size) >> (bit & 7);
+    // Unrolled, every shift is a constant.
+#pragma GCC unroll 56
+    for (int k = 0; k < PER_LOAD; ++k)
+      values[i + k] = uint16_t((acc >> (k * Bits)) & MASK);
   }
-};
+}
+
+using ValueUnpacker = void (*)(const uint8_t *, int, int, uint16_t *);
+
+// One unpacker per value width 1-15; entry 0 is never called.
+template <int... Widths>
+constexpr std::array<ValueUnpacker, 16> ValueUnpackers(std::integer_sequence<int, Widths...>) {
+  return {nullptr, &UnpackValues<Widths + 1>...};
+}
+constexpr auto VALUE_UNPACKERS = ValueUnpackers(std::make_integer_sequence<int, 15>());
+
+// Most values one load can hold: how far unpacking may write past the last value.
+constexpr int UNPACK_OVERRUN = 56;
+
+// One camera's edges from its unpacked values (the left edges, then the right ones) of `bits`
+// bits, and the camera's widest line and rightmost edge met on the way.
+CameraExtent PlaceEdges(const uint16_t *__restrict values, int lines, int16_t offset, int bits,
+                        int16_t *__restrict left, int16_t *__restrict right) {
+  if (offset + ((1 << bits) - 1) <= INT16_MAX) {
+    // No edge wraps around: a line's width is the difference of its values, which 16 bits hold,
+    // so the whole loop runs on 16-bit lanes.
+    int16_t width = 0;
+    int16_t pos = 0;
+    for (int i = 0; i < lines; ++i) {
+      const uint16_t l = values[i];
+      const uint16_t r = values[lines + i];
+      left[i] = int16_t(l + offset);
+      right[i] = int16_t(r + offset);
+      width = std::max(width, int16_t(r - l));
+      pos = std::max(pos, int16_t(r + offset));
+    }
+    return CameraExtent{width, pos};
+  }
+  int width = 0;
+  int pos = 0;
+  for (int i = 0; i < lines; ++i) {
+    const int16_t l = int16_t(values[i] + offset);
+    const int16_t r = int16_t(values[lines + i] + offset);
+    left[i] = l;
+    right[i] = r;
+    width = std::max(width, r - l);
+    pos = std::max(pos, int(r));
+  }
+  return CameraExtent{width, int16_t(pos)};
+}
 
 } // namespace
 
@@ -83,29 +127,22 @@ int CRainData::CalculateData(CHydFile *hydFile, const MainHeader *mainHeader,
     status.Set(CHydException::generic, "CRainData::CalculateData: pixHeader = NULL");
   } else {
     format = fileFormat;
-    // Room for the largest data part; read as bytes, then assembled into little-endian words.
-    uint16_t words[MAX_VALUES];
-    static_assert(sizeof(words) >= CHydFile::MAX_DROP_DATA + 1);
-    auto *bytes = reinterpret_cast<uint8_t *>(words);
-    if (hydFile->ReadDropData(bytes, format, pixHeader->tag, &status) == 1) {
-      const int size = CHydFile::DropDataSize(format, pixHeader->tag);
-      const int wordCount = (size + 1) / 2;
-      if (size % 2)
-        bytes[size] = 0;
-      // The bytes already are the words on a little-endian machine.
-      if constexpr (std::endian::native != std::endian::little) {
-        for (int i = 0; i < wordCount; ++i)
-          words[i] = uint16_t(bytes[2 * size_t(i)] | (bytes[2 * size_t(i) + 1] << 8));
-      }
-
-      if (int16_t(pixHeader->tag) <= 0 || DecompressData(words, wordCount, pixHeader, &status)) {
-        if (format == 1)
-          result = SetOldHydHeader(mainHeader, pixHeader, filterRange, &status);
-        else if (format >= 2 && format <= 4)
-          result = SetHydHeader(mainHeader, pixHeader, filterRange, &status);
+    // The data is unpacked where the file's buffer holds it; only a record that the buffer does
+    // not hold whole is copied out first.
+    const int size = CHydFile::DropDataSize(format, pixHeader->tag);
+    uint8_t copy[CHydFile::MAX_DROP_DATA + LOAD_SLACK_BYTES];
+    const uint8_t *data = hydFile->TakeDropData(format, pixHeader->tag);
+    if (!data && hydFile->ReadDropData(copy, format, pixHeader->tag, &status) == 1) {
+      std::fill_n(copy + size, LOAD_SLACK_BYTES, uint8_t(0));
+      data = copy;
+    }
+    if (data) {
+      const bool packed = int16_t(pixHeader->tag) > 0;
+      if (!packed || Unpack(data, size, pixHeader, status)) {
+        if (format >= 1 && format <= 4)
+          result = SetUp(mainHeader, pixHeader, filterRange, format == 1, packed, status);
         else
           status.Set(CHydException::badRecordLength, "CRainData::CalculateData: wrong hyd-format");
-        result = result >= 1 ? 1 : 0;
       }
     }
   }
@@ -116,19 +153,30 @@ int CRainData::CalculateData(CHydFile *hydFile, const MainHeader *mainHeader,
 int CRainData::DecompressData(const uint16_t *data, int wordCount, const PixHeader *pixHeader,
                               CHydException *exc) {
   CHydException status;
-  int result = 0;
-  if (!pixHeader) {
-    status.Set(CHydException::generic, "CRainData::DecompressData: pixHeader = NULL");
-    status.CopyTo(exc);
-    return 0;
-  }
   if (!data || wordCount < 0)
     wordCount = 0;
+  // Words beyond those the most values can fill change nothing.
+  wordCount = std::min(wordCount, MAX_VALUES);
+  // The words as the file holds them, followed by the slack that unpacking may touch.
+  std::vector<uint8_t> bytes(2 * size_t(wordCount) + LOAD_SLACK_BYTES);
+  for (int i = 0; i < wordCount; ++i)
+    le::PutU16(bytes.data() + 2 * i, data[i]);
+  const int result = Unpack(bytes.data(), 2 * wordCount, pixHeader, status);
+  status.CopyTo(exc);
+  return result;
+}
 
+int CRainData::Unpack(const uint8_t *data, int size, const PixHeader *pixHeader,
+                      CHydException &status) {
+  if (!pixHeader) {
+    status.Set(CHydException::generic, "CRainData::DecompressData: pixHeader = NULL");
+    return 0;
+  }
   const int linesA = format == 1 ? int16_t(pixHeader->lineCountA + 1) : pixHeader->lineCountA;
   const int linesB = int16_t(linesA + pixHeader->lineDiffB);
   const int bits = (pixHeader->tag & 0x7800) >> 11;
   const int total = 2 * linesB + 2 * linesA;
+  const int wordCount = (size + 1) / 2;
   if (format < 1 || format > 4) {
     status.Set(CHydException::badRecordLength, "CRainData::CalculateData: wrong hyd-format");
   } else if (linesA >= MAXLIN || linesB >= MAXLIN || total >= MAX_VALUES) {
@@ -141,23 +189,25 @@ int CRainData::DecompressData(const uint16_t *data, int wordCount, const PixHead
     status.Set(CHydException::badRecordLength,
                "CRainData::DecompressData: bits = 0 -> division by zero");
   } else {
-    // Only whole values inside the data count; edges without one get 0 plus the offset.
-    int available = bits ? int(std::min<long>(total, long(wordCount) * 16 / bits)) : 0;
-    ValueStream stream{data, data + wordCount, bits};
-    stream.Unpack(leftA, linesA, pixHeader->offsetA, available);
-    stream.Unpack(rightA, linesA, pixHeader->offsetA, available);
-    stream.Unpack(leftB, linesB, pixHeader->offsetB, available);
-    stream.Unpack(rightB, linesB, pixHeader->offsetB, available);
-    result = 1;
+    // Only whole values inside the data count, the data taken as 16-bit words (an odd last byte
+    // is the low half of a word); edges without one get 0 plus the offset.
+    const int available = bits ? int(std::min<long>(total, long(wordCount) * 16 / bits)) : 0;
+    uint16_t values[MAX_VALUES + UNPACK_OVERRUN];
+    if (available > 0)
+      VALUE_UNPACKERS[bits](data, size, available, values);
+    if (available < total)
+      std::fill(values + available, values + total, uint16_t(0));
+    decodedA = PlaceEdges(values, linesA, pixHeader->offsetA, bits, leftA, rightA);
+    decodedB = PlaceEdges(values + 2 * linesA, linesB, pixHeader->offsetB, bits, leftB, rightB);
+    return 1;
   }
-  status.CopyTo(exc);
-  return result;
+  return 0;
 }
 
 int CRainData::SetHydHeader(const MainHeader *mainHeader, const PixHeader *pixHeader,
                             FilterRange filterRange, CHydException *exc) {
   CHydException status;
-  const int result = SetUp(mainHeader, pixHeader, filterRange, false, status);
+  const int result = SetUp(mainHeader, pixHeader, filterRange, false, false, status);
   status.CopyTo(exc);
   return result;
 }
@@ -165,13 +215,14 @@ int CRainData::SetHydHeader(const MainHeader *mainHeader, const PixHeader *pixHe
 int CRainData::SetOldHydHeader(const MainHeader *mainHeader, const PixHeader *pixHeader,
                                FilterRange filterRange, CHydException *exc) {
   CHydException status;
-  const int result = SetUp(mainHeader, pixHeader, filterRange, true, status);
+  const int result = SetUp(mainHeader, pixHeader, filterRange, true, false, status);
   status.CopyTo(exc);
   return result;
 }
 
 int CRainData::SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
-                     const FilterRange &filterRange, bool old, CHydException &status) {
+                     const FilterRange &filterRange, bool old, bool edgesDecoded,
+                     CHydException &status) {
   const char *const mainNull = old ? "CRainData::SetOldHydHeader: mainHeader = NULL"
                                    : "CRainData::SetHydHeader: mainHeader = NULL";
   const char *const pixNull = old ? "CRainData::SetOldHydHeader: pixHeader = NULL"
@@ -219,10 +270,12 @@ int CRainData::SetUp(const MainHeader *mainHeader, const PixHeader *pixHeader,
     return 0;
   }
 
-  int maxWidthA = 0;
-  int maxWidthB = 0;
-  ScanEdges(leftA, rightA, r.linesA, maxWidthA, r.maxPosA);
-  ScanEdges(leftB, rightB, r.linesB, maxWidthB, r.maxPosB);
+  const CameraExtent extentA = edgesDecoded ? decodedA : ScanEdges(leftA, rightA, r.linesA);
+  const CameraExtent extentB = edgesDecoded ? decodedB : ScanEdges(leftB, rightB, r.linesB);
+  const int maxWidthA = extentA.maxWidth;
+  const int maxWidthB = extentB.maxWidth;
+  r.maxPosA = extentA.maxPos;
+  r.maxPosB = extentB.maxPos;
 
   const float centreA = particle::Centre(r.minPosA, r.maxPosA);
   const float centreB = particle::Centre(r.minPosB, r.maxPosB);

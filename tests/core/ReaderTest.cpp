@@ -143,10 +143,24 @@ TEST_F(ReaderTest, PositionStaysExactAcrossBufferedAndPlainReads) {
   ASSERT_EQ(file.ReadPixHeader(&ph, le::U16(tag), 4), 1);
   EXPECT_EQ(ph.backLink & 0x7FF, 24) << "backLink names the quart header's length";
   EXPECT_EQ(file.GetPosition(), drop + 30);
+  // Peeks and views of the buffer leave the position where it stands.
+  int16_t peeked = 0;
+  ASSERT_TRUE(file.PeekTag(74, peeked));
+  EXPECT_EQ(peeked, int16_t(QuartHeader::TAG));
+  EXPECT_FALSE(file.PeekTag(drop + 33, peeked)) << "a tag reaching past the data";
+  EXPECT_EQ(file.GetPosition(), drop + 30);
+  const uint8_t *view = file.TakeDropData(4, ph.tag);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view[0], 0x21);
+  EXPECT_TRUE(file.IsEOF());
+  ASSERT_EQ(file.SetPosition(drop + 30), 1);
   uint8_t data[CHydFile::MAX_DROP_DATA];
   ASSERT_EQ(file.ReadDropData(data, 4, ph.tag), 1);
   EXPECT_EQ(data[0], 0x21);
   EXPECT_TRUE(file.IsEOF());
+  ASSERT_EQ(file.SetPosition(drop + 30), 1);
+  EXPECT_EQ(file.TakeDropData(5, ph.tag), nullptr) << "no such format";
+  EXPECT_EQ(file.GetPosition(), drop + 30);
 }
 
 TEST_F(ReaderTest, WriteDropTypeChangesExactlyTwoBytes) {
