@@ -9,8 +9,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -68,6 +73,44 @@ template <int Bits> void UnpackValues(const uint8_t *bytes, int size, int count,
   }
 }
 
+// The three 3-bit values of every 9-bit group, padded to four so that one copy places them.
+constexpr std::array<std::array<uint16_t, 4>, 512> ThreeBitGroups() {
+  std::array<std::array<uint16_t, 4>, 512> groups{};
+  for (int g = 0; g < 512; ++g)
+    groups[g] = {uint16_t(g & 7), uint16_t((g >> 3) & 7), uint16_t(g >> 6), 0};
+  return groups;
+}
+constexpr auto THREE_BIT_GROUPS = ThreeBitGroups();
+
+// The commonest width: a load's 54 sure bits of whole groups are six look-ups of three values.
+// Each copy writes one value more, which the next one or the caller's room takes.
+template <> void UnpackValues<3>(const uint8_t *bytes, int size, int count, uint16_t *values) {
+  int bit = 0;
+  for (int i = 0; i < count; i += 18, bit += 54) {
+    const uint64_t acc = EightBytes(bytes, bit >> 3, size) >> (bit & 7);
+#pragma GCC unroll 6
+    for (int g = 0; g < 6; ++g)
+      std::memcpy(values + i + 3 * g, THREE_BIT_GROUPS[(acc >> (9 * g)) & 511].data(),
+                  sizeof(THREE_BIT_GROUPS[0]));
+  }
+}
+
+#if defined(__SSE2__)
+// 4 bits: the low and the high halves of eight bytes interleaved are sixteen values.
+template <> void UnpackValues<4>(const uint8_t *bytes, int size, int count, uint16_t *values) {
+  const __m128i lowHalf = _mm_set1_epi8(0x0F);
+  const __m128i zero = _mm_setzero_si128();
+  for (int i = 0, at = 0; i < count; i += 16, at += 8) {
+    const __m128i eight = _mm_cvtsi64_si128(int64_t(EightBytes(bytes, at, size)));
+    const __m128i low = _mm_and_si128(eight, lowHalf);
+    const __m128i high = _mm_and_si128(_mm_srli_epi16(eight, 4), lowHalf);
+    const __m128i sixteen = _mm_unpacklo_epi8(low, high);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(values + i), _mm_unpacklo_epi8(sixteen, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(values + i + 8), _mm_unpackhi_epi8(sixteen, zero));
+  }
+}
+#endif
+
 using ValueUnpacker = void (*)(const uint8_t *, int, int, uint16_t *);
 
 // One unpacker per value width 1-15; entry 0 is never called.
@@ -80,13 +123,49 @@ constexpr auto VALUE_UNPACKERS = ValueUnpackers(std::make_integer_sequence<int, 
 // Most values one load can hold: how far unpacking may write past the last value.
 constexpr int UNPACK_OVERRUN = 56;
 
+// Lines placed a step at a time on 16-bit lanes.
+constexpr int EDGE_LANES = 8;
+static_assert(CRainData::MAXLIN % EDGE_LANES == 0, "whole steps stay inside the edge arrays");
+static_assert(UNPACK_OVERRUN >= EDGE_LANES, "the last step reads inside the values");
+
+#if defined(__SSE2__)
+// Largest of the eight lanes, all of them at least 0.
+int16_t LargestLane(__m128i lanes) {
+  lanes = _mm_max_epi16(lanes, _mm_srli_si128(lanes, 8));
+  lanes = _mm_max_epi16(lanes, _mm_srli_si128(lanes, 4));
+  lanes = _mm_max_epi16(lanes, _mm_srli_si128(lanes, 2));
+  return int16_t(_mm_cvtsi128_si32(lanes));
+}
+#endif
+
 // One camera's edges from its unpacked values (the left edges, then the right ones) of `bits`
-// bits, and the camera's widest line and rightmost edge met on the way.
+// bits, and the camera's widest line and rightmost edge met on the way. The values are readable
+// and the edge arrays writable up to `lines` rounded up to whole steps; edges written past the
+// last line mean nothing, as those of an earlier particle there did.
 CameraExtent PlaceEdges(const uint16_t *__restrict values, int lines, int16_t offset, int bits,
                         int16_t *__restrict left, int16_t *__restrict right) {
   if (offset + ((1 << bits) - 1) <= INT16_MAX) {
-    // No edge wraps around: a line's width is the difference of its values, which 16 bits hold,
-    // so the whole loop runs on 16-bit lanes.
+    // No edge wraps around: a line's width is the difference of its values, which 16 bits hold.
+#if defined(__SSE2__)
+    // Lanes past the last line count as width 0 and position 0, which change neither maximum.
+    const __m128i shift = _mm_set1_epi16(offset);
+    const __m128i lineCount = _mm_set1_epi16(int16_t(lines));
+    __m128i line = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+    __m128i width = _mm_setzero_si128();
+    __m128i pos = _mm_setzero_si128();
+    for (int i = 0; i < lines; i += EDGE_LANES) {
+      const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i *>(values + i));
+      const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i *>(values + lines + i));
+      const __m128i rightEdge = _mm_add_epi16(r, shift);
+      _mm_storeu_si128(reinterpret_cast<__m128i *>(left + i), _mm_add_epi16(l, shift));
+      _mm_storeu_si128(reinterpret_cast<__m128i *>(right + i), rightEdge);
+      const __m128i inside = _mm_cmplt_epi16(line, lineCount);
+      width = _mm_max_epi16(width, _mm_and_si128(inside, _mm_sub_epi16(r, l)));
+      pos = _mm_max_epi16(pos, _mm_and_si128(inside, rightEdge));
+      line = _mm_add_epi16(line, _mm_set1_epi16(EDGE_LANES));
+    }
+    return CameraExtent{LargestLane(width), LargestLane(pos)};
+#else
     int16_t width = 0;
     int16_t pos = 0;
     for (int i = 0; i < lines; ++i) {
@@ -98,6 +177,7 @@ CameraExtent PlaceEdges(const uint16_t *__restrict values, int lines, int16_t of
       pos = std::max(pos, int16_t(r + offset));
     }
     return CameraExtent{width, pos};
+#endif
   }
   int width = 0;
   int pos = 0;
@@ -114,9 +194,9 @@ CameraExtent PlaceEdges(const uint16_t *__restrict values, int lines, int16_t of
 
 } // namespace
 
-int CRainData::CalculateData(CHydFile *hydFile, const MainHeader *mainHeader,
-                             const PixHeader *pixHeader, uint16_t fileFormat,
-                             FilterRange filterRange, CHydException *exc) {
+[[gnu::flatten]] int CRainData::CalculateData(CHydFile *hydFile, const MainHeader *mainHeader,
+                                              const PixHeader *pixHeader, uint16_t fileFormat,
+                                              FilterRange filterRange, CHydException *exc) {
   CHydException status;
   int result = 0;
   if (!hydFile) {
@@ -195,8 +275,10 @@ int CRainData::Unpack(const uint8_t *data, int size, const PixHeader *pixHeader,
     uint16_t values[MAX_VALUES + UNPACK_OVERRUN];
     if (available > 0)
       VALUE_UNPACKERS[bits](data, size, available, values);
+    // Values missing count as 0, and so do those that the edges' last step reads past the end.
     if (available < total)
       std::fill(values + available, values + total, uint16_t(0));
+    std::fill_n(values + total, EDGE_LANES, uint16_t(0));
     decodedA = PlaceEdges(values, linesA, pixHeader->offsetA, bits, leftA, rightA);
     decodedB = PlaceEdges(values + 2 * linesA, linesB, pixHeader->offsetB, bits, leftB, rightB);
     return 1;
