@@ -5,15 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-int CHydFile::ReadPixHeader(PixHeader *pixHeader, uint16_t tag, int format, CHydException *exc) {
-  // A walk finds the header in the buffer: decoded from there, without a copy.
-  const uint8_t *view = pixHeader ? TakeView(uint32_t(PixHeader::FileSize(format) - 2)) : nullptr;
-  if (view) {
-    pixHeader->Decode(view, tag, format);
-    if (exc)
-      exc->Clear();
-    return 1;
-  }
+int CHydFile::CopyPixHeader(PixHeader *pixHeader, uint16_t tag, int format, CHydException *exc) {
   CHydException status;
   int result;
   if (!pixHeader) {

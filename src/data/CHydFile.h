@@ -9,7 +9,16 @@ public:
   // Largest drop data part of a record: 11 bits of length less the smallest pix header.
   static constexpr int MAX_DROP_DATA = 2047 - 24;
 
-  int ReadPixHeader(PixHeader *pixHeader, uint16_t tag, int format, CHydException *exc = nullptr);
+  int ReadPixHeader(PixHeader *pixHeader, uint16_t tag, int format, CHydException *exc = nullptr) {
+    // A walk finds the header in the buffer: decoded from there, without a copy.
+    const uint8_t *view = pixHeader ? TakeView(uint32_t(PixHeader::FileSize(format) - 2)) : nullptr;
+    if (!view)
+      return CopyPixHeader(pixHeader, tag, format, exc);
+    pixHeader->Decode(view, tag, format);
+    if (exc)
+      exc->Clear();
+    return 1;
+  }
   int ReadQuartHeader(QuartHeader *quartHeader, int16_t tag, CHydException *exc = nullptr);
   // Reads the drop data behind a pix header into `buffer`, which holds at least MAX_DROP_DATA
   // bytes. A record shorter than its own header has no drop data.
@@ -44,6 +53,8 @@ public:
   static constexpr int LOCK_WAIT_MS = 3000;
 
 private:
+  // ReadPixHeader of a header that the read buffer does not hold whole.
+  int CopyPixHeader(PixHeader *pixHeader, uint16_t tag, int format, CHydException *exc);
   int WriteWord(uint16_t word, int32_t position, const uint8_t *expected, uint16_t *replaced,
                 CHydException *exc);
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "LittleEndian.h"
 #include <cstdint>
 
 // Header of a particle record; the drop data follows it.
@@ -28,6 +29,35 @@ struct PixHeader {
   // Decodes the bytes behind the tag (FileSize(format) - 2 of them).
   void Decode(const uint8_t *rest, uint16_t tagWord, int format);
 };
+
+inline void PixHeader::Decode(const uint8_t *p, uint16_t tagWord, int format) {
+  tag = tagWord;
+  backLink = le::U16(p);
+  p += 2;
+  if (format >= 4) {
+    tim = le::F64(p);
+    p += 8;
+  } else {
+    tim = double(le::U32(p));
+    p += 4;
+  }
+  eqDiam = le::U16(p);
+  lineCountA = le::I16(p + 2);
+  // Format 1 keeps the camera B difference in one signed byte followed by a spare byte.
+  lineDiffB = format == 1 ? int16_t(int8_t(p[4])) : le::I16(p + 4);
+  absv = le::I16(p + 6);
+  offsetA = le::I16(p + 8);
+  offsetB = le::I16(p + 10);
+  p += 12;
+  if (format >= 2) {
+    pixScaleH = le::U16(p);
+    p += 2;
+  } else {
+    pixScaleH = 0;
+  }
+  pixScaleA = le::U16(p);
+  pixScaleB = le::U16(p + 2);
+}
 
 // Display names of the class codes 0-6; "" for any other code.
 const char *DropTypeName(int dropType);

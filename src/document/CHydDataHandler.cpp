@@ -249,7 +249,8 @@ void CHydDataHandler::ForgetFoundEntry() const {
   foundTo = -std::numeric_limits<double>::infinity();
 }
 
-CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader, CHydException *exc) {
+[[gnu::flatten]] CHydData *CHydDataHandler::GetNextHydData(bool &newMainHeader,
+                                                           CHydException *exc) {
   CHydException status;
   newMainHeader = false;
   computationFailed = false;
