@@ -321,7 +321,7 @@ TEST(RainRoundTrip, ExtentsFromTheFileMatchThoseOfTheEdges) {
   std::mt19937 random(11);
   RainFile file{4};
   std::vector<std::pair<PixHeader, std::vector<uint16_t>>> records;
-  for (int bits : {3, 9, 15})
+  for (int bits : {3, 4, 9, 15})
     for (int16_t offset : {int16_t(-20000), int16_t(100), int16_t(32760)}) {
       const int lines = 3 + int(random() % 30);
       V values(size_t(4 * lines));
