@@ -340,8 +340,17 @@ int Run(const ParticlesArguments &a) {
       std::cerr << errors << std::flush;
       progress.Update(i + 1, files, fraction, before, true);
     };
-    ParallelStreams<ParticleBatch, FileEnd>::Run(
-        files, a.jobs, 4,
+    // Batches a file may hold before its worker waits. The text is made on the workers and
+    // only written here, so text held ahead lets the workers of later files go on: up to
+    // TEXT_BATCHES_HELD batches in all (about 0.5 GB). The table's values are compressed here on
+    // every core, which sets the pace, so more of them held would only cost memory.
+    using Streams = ParallelStreams<ParticleBatch, FileEnd>;
+    constexpr std::size_t TEXT_BATCHES_HELD = 128;
+    const std::size_t held =
+        a.netcdf.empty() ? std::max<std::size_t>(4, TEXT_BATCHES_HELD / Streams::FilesAhead(a.jobs))
+                         : 4;
+    Streams::Run(
+        files, a.jobs, held,
         [&](std::size_t i, const auto &emit) {
           std::ostringstream errors;
           ParticleSink batches(a, contours, a.document.wind, guard, ParticleSink::Target::Batches,

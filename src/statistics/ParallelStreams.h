@@ -24,6 +24,9 @@ public:
   using TakeBatch = std::function<bool(std::size_t file, Batch &batch)>;
   using Take = std::function<bool(std::size_t file, Result &result)>;
 
+  // Files the workers may have started beyond the one the consumer waits for.
+  static std::size_t FilesAhead(int jobs) { return 2 * std::size_t(std::max(jobs, 1)); }
+
   // One job runs everything on the calling thread, one file after the other, each batch taken
   // as it is emitted. A worker's exception is thrown again here, in file order.
   static void Run(std::size_t files, int jobs, std::size_t limit, const Work &work,
@@ -49,7 +52,7 @@ private:
   };
 
   ParallelStreams(std::size_t files, std::size_t jobs, std::size_t limit, const Work &work)
-      : work(work), slots(files), ahead(2 * jobs), limit(limit) {
+      : work(work), slots(files), ahead(FilesAhead(int(jobs))), limit(limit) {
     for (std::size_t t = 0; t < std::min(jobs, files); ++t)
       threads.emplace_back([this] { Serve(); });
   }
