@@ -81,7 +81,7 @@ def main():
             timings.append(("pluvicam-cli dsd " + (" ".join(extra) or "(serial)"), seconds,
                             peak / 1024))
         with xarray.open_dataset(reference) as product:
-            particles = int(product["number_particles"].sum())
+            particles = int(product["N"].sum())
             want = product.load()
 
         begin = time.perf_counter()
